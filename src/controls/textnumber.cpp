@@ -1,0 +1,74 @@
+#include "textnumber.h"
+
+#include <cfenv>
+#include <cmath>
+
+namespace TextNumber {
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+qsizetype skipDigits(const QString &text, qsizetype i)
+{
+    while (i < text.size() && isDigit(text[i]))
+        ++i;
+    return i;
+}
+
+bool isSign(const QString &text, qsizetype i)
+{
+    return i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'));
+}
+
+} // namespace
+
+double leadingValue(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    const qsizetype start = i;
+    if (isSign(text, i))
+        ++i;
+    const qsizetype integerStart = i;
+    i = skipDigits(text, i);
+    bool anyDigit = i > integerStart;
+    if (i < text.size() && text[i] == QLatin1Char('.')) {
+        const qsizetype fractionStart = i + 1;
+        i = skipDigits(text, fractionStart);
+        anyDigit = anyDigit || i > fractionStart;
+    }
+    if (!anyDigit)
+        return 0;
+    if (i < text.size() && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+        qsizetype j = i + 1;
+        if (isSign(text, j))
+            ++j;
+        const qsizetype exponentEnd = skipDigits(text, j);
+        if (exponentEnd > j)
+            i = exponentEnd;
+    }
+    bool ok = false;
+    const double value = QStringView(text).mid(start, i - start).toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0;
+}
+
+double roundHalfEven(double value)
+{
+    const int mode = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double rounded = std::nearbyint(value);
+    std::fesetround(mode);
+    return rounded;
+}
+
+} // namespace TextNumber

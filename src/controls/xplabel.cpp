@@ -1,0 +1,36 @@
+#include "xplabel.h"
+
+#include <QPainter>
+
+XpLabel::XpLabel(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void XpLabel::setCaption(const QString &caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    setAccessibleName(caption);
+    update();
+}
+
+void XpLabel::setForeColor(const QColor &color)
+{
+    m_foreColor = color;
+    update();
+}
+
+QSize XpLabel::sizeHint() const
+{
+    return fontMetrics().size(Qt::TextSingleLine, m_caption);
+}
+
+void XpLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(m_foreColor);
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_caption);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+// A styled label: a caption drawn in its stored fore colour on the container's background.
+// Disabled, as all our styled labels are stored, it takes no input but keeps its colour.
+class XpLabel final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(XpLabel)
+
+public:
+    explicit XpLabel(QWidget *parent = nullptr);
+
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+
+    QColor foreColor() const { return m_foreColor; }
+    void setForeColor(const QColor &color);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString m_caption;
+    QColor m_foreColor = Qt::black;
+};

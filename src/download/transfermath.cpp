@@ -1,0 +1,22 @@
+#include "transfermath.h"
+
+#include "controls/textnumber.h"
+
+namespace TransferMath {
+
+qint64 expectedSize(const QString &contentLength)
+{
+    const double rounded = TextNumber::roundHalfEven(TextNumber::leadingValue(contentLength));
+    // 2^63 is the first double that no longer fits.
+    if (!(rounded > 0) || rounded >= 9223372036854775808.0)
+        return 0;
+    return qint64(rounded);
+}
+
+int percent(qint64 received, qint64 expected)
+{
+    const double rounded = TextNumber::roundHalfEven(double(received) / double(expected) * 100.0);
+    return rounded >= 100.0 ? 100 : int(rounded);
+}
+
+} // namespace TransferMath

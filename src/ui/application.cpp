@@ -1,0 +1,30 @@
+#include "application.h"
+
+#include "fonts.h"
+#include "form1.h"
+
+#include <QApplication>
+#include <QNetworkProxyFactory>
+
+namespace Application {
+
+void setUp()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("VORN Tools Downloader"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vorn-tools-downloader"));
+    Fonts::install();
+    // The platform's proxy settings (http_proxy on Linux) decide how the download server is reached.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+}
+
+int run(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    setUp();
+    Form1 form(QCoreApplication::applicationDirPath());
+    form.show();
+    return app.exec();
+}
+
+} // namespace Application

@@ -1,0 +1,137 @@
+#include "form1.h"
+
+#include "catalog/toolcatalog.h"
+#include "clocktext.h"
+#include "controls/ccrpprogressbar.h"
+#include "controls/inet.h"
+#include "controls/skin.h"
+#include "controls/ucanigif.h"
+#include "controls/xpbutton.h"
+#include "controls/xpcombobox.h"
+#include "controls/xplabel.h"
+#include "form1description.h"
+#include "frmabout.h"
+#include "marquee.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMessageBox>
+
+#include <cstdlib>
+
+Form1::Form1(const QString &programFolder, QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    // Resizable, with minimise and close boxes but no maximise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    buildWindow(this, form1Description());
+
+    Picture1 = findChild<QFrame *>(QStringLiteral("Picture1"));
+    Combo1 = findChild<XpComboBox *>(QStringLiteral("Combo1"));
+    xpButton1 = findChild<XpButton *>(QStringLiteral("xpButton1"));
+    xpButton2 = findChild<XpButton *>(QStringLiteral("xpButton2"));
+    xpButton3 = findChild<XpButton *>(QStringLiteral("xpButton3"));
+    xpButton4 = findChild<XpButton *>(QStringLiteral("xpButton4"));
+    Label1 = findChild<XpLabel *>(QStringLiteral("Label1"));
+    xpLabel1 = findChild<XpLabel *>(QStringLiteral("xpLabel1"));
+    Label5 = findChild<XpLabel *>(QStringLiteral("Label5"));
+    xpLabel3 = findChild<XpLabel *>(QStringLiteral("xpLabel3"));
+    Label2 = findChild<QLabel *>(QStringLiteral("Label2"));
+    Label3 = findChild<QLabel *>(QStringLiteral("Label3"));
+    Label4 = findChild<QLabel *>(QStringLiteral("Label4"));
+    Image1 = findChild<QLabel *>(QStringLiteral("Image1"));
+    ucAniGIF1 = findChild<UcAniGif *>(QStringLiteral("ucAniGIF1"));
+    ProgressBar1 = findChild<CcrpProgressBar *>(QStringLiteral("ProgressBar1"));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(50);
+    Skin1 = new Skin(this);
+    Skin1->setObjectName(QStringLiteral("Skin1"));
+    Inet1 = new Inet(this);
+    Inet1->setObjectName(QStringLiteral("Inet1"));
+    Inet1->setRequestTimeout(60);
+
+    m_commands = std::make_unique<DownloadCommands>(
+        DownloadControls{Combo1, xpLabel1, Label1, ProgressBar1, Inet1}, programFolder);
+
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    connect(xpButton1, &XpButton::clicked, this, &Form1::xpButton1_Click);
+    connect(xpButton2, &XpButton::clicked, this, &Form1::xpButton2_Click);
+    connect(xpButton3, &XpButton::clicked, m_commands.get(), &DownloadCommands::cancelPressed);
+    connect(xpButton4, &XpButton::clicked, m_commands.get(), &DownloadCommands::downloadPressed);
+    connect(m_commands.get(), &DownloadCommands::transferFinished, this, &Form1::showTransferFailure);
+
+    Timer1->start();
+    Timer2->start();
+    Form_Load();
+    Combo1->setFocus();
+}
+
+Form1::~Form1()
+{
+    delete m_about;
+}
+
+void Form1::Form_Load()
+{
+    Timer1->setInterval(250);
+    Skin1->apply(winId());
+    const QStringList names = ToolCatalog::listedNames();
+    for (const QString &name : names)
+        Combo1->addItem(name);
+}
+
+void Form1::Timer1_Timer()
+{
+    const QLocale locale = QLocale::system();
+    const QDateTime now = QDateTime::currentDateTime();
+    Label4->setText(ClockText::date(now.date(), locale));
+    Label5->setCaption(ClockText::time(now.time(), locale));
+}
+
+void Form1::Timer2_Timer()
+{
+    setWindowTitle(Marquee::step(windowTitle(), frameGeometry().width(), QLocale::system()));
+}
+
+void Form1::xpButton1_Click()
+{
+    // Exit ends the program where it stands, also in the middle of a transfer: no clean-up runs.
+    // An archive is only ever replaced whole, so none is left half-written.
+    std::_Exit(EXIT_SUCCESS);
+}
+
+void Form1::xpButton2_Click()
+{
+    if (!m_about)
+        m_about = new FrmAbout;
+    m_about->show();
+    m_about->raise();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // The transfer loop drives this window's controls: stop it before the window goes.
+    m_commands->stop();
+    event->accept();
+}
+
+void Form1::showTransferFailure(const QString &toolName, const TransferResult &result)
+{
+    const QString message = DownloadCommands::failureMessage(toolName, result);
+    if (message.isEmpty())
+        return;
+    // Not modal-blocking: the download command goes on with the next entry meanwhile.
+    auto *box = new QMessageBox(QMessageBox::Warning, tr("Download failed"), message, QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("transferFailureBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}

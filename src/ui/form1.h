@@ -1,0 +1,71 @@
+#pragma once
+
+#include "download/downloadcommands.h"
+#include "frmabout.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+class CcrpProgressBar;
+
+class Inet;
+class QFrame;
+class QLabel;
+class Skin;
+class UcAniGif;
+class XpButton;
+class XpComboBox;
+class XpLabel;
+
+// The main window: the tool list, the four picture buttons, the progress row, the banner and the clock.
+class Form1 final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Form1)
+
+public:
+    // Downloads are stored in `programFolder`.
+    explicit Form1(const QString &programFolder, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    DownloadCommands &commands() { return *m_commands; }
+    FrmAbout *aboutWindow() const { return m_about; }
+
+    QFrame *Picture1 = nullptr;
+    XpComboBox *Combo1 = nullptr;
+    XpButton *xpButton1 = nullptr; // Exit
+    XpButton *xpButton2 = nullptr; // About
+    XpButton *xpButton3 = nullptr; // Cancel
+    XpButton *xpButton4 = nullptr; // Download
+    XpLabel *Label1 = nullptr;
+    XpLabel *xpLabel1 = nullptr;
+    XpLabel *Label5 = nullptr;
+    XpLabel *xpLabel3 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *Image1 = nullptr;
+    UcAniGif *ucAniGIF1 = nullptr;
+    CcrpProgressBar *ProgressBar1 = nullptr;
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer2 = nullptr;
+    Skin *Skin1 = nullptr;
+    Inet *Inet1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Load();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void xpButton1_Click();
+    void xpButton2_Click();
+    void showTransferFailure(const QString &toolName, const TransferResult &result);
+
+    std::unique_ptr<DownloadCommands> m_commands;
+    QPointer<FrmAbout> m_about;
+};

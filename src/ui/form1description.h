@@ -1,0 +1,6 @@
+#pragma once
+
+#include "windowdescription.h"
+
+// The main window as stored.
+const WindowDescription &form1Description();

@@ -1,0 +1,39 @@
+#include "marquee.h"
+
+#include "controls/textnumber.h"
+#include "windowdescription.h"
+
+namespace Marquee {
+
+namespace {
+
+QString trimBlanks(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+} // namespace
+
+double limit(int outerWidth, const QLocale &locale)
+{
+    const float quotient = float(outerWidth * twipsPerPixel) / 50.0f;
+    QLocale writer = locale;
+    writer.setNumberOptions(QLocale::OmitGroupSeparator);
+    return TextNumber::leadingValue(writer.toString(double(quotient), 'g', 7));
+}
+
+QString step(const QString &caption, int outerWidth, const QLocale &locale)
+{
+    const QString grown = QLatin1Char(' ') + caption;
+    if (limit(outerWidth, locale) <= double(grown.size()))
+        return trimBlanks(grown);
+    return grown;
+}
+
+} // namespace Marquee

@@ -1,0 +1,175 @@
+#include "windowdescription.h"
+
+#include "controls/ccrpprogressbar.h"
+#include "controls/ucanigif.h"
+#include "controls/xpbutton.h"
+#include "controls/xpcombobox.h"
+#include "controls/xplabel.h"
+
+#include <QFrame>
+#include <QHash>
+#include <QLabel>
+#include <QWidget>
+
+#include <algorithm>
+#include <map>
+
+QColor StoredColor::resolve(const QPalette &palette) const
+{
+    if (value & 0x80000000u) {
+        switch (value & 0xFFu) {
+        case 0x08:
+            return palette.color(QPalette::WindowText);
+        case 0x0F:
+            return palette.color(QPalette::Button);
+        case 0x12:
+            return palette.color(QPalette::ButtonText);
+        default:
+            return palette.color(QPalette::WindowText);
+        }
+    }
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+QRect pixelRect(const ControlDescription &control)
+{
+    if (control.kind == ControlKind::Line) {
+        const int x1 = twipsToPixels(std::min(control.left, control.width));
+        const int x2 = twipsToPixels(std::max(control.left, control.width));
+        const int y1 = twipsToPixels(std::min(control.top, control.height));
+        const int y2 = twipsToPixels(std::max(control.top, control.height));
+        return QRect(QPoint(x1, y1), QPoint(x2, y2));
+    }
+    return QRect(twipsToPixels(control.left), twipsToPixels(control.top), twipsToPixels(control.width),
+                 twipsToPixels(control.height));
+}
+
+namespace {
+
+// A container's client area starts inside its border.
+QPoint clientOrigin(QWidget *container)
+{
+    if (auto *frame = qobject_cast<QFrame *>(container))
+        return frame->contentsRect().topLeft();
+    return {};
+}
+
+QWidget *createControl(const ControlDescription &control, QWidget *parent)
+{
+    const QString text = control.text ? QString::fromUtf16(control.text) : QString();
+    switch (control.kind) {
+    case ControlKind::Container: {
+        auto *frame = new QFrame(parent);
+        frame->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+        // Button face rather than the window's colour; children then inherit it as their background.
+        QPalette palette = frame->palette();
+        palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+        frame->setPalette(palette);
+        frame->setAutoFillBackground(true);
+        return frame;
+    }
+    case ControlKind::ComboBox: {
+        auto *combo = new XpComboBox(parent);
+        combo->setText(text);
+        return combo;
+    }
+    case ControlKind::PictureButton: {
+        auto *button = new XpButton(parent);
+        if (control.picture)
+            button->setPicture(QPixmap(QString::fromLatin1(control.picture)));
+        return button;
+    }
+    case ControlKind::StyledLabel: {
+        auto *label = new XpLabel(parent);
+        label->setCaption(text);
+        label->setForeColor(control.foreColor.resolve(parent->palette()));
+        label->setEnabled(false);
+        return label;
+    }
+    case ControlKind::Label: {
+        auto *label = new QLabel(text, parent);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setAutoFillBackground(true);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+        palette.setColor(QPalette::WindowText, control.foreColor.resolve(palette));
+        label->setPalette(palette);
+        return label;
+    }
+    case ControlKind::ProgressBar:
+        return new CcrpProgressBar(parent);
+    case ControlKind::Image: {
+        auto *image = new QLabel(parent);
+        image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        if (control.picture)
+            image->setPixmap(QPixmap(QString::fromLatin1(control.picture)));
+        return image;
+    }
+    case ControlKind::Animation: {
+        auto *animation = new UcAniGif(parent);
+        if (control.picture)
+            animation->setGif(QString::fromLatin1(control.picture));
+        return animation;
+    }
+    case ControlKind::Line: {
+        auto *line = new QWidget(parent);
+        line->setAutoFillBackground(true);
+        QPalette palette = line->palette();
+        palette.setColor(QPalette::Window, control.foreColor.resolve(palette));
+        line->setPalette(palette);
+        return line;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void buildWindow(QWidget *window, const WindowDescription &description)
+{
+    window->setWindowTitle(QString::fromUtf16(description.caption));
+    if (description.icon)
+        window->setWindowIcon(QIcon(QString::fromLatin1(description.icon)));
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, description.background.resolve(palette));
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+    window->resize(twipsToPixels(description.clientWidth), twipsToPixels(description.clientHeight));
+
+    QHash<QByteArray, QWidget *> created;
+    std::map<int, QWidget *> tabOrder;
+    for (const ControlDescription &control : description.controls) {
+        QWidget *parent = control.container ? created.value(control.container) : window;
+        Q_ASSERT_X(parent, control.name, "a container must come before its controls");
+        QWidget *widget = createControl(control, parent);
+        widget->setObjectName(QLatin1String(control.name));
+        if (control.font.family) {
+            QFont font(QString::fromUtf16(control.font.family));
+            font.setPointSizeF(control.font.pointSize);
+            font.setBold(control.font.bold);
+            widget->setFont(font);
+        }
+        if (control.toolTip) {
+            widget->setToolTip(QString::fromUtf16(control.toolTip));
+            widget->setAccessibleName(QString::fromUtf16(control.toolTip));
+        }
+        QRect rect = pixelRect(control);
+        if (control.kind == ControlKind::Line)
+            rect.setSize(rect.size().expandedTo(QSize(1, 1)));
+        widget->setGeometry(rect.translated(clientOrigin(parent)));
+        widget->setVisible(control.visible);
+        created.insert(control.name, widget);
+        if (control.tabIndex >= 0)
+            tabOrder.emplace(control.tabIndex, widget);
+    }
+
+    // Focus moves in the order of the stored tab indices among the controls that accept it.
+    QWidget *previous = nullptr;
+    for (const auto &[index, widget] : tabOrder) {
+        if (!(widget->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+#include <QRect>
+#include <QString>
+
+#include <span>
+
+class QWidget;
+
+// Windows are written down as data: the window's own settings and one row per control. Positions and
+// sizes are in twips, relative to the client area of the control's container, and converted to logical
+// pixels in exactly one place.
+constexpr int twipsPerPixel = 15;
+constexpr int twipsToPixels(int twips)
+{
+    return twips / twipsPerPixel;
+}
+
+// A colour as stored: &H00BBGGRR& for a fixed colour, &H800000nn& for system colour nn.
+struct StoredColor
+{
+    quint32 value = 0;
+    QColor resolve(const QPalette &palette) const;
+};
+constexpr StoredColor systemWindowText{0x80000008u};
+constexpr StoredColor systemButtonFace{0x8000000Fu};
+constexpr StoredColor systemButtonText{0x80000012u};
+
+struct FontDescription
+{
+    const char16_t *family = nullptr; // nullptr: the container's font
+    double pointSize = 0;
+    bool bold = false;
+};
+
+enum class ControlKind {
+    Container,     // picture box holding other controls
+    ComboBox,      // styled drop-down list
+    PictureButton, // styled button showing only a picture
+    StyledLabel,
+    Label,         // plain label with an opaque background
+    ProgressBar,
+    Image,         // picture shown at its own size
+    Animation,     // animated GIF that plays by itself
+    Line,          // left/top/width/height hold X1, Y1, X2, Y2
+};
+
+struct ControlDescription
+{
+    const char *name;
+    ControlKind kind;
+    const char *container; // nullptr: the window's client area
+    int left, top, width, height;
+    const char16_t *text = nullptr;     // caption, or the combo box's text
+    FontDescription font = {};
+    StoredColor foreColor = systemButtonText;
+    const char *picture = nullptr;      // resource path
+    int tabIndex = -1;                  // -1: takes no part in the tab order
+    bool visible = true;
+    const char16_t *toolTip = nullptr;  // also the accessible name of picture buttons
+};
+
+struct WindowDescription
+{
+    const char16_t *caption;
+    int clientWidth, clientHeight; // twips
+    StoredColor background;
+    const char *icon; // resource path, or nullptr
+    std::span<const ControlDescription> controls;
+};
+
+// Creates the window's controls from its description, with their names, places, texts, fonts, colours,
+// pictures, visibility and tab order, and sizes the window's client area.
+void buildWindow(QWidget *window, const WindowDescription &description);
+
+// The rectangle a control occupies, in logical pixels relative to its container's client area.
+QRect pixelRect(const ControlDescription &control);

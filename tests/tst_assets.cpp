@@ -1,0 +1,307 @@
+#include <QColor>
+#include <QFile>
+#include <QImage>
+#include <QMovie>
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+
+const QString AssetsDir = QStringLiteral(VORN_ASSETS_DIR);
+const QString DavrinPath = QStringLiteral(VORN_ASSETS_DIR "/davrin.gif");
+
+constexpr int DavrinWidth = 90;
+constexpr int DavrinHeight = 28;
+constexpr int DavrinFrames = 40;
+
+struct GifFrame
+{
+    int left = -1;
+    int top = -1;
+    int width = 0;
+    int height = 0;
+    bool localColourTable = false;
+    bool hasControl = false;
+    int delay = -1;
+    bool transparent = false;
+    int transparentIndex = -1;
+};
+
+struct GifStream
+{
+    QByteArray signature;
+    int width = 0;
+    int height = 0;
+    bool globalColourTable = false;
+    int globalColourEntries = 0;
+    int loopCount = -1;
+    qsizetype framesBeforeLoopBlock = -1;
+    QList<GifFrame> frames;
+    bool endsWithTrailer = false;
+};
+
+// Walks the block structure by hand so the test sees exactly what a browser or
+// an older decoder would, not what Qt's lenient reader makes of it.
+class GifParser
+{
+public:
+    explicit GifParser(const QByteArray &bytes) : m_bytes(bytes) {}
+
+    QString parse(GifStream &gif)
+    {
+        if (m_bytes.size() < 13)
+            return QStringLiteral("file is only %1 bytes").arg(m_bytes.size());
+        gif.signature = m_bytes.left(6);
+        m_pos = 6;
+        gif.width = word();
+        gif.height = word();
+        const int packed = byte();
+        skip(2);
+        gif.globalColourTable = packed & 0x80;
+        gif.globalColourEntries = 2 << (packed & 0x07);
+        if (gif.globalColourTable)
+            skip(3 * gif.globalColourEntries);
+
+        GifFrame control;
+        while (m_error.isEmpty() && m_pos < m_bytes.size()) {
+            const qsizetype blockStart = m_pos;
+            const int introducer = byte();
+            if (introducer == 0x3B) {
+                gif.endsWithTrailer = m_pos == m_bytes.size();
+                return m_error;
+            }
+            if (introducer == 0x2C) {
+                GifFrame frame = control;
+                control = GifFrame();
+                frame.left = word();
+                frame.top = word();
+                frame.width = word();
+                frame.height = word();
+                const int imagePacked = byte();
+                frame.localColourTable = imagePacked & 0x80;
+                if (frame.localColourTable)
+                    skip(3 * (2 << (imagePacked & 0x07)));
+                skip(1); // LZW minimum code size
+                skipSubBlocks();
+                gif.frames.append(frame);
+            } else if (introducer == 0x21) {
+                const int label = byte();
+                if (label == 0xF9) {
+                    if (byte() != 4)
+                        return QStringLiteral("graphic control block at %1 is not 4 bytes").arg(blockStart);
+                    const int controlPacked = byte();
+                    control.hasControl = true;
+                    control.transparent = controlPacked & 0x01;
+                    control.delay = word();
+                    control.transparentIndex = byte();
+                    if (byte() != 0)
+                        return QStringLiteral("graphic control block at %1 is not terminated").arg(blockStart);
+                } else if (label == 0xFF) {
+                    const int idLength = byte();
+                    const QByteArray id = m_bytes.mid(m_pos, idLength);
+                    skip(idLength);
+                    if (id == "NETSCAPE2.0") {
+                        const int length = byte();
+                        const int subId = byte();
+                        if (length != 3 || subId != 1)
+                            return QStringLiteral("malformed NETSCAPE2.0 block at %1").arg(blockStart);
+                        gif.loopCount = word();
+                        gif.framesBeforeLoopBlock = gif.frames.size();
+                    }
+                    skipSubBlocks();
+                } else {
+                    skipSubBlocks();
+                }
+            } else {
+                return QStringLiteral("unexpected byte 0x%1 at offset %2").arg(introducer, 2, 16, QLatin1Char('0')).arg(blockStart);
+            }
+        }
+        return m_error.isEmpty() ? QStringLiteral("no trailer after offset %1").arg(m_pos) : m_error;
+    }
+
+private:
+    int byte()
+    {
+        if (m_pos >= m_bytes.size()) {
+            truncated();
+            return 0;
+        }
+        return quint8(m_bytes.at(m_pos++));
+    }
+
+    int word()
+    {
+        const int low = byte();
+        return low | (byte() << 8);
+    }
+
+    void skip(qsizetype count)
+    {
+        if (m_pos + count > m_bytes.size())
+            truncated();
+        m_pos = std::min(m_pos + count, m_bytes.size());
+    }
+
+    void skipSubBlocks()
+    {
+        while (m_error.isEmpty()) {
+            const int length = byte();
+            if (length == 0)
+                return;
+            skip(length);
+        }
+    }
+
+    void truncated()
+    {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("file ends inside a block at offset %1").arg(m_pos);
+    }
+
+    const QByteArray &m_bytes;
+    qsizetype m_pos = 0;
+    QString m_error;
+};
+
+} // namespace
+
+class TestAssets : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void gifScreen();
+    void gifLoopsForever();
+    void gifFrameCount();
+    void gifFrame_data();
+    void gifFrame();
+    void gifEndsWithTrailer();
+    void qtPlaysGif();
+    void picture_data();
+    void picture();
+
+private:
+    GifStream m_gif;
+};
+
+void TestAssets::initTestCase()
+{
+    QFile file(DavrinPath);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName() + QStringLiteral(": ") + file.errorString()));
+    const QByteArray bytes = file.readAll();
+    GifParser parser(bytes);
+    const QString error = parser.parse(m_gif);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+}
+
+void TestAssets::gifScreen()
+{
+    QCOMPARE(m_gif.signature, QByteArray("GIF89a"));
+    QCOMPARE(m_gif.width, DavrinWidth);
+    QCOMPARE(m_gif.height, DavrinHeight);
+    QVERIFY(m_gif.globalColourTable);
+    QCOMPARE(m_gif.globalColourEntries, 256);
+}
+
+void TestAssets::gifLoopsForever()
+{
+    QVERIFY2(m_gif.loopCount >= 0, "no NETSCAPE2.0 block");
+    QCOMPARE(m_gif.loopCount, 0);
+    QCOMPARE(m_gif.framesBeforeLoopBlock, qsizetype(0));
+}
+
+void TestAssets::gifFrameCount()
+{
+    QCOMPARE(m_gif.frames.size(), DavrinFrames);
+}
+
+void TestAssets::gifFrame_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < DavrinFrames; ++i)
+        QTest::addRow("frame %d", i) << i;
+}
+
+void TestAssets::gifFrame()
+{
+    QFETCH(int, index);
+    QVERIFY2(index < m_gif.frames.size(), "frame missing");
+    const GifFrame &frame = m_gif.frames.at(index);
+    QCOMPARE(frame.left, 0);
+    QCOMPARE(frame.top, 0);
+    QCOMPARE(frame.width, DavrinWidth);
+    QCOMPARE(frame.height, DavrinHeight);
+    QVERIFY(!frame.localColourTable);
+    QVERIFY2(frame.hasControl, "no graphic control block before the image");
+    QCOMPARE(frame.delay, 6);
+    QVERIFY(frame.transparent);
+    QCOMPARE(frame.transparentIndex, 255);
+}
+
+void TestAssets::gifEndsWithTrailer()
+{
+    QVERIFY(m_gif.endsWithTrailer);
+}
+
+void TestAssets::qtPlaysGif()
+{
+    QMovie movie(DavrinPath);
+    QVERIFY(movie.isValid());
+    QCOMPARE(movie.frameCount(), DavrinFrames);
+    QCOMPARE(movie.loopCount(), -1);
+
+    QList<QImage> frames;
+    for (int i = 0; i < DavrinFrames; ++i) {
+        QVERIFY2(movie.jumpToNextFrame(), qPrintable(QStringLiteral("frame %1").arg(i)));
+        QCOMPARE(movie.currentFrameNumber(), i);
+        QCOMPARE(movie.nextFrameDelay(), 60);
+        const QImage image = movie.currentImage();
+        QCOMPARE(image.size(), QSize(DavrinWidth, DavrinHeight));
+        // The corner is always background: it must come out see-through, not in the key colour.
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+        frames.append(image);
+    }
+    QVERIFY2(std::any_of(frames.cbegin(), frames.cend(), [&](const QImage &f) { return f != frames.first(); }),
+             "all frames are the same picture");
+}
+
+void TestAssets::picture_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("onButtonFace");
+
+    QTest::newRow("form icon") << QStringLiteral("form1-icon.png") << QSize(48, 48) << false;
+    QTest::newRow("banner") << QStringLiteral("banner.png") << QSize(297, 54) << false;
+    QTest::newRow("download") << QStringLiteral("download.png") << QSize(32, 32) << true;
+    QTest::newRow("cancel") << QStringLiteral("cancel.png") << QSize(32, 32) << true;
+    QTest::newRow("about") << QStringLiteral("about.png") << QSize(32, 32) << true;
+    QTest::newRow("exit") << QStringLiteral("exit.png") << QSize(32, 32) << true;
+    QTest::newRow("about close") << QStringLiteral("about-close.png") << QSize(32, 32) << true;
+}
+
+void TestAssets::picture()
+{
+    QFETCH(QString, file);
+    QFETCH(QSize, size);
+    QFETCH(bool, onButtonFace);
+
+    const QImage image(AssetsDir + QLatin1Char('/') + file);
+    QVERIFY2(!image.isNull(), qPrintable(file));
+    QCOMPARE(image.size(), size);
+    QVERIFY(!image.hasAlphaChannel());
+
+    if (onButtonFace) {
+        // Without alpha the icon's square is drawn as is, so it has to match the face exactly.
+        const QColor face(0xEC, 0xE9, 0xD8);
+        const int right = image.width() - 1;
+        const int bottom = image.height() - 1;
+        for (const QPoint corner : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom)})
+            QCOMPARE(image.pixelColor(corner), face);
+    }
+}
+
+QTEST_MAIN(TestAssets)
+#include "tst_assets.moc"

@@ -1,0 +1,320 @@
+#include "support/scriptedhttpserver.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <algorithm>
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray catalogUrl = QByteArrayLiteral(
+        "http://downloads.vorn.example/index.php?option=com_phocadownload&view=category&id=3:v.o.r.n-tools"
+        "&download=218:vorn-tandem-loader-v1.30&Itemid=10");
+
+// A bare client, so the tests see exactly what went over the wire.
+class RawClient
+{
+public:
+    explicit RawClient(quint16 port)
+    {
+        QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] { m_received += m_socket.readAll(); });
+        QObject::connect(&m_socket, &QTcpSocket::disconnected, &m_socket, [this] { m_closed = true; });
+        m_socket.connectToHost(QHostAddress::LocalHost, port);
+    }
+
+    void send(const QByteArray &bytes) { m_socket.write(bytes); }
+    QByteArray received() const { return m_received; }
+    bool closed() const { return m_closed; }
+    QByteArray head() const
+    {
+        const qsizetype end = m_received.indexOf("\r\n\r\n");
+        return end < 0 ? QByteArray() : m_received.left(end + 4);
+    }
+    QByteArray body() const { return m_received.mid(head().size()); }
+    void close() { m_socket.close(); }
+
+private:
+    QTcpSocket m_socket;
+    QByteArray m_received;
+    bool m_closed = false;
+};
+
+QByteArray getRequest(const QByteArray &target, const QByteArray &extra = {})
+{
+    return "GET " + target + " HTTP/1.1\r\nHost: downloads.vorn.example\r\n" + extra + "\r\n";
+}
+
+} // namespace
+
+class TestScriptedHttpServer : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void pattern();
+    void bodyThroughQtProxyClient_data();
+    void bodyThroughQtProxyClient();
+    void pipelinedRequestsOnOneConnection();
+    void cutShort_data();
+    void cutShort();
+    void multiGigabyteBodyIsStreamed();
+};
+
+void TestScriptedHttpServer::pattern()
+{
+    const qint64 period = ScriptedHttpServer::patternPeriod;
+    const QByteArray wrap = ScriptedHttpServer::patternBytes(period - 4, 8);
+    QCOMPARE(wrap.mid(4), ScriptedHttpServer::patternBytes(0, 4));
+    QCOMPARE(ScriptedHttpServer::patternBytes(5 * period + 17, 4096), ScriptedHttpServer::patternBytes(17, 4096));
+    const QByteArray all = ScriptedHttpServer::patternBytes(0, period + 1);
+    for (qint64 i = 1; i < all.size(); ++i) {
+        if (all.at(i) == all.at(i - 1))
+            QFAIL(qPrintable(u"neighbours equal at %1"_s.arg(i)));
+    }
+    // Not a short cycle either: a shifted copy must not line up.
+    for (qint64 shift : {1, 2, 4, 64, 4096, 65536, 262144}) {
+        QVERIFY(std::memcmp(all.constData(), all.constData() + shift, 65536) != 0);
+    }
+}
+
+void TestScriptedHttpServer::bodyThroughQtProxyClient_data()
+{
+    QTest::addColumn<ScriptedResponse>("response");
+    QTest::addColumn<QByteArray>("expected");
+
+    ScriptedResponse literal;
+    literal.body = QByteArrayLiteral("hello archive");
+    QTest::newRow("literal") << literal << literal.body;
+
+    const qint64 size = 3 * ScriptedHttpServer::patternBlockSize + 12345;
+    QTest::newRow("generated") << ScriptedResponse::generated(size) << ScriptedHttpServer::patternBytes(0, size);
+
+    ScriptedResponse offset = ScriptedResponse::generated(size);
+    offset.generatedOffset = ScriptedHttpServer::patternPeriod - 1000;
+    QTest::newRow("generated from offset")
+            << offset << ScriptedHttpServer::patternBytes(ScriptedHttpServer::patternPeriod - 1000, size);
+
+    ScriptedResponse chunked = ScriptedResponse::generated(size);
+    chunked.chunked = true;
+    QTest::newRow("chunked") << chunked << ScriptedHttpServer::patternBytes(0, size);
+
+    ScriptedResponse closeDelimited = ScriptedResponse::generated(size);
+    closeDelimited.length = ScriptedResponse::Length::Omit;
+    QTest::newRow("no length, ends at close") << closeDelimited << ScriptedHttpServer::patternBytes(0, size);
+
+    ScriptedResponse split = ScriptedResponse::generated(size);
+    split.splits = {1, 2, 1000, 70000};
+    split.chunked = true;
+    QTest::newRow("chunked splits") << split << ScriptedHttpServer::patternBytes(0, size);
+
+    ScriptedResponse trickle = ScriptedResponse::generated(5000);
+    trickle.trickleBytes = 700;
+    trickle.trickleIntervalMs = 1;
+    QTest::newRow("trickle") << trickle << ScriptedHttpServer::patternBytes(0, 5000);
+
+    ScriptedResponse empty;
+    empty.chunked = true;
+    QTest::newRow("empty chunked") << empty << QByteArray();
+}
+
+void TestScriptedHttpServer::bodyThroughQtProxyClient()
+{
+    QFETCH(ScriptedResponse, response);
+    QFETCH(QByteArray, expected);
+
+    ScriptedHttpServer server;
+    QVERIFY(server.listen());
+    server.setResponder([&](const ScriptedRequest &) { return response; });
+
+    QNetworkAccessManager manager;
+    manager.setProxy(server.proxy());
+    // Twice, so the second request exercises keep-alive after this response.
+    for (int round = 0; round < 2; ++round) {
+        QNetworkReply *reply = manager.get(QNetworkRequest(QUrl::fromEncoded(catalogUrl)));
+        QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 60000);
+        QCOMPARE(reply->error(), QNetworkReply::NoError);
+        const QByteArray body = reply->readAll();
+        QCOMPARE(body.size(), expected.size());
+        QVERIFY(body == expected);
+        reply->deleteLater();
+    }
+
+    const QList<ScriptedRequest> requests = server.requests();
+    QCOMPARE(requests.size(), 2);
+    QCOMPARE(requests.at(0).method, "GET"_ba);
+    QCOMPARE(requests.at(0).target, catalogUrl);
+    QCOMPARE(requests.at(0).version, "HTTP/1.1"_ba);
+    QCOMPARE(requests.at(0).queryItem("download"), "218:vorn-tandem-loader-v1.30"_ba);
+    QCOMPARE(requests.at(0).header("host"), "downloads.vorn.example"_ba);
+    QVERIFY(requests.at(0).rawHead.startsWith(QByteArray("GET " + catalogUrl + " HTTP/1.1\r\n")));
+    QVERIFY(requests.at(0).rawHead.endsWith("\r\n\r\n"));
+    const bool closes = response.length == ScriptedResponse::Length::Omit;
+    QCOMPARE(server.connectionCount(), closes ? 2 : 1);
+    QCOMPARE(server.bodyBytesSent(), 2 * expected.size());
+}
+
+void TestScriptedHttpServer::pipelinedRequestsOnOneConnection()
+{
+    ScriptedHttpServer server;
+    QVERIFY(server.listen());
+    server.setResponder([](const ScriptedRequest &request) {
+        ScriptedResponse response;
+        response.body = request.target;
+        response.splits = {3};
+        return response;
+    });
+
+    RawClient client(server.port());
+    // All three in one write, one with a request body that must be skipped.
+    client.send(getRequest("/first") + "POST http://downloads.vorn.example/second HTTP/1.1\r\nContent-Length: 5\r\n\r\n"
+                + "GET /x" + getRequest("/third"));
+    const QByteArray expected =
+            "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\n/first"
+            "HTTP/1.1 200 OK\r\nContent-Length: 36\r\n\r\nhttp://downloads.vorn.example/second"
+            "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\n/third"_ba;
+    QTRY_COMPARE(client.received().size(), expected.size());
+    QCOMPARE(client.received(), expected);
+    QVERIFY(!client.closed());
+
+    QCOMPARE(server.connectionCount(), 1);
+    const QList<ScriptedRequest> requests = server.requests();
+    QCOMPARE(requests.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(requests.at(i).connection, 0);
+        QCOMPARE(requests.at(i).indexOnConnection, i);
+    }
+    QCOMPARE(requests.at(1).method, "POST"_ba);
+
+    client.close();
+    QTRY_COMPARE(server.openConnectionCount(), 0);
+}
+
+void TestScriptedHttpServer::cutShort_data()
+{
+    QTest::addColumn<ScriptedResponse>("response");
+    QTest::addColumn<QByteArray>("expectedHead");
+    QTest::addColumn<qint64>("expectedBodyBytes");
+    QTest::addColumn<bool>("serverCloses");
+
+    ScriptedResponse closeAfter = ScriptedResponse::generated(1000000);
+    closeAfter.closeAfterBodyBytes = 300000;
+    QTest::newRow("close mid-body") << closeAfter
+                                    << "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                                       "Content-Length: 1000000\r\nConnection: close\r\n\r\n"_ba
+                                    << qint64(300000) << true;
+
+    ScriptedResponse stall = ScriptedResponse::generated(1000000);
+    stall.stallAfterBodyBytes = 70000;
+    stall.headers.clear();
+    QTest::newRow("stall mid-body") << stall << "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n"_ba
+                                    << qint64(70000) << false;
+
+    ScriptedResponse stallAtStart = stall;
+    stallAtStart.stallAfterBodyBytes = 0;
+    QTest::newRow("stall after head") << stallAtStart << "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n"_ba
+                                      << qint64(0) << false;
+
+    ScriptedResponse custom;
+    custom.length = ScriptedResponse::Length::Custom;
+    custom.contentLengthValue = QByteArrayLiteral("  2500 bytes");
+    custom.body = QByteArray(2500, 'x');
+    QTest::newRow("custom length") << custom
+                                   << "HTTP/1.1 200 OK\r\nContent-Length:   2500 bytes\r\nConnection: close\r\n\r\n"_ba
+                                   << qint64(2500) << true;
+
+    ScriptedResponse noResponse;
+    noResponse.closeWithoutResponse = true;
+    QTest::newRow("close without response") << noResponse << QByteArray() << qint64(0) << true;
+}
+
+void TestScriptedHttpServer::cutShort()
+{
+    QFETCH(ScriptedResponse, response);
+    QFETCH(QByteArray, expectedHead);
+    QFETCH(qint64, expectedBodyBytes);
+    QFETCH(bool, serverCloses);
+
+    ScriptedHttpServer server;
+    QVERIFY(server.listen());
+    server.setResponder([&](const ScriptedRequest &) { return response; });
+
+    RawClient client(server.port());
+    client.send(getRequest(catalogUrl));
+    if (serverCloses) {
+        QTRY_VERIFY(client.closed());
+    } else {
+        QTRY_COMPARE(client.head(), expectedHead);
+        QTRY_COMPARE(client.body().size(), expectedBodyBytes);
+        QCOMPARE(server.bodyBytesSent(), expectedBodyBytes);
+        QVERIFY(!client.closed());
+        QCOMPARE(server.openConnectionCount(), 1);
+    }
+    QCOMPARE(client.head(), expectedHead);
+    QCOMPARE(client.body().size(), expectedBodyBytes);
+    QVERIFY(client.body() == ScriptedHttpServer::patternBytes(0, expectedBodyBytes) || response.generatedSize < 0);
+    QCOMPARE(server.requestCount(), 1);
+
+    client.close();
+    QTRY_COMPARE(server.openConnectionCount(), 0);
+}
+
+void TestScriptedHttpServer::multiGigabyteBodyIsStreamed()
+{
+    // Past 4 GiB, so any 32-bit offset or length shows.
+    const qint64 size = (qint64(9) << 29) + 4321;
+
+    ScriptedHttpServer server;
+    QVERIFY(server.listen());
+    server.setResponder([size](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(size);
+        response.headers.clear();
+        return response;
+    });
+
+    QTcpSocket socket;
+    QByteArray pending;
+    qint64 bodyReceived = -1;
+    qint64 firstMismatch = -1;
+    const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(size) + "\r\n\r\n";
+    QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [&] {
+        QByteArray data = socket.readAll();
+        if (bodyReceived < 0) {
+            pending += data;
+            if (pending.size() < head.size())
+                return;
+            if (!pending.startsWith(head)) {
+                firstMismatch = 0;
+                return;
+            }
+            data = pending.mid(head.size());
+            bodyReceived = 0;
+        }
+        for (qsizetype at = 0; at < data.size() && firstMismatch < 0;) {
+            const qsizetype n = std::min<qsizetype>(data.size() - at, ScriptedHttpServer::patternBlockSize);
+            if (std::memcmp(data.constData() + at, ScriptedHttpServer::patternData(bodyReceived + at), size_t(n)) != 0)
+                firstMismatch = bodyReceived + at;
+            at += n;
+        }
+        bodyReceived += data.size();
+    });
+    socket.setReadBufferSize(ScriptedHttpServer::patternBlockSize);
+    socket.connectToHost(QHostAddress::LocalHost, server.port());
+    socket.write(getRequest(catalogUrl));
+
+    QTRY_VERIFY_WITH_TIMEOUT(bodyReceived >= size || firstMismatch >= 0, 600000);
+    QCOMPARE(firstMismatch, qint64(-1));
+    QCOMPARE(bodyReceived, size);
+    QCOMPARE(server.bodyBytesSent(), size);
+    // Back-pressure: never more than a couple of MiB queued in the socket.
+    QVERIFY2(server.peakBufferedBytes() <= 2 * 1024 * 1024, QByteArray::number(server.peakBufferedBytes()));
+}
+
+QTEST_GUILESS_MAIN(TestScriptedHttpServer)
+
+#include "tst_scriptedhttpserver.moc"
