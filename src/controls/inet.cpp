@@ -12,6 +12,9 @@ Inet::Inet(QObject *parent)
 {
     // Follow redirects, but never from https down to plain http.
     m_manager.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    // Our own idle timer rather than Qt's transfer time-out, which throws away what is already buffered.
+    m_idleTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, &Inet::onIdleTimeout);
 }
 
 Inet::~Inet()
@@ -21,6 +24,8 @@ Inet::~Inet()
 
 void Inet::release()
 {
+    m_idleTimer.stop();
+    m_leftover.clear();
     if (!m_reply)
         return;
     m_reply->disconnect(this);
@@ -34,6 +39,7 @@ void Inet::execute(const QString &operation, const QString &requestHeaders)
     release();
     m_busy = true;
     m_cancelled = false;
+    m_timedOut = false;
     m_error = QNetworkReply::NoError;
     m_errorString.clear();
     m_statusCode = 0;
@@ -53,22 +59,28 @@ void Inet::execute(const QString &operation, const QString &requestHeaders)
     }
     // Uncompressed, so that Content-Length counts exactly the bytes that reach the file.
     request.setRawHeader("Accept-Encoding", "identity");
-    request.setTransferTimeout(m_requestTimeout * 1000);
 
     qCDebug(lcTransfer) << operation << m_url;
     m_reply = m_manager.sendCustomRequest(request, operation.toLatin1());
     m_reply->setReadBufferSize(readBufferSize);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &Inet::onMetaDataChanged);
-    connect(m_reply, &QNetworkReply::readyRead, this, &Inet::notify);
+    connect(m_reply, &QNetworkReply::readyRead, this, [this] {
+        m_idleTimer.start();
+        notify();
+    });
     connect(m_reply, &QNetworkReply::errorOccurred, this, &Inet::onErrorOccurred);
     connect(m_reply, &QNetworkReply::finished, this, &Inet::onFinished);
+    m_idleTimer.start(m_requestTimeout * 1000);
 }
 
 void Inet::onMetaDataChanged()
 {
+    m_idleTimer.start();
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    // A redirect that is about to be followed is not the answer yet.
-    if (status.isValid() && !m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid()) {
+    // A redirect is not the answer yet: Qt follows it, or fails the request if it may not.
+    const int code = status.toInt();
+    const bool redirect = code >= 300 && code <= 399 && m_reply->hasRawHeader("Location");
+    if (status.isValid() && !redirect) {
         m_statusCode = status.toInt();
         m_reasonPhrase = QString::fromLatin1(
             m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
@@ -79,14 +91,26 @@ void Inet::onMetaDataChanged()
 
 void Inet::onErrorOccurred(QNetworkReply::NetworkError error)
 {
-    if (m_cancelled)
+    if (m_cancelled || m_timedOut)
         return;
     m_error = error;
     m_errorString = m_reply->errorString();
-    // Qt reports its own idle time-out as a cancellation we never asked for.
-    if (error == QNetworkReply::OperationCanceledError)
-        m_errorString = tr("No data arrived for %n second(s).", nullptr, m_requestTimeout);
     qCInfo(lcTransfer) << "request failed:" << error << m_errorString;
+}
+
+void Inet::onIdleTimeout()
+{
+    if (!m_reply || m_reply->isFinished())
+        return;
+    m_timedOut = true;
+    m_error = QNetworkReply::TimeoutError;
+    m_errorString = tr("No data arrived for %n second(s).", nullptr, m_requestTimeout);
+    qCInfo(lcTransfer) << "request failed:" << m_errorString;
+    // Keep what already arrived: the caller still reads it before it sees the end.
+    m_leftover = m_reply->readAll();
+    m_busy = false;
+    m_reply->abort();
+    notify();
 }
 
 void Inet::onFinished()
@@ -99,6 +123,7 @@ void Inet::onFinished()
                 m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
         }
     }
+    m_idleTimer.stop();
     m_busy = false;
     notify();
 }
@@ -120,8 +145,16 @@ QByteArray Inet::getChunk(qint64 size)
 {
     while (m_reply && !m_cancelled && m_reply->bytesAvailable() < size && !m_reply->isFinished())
         EventPump::waitForMoreEvents();
-    if (!m_reply || m_cancelled)
+    if (!m_leftover.isEmpty()) {
+        const QByteArray chunk = m_leftover.left(size);
+        m_leftover.remove(0, chunk.size());
+        return chunk;
+    }
+    if (!m_reply || m_cancelled || !m_reply->isOpen())
         return {};
+    // Taking data out of a full buffer lets the transfer go on: that counts as activity.
+    if (m_idleTimer.isActive())
+        m_idleTimer.start();
     return m_reply->read(size);
 }
 
@@ -133,6 +166,8 @@ void Inet::cancel()
     }
     m_cancelled = true;
     m_busy = false;
+    m_idleTimer.stop();
+    m_leftover.clear();
     m_reply->abort();
     notify();
 }

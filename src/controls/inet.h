@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 Q_DECLARE_LOGGING_CATEGORY(lcTransfer)
 
@@ -64,15 +65,19 @@ private:
     void onMetaDataChanged();
     void onFinished();
     void onErrorOccurred(QNetworkReply::NetworkError error);
+    void onIdleTimeout();
     void notify();
     void release();
 
     QNetworkAccessManager m_manager;
     QPointer<QNetworkReply> m_reply;
+    QTimer m_idleTimer;
+    QByteArray m_leftover; // what was buffered when the request timed out
     QString m_url;
     int m_requestTimeout = 60;
     bool m_busy = false;
     bool m_cancelled = false;
+    bool m_timedOut = false;
     QNetworkReply::NetworkError m_error = QNetworkReply::NoError;
     QString m_errorString;
     int m_statusCode = 0;

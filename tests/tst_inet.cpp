@@ -1,0 +1,338 @@
+#include "controls/inet.h"
+#include "support/scriptedhttpserver.h"
+
+#include <QNetworkProxy>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString headerBlock = QStringLiteral("Range: bytes=0-\r\n");
+const QString someUrl = QStringLiteral("http://downloads.vorn.example/index.php?download=1:a&Itemid=10");
+
+// Pulls the whole body the way the transfer routine does and returns the chunk sizes.
+QList<qint64> readAll(Inet &inet, QByteArray *body = nullptr)
+{
+    QList<qint64> sizes;
+    QByteArray chunk;
+    do {
+        chunk = inet.getChunk(1024);
+        sizes.append(chunk.size());
+        if (body)
+            body->append(chunk);
+    } while (chunk.size() >= 2);
+    return sizes;
+}
+
+void start(Inet &inet, const QString &url = someUrl)
+{
+    inet.setUrl(url);
+    inet.execute(QStringLiteral("GET"), headerBlock);
+}
+
+void waitWhileBusy(Inet &inet)
+{
+    while (inet.stillExecuting())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+} // namespace
+
+class TestInet : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void requestIsExact();
+    void chunksAreFullUntilTheEnd_data();
+    void chunksAreFullUntilTheEnd();
+    void busyUntilHeadersArrive();
+    void reportsServerAnswer();
+    void followsRedirects();
+    void redirectLoopFails();
+    void networkFailures_data();
+    void networkFailures();
+    void idleTimeout();
+    void errorMidBody();
+    void cancel();
+    void readBufferIsBounded();
+
+private:
+    std::unique_ptr<ScriptedHttpServer> m_server;
+};
+
+void TestInet::init()
+{
+    m_server = std::make_unique<ScriptedHttpServer>();
+    QVERIFY(m_server->listen());
+    QNetworkProxy::setApplicationProxy(m_server->proxy());
+}
+
+void TestInet::cleanup()
+{
+    m_server.reset();
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+}
+
+void TestInet::requestIsExact()
+{
+    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(10); });
+    Inet inet;
+    start(inet);
+    waitWhileBusy(inet);
+    readAll(inet);
+
+    QCOMPARE(m_server->requestCount(), 1);
+    const ScriptedRequest request = m_server->requests().first();
+    QCOMPARE(request.method, QByteArray("GET"));
+    QCOMPARE(request.target, someUrl.toLatin1());
+    QCOMPARE(request.header("Range"), QByteArray("bytes=0-"));
+    QCOMPARE(request.header("Accept-Encoding"), QByteArray("identity"));
+    // The line end of the header block separates headers; it must never leak into the request.
+    QVERIFY(!request.rawHead.contains("\r\n\r\n\r\n"));
+    QCOMPARE(request.rawHead.count("Range:"), 1);
+}
+
+void TestInet::chunksAreFullUntilTheEnd_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QList<qint64>>("splits");
+    QTest::addColumn<bool>("chunked");
+    QTest::addColumn<QList<qint64>>("chunks");
+
+    const QList<qint64> none;
+    QTest::newRow("2500 at once") << qint64(2500) << none << false << QList<qint64>{1024, 1024, 452, 0};
+    QTest::newRow("2048 at once") << qint64(2048) << none << false << QList<qint64>{1024, 1024, 0};
+    QTest::newRow("one byte at the end") << qint64(2049) << none << false << QList<qint64>{1024, 1024, 1};
+    QTest::newRow("empty body") << qint64(0) << none << false << QList<qint64>{0};
+    QTest::newRow("2500 in small pieces") << qint64(2500) << QList<qint64>{1, 700, 5, 900, 3} << false
+                                          << QList<qint64>{1024, 1024, 452, 0};
+    QTest::newRow("2500 chunked") << qint64(2500) << QList<qint64>{100, 1000} << true
+                                  << QList<qint64>{1024, 1024, 452, 0};
+}
+
+void TestInet::chunksAreFullUntilTheEnd()
+{
+    QFETCH(qint64, size);
+    QFETCH(QList<qint64>, splits);
+    QFETCH(bool, chunked);
+    QFETCH(QList<qint64>, chunks);
+
+    m_server->setResponder([&](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(size);
+        response.splits = splits;
+        response.splitIntervalMs = 5;
+        response.chunked = chunked;
+        return response;
+    });
+    Inet inet;
+    start(inet);
+    waitWhileBusy(inet);
+    QByteArray body;
+    QCOMPARE(readAll(inet, &body), chunks);
+    QCOMPARE(body, ScriptedHttpServer::patternBytes(0, size));
+    // Exhausted: every later read is empty too.
+    QVERIFY(inet.getChunk(1024).isEmpty());
+    QVERIFY(!inet.hasFailed());
+}
+
+void TestInet::busyUntilHeadersArrive()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(4096);
+        response.stallAfterBodyBytes = 0;
+        return response;
+    });
+    Inet inet;
+    QVERIFY(!inet.stillExecuting());
+    start(inet);
+    QVERIFY(inet.stillExecuting());
+    QTRY_VERIFY(!inet.stillExecuting());
+    // Headers are in although the body has not started.
+    QCOMPARE(inet.statusCode(), 200);
+    QCOMPARE(inet.getHeader(QStringLiteral("Content-Length")), QStringLiteral("4096"));
+    QCOMPARE(inet.getHeader(QStringLiteral("X-Not-There")), QString());
+    inet.cancel();
+}
+
+void TestInet::reportsServerAnswer()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response;
+        response.status = 404;
+        response.reason = "Not Found";
+        response.body = "<html>gone</html>";
+        return response;
+    });
+    Inet inet;
+    start(inet);
+    waitWhileBusy(inet);
+    QCOMPARE(inet.statusCode(), 404);
+    QCOMPARE(inet.reasonPhrase(), QStringLiteral("Not Found"));
+}
+
+void TestInet::followsRedirects()
+{
+    const QByteArray finalUrl = "http://mirror.vorn.example/files/a.rar";
+    m_server->setResponder([&](const ScriptedRequest &request) {
+        if (request.target == finalUrl)
+            return ScriptedResponse::generated(3000);
+        return ScriptedResponse::redirect(finalUrl, 301);
+    });
+    Inet inet;
+    start(inet);
+    waitWhileBusy(inet);
+    QCOMPARE(inet.statusCode(), 200);
+    QByteArray body;
+    readAll(inet, &body);
+    QCOMPARE(body.size(), 3000);
+    QCOMPARE(m_server->requests().last().header("Range"), QByteArray("bytes=0-"));
+}
+
+void TestInet::redirectLoopFails()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        return ScriptedResponse::redirect("http://downloads.vorn.example/again");
+    });
+    Inet inet;
+    start(inet);
+    waitWhileBusy(inet);
+    QVERIFY(inet.hasFailed());
+    QCOMPARE(inet.networkError(), QNetworkReply::TooManyRedirectsError);
+    QVERIFY(readAll(inet).size() == 1);
+}
+
+void TestInet::networkFailures_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("proxyDown");
+
+    QTest::newRow("connection refused") << QStringLiteral("http://127.0.0.1:%1/x") << false;
+    QTest::newRow("proxy down") << someUrl << true;
+    QTest::newRow("host not found") << QStringLiteral("http://no-such-host.invalid/x") << false;
+}
+
+void TestInet::networkFailures()
+{
+    QFETCH(QString, url);
+    QFETCH(bool, proxyDown);
+
+    // A port that was just free: nothing listens there.
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const quint16 deadPort = probe.serverPort();
+    probe.close();
+    if (proxyDown)
+        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), deadPort));
+    else
+        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+
+    Inet inet;
+    start(inet, url.contains(QLatin1String("%1")) ? url.arg(deadPort) : url);
+    waitWhileBusy(inet);
+    QVERIFY(inet.hasFailed());
+    QCOMPARE(inet.statusCode(), 0);
+    QVERIFY(!inet.errorString().isEmpty());
+    QVERIFY(inet.getChunk(1024).isEmpty());
+}
+
+void TestInet::idleTimeout()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(100000);
+        response.stallAfterBodyBytes = 5000;
+        return response;
+    });
+    Inet inet;
+    inet.setRequestTimeout(1);
+    start(inet);
+    waitWhileBusy(inet);
+    // What arrived before the server fell silent is still handed over, then the body ends.
+    QCOMPARE(readAll(inet), (QList<qint64>{1024, 1024, 1024, 1024, 5000 - 4 * 1024, 0}));
+    QVERIFY(inet.hasFailed());
+    QVERIFY(!inet.wasCancelled());
+    QVERIFY2(inet.errorString().contains(QLatin1String("second")), qPrintable(inet.errorString()));
+}
+
+void TestInet::errorMidBody()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(10000);
+        response.closeAfterBodyBytes = 3000;
+        return response;
+    });
+    Inet inet;
+    start(inet);
+    waitWhileBusy(inet);
+    QByteArray body;
+    readAll(inet, &body);
+    QCOMPARE(body, ScriptedHttpServer::patternBytes(0, 3000));
+    QVERIFY(inet.hasFailed());
+}
+
+void TestInet::cancel()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(1 << 20);
+        response.stallAfterBodyBytes = 4096;
+        return response;
+    });
+    Inet inet;
+    start(inet);
+    waitWhileBusy(inet);
+    QCOMPARE(inet.getChunk(1024).size(), 1024);
+    // Cancel while a read is waiting for data that never comes.
+    QTimer::singleShot(50, &inet, [&] { inet.cancel(); });
+    QByteArray chunk;
+    do {
+        chunk = inet.getChunk(1024);
+    } while (chunk.size() >= 2);
+    QVERIFY(chunk.isEmpty());
+    QVERIFY(inet.wasCancelled());
+    QVERIFY(!inet.stillExecuting());
+    QVERIFY(!inet.hasFailed());
+    QVERIFY(inet.getChunk(1024).isEmpty());
+
+    // Cancel while still waiting for the headers.
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response;
+        response.closeWithoutResponse = false;
+        response.stallAfterBodyBytes = 0;
+        response.trickleIntervalMs = 0;
+        response.splits = {};
+        response.generatedSize = 10;
+        response.status = 200;
+        return response;
+    });
+    start(inet);
+    QVERIFY(inet.stillExecuting());
+    inet.cancel();
+    QVERIFY(!inet.stillExecuting());
+    QVERIFY(inet.getChunk(1024).isEmpty());
+}
+
+void TestInet::readBufferIsBounded()
+{
+    const qint64 size = qint64(256) << 20;
+    m_server->setResponder([&](const ScriptedRequest &) { return ScriptedResponse::generated(size); });
+    Inet inet;
+    start(inet);
+    waitWhileBusy(inet);
+    QCOMPARE(inet.getChunk(1024).size(), 1024);
+    // Let the events run for a while without reading: the reply must not swallow the body.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QVERIFY2(m_server->bodyBytesSent() < 32 * 1024 * 1024,
+             qPrintable(QStringLiteral("%1 bytes went out unread").arg(m_server->bodyBytesSent())));
+    inet.cancel();
+}
+
+QTEST_GUILESS_MAIN(TestInet)
+#include "tst_inet.moc"
