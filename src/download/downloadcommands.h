@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QObject>
 #include <QString>
 
@@ -35,6 +36,8 @@ struct TransferResult
     QString path;        // the file concerned
     QString reason;      // the server's answer or the system's error text
 };
+
+Q_DECLARE_METATYPE(TransferResult)
 
 // The Download and Cancel buttons and the transfer routine they run.
 class DownloadCommands final : public QObject

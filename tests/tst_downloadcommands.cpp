@@ -1,0 +1,549 @@
+#include "catalog/toolcatalog.h"
+#include "controls/ccrpprogressbar.h"
+#include "controls/inet.h"
+#include "controls/xpbutton.h"
+#include "controls/xpcombobox.h"
+#include "controls/xplabel.h"
+#include "support/scriptedhttpserver.h"
+#include "ui/form1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QNetworkProxy>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+QByteArray keyOf(const ScriptedRequest &request)
+{
+    return request.queryItem("download");
+}
+
+} // namespace
+
+// Runs the Download and Cancel buttons of a real main window against a scripted server.
+class TestDownloadCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void reportsEveryRead_data();
+    void reportsEveryRead();
+    void requestLinePerEntry_data();
+    void requestLinePerEntry();
+    void alwaysAsksFromByteZero();
+    void initialTextFetchesNothing();
+    void unlistedEntryOnlyByExactText();
+    void pickingAnotherEntryDuringTransfer_data();
+    void pickingAnotherEntryDuringTransfer();
+    void cancel();
+    void cancelWhenIdle();
+    void secondPressIsIgnored();
+    void serverRefusal();
+    void networkFailure();
+    void truncatedBody_data();
+    void truncatedBody();
+    void cannotWrite_data();
+    void cannotWrite();
+    void unknownSize_data();
+    void unknownSize();
+    void longerThanAnnounced();
+    void closingTheWindowCancels();
+    void largerThan4GiB();
+
+private:
+    void pick(const QString &name);
+    QString archivePath(int position) const;
+    QMessageBox *failureBox() const;
+
+    std::unique_ptr<ScriptedHttpServer> m_server;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<Form1> m_form;
+};
+
+void TestDownloadCommands::init()
+{
+    m_server = std::make_unique<ScriptedHttpServer>();
+    QVERIFY(m_server->listen());
+    QNetworkProxy::setApplicationProxy(m_server->proxy());
+    m_folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_folder->isValid());
+    m_form = std::make_unique<Form1>(m_folder->path());
+}
+
+void TestDownloadCommands::cleanup()
+{
+    m_form.reset();
+    m_server.reset();
+    m_folder.reset();
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void TestDownloadCommands::pick(const QString &name)
+{
+    const int index = m_form->Combo1->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    QVERIFY2(index >= 0, qPrintable(name));
+    m_form->Combo1->setCurrentIndex(index);
+    QCOMPARE(m_form->Combo1->text(), name);
+}
+
+QString TestDownloadCommands::archivePath(int position) const
+{
+    return ToolCatalog::destinationPath(m_folder->path(), position);
+}
+
+QMessageBox *TestDownloadCommands::failureBox() const
+{
+    return m_form->findChild<QMessageBox *>(QStringLiteral("transferFailureBox"));
+}
+
+void TestDownloadCommands::reportsEveryRead_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QStringList>("reports");
+
+    QTest::newRow("2500 bytes") << qint64(2500) << QStringList{u"41"_qs, u"82"_qs, u"100"_qs, u"100"_qs};
+    QTest::newRow("2048 bytes") << qint64(2048) << QStringList{u"50"_qs, u"100"_qs, u"100"_qs};
+    // The one-byte read ends the loop after it is written and reported.
+    QTest::newRow("last read one byte") << qint64(2049) << QStringList{u"50"_qs, u"100"_qs, u"100"_qs};
+    QTest::newRow("empty body") << qint64(0) << QStringList{};
+}
+
+void TestDownloadCommands::reportsEveryRead()
+{
+    QFETCH(qint64, size);
+    QFETCH(QStringList, reports);
+
+    m_server->setResponder([&](const ScriptedRequest &) { return ScriptedResponse::generated(size); });
+    QSignalSpy progress(&m_form->commands(), &DownloadCommands::progressReported);
+    QSignalSpy finished(&m_form->commands(), &DownloadCommands::transferFinished);
+    pick(ToolCatalog::displayName(2));
+    m_form->xpButton4->click();
+
+    QStringList seen;
+    for (const QList<QVariant> &args : std::as_const(progress))
+        seen.append(args.first().toString());
+    QCOMPARE(seen, reports);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().at(1).value<TransferResult>().outcome, TransferResult::Outcome::Complete);
+    QCOMPARE(readFile(archivePath(2)), ScriptedHttpServer::patternBytes(0, size));
+    QVERIFY(!QFile::exists(archivePath(2) + QLatin1String(".part")));
+    // Only the one picked tool was fetched, and the window is idle again.
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{u"Vorn Scanner V1.40.rar"_qs});
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QVERIFY(m_form->Label1->isHidden());
+    QCOMPARE(m_form->Label1->caption(), u" Download in Progress  >>> "_qs);
+    QVERIFY(!m_form->ProgressBar1->isHidden());
+    QCOMPARE(m_form->ProgressBar1->value(), 0);
+    QVERIFY(!m_form->xpLabel1->isHidden());
+}
+
+void TestDownloadCommands::requestLinePerEntry_data()
+{
+    QTest::addColumn<int>("position");
+    for (int position = 1; position <= ToolCatalog::count(); ++position) {
+        if (ToolCatalog::entries().at(position - 1).listed)
+            QTest::addRow("%d", position) << position;
+    }
+}
+
+void TestDownloadCommands::requestLinePerEntry()
+{
+    QFETCH(int, position);
+    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(3000); });
+    pick(ToolCatalog::displayName(position));
+    m_form->xpButton4->click();
+
+    QCOMPARE(m_server->requestCount(), 1);
+    const ScriptedRequest request = m_server->requests().first();
+    QCOMPARE(request.rawHead.left(request.rawHead.indexOf("\r\n")),
+             "GET " + ToolCatalog::url(position).toLatin1() + " HTTP/1.1");
+    QCOMPARE(request.header("Range"), QByteArray("bytes=0-"));
+    QVERIFY(QFile::exists(archivePath(position)));
+}
+
+void TestDownloadCommands::alwaysAsksFromByteZero()
+{
+    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(1500); });
+    QVERIFY(writeFile(archivePath(1) + QLatin1String(".part"), QByteArray(700, 'p')));
+    QVERIFY(writeFile(archivePath(1), QByteArray(5000, 'a')));
+    pick(ToolCatalog::displayName(1));
+    m_form->xpButton4->click();
+
+    QCOMPARE(m_server->requests().first().header("Range"), QByteArray("bytes=0-"));
+    // The new archive holds exactly the new body, however long the old one was.
+    QCOMPARE(readFile(archivePath(1)), ScriptedHttpServer::patternBytes(0, 1500));
+}
+
+void TestDownloadCommands::initialTextFetchesNothing()
+{
+    QCOMPARE(m_form->Combo1->text(), u"VORN Tools Downloader"_qs);
+    m_form->xpButton4->click();
+    QCOMPARE(m_server->requestCount(), 0);
+    // Nothing matched, so the idle caption stays hidden.
+    QVERIFY(m_form->xpLabel1->isHidden());
+    QVERIFY(m_form->Label1->isHidden());
+}
+
+void TestDownloadCommands::unlistedEntryOnlyByExactText()
+{
+    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(100); });
+    m_form->Combo1->setText(ToolCatalog::displayName(6).toLower());
+    m_form->xpButton4->click();
+    QCOMPARE(m_server->requestCount(), 0);
+
+    m_form->Combo1->setText(ToolCatalog::displayName(6));
+    m_form->xpButton4->click();
+    QCOMPARE(m_server->requestCount(), 1);
+    QCOMPARE(keyOf(m_server->requests().first()), QByteArray("234:vorn-k3-k4-pc-list-editor-v2_0"));
+    QCOMPARE(readFile(archivePath(6)).size(), 100);
+}
+
+void TestDownloadCommands::pickingAnotherEntryDuringTransfer_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::addColumn<QByteArrayList>("fetched");
+
+    QTest::newRow("later entry") << 3 << 9
+                                 << QByteArrayList{"270:vorn-relay-file-editor-v1.0", "231:vorn-pc-code-editor-1.47"};
+    QTest::newRow("earlier entry") << 9 << 3 << QByteArrayList{"231:vorn-pc-code-editor-1.47"};
+}
+
+void TestDownloadCommands::pickingAnotherEntryDuringTransfer()
+{
+    QFETCH(int, first);
+    QFETCH(int, second);
+    QFETCH(QByteArrayList, fetched);
+
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(20 * 1024);
+        response.trickleBytes = 1024;
+        response.trickleIntervalMs = 5;
+        return response;
+    });
+    pick(ToolCatalog::displayName(first));
+    // The user picks another tool while the first transfer runs.
+    connect(&m_form->commands(), &DownloadCommands::progressReported, this, [&] {
+        if (m_form->Combo1->text() != ToolCatalog::displayName(second))
+            pick(ToolCatalog::displayName(second));
+    });
+    m_form->xpButton4->click();
+
+    QByteArrayList keys;
+    for (const ScriptedRequest &request : m_server->requests())
+        keys.append(keyOf(request));
+    QCOMPARE(keys, fetched);
+}
+
+void TestDownloadCommands::cancel()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(1 << 20);
+        response.stallAfterBodyBytes = 10 * 1024;
+        return response;
+    });
+    QVERIFY(writeFile(archivePath(1), "the good old archive"));
+    QSignalSpy finished(&m_form->commands(), &DownloadCommands::transferFinished);
+    int reports = 0;
+    bool busyWhileRunning = true;
+    bool resetAtOnce = false;
+    connect(&m_form->commands(), &DownloadCommands::progressReported, this, [&] {
+        if (++reports > 10)
+            return;
+        busyWhileRunning = busyWhileRunning && QGuiApplication::overrideCursor() && !m_form->Label1->isHidden();
+        if (reports == 10) {
+            m_form->xpButton3->click();
+            // The progress display resets at once, before the transfer returns.
+            resetAtOnce = m_form->ProgressBar1->value() == 0 && !QGuiApplication::overrideCursor()
+                && m_form->Label1->isHidden() && m_form->xpLabel1->isHidden();
+        }
+    });
+    pick(ToolCatalog::displayName(1));
+    m_form->xpButton4->click();
+
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().at(1).value<TransferResult>().outcome, TransferResult::Outcome::Cancelled);
+    QVERIFY(busyWhileRunning);
+    QVERIFY(resetAtOnce);
+    QVERIFY(!m_form->xpLabel1->isHidden());
+    // The earlier archive is untouched; what arrived stays in the .part file.
+    QCOMPARE(readFile(archivePath(1)), QByteArray("the good old archive"));
+    QCOMPARE(readFile(archivePath(1) + QLatin1String(".part")), ScriptedHttpServer::patternBytes(0, 10 * 1024));
+    QVERIFY(!failureBox());
+}
+
+void TestDownloadCommands::cancelWhenIdle()
+{
+    m_form->ProgressBar1->setValue(30);
+    m_form->xpButton3->click();
+    QCOMPARE(m_form->ProgressBar1->value(), 0);
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QVERIFY(m_form->Label1->isHidden());
+    QVERIFY(!m_form->xpLabel1->isHidden());
+}
+
+void TestDownloadCommands::secondPressIsIgnored()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(8 * 1024);
+        response.trickleBytes = 1024;
+        response.trickleIntervalMs = 5;
+        return response;
+    });
+    int presses = 0;
+    connect(&m_form->commands(), &DownloadCommands::progressReported, this, [&] {
+        if (presses++ < 3)
+            m_form->xpButton4->click();
+    });
+    pick(ToolCatalog::displayName(4));
+    m_form->xpButton4->click();
+    QCOMPARE(m_server->requestCount(), 1);
+    QCOMPARE(readFile(archivePath(4)).size(), 8 * 1024);
+}
+
+void TestDownloadCommands::serverRefusal()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response;
+        response.status = 404;
+        response.reason = "Not Found";
+        response.body = "<html><body>No such file</body></html>";
+        return response;
+    });
+    QVERIFY(writeFile(archivePath(2), "kept"));
+    pick(ToolCatalog::displayName(2));
+    m_form->xpButton4->click();
+
+    // Never written anywhere: neither as the archive nor as a partial file.
+    QCOMPARE(readFile(archivePath(2)), QByteArray("kept"));
+    QVERIFY(!QFile::exists(archivePath(2) + QLatin1String(".part")));
+    QMessageBox *box = failureBox();
+    QVERIFY(box);
+    QVERIFY2(box->text().contains(QLatin1String("Vorn Scanner V1.40")), qPrintable(box->text()));
+    QVERIFY2(box->text().contains(QLatin1String("404 Not Found")), qPrintable(box->text()));
+    QVERIFY(!m_form->xpLabel1->isHidden());
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestDownloadCommands::networkFailure()
+{
+    m_server->close();
+    pick(ToolCatalog::displayName(5));
+    m_form->xpButton4->click();
+    QVERIFY(!QFile::exists(archivePath(5)));
+    QVERIFY(!QFile::exists(archivePath(5) + QLatin1String(".part")));
+    QMessageBox *box = failureBox();
+    QVERIFY(box);
+    QVERIFY2(box->text().contains(QLatin1String("VORN Delta PC List Editor V2_0")), qPrintable(box->text()));
+    QVERIFY2(box->text().contains(QLatin1String("refused")), qPrintable(box->text()));
+    QVERIFY(!m_form->xpLabel1->isHidden());
+}
+
+void TestDownloadCommands::truncatedBody_data()
+{
+    QTest::addColumn<bool>("reset");
+    QTest::addColumn<bool>("stall");
+    QTest::newRow("closed early") << false << false;
+    QTest::newRow("connection reset") << true << false;
+    QTest::newRow("server falls silent") << false << true;
+}
+
+void TestDownloadCommands::truncatedBody()
+{
+    QFETCH(bool, reset);
+    QFETCH(bool, stall);
+
+    m_form->Inet1->setRequestTimeout(1);
+    m_server->setResponder([&](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(10000);
+        if (stall)
+            response.stallAfterBodyBytes = 6000;
+        else
+            response.closeAfterBodyBytes = 6000;
+        response.resetOnClose = reset;
+        return response;
+    });
+    QVERIFY(writeFile(archivePath(3), "kept"));
+    pick(ToolCatalog::displayName(3));
+    m_form->xpButton4->click();
+
+    QCOMPARE(readFile(archivePath(3)), QByteArray("kept"));
+    const QByteArray part = readFile(archivePath(3) + QLatin1String(".part"));
+    QCOMPARE(part, ScriptedHttpServer::patternBytes(0, part.size()));
+    QMessageBox *box = failureBox();
+    QVERIFY(box);
+    QVERIFY2(box->text().contains(QLatin1String("incomplete")), qPrintable(box->text()));
+    QVERIFY2(box->text().contains(QLatin1String("10,000")), qPrintable(box->text()));
+    QVERIFY2(box->text().contains(QLocale().toString(part.size())), qPrintable(box->text()));
+}
+
+void TestDownloadCommands::cannotWrite_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<QString>("reasonFragment");
+    QTest::newRow("disk full") << u"full"_qs << u"space"_qs;
+    QTest::newRow("name taken by a folder") << u"folder"_qs << u"directory"_qs;
+    QTest::newRow("folder gone") << u"gone"_qs << u"No such file"_qs;
+    QTest::newRow("read-only folder") << u"readonly"_qs << u"denied"_qs;
+}
+
+void TestDownloadCommands::cannotWrite()
+{
+    QFETCH(QString, obstacle);
+    QFETCH(QString, reasonFragment);
+
+    QString folder = m_folder->path();
+    if (obstacle == QLatin1String("full")) {
+        // Every write to /dev/full fails as on a full disk.
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), archivePath(7) + QLatin1String(".part")));
+    } else if (obstacle == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(archivePath(7)));
+    } else if (obstacle == QLatin1String("gone")) {
+        folder += QLatin1String("/missing");
+        m_form = std::make_unique<Form1>(folder);
+    } else {
+        if (::geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(100000); });
+    pick(ToolCatalog::displayName(7));
+    m_form->xpButton4->click();
+    QFile::setPermissions(m_folder->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    QMessageBox *box = failureBox();
+    QVERIFY(box);
+    QVERIFY2(box->text().contains(QLatin1String("VORN K5-K6 PC List Editor V2_0")), qPrintable(box->text()));
+    QVERIFY2(box->text().contains(folder), qPrintable(box->text()));
+    QVERIFY2(box->text().contains(reasonFragment, Qt::CaseInsensitive), qPrintable(box->text()));
+    // The request is given up and the window is usable again.
+    QVERIFY(!m_form->Inet1->stillExecuting());
+    QVERIFY(!m_form->commands().isRunning());
+    QVERIFY(!m_form->xpLabel1->isHidden());
+}
+
+void TestDownloadCommands::unknownSize_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("no Content-Length, chunked") << 0;
+    QTest::newRow("no Content-Length, ends at close") << 1;
+    QTest::newRow("garbled Content-Length") << 2;
+}
+
+void TestDownloadCommands::unknownSize()
+{
+    QFETCH(int, mode);
+    m_server->setResponder([&](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(50000);
+        response.trickleBytes = 4096;
+        response.trickleIntervalMs = 2;
+        response.chunked = mode == 0;
+        response.length = mode == 2 ? ScriptedResponse::Length::Custom : ScriptedResponse::Length::Omit;
+        response.contentLengthValue = "lots";
+        return response;
+    });
+    bool sawBusyBar = false;
+    QSignalSpy progress(&m_form->commands(), &DownloadCommands::progressReported);
+    connect(m_form->Inet1, &Inet::stateChanged, this, [&] { sawBusyBar = sawBusyBar || m_form->ProgressBar1->isBusy(); });
+    pick(ToolCatalog::displayName(8));
+    m_form->xpButton4->click();
+
+    QCOMPARE(readFile(archivePath(8)), ScriptedHttpServer::patternBytes(0, 50000));
+    QVERIFY(sawBusyBar);
+    QCOMPARE(progress.size(), 0);
+    QVERIFY(!m_form->ProgressBar1->isBusy());
+    QVERIFY(!failureBox());
+}
+
+void TestDownloadCommands::longerThanAnnounced()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(5000);
+        response.length = ScriptedResponse::Length::Custom;
+        response.contentLengthValue = "2500 bytes";
+        response.closeAfterBodyBytes = 5000;
+        return response;
+    });
+    QSignalSpy progress(&m_form->commands(), &DownloadCommands::progressReported);
+    pick(ToolCatalog::displayName(10));
+    m_form->xpButton4->click();
+    QStringList seen;
+    for (const QList<QVariant> &args : std::as_const(progress))
+        seen.append(args.first().toString());
+    // Counted as 2500; the bar stops at 100 while the rest keeps coming, and all of it is kept.
+    QCOMPARE(seen, (QStringList{u"41"_qs, u"82"_qs, u"100"_qs, u"100"_qs, u"100"_qs, u"100"_qs}));
+    QCOMPARE(readFile(archivePath(10)), ScriptedHttpServer::patternBytes(0, 5000));
+}
+
+void TestDownloadCommands::closingTheWindowCancels()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(1 << 20);
+        response.stallAfterBodyBytes = 4096;
+        return response;
+    });
+    m_form->show();
+    connect(&m_form->commands(), &DownloadCommands::progressReported, this, [&](const QString &percentage) {
+        if (percentage == QLatin1String("0") && m_form->isVisible())
+            m_form->close();
+    });
+    pick(ToolCatalog::displayName(11));
+    m_form->xpButton4->click();
+    QVERIFY(!m_form->commands().isRunning());
+    QVERIFY(m_form->Inet1->wasCancelled());
+    QVERIFY(!QFile::exists(archivePath(11)));
+    QCOMPARE(readFile(archivePath(11) + QLatin1String(".part")), ScriptedHttpServer::patternBytes(0, 1024));
+}
+
+void TestDownloadCommands::largerThan4GiB()
+{
+    if (qEnvironmentVariableIsSet("VORN_SKIP_LARGE"))
+        QSKIP("VORN_SKIP_LARGE is set");
+    const qint64 size = (qint64(4) << 30) + 1234567;
+    m_server->setResponder([&](const ScriptedRequest &) { return ScriptedResponse::generated(size); });
+    QList<int> percents;
+    connect(&m_form->commands(), &DownloadCommands::progressReported, this, [&](const QString &percentage) {
+        const int value = percentage.toInt();
+        if (percents.isEmpty() || percents.last() != value)
+            percents.append(value);
+    });
+    pick(ToolCatalog::displayName(1));
+    m_form->xpButton4->click();
+
+    QCOMPARE(QFileInfo(archivePath(1)).size(), size);
+    // Every whole percentage from 0 to 100 appears once, in order: no wrap-around past 2 or 4 GiB.
+    QList<int> expected;
+    for (int i = 0; i <= 100; ++i)
+        expected.append(i);
+    QCOMPARE(percents, expected);
+    QString mismatch;
+    QVERIFY2(ScriptedHttpServer::fileMatchesPattern(archivePath(1), size, 0, &mismatch), qPrintable(mismatch));
+    QFile::remove(archivePath(1));
+}
+
+QTEST_MAIN(TestDownloadCommands)
+#include "tst_downloadcommands.moc"
