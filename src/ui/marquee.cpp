@@ -23,9 +23,11 @@ QString trimBlanks(const QString &text)
 double limit(int outerWidth, const QLocale &locale)
 {
     const float quotient = float(outerWidth * twipsPerPixel) / 50.0f;
-    QLocale writer = locale;
-    writer.setNumberOptions(QLocale::OmitGroupSeparator);
-    return TextNumber::leadingValue(writer.toString(double(quotient), 'g', 7));
+    // Written the way a number becomes text here: Western digits and no grouping, only the decimal
+    // separator is the locale's. Native digits (Arabic, Persian, Bengali) would read back as 0.
+    QString written = QLocale::c().toString(double(quotient), 'g', 7);
+    written.replace(QLatin1Char('.'), locale.decimalPoint());
+    return TextNumber::leadingValue(written);
 }
 
 QString step(const QString &caption, int outerWidth, const QLocale &locale)
