@@ -1,6 +1,7 @@
 #include <QColor>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QMovie>
 #include <QTest>
 
@@ -252,12 +253,13 @@ void TestAssets::qtPlaysGif()
     QCOMPARE(movie.frameCount(), DavrinFrames);
     QCOMPARE(movie.loopCount(), -1);
 
+    // QMovie's own delay counts down in real time; the reader gives each frame's stored delay.
+    QImageReader reader(DavrinPath);
     QList<QImage> frames;
     for (int i = 0; i < DavrinFrames; ++i) {
-        QVERIFY2(movie.jumpToNextFrame(), qPrintable(QStringLiteral("frame %1").arg(i)));
-        QCOMPARE(movie.currentFrameNumber(), i);
-        QCOMPARE(movie.nextFrameDelay(), 60);
-        const QImage image = movie.currentImage();
+        const QImage image = reader.read();
+        QVERIFY2(!image.isNull(), qPrintable(QStringLiteral("frame %1: %2").arg(i).arg(reader.errorString())));
+        QCOMPARE(reader.nextImageDelay(), 60);
         QCOMPARE(image.size(), QSize(DavrinWidth, DavrinHeight));
         // The corner is always background: it must come out see-through, not in the key colour.
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);

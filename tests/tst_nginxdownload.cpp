@@ -85,7 +85,14 @@ void TestNginxDownload::downloadButtonFetchesExactBytes()
     Form1 form(m_programFolder.path());
     form.Combo1->setCurrentIndex(form.Combo1->findText(ToolCatalog::displayName(position)));
     QCOMPARE(form.Combo1->text(), ToolCatalog::displayName(position));
+    TransferResult result;
+    result.outcome = TransferResult::Outcome::Cancelled;
+    connect(&form.commands(), &DownloadCommands::transferFinished, this,
+            [&](const QString &, const TransferResult &finished) { result = finished; });
     form.xpButton4->click();
+    QVERIFY2(result.outcome == TransferResult::Outcome::Complete,
+             qPrintable(DownloadCommands::failureMessage(ToolCatalog::displayName(position), result)
+                        + QLatin1Char('\n') + QString::fromLocal8Bit(m_nginx->errorLog())));
 
     const QString archive = ToolCatalog::destinationPath(m_programFolder.path(), position);
     QCOMPARE(QFileInfo(archive).size(), m_sizes.value(position));
