@@ -5,7 +5,7 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 
-Q_LOGGING_CATEGORY(lcTransfer, "vorn.transfer")
+Q_LOGGING_CATEGORY(lcTransfer, "vorn.transfer", QtInfoMsg)
 
 Inet::Inet(QObject *parent)
     : QObject(parent)

@@ -5,7 +5,7 @@
 #include <QFontDatabase>
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcFonts, "vorn.fonts")
+Q_LOGGING_CATEGORY(lcFonts, "vorn.fonts", QtInfoMsg)
 
 namespace Fonts {
 
