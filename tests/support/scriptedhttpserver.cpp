@@ -7,6 +7,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -162,6 +164,7 @@ private:
     bool m_responding = false;
     bool m_closing = false;
     bool m_resetWhenFlushed = false;
+    int m_resetPolls = 0;
     bool m_gone = false;
 
     ScriptedResponse m_response;
@@ -318,6 +321,10 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
 
     m_response = response;
     m_responding = true;
+    if (response.neverRespond) {
+        m_stall = true;
+        return;
+    }
     m_sent = 0;
     m_nextSplit = 0;
     m_splitPending = false;
@@ -469,8 +476,6 @@ void ScriptedConnection::closeConnection(bool reset)
     m_closing = true;
     m_trickleTimer->stop();
     if (reset) {
-        // Let what we wrote reach the kernel first; the RST may still
-        // overtake it on the wire, which is the point of a reset.
         if (m_socket->bytesToWrite() > 0)
             m_resetWhenFlushed = true;
         else
@@ -482,8 +487,20 @@ void ScriptedConnection::closeConnection(bool reset)
 
 void ScriptedConnection::resetNow()
 {
+    if (m_gone)
+        return;
     m_resetWhenFlushed = false;
     const qintptr fd = m_socket->socketDescriptor();
+    // A reset throws away whatever the peer hasn't acknowledged yet, so wait
+    // for that to drain: the client then reliably gets every byte we meant to
+    // send before the RST. A client that stopped reading gets its RST anyway
+    // after a while.
+    int unacknowledged = 0;
+    if (fd >= 0 && ::ioctl(int(fd), SIOCOUTQ, &unacknowledged) == 0 && unacknowledged > 0
+        && m_resetPolls++ < 2000) {
+        QTimer::singleShot(1, this, &ScriptedConnection::resetNow);
+        return;
+    }
     if (fd >= 0) {
         const linger option{1, 0};
         ::setsockopt(int(fd), SOL_SOCKET, SO_LINGER, &option, sizeof option);

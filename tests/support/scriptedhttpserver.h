@@ -57,7 +57,8 @@ struct ScriptedResponse
     int trickleIntervalMs = 0;  // with trickleBytes > 0: send trickleBytes every trickleIntervalMs
     qint64 trickleBytes = 0;
     bool closeWithoutResponse = false;  // read the request, then close
-    bool resetOnClose = false;  // closing sends RST (SO_LINGER 0) instead of FIN
+    bool neverRespond = false;  // read the request, send nothing, keep the connection
+    bool resetOnClose = false;  // close with RST instead of FIN, once the body bytes sent have arrived
 
     static ScriptedResponse notFound();
     static ScriptedResponse redirect(const QByteArray &location, int status = 302);

@@ -1,0 +1,562 @@
+#include "catalog/toolcatalog.h"
+#include "controls/ccrpprogressbar.h"
+#include "controls/skin.h"
+#include "controls/ucanigif.h"
+#include "controls/xpbutton.h"
+#include "controls/xpcombobox.h"
+#include "controls/xplabel.h"
+#include "ui/application.h"
+#include "ui/clocktext.h"
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QMovie>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <map>
+
+namespace {
+
+const QString Title =
+    QStringLiteral("::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::");
+const QColor Blue(0, 0, 255);
+
+// Lines are stored by their end points in twips; a 1 px line covers both end pixels.
+QRect lineRect(int x1, int y1, int x2, int y2)
+{
+    return QRect(QPoint(std::min(x1, x2) / 15, std::min(y1, y2) / 15),
+                 QPoint(std::max(x1, x2) / 15, std::max(y1, y2) / 15));
+}
+
+QPoint clientOrigin(const QWidget *container)
+{
+    if (const auto *frame = qobject_cast<const QFrame *>(container))
+        return frame->contentsRect().topLeft();
+    return {};
+}
+
+QString shownText(const QWidget *widget)
+{
+    if (const auto *combo = qobject_cast<const XpComboBox *>(widget))
+        return combo->text();
+    if (const auto *styled = qobject_cast<const XpLabel *>(widget))
+        return styled->caption();
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->text();
+    return {};
+}
+
+QColor textColour(const QWidget *widget)
+{
+    if (const auto *styled = qobject_cast<const XpLabel *>(widget))
+        return styled->foreColor();
+    return widget->palette().color(widget->foregroundRole());
+}
+
+int pixelsOfColour(const QImage &image, const QRect &area, const QColor &colour)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += image.pixelColor(x, y).rgb() == colour.rgb() ? 1 : 0;
+    return count;
+}
+
+// The clock shows the time of one of its recent ticks.
+bool showsRecentTime(const QString &caption)
+{
+    const QTime now = QTime::currentTime();
+    for (int secondsAgo = 0; secondsAgo <= 2; ++secondsAgo) {
+        if (caption == ClockText::time(now.addSecs(-secondsAgo), QLocale::system()))
+            return true;
+    }
+    return false;
+}
+
+bool showAndActivate(QWidget &window)
+{
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void windowSettings();
+    void geometry_data();
+    void geometry();
+    void resizeMovesNothing_data();
+    void resizeMovesNothing();
+    void linesAreDrawn_data();
+    void linesAreDrawn();
+    void texts_data();
+    void texts();
+    void fonts_data();
+    void fonts();
+    void textColours_data();
+    void textColours();
+    void opaqueLabels_data();
+    void opaqueLabels();
+    void pictureButtons_data();
+    void pictureButtons();
+    void progressRow();
+    void timers_data();
+    void timers();
+    void toolList();
+    void toolListKeyboard_data();
+    void toolListKeyboard();
+    void tabOrder_data();
+    void tabOrder();
+    void animationPlays();
+    void titleScrollsOnTick();
+    void clockShowsDateAndTime();
+
+private:
+    QTemporaryDir m_folder;
+};
+
+void TestForm1::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    Application::setUp();
+}
+
+void TestForm1::windowSettings()
+{
+    Form1 form(m_folder.path());
+
+    QCOMPARE(form.windowTitle(), Title);
+    QCOMPARE(form.windowTitle().size(), 84);
+    QCOMPARE(form.size(), QSize(481, 255));
+    QVERIFY(!form.windowIcon().isNull());
+    QVERIFY(form.windowIcon().availableSizes().contains(QSize(48, 48)));
+
+    const Qt::WindowFlags flags = form.windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+
+    // Left of the picture box only the window's own background shows.
+    const QColor teal(0, 192, 192);
+    QCOMPARE(form.palette().color(QPalette::Window), teal);
+    const QImage image = form.grab().toImage();
+    QCOMPARE(image.pixelColor(4, 120), teal);
+    QCOMPARE(image.pixelColor(476, 250), teal);
+}
+
+void TestForm1::geometry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("expected");
+
+    const QString picture1 = QStringLiteral("Picture1");
+    const auto control = [&](const char *name, int x, int y, int width, int height) {
+        QTest::newRow(name) << QString::fromLatin1(name) << picture1 << QRect(x, y, width, height);
+    };
+    const auto line = [&](const char *name, int x1, int y1, int x2, int y2) {
+        QTest::newRow(name) << QString::fromLatin1(name) << picture1 << lineRect(x1, y1, x2, y2);
+    };
+
+    QTest::newRow("Picture1") << picture1 << QString() << QRect(8, 8, 465, 241);
+    control("Combo1", 8, 8, 441, 25);
+    control("xpButton4", 184, 48, 49, 49);
+    control("xpButton3", 248, 48, 49, 49);
+    control("xpButton2", 320, 48, 57, 49);
+    control("xpButton1", 392, 48, 49, 49);
+    control("Label1", 16, 112, 161, 25);
+    control("xpLabel1", 16, 112, 105, 25);
+    control("ProgressBar1", 176, 112, 273, 25);
+    control("Image1", 8, 144, 297, 54);
+    control("ucAniGIF1", 360, 160, 90, 28);
+    control("Label2", 16, 208, 65, 17);
+    control("Label5", 72, 208, 65, 17);
+    control("Label3", 136, 208, 57, 17);
+    control("Label4", 192, 208, 57, 17);
+    control("xpLabel3", 264, 200, 185, 33);
+    line("Line1", 4680, 600, 2640, 600);
+    line("Line2", 4680, 600, 4680, 1560);
+    line("Line3", 4680, 1560, 2640, 1560);
+    line("Line4", 2640, 600, 2640, 1560);
+    line("Line5", 6720, 600, 4680, 600);
+    line("Line6", 6720, 1560, 4680, 1560);
+    line("Line7", 6720, 600, 6720, 1560);
+    line("Line9", 120, 3000, 6720, 3000);
+    line("Line10", 120, 3480, 6720, 3480);
+    line("Line11", 120, 3000, 120, 3480);
+    line("Line12", 6720, 3000, 6720, 3480);
+    line("Line13", 3840, 3000, 3840, 3480);
+    line("Line14", 2040, 3000, 2040, 3480);
+    QTest::newRow("Line8") << QStringLiteral("Line8") << QString() << lineRect(2040, 0, 0, 0);
+}
+
+void TestForm1::geometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, container);
+    QFETCH(QRect, expected);
+
+    Form1 form(m_folder.path());
+    const QWidget *widget = form.findChild<QWidget *>(name);
+    QVERIFY(widget);
+    const QWidget *parent = container.isEmpty() ? &form : form.findChild<QWidget *>(container);
+    QVERIFY(parent);
+    QCOMPARE(widget->parentWidget(), parent);
+    QCOMPARE(widget->geometry().translated(-clientOrigin(parent)), expected);
+}
+
+void TestForm1::resizeMovesNothing_data()
+{
+    QTest::addColumn<QSize>("size");
+
+    QTest::newRow("larger, 700 x 400") << QSize(700, 400);
+    QTest::newRow("smaller, 300 x 200") << QSize(300, 200);
+}
+
+void TestForm1::resizeMovesNothing()
+{
+    QFETCH(QSize, size);
+
+    Form1 form(m_folder.path());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    std::map<QString, QRect> before;
+    for (const QWidget *widget : form.findChildren<QWidget *>()) {
+        if (!widget->objectName().isEmpty())
+            before.emplace(widget->objectName(), widget->geometry());
+    }
+    QVERIFY(before.size() > 30);
+
+    form.resize(size);
+    QTRY_COMPARE(form.size(), size);
+    for (const auto &[name, rect] : before) {
+        const QWidget *widget = form.findChild<QWidget *>(name);
+        QVERIFY2(widget && widget->geometry() == rect, qPrintable(name));
+    }
+}
+
+void TestForm1::linesAreDrawn_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QPoint>("end");
+
+    // One end of each line, in window coordinates (the picture box's client area starts at 10,10);
+    // ends that a label covers are avoided.
+    QTest::newRow("Line1") << QStringLiteral("Line1") << QPoint(10 + 312, 10 + 40);
+    QTest::newRow("Line3") << QStringLiteral("Line3") << QPoint(10 + 200, 10 + 104);
+    QTest::newRow("Line4") << QStringLiteral("Line4") << QPoint(10 + 176, 10 + 70);
+    QTest::newRow("Line7") << QStringLiteral("Line7") << QPoint(10 + 448, 10 + 70);
+    QTest::newRow("Line9") << QStringLiteral("Line9") << QPoint(10 + 100, 10 + 200);
+    QTest::newRow("Line10") << QStringLiteral("Line10") << QPoint(10 + 400, 10 + 232);
+    QTest::newRow("Line11") << QStringLiteral("Line11") << QPoint(10 + 8, 10 + 216);
+    QTest::newRow("Line12") << QStringLiteral("Line12") << QPoint(10 + 448, 10 + 216);
+    QTest::newRow("Line13") << QStringLiteral("Line13") << QPoint(10 + 256, 10 + 216);
+    QTest::newRow("Line14") << QStringLiteral("Line14") << QPoint(10 + 136, 10 + 202);
+    QTest::newRow("Line8") << QStringLiteral("Line8") << QPoint(100, 0);
+}
+
+void TestForm1::linesAreDrawn()
+{
+    QFETCH(QString, name);
+    QFETCH(QPoint, end);
+
+    Form1 form(m_folder.path());
+    const QWidget *line = form.findChild<QWidget *>(name);
+    QVERIFY(line);
+    QVERIFY(line->isVisibleTo(&form));
+    const QImage image = form.grab().toImage();
+    // The stored line colour is the system's window-text colour.
+    QCOMPARE(image.pixelColor(end), form.palette().color(QPalette::WindowText));
+}
+
+void TestForm1::texts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("visible");
+
+    QTest::newRow("Combo1") << QStringLiteral("Combo1") << QStringLiteral("VORN Tools Downloader") << true;
+    QTest::newRow("Label1, hidden until a transfer") << QStringLiteral("Label1") << QStringLiteral("Now...")
+                                                     << false;
+    QTest::newRow("xpLabel1") << QStringLiteral("xpLabel1") << QStringLiteral("Progress >>>") << true;
+    QTest::newRow("Label2") << QStringLiteral("Label2") << QStringLiteral("Time : =") << true;
+    QTest::newRow("Label3, leading blank") << QStringLiteral("Label3") << QStringLiteral(" Date : =") << true;
+    QTest::newRow("xpLabel3") << QStringLiteral("xpLabel3") << QStringLiteral("Coded By DAVRIN") << true;
+}
+
+void TestForm1::texts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(bool, visible);
+
+    Form1 form(m_folder.path());
+    const QWidget *widget = form.findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QCOMPARE(shownText(widget), text);
+    QCOMPARE(widget->isVisibleTo(&form), visible);
+}
+
+void TestForm1::fonts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<double>("pointSize");
+    QTest::addColumn<bool>("bold");
+
+    const auto row = [](const char *name, const char *family, double pointSize, bool bold) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(family) << pointSize << bold;
+    };
+    row("Combo1", "MS Sans Serif", 8.25, false);
+    row("Label1", "Arial", 8.25, true);
+    row("xpLabel1", "Arial", 9.75, true);
+    row("Label2", "MS Sans Serif", 9.75, true);
+    row("Label3", "MS Sans Serif", 9.75, true);
+    row("Label4", "MS Sans Serif", 9.75, true);
+    row("Label5", "MS Sans Serif", 9.75, true);
+    row("xpLabel3", "NSimSun", 18, true);
+    row("xpButton1", "Tahoma", 8.25, false);
+    row("xpButton2", "Tahoma", 8.25, false);
+    row("xpButton3", "Tahoma", 8.25, false);
+    row("xpButton4", "Tahoma", 8.25, false);
+}
+
+void TestForm1::fonts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, family);
+    QFETCH(double, pointSize);
+    QFETCH(bool, bold);
+
+    Form1 form(m_folder.path());
+    const QWidget *widget = form.findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QCOMPARE(widget->font().family(), family);
+    QCOMPARE(widget->font().pointSizeF(), pointSize);
+    QCOMPARE(widget->font().bold(), bold);
+}
+
+void TestForm1::textColours_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QColor>("colour");
+
+    QTest::newRow("Label2") << QStringLiteral("Label2") << Blue;
+    QTest::newRow("Label3") << QStringLiteral("Label3") << Blue;
+    QTest::newRow("Label4, date") << QStringLiteral("Label4") << Blue;
+    QTest::newRow("Label5, time") << QStringLiteral("Label5") << Blue;
+    QTest::newRow("xpLabel3") << QStringLiteral("xpLabel3") << Blue;
+}
+
+void TestForm1::textColours()
+{
+    QFETCH(QString, name);
+    QFETCH(QColor, colour);
+
+    Form1 form(m_folder.path());
+    QWidget *widget = form.findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QCOMPARE(textColour(widget), colour);
+    // What is drawn counts, not only what is stored: the skin must not repaint the labels in its colours.
+    QTRY_VERIFY(!shownText(widget).trimmed().isEmpty());
+    const QImage image = widget->grab().toImage();
+    QVERIFY(pixelsOfColour(image, image.rect(), colour) > 0);
+}
+
+void TestForm1::opaqueLabels_data()
+{
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("Label2") << QStringLiteral("Label2");
+    QTest::newRow("Label3") << QStringLiteral("Label3");
+}
+
+void TestForm1::opaqueLabels()
+{
+    QFETCH(QString, name);
+
+    Form1 form(m_folder.path());
+    QWidget *label = form.findChild<QLabel *>(name);
+    QVERIFY(label);
+    QVERIFY(label->autoFillBackground());
+    const QColor buttonFace = label->palette().color(QPalette::Button);
+    QCOMPARE(label->palette().color(label->backgroundRole()), buttonFace);
+    const QImage image = label->grab().toImage();
+    QCOMPARE(image.pixelColor(image.width() - 1, image.height() - 1), buttonFace);
+}
+
+void TestForm1::pictureButtons_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("tip");
+
+    QTest::newRow("xpButton4") << QStringLiteral("xpButton4") << QStringLiteral("Download");
+    QTest::newRow("xpButton3") << QStringLiteral("xpButton3") << QStringLiteral("Cancel");
+    QTest::newRow("xpButton2") << QStringLiteral("xpButton2") << QStringLiteral("About");
+    QTest::newRow("xpButton1") << QStringLiteral("xpButton1") << QStringLiteral("Exit");
+}
+
+void TestForm1::pictureButtons()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, tip);
+
+    Form1 form(m_folder.path());
+    XpButton *button = form.findChild<XpButton *>(name);
+    QVERIFY(button);
+    QCOMPARE(button->toolTip(), tip);
+    QCOMPARE(button->accessibleName(), tip);
+    QVERIFY(button->text().isEmpty());
+    // The middle of the face shows the picture; without one it would be plain face colour.
+    const QImage image = button->grab().toImage();
+    const QRect middle(image.width() / 4, image.height() / 4, image.width() / 2, image.height() / 2);
+    QVERIFY(pixelsOfColour(image, middle, XpButton::faceColor()) < middle.width() * middle.height() / 2);
+}
+
+void TestForm1::progressRow()
+{
+    Form1 form(m_folder.path());
+
+    QVERIFY(form.ProgressBar1->isVisibleTo(&form));
+    QCOMPARE(form.ProgressBar1->value(), 0);
+    QCOMPARE(form.ProgressBar1->fillColor(), QColor(64, 64, 64));
+    QVERIFY(!form.Image1->pixmap().isNull());
+    QVERIFY(Skin::isApplied(&form));
+}
+
+void TestForm1::timers_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("interval");
+
+    // Timer1 is stored at a second but the load handler makes it four times faster.
+    QTest::newRow("Timer1, clock") << QStringLiteral("Timer1") << 250;
+    QTest::newRow("Timer2, title") << QStringLiteral("Timer2") << 50;
+}
+
+void TestForm1::timers()
+{
+    QFETCH(QString, name);
+    QFETCH(int, interval);
+
+    Form1 form(m_folder.path());
+    const QTimer *timer = form.findChild<QTimer *>(name);
+    QVERIFY(timer);
+    QCOMPARE(timer->interval(), interval);
+    QVERIFY(timer->isActive());
+}
+
+void TestForm1::toolList()
+{
+    Form1 form(m_folder.path());
+    QStringList items;
+    for (int i = 0; i < form.Combo1->count(); ++i)
+        items.append(form.Combo1->itemText(i));
+
+    QCOMPARE(items, ToolCatalog::listedNames());
+    QCOMPARE(items.size(), 10);
+    QVERIFY(!items.contains(QStringLiteral("VORN K3-K4 PC List Editor V2_0")));
+    // Filling the list must not pick an entry: the field keeps showing the stored text.
+    QCOMPARE(form.Combo1->currentIndex(), -1);
+    QCOMPARE(form.Combo1->text(), QStringLiteral("VORN Tools Downloader"));
+}
+
+void TestForm1::toolListKeyboard_data()
+{
+    QTest::addColumn<int>("presses");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("one Down picks the first entry") << 1 << QStringLiteral("VORN Tandem Loader V1.41");
+    QTest::newRow("two Downs pick the second") << 2 << QStringLiteral("Vorn Scanner V1.40");
+}
+
+void TestForm1::toolListKeyboard()
+{
+    QFETCH(int, presses);
+    QFETCH(QString, expected);
+
+    Form1 form(m_folder.path());
+    QVERIFY(showAndActivate(form));
+    QTRY_VERIFY(form.Combo1->hasFocus());
+    for (int i = 0; i < presses; ++i)
+        QTest::keyClick(form.windowHandle(), Qt::Key_Down);
+    QCOMPARE(form.Combo1->currentIndex(), presses - 1);
+    QCOMPARE(form.Combo1->text(), expected);
+}
+
+void TestForm1::tabOrder_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<QStringList>("sequence");
+
+    const QStringList forward = {
+        QStringLiteral("xpButton1"), QStringLiteral("xpButton2"), QStringLiteral("xpButton3"),
+        QStringLiteral("xpButton4"), QStringLiteral("Combo1"),
+    };
+    const QStringList backward = {
+        QStringLiteral("xpButton4"), QStringLiteral("xpButton3"), QStringLiteral("xpButton2"),
+        QStringLiteral("xpButton1"), QStringLiteral("Combo1"),
+    };
+    QTest::newRow("Tab, round from the tool list") << Qt::Key_Tab << forward;
+    QTest::newRow("Shift+Tab, round the other way") << Qt::Key_Backtab << backward;
+}
+
+void TestForm1::tabOrder()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(QStringList, sequence);
+
+    Form1 form(m_folder.path());
+    QVERIFY(showAndActivate(form));
+    QTRY_VERIFY(form.Combo1->hasFocus());
+    for (const QString &expected : std::as_const(sequence)) {
+        QTest::keyClick(form.windowHandle(), key);
+        QVERIFY(QApplication::focusWidget());
+        QCOMPARE(QApplication::focusWidget()->objectName(), expected);
+    }
+}
+
+void TestForm1::animationPlays()
+{
+    Form1 form(m_folder.path());
+    QMovie *movie = form.ucAniGIF1->animation();
+
+    QCOMPARE(movie->state(), QMovie::Running);
+    QCOMPARE(movie->frameCount(), 40);
+    const int first = movie->currentFrameNumber();
+    QTRY_VERIFY(movie->currentFrameNumber() != first);
+}
+
+void TestForm1::titleScrollsOnTick()
+{
+    Form1 form(m_folder.path());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // The window's own slot is connected first, so the title has moved when the spy sees the tick.
+    QSignalSpy tick(form.Timer2, &QTimer::timeout);
+    QVERIFY(tick.wait());
+    QCOMPARE(form.windowTitle(), QLatin1Char(' ') + Title);
+}
+
+void TestForm1::clockShowsDateAndTime()
+{
+    Form1 form(m_folder.path());
+
+    QTRY_VERIFY(!form.Label4->text().isEmpty());
+    QTRY_VERIFY(!form.Label5->caption().isEmpty());
+    QTRY_COMPARE(form.Label4->text(), ClockText::date(QDate::currentDate(), QLocale::system()));
+    QTRY_VERIFY2(showsRecentTime(form.Label5->caption()), qPrintable(form.Label5->caption()));
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

@@ -1,0 +1,236 @@
+#include "controls/ccrpprogressbar.h"
+#include "controls/skin.h"
+#include "controls/xpbutton.h"
+#include "controls/xpcombobox.h"
+#include "controls/xplabel.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "ui/frmabout.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// A click as the user makes it: through the window, so a modal window elsewhere would swallow it.
+void clickThroughWindow(QWidget *button)
+{
+    QWidget *window = button->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      button->mapTo(window, button->rect().center()));
+}
+
+int aboutWindowCount()
+{
+    int count = 0;
+    for (const QWidget *widget : QApplication::topLevelWidgets())
+        count += qobject_cast<const FrmAbout *>(widget) ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+class TestFrmAbout : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void opensFromAboutButton();
+    void labels_data();
+    void labels();
+    void secondPressKeepsOneWindow();
+    void closeButtonDestroysIt();
+    void mainWindowStaysUsable();
+    void programLivesUntilAboutCloses();
+
+private:
+    // Presses About in `form` and waits until the window it opens is on screen.
+    static FrmAbout *openAbout(Form1 &form);
+
+    QTemporaryDir m_folder;
+};
+
+FrmAbout *TestFrmAbout::openAbout(Form1 &form)
+{
+    clickThroughWindow(form.xpButton2);
+    FrmAbout *about = form.aboutWindow();
+    if (!about || !QTest::qWaitForWindowExposed(about))
+        return nullptr;
+    return about;
+}
+
+void TestFrmAbout::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    Application::setUp();
+}
+
+void TestFrmAbout::opensFromAboutButton()
+{
+    Form1 form(m_folder.path());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(!form.aboutWindow());
+
+    FrmAbout *about = openAbout(form);
+    QVERIFY(about);
+    QVERIFY(about->isVisible());
+    QVERIFY(about->isWindow());
+    QCOMPARE(about->windowTitle(), QStringLiteral("About"));
+    QCOMPARE(about->size(), QSize(257, 105));
+    QCOMPARE(about->minimumSize(), QSize(257, 105));
+    QCOMPARE(about->maximumSize(), QSize(257, 105));
+    // It has no icon of its own, and certainly not the main window's.
+    QVERIFY(!about->testAttribute(Qt::WA_SetWindowIcon));
+    QVERIFY(about->windowIcon().cacheKey() != form.windowIcon().cacheKey());
+    QVERIFY(Skin::isApplied(about));
+    const QPoint screenOrigin = QGuiApplication::primaryScreen()->geometry().topLeft();
+    QCOMPARE(about->geometry().topLeft(), screenOrigin + QPoint(156, 129));
+}
+
+void TestFrmAbout::labels_data()
+{
+    QTest::addColumn<bool>("reopened");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("prefixOnly");
+
+    for (const bool reopened : {false, true}) {
+        const auto row = [reopened](const char *name, const char *text, bool prefixOnly) {
+            QTest::addRow("%s, %s", name, reopened ? "after closing and reopening" : "first opening")
+                << reopened << QString::fromLatin1(name) << QString::fromLatin1(text) << prefixOnly;
+        };
+        row("xpLabel1", "VORN Tools Downloader ", false);
+        row("xpLabel4", "Version : 1.0.0", false);
+        row("xpLabel2", "Devlopped By DAVRIN", false);
+        row("xpLabel3", "Contact me at : ", true);
+    }
+}
+
+void TestFrmAbout::labels()
+{
+    QFETCH(bool, reopened);
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(bool, prefixOnly);
+
+    Form1 form(m_folder.path());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QPointer<FrmAbout> about = openAbout(form);
+    QVERIFY(about);
+    if (reopened) {
+        clickThroughWindow(about->xpButton2);
+        QTRY_VERIFY(!about);
+        about = openAbout(form);
+        QVERIFY(about);
+    }
+    const XpLabel *label = about->findChild<XpLabel *>(name);
+    QVERIFY(label);
+    if (prefixOnly)
+        QVERIFY2(label->caption().startsWith(text), qPrintable(label->caption()));
+    else
+        QCOMPARE(label->caption(), text);
+}
+
+void TestFrmAbout::secondPressKeepsOneWindow()
+{
+    Form1 form(m_folder.path());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    FrmAbout *first = openAbout(form);
+    QVERIFY(first);
+    FrmAbout *second = openAbout(form);
+    QCOMPARE(second, first);
+    QCOMPARE(aboutWindowCount(), 1);
+}
+
+void TestFrmAbout::closeButtonDestroysIt()
+{
+    Form1 form(m_folder.path());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    QPointer<FrmAbout> about = openAbout(form);
+    QVERIFY(about);
+    clickThroughWindow(about->xpButton2);
+    QTRY_VERIFY(!about);
+    QVERIFY(!form.aboutWindow());
+    QCOMPARE(aboutWindowCount(), 0);
+
+    about = openAbout(form);
+    QVERIFY(about);
+    QVERIFY(about->isVisible());
+    QVERIFY(Skin::isApplied(about));
+    QCOMPARE(aboutWindowCount(), 1);
+}
+
+void TestFrmAbout::mainWindowStaysUsable()
+{
+    Form1 form(m_folder.path());
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(openAbout(form));
+    QVERIFY(!QApplication::activeModalWidget());
+
+    // Cancel still answers: it hides the busy label and empties the bar.
+    form.Label1->setVisible(true);
+    form.ProgressBar1->setValue(50);
+    clickThroughWindow(form.xpButton3);
+    QVERIFY(!form.Label1->isVisible());
+    QCOMPARE(form.ProgressBar1->value(), 0);
+
+    // And the tool list still takes keys once the main window is in front again.
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.Combo1->setFocus();
+    QTRY_VERIFY(form.Combo1->hasFocus());
+    QTest::keyClick(form.windowHandle(), Qt::Key_Down);
+    QCOMPARE(form.Combo1->currentIndex(), 0);
+    QVERIFY(form.aboutWindow());
+    QVERIFY(form.aboutWindow()->isVisible());
+}
+
+void TestFrmAbout::programLivesUntilAboutCloses()
+{
+    // lastWindowClosed only comes from a running application, so this one runs the real event loop.
+    Form1 form(m_folder.path());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QPointer<FrmAbout> about = openAbout(form);
+    QVERIFY(about);
+
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+    qsizetype closedWithMainWindow = -1;
+    bool aboutOpenAfterMainWindow = false;
+    QTimer::singleShot(0, &form, [&] {
+        form.close();
+        closedWithMainWindow = lastClosed.count();
+        aboutOpenAfterMainWindow = about && about->isVisible();
+        if (about)
+            QTimer::singleShot(0, about, [&] { QTest::mouseClick(about->xpButton2, Qt::LeftButton); });
+    });
+    // exec() returns once the last window has closed; this only ends it should that never happen.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(2); });
+    watchdog.start(20000);
+
+    const int result = QApplication::exec();
+    QCOMPARE(closedWithMainWindow, 0);
+    QVERIFY(aboutOpenAfterMainWindow);
+    QCOMPARE(result, 0);
+    QCOMPARE(lastClosed.count(), 1);
+    QTRY_VERIFY(!about);
+}
+
+QTEST_MAIN(TestFrmAbout)
+#include "tst_frmabout.moc"
