@@ -55,7 +55,7 @@ constexpr double wallGoalRatio = 1.25;
 constexpr double throttledCpuGoalPercent = 2.0;
 constexpr double hugePeakGoalMiB = 80.0;
 
-const QString timeProgram = QStringLiteral("/usr/bin/time");
+constexpr QLatin1StringView timeProgram{"/usr/bin/time"};
 
 volatile std::sig_atomic_t interrupted = 0;
 
@@ -139,6 +139,8 @@ int runClient(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Set up exactly as the program does.
+    Application::beforeApplication();
     QApplication app(argc, argv);
     Application::setUp();
 
@@ -170,6 +172,7 @@ int runClient(int argc, char **argv)
     if (position < 1 || position > ToolCatalog::count())
         return complain(QStringLiteral("--position must be 1 to %1").arg(ToolCatalog::count()));
 
+    // VORN_BENCH_PROFILE is deliberately not read: a profiled run must do what a measured one does.
     std::optional<QTemporaryDir> ownFolder;
     if (folder.isEmpty()) {
         ownFolder.emplace();
@@ -198,7 +201,8 @@ int runClient(int argc, char **argv)
         return complain(DownloadCommands::failureMessage(name, *result));
     const QFileInfo archive(ToolCatalog::destinationPath(folder, position));
     if (expectedSize >= 0 && archive.size() != expectedSize)
-        return complain(QStringLiteral("%1 has %2 bytes, expected %3").arg(archive.filePath()).arg(archive.size()).arg(expectedSize));
+        return complain(QStringLiteral("%1 has %2 bytes, expected %3")
+                            .arg(archive.filePath(), QString::number(archive.size()), QString::number(expectedSize)));
     return 0;
 }
 
@@ -246,7 +250,7 @@ public:
     {
         Run run;
         QFile::remove(m_statsPath);
-        const QStringList words = QStringList{timeProgram, QStringLiteral("-f"), QStringLiteral("%M"),
+        const QStringList words = QStringList{QString(timeProgram), QStringLiteral("-f"), QStringLiteral("%M"),
                                               QStringLiteral("-o"), m_statsPath, QStringLiteral("--")}
             + command;
 
@@ -281,7 +285,8 @@ public:
         const int spawnError = posix_spawn(&pid, argv.front(), &actions, nullptr, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         if (spawnError != 0) {
-            run.failure = QStringLiteral("cannot start %1: %2").arg(timeProgram, QString::fromLocal8Bit(std::strerror(spawnError)));
+            run.failure = QStringLiteral("cannot start %1: %2")
+                              .arg(QString(timeProgram), QString::fromLocal8Bit(std::strerror(spawnError)));
             return run;
         }
         int status = 0;
@@ -337,7 +342,9 @@ struct Payload
     }
 };
 
-enum class ToolKind { Program, Curl, Wget };
+// CurlSynced is curl followed by an fsync of what it wrote: the program syncs its file before it
+// calls it complete, and this shows how much of any gap that alone explains.
+enum class ToolKind { Program, Curl, CurlSynced, Wget };
 
 struct Tool
 {
@@ -392,10 +399,9 @@ QStringList childEnvironment(const QString &proxy)
 class Benchmark
 {
 public:
-    Benchmark(const QString &workPath, quint16 port, int repeat)
+    Benchmark(const QString &workPath, quint16 port)
         : m_workPath(workPath)
         , m_port(port)
-        , m_repeat(repeat)
         , m_launcher(QDir(workPath).filePath(QStringLiteral("time.out")))
     {
         QStringList programEnvironment = childEnvironment(proxyUrl(port));
@@ -409,9 +415,28 @@ public:
 
     QString outputPath(const Tool &tool, const Payload &payload) const
     {
-        if (tool.kind == ToolKind::Program)
+        QString stem;
+        switch (tool.kind) {
+        case ToolKind::Program:
             return ToolCatalog::destinationPath(downloadFolder(), payload.position);
-        return QDir(downloadFolder()).filePath(tool.name + QLatin1Char('-') + QString::number(payload.position));
+        case ToolKind::Curl:
+            stem = QStringLiteral("curl-");
+            break;
+        case ToolKind::CurlSynced:
+            stem = QStringLiteral("curl-synced-");
+            break;
+        case ToolKind::Wget:
+            stem = QStringLiteral("wget-");
+            break;
+        }
+        return QDir(downloadFolder()).filePath(stem + QString::number(payload.position));
+    }
+
+    QStringList curlCommand(const QString &curl, const QString &output, const QString &url) const
+    {
+        // -q first: no ~/.curlrc, so the machine's settings can't change what is measured.
+        return {curl, QStringLiteral("-q"), QStringLiteral("-s"), QStringLiteral("-o"), output, QStringLiteral("-x"),
+                proxyUrl(m_port), QStringLiteral("-H"), QStringLiteral("Range: bytes=0-"), url};
     }
 
     QStringList command(const Tool &tool, const Payload &payload) const
@@ -421,10 +446,12 @@ public:
         case ToolKind::Program:
             return clientCommand(payload.position, payload.size, downloadFolder());
         case ToolKind::Curl:
-            // -q first: no ~/.curlrc, so the machine's settings can't change what is measured.
-            return {tool.executable, QStringLiteral("-q"), QStringLiteral("-s"), QStringLiteral("-o"),
-                    outputPath(tool, payload), QStringLiteral("-x"), proxyUrl(m_port), QStringLiteral("-H"),
-                    QStringLiteral("Range: bytes=0-"), url};
+            return curlCommand(tool.executable, outputPath(tool, payload), url);
+        case ToolKind::CurlSynced:
+            return QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                               QStringLiteral("out=$1; shift; \"$@\" && exec sync -- \"$out\""), QStringLiteral("sh"),
+                               outputPath(tool, payload)}
+                + curlCommand(tool.executable, outputPath(tool, payload), url);
         case ToolKind::Wget:
             return {tool.executable, QStringLiteral("--no-config"), QStringLiteral("-q"), QStringLiteral("-O"),
                     outputPath(tool, payload), QStringLiteral("-e"), QStringLiteral("use_proxy=yes"),
@@ -466,16 +493,16 @@ public:
     {
         if (tool.kind == ToolKind::Program)
             return startupOnly(Launcher::Output::Discarded);
+        if (tool.kind == ToolKind::CurlSynced)
+            return m_launcher.measure({QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("sync --version")},
+                                      m_plainEnvironment, Launcher::Output::Discarded);
         return m_launcher.measure({tool.executable, QStringLiteral("--version")}, m_plainEnvironment,
                                   Launcher::Output::Discarded);
     }
 
-    int repeat() const { return m_repeat; }
-
 private:
     QString m_workPath;
     quint16 m_port;
-    int m_repeat;
     Launcher m_launcher;
     QStringList m_programEnvironment;
     QStringList m_plainEnvironment;
@@ -522,14 +549,16 @@ const Row *findRow(const std::vector<Row> &rows, const QString &tool, const QStr
 
 void printTable(const std::vector<Row> &rows)
 {
-    out() << "| tool | file | wall s | CPU s | CPU % of a core | peak RSS MiB | wall / curl |\n";
-    out() << "|---|---|--:|--:|--:|--:|--:|\n";
+    out() << "| tool | file | wall s | CPU s | CPU % of a core | peak RSS MiB | wall / curl | wall min-max s |\n";
+    out() << "|---|---|--:|--:|--:|--:|--:|--:|\n";
     for (const Row &row : rows) {
         out() << "| " << row.tool << " | " << row.file << " | ";
         if (!row.valid()) {
-            out() << "failed: " << row.failure << " | | | | |\n";
+            out() << "failed: " << row.failure << " | | | | | |\n";
             continue;
         }
+        const auto [fastest, slowest] = std::minmax_element(
+            row.runs.begin(), row.runs.end(), [](const Run &a, const Run &b) { return a.wallSeconds < b.wallSeconds; });
         const Run run = row.median();
         const Row *curl = findRow(rows, QStringLiteral("curl"), row.file);
         const QString ratio = curl && curl->valid() && curl->median().wallSeconds > 0
@@ -537,7 +566,7 @@ void printTable(const std::vector<Row> &rows)
             : QStringLiteral("-");
         out() << figure(run.wallSeconds) << " | " << figure(run.cpuSeconds, 3) << " | "
               << figure(100.0 * run.cpuSeconds / run.wallSeconds, 1) << " | " << figure(run.peakRssMiB, 1) << " | "
-              << ratio << " |\n";
+              << ratio << " | " << figure(fastest->wallSeconds) << "-" << figure(slowest->wallSeconds) << " |\n";
     }
 }
 
@@ -598,6 +627,16 @@ void printGoals(const std::vector<Row> &rows, const QString &largeFile, const QS
     out() << "\n";
 }
 
+// The machine is shared, so the figures come with how busy it was.
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    const QList<QByteArray> fields = file.readAll().split(' ');
+    return fields.size() >= 3 ? QString::fromLatin1(fields.mid(0, 3).join(' ')) : QStringLiteral("unknown");
+}
+
 std::unique_ptr<QTemporaryDir> makeWorkDir()
 {
     const QString base = qEnvironmentVariable("VORN_BENCH_DIR");
@@ -627,7 +666,7 @@ bool writeFiles(const QString &filesPath, std::vector<Payload> &payloads)
 
 bool requireTimeProgram()
 {
-    if (QFileInfo(timeProgram).isExecutable())
+    if (QFileInfo(QString(timeProgram)).isExecutable())
         return true;
     note(QStringLiteral("%1 is missing (Debian package \"time\")").arg(timeProgram));
     return false;
@@ -641,6 +680,9 @@ int runBenchmark()
 
     if (!requireTimeProgram())
         return 1;
+    // From here on Ctrl-C lets the running step finish, so the temporary gigabytes get removed.
+    catchInterrupts();
+    const QString loadBefore = loadAverage();
     std::vector<Tool> tools = {{ToolKind::Program, QStringLiteral("program"), QCoreApplication::applicationFilePath()}};
     for (const auto &[kind, name] : {std::pair{ToolKind::Curl, QStringLiteral("curl")},
                                      std::pair{ToolKind::Wget, QStringLiteral("wget")}}) {
@@ -650,6 +692,8 @@ int runBenchmark()
             return 1;
         }
         tools.push_back({kind, name, executable});
+        if (kind == ToolKind::Curl)
+            tools.push_back({ToolKind::CurlSynced, QStringLiteral("curl + fsync"), executable});
     }
 
     std::unique_ptr<QTemporaryDir> work = makeWorkDir();
@@ -661,12 +705,14 @@ int runBenchmark()
                                      {throttledPosition, throttledSize, {}, true}};
     if (!writeFiles(filesPath, payloads))
         return 1;
+    if (interrupted)
+        return 130;
 
     NginxFixture nginx(filesPath);
     nginx.setRate(catalogKey(throttledPosition), throttledRate.toByteArray());
     if (!nginx.start()) {
         note(QStringLiteral("nginx did not start: %1").arg(nginx.errorString()));
-        return 1;
+        return interrupted ? 130 : 1;
     }
     note(QStringLiteral("nginx on %1, files in %2").arg(proxyUrl(nginx.port()), filesPath));
 
@@ -677,12 +723,12 @@ int runBenchmark()
             return 1;
         }
     }
-    Benchmark bench(work->path(), nginx.port(), repeatCount);
+    Benchmark bench(work->path(), nginx.port());
     for (const Tool &tool : tools) {
         const Run run = bench.warmUp(tool);
         if (!run.ok) {
             note(QStringLiteral("%1 does not start: %2").arg(tool.name, run.failure));
-            return 1;
+            return interrupted ? 130 : 1;
         }
     }
 
@@ -700,7 +746,6 @@ int runBenchmark()
         Q_UNREACHABLE();
     };
 
-    catchInterrupts();
     for (int round = 0; round < repeatCount && !interrupted; ++round) {
         // Each round starts with another tool, so none always runs right after the same neighbour.
         for (const Payload &payload : timed) {
@@ -722,7 +767,7 @@ int runBenchmark()
         if (interrupted)
             break;
         Row row{tool.name, throttled.label(), {}, {}};
-        note(QStringLiteral("%1, %2 (about %3 s)").arg(tool.name, throttled.label()).arg(throttled.size / mebibyte));
+        note(QStringLiteral("%1, %2 (about %3 s)").arg(tool.name, throttled.label(), QString::number(throttled.size / mebibyte)));
         row.add(bench.download(tool, throttled));
         rows.push_back(row);
     }
@@ -738,9 +783,11 @@ int runBenchmark()
     }
 
     out() << "## bench_transfer, " << QDateTime::currentDateTime().toString(Qt::ISODate) << "\n\n";
-    out() << "One nginx on 127.0.0.1, files in the page cache, " << QThread::idealThreadCount() << " CPUs. "
+    out() << "One nginx on 127.0.0.1, files in the page cache, " << QThread::idealThreadCount()
+          << " CPUs, load average " << loadBefore << " before and " << loadAverage() << " after. "
           << "Figures are the run with the median wall time of " << repeatCount
-          << " (the throttled rows: one run); CPU is user + system; peak RSS is ru_maxrss.\n\n";
+          << " (the throttled rows: one run); CPU is user + system; peak RSS is ru_maxrss. "
+          << "\"curl + fsync\" is curl followed by sync(1) on its file, as the program syncs before it completes.\n\n";
     printTable(rows);
     out() << "\n";
     printGoals(rows, payloads.at(0).label(), payloads.at(1).label(), throttled.label());
@@ -817,7 +864,9 @@ void printHelp()
           << sizeLabel(throttledSize) << " files (catalog positions " << largePosition << ", " << hugePosition
           << ", " << throttledPosition << ",\n"
           << "the last one at 1 MiB/s) from one nginx on 127.0.0.1, downloads them with the program's Download\n"
-          << "button, curl and wget, and prints a Markdown table on standard output.\n"
+          << "button, curl (also once more with an fsync of the file afterwards) and wget, and prints a\n"
+          << "Markdown table on standard output. Exits 0 whether or not the goals are met; 1 when a download\n"
+          << "fails or cannot be verified, or the benchmark cannot be set up.\n"
           << "  VORN_BENCH_REPEAT  runs per tool and size, default 3; the median wall time is reported\n"
           << "  VORN_BENCH_DIR     where the files and downloads go, default the temporary folder\n\n"
           << "--serve [MiB]  the same nginx with a MiB-sized file for position " << largePosition

@@ -1,3 +1,4 @@
+#include "controls/eventpump.h"
 #include "controls/inet.h"
 #include "support/scriptedhttpserver.h"
 
@@ -36,7 +37,7 @@ void start(Inet &inet, const QString &url = someUrl)
 void waitWhileBusy(Inet &inet)
 {
     while (inet.stillExecuting())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        EventPump::waitForMoreEvents();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "catalog/toolcatalog.h"
+#include "controls/eventpump.h"
 #include "controls/inet.h"
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
@@ -121,7 +122,7 @@ void TestNginxDownload::onlyCatalogShapedKeysAreServed()
     inet.setUrl(QString::fromLatin1(NginxFixture::downloadUrl(key).toEncoded()));
     inet.execute(QStringLiteral("GET"), QStringLiteral("Range: bytes=0-\r\n"));
     while (inet.stillExecuting())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        EventPump::waitForMoreEvents();
     QCOMPARE(inet.statusCode(), status);
     inet.cancel();
 }

@@ -5,6 +5,8 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 Q_LOGGING_CATEGORY(lcTransfer, "vorn.transfer", QtInfoMsg)
 
 Inet::Inet(QObject *parent)
@@ -102,6 +104,11 @@ void Inet::onIdleTimeout()
 {
     if (!m_reply || m_reply->isFinished())
         return;
+    // A full buffer that nobody has read yet holds the transfer back; the server is not to blame.
+    if (m_reply->bytesAvailable() >= readBufferSize) {
+        m_idleTimer.start();
+        return;
+    }
     m_timedOut = true;
     m_error = QNetworkReply::TimeoutError;
     m_errorString = tr("No data arrived for %n second(s).", nullptr, m_requestTimeout);
@@ -143,19 +150,27 @@ QString Inet::getHeader(const QString &name) const
 
 QByteArray Inet::getChunk(qint64 size)
 {
+    QByteArray chunk;
+    getChunk(chunk, size);
+    return chunk;
+}
+
+void Inet::getChunk(QByteArray &chunk, qint64 size)
+{
     while (m_reply && !m_cancelled && m_reply->bytesAvailable() < size && !m_reply->isFinished())
         EventPump::waitForMoreEvents();
     if (!m_leftover.isEmpty()) {
-        const QByteArray chunk = m_leftover.left(size);
+        chunk = m_leftover.left(size);
         m_leftover.remove(0, chunk.size());
-        return chunk;
+        return;
     }
-    if (!m_reply || m_cancelled || !m_reply->isOpen())
-        return {};
-    // Taking data out of a full buffer lets the transfer go on: that counts as activity.
-    if (m_idleTimer.isActive())
-        m_idleTimer.start();
-    return m_reply->read(size);
+    if (!m_reply || m_cancelled || !m_reply->isOpen()) {
+        chunk.clear();
+        return;
+    }
+    chunk.resize(size);
+    const qint64 read = m_reply->read(chunk.data(), size);
+    chunk.resize(std::max<qint64>(read, 0));
 }
 
 void Inet::cancel()

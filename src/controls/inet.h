@@ -45,6 +45,8 @@ public:
     // The next bytes of the body: waits until `size` bytes are buffered or the body has ended, so a
     // short chunk only comes at the end. Empty once the body is exhausted, after a failure or after cancel.
     QByteArray getChunk(qint64 size);
+    // The same into `chunk`, whose storage is reused from call to call.
+    void getChunk(QByteArray &chunk, qint64 size);
 
     // Stops the running request; later reads are empty.
     void cancel();

@@ -1,6 +1,5 @@
 #include "textnumber.h"
 
-#include <cfenv>
 #include <cmath>
 
 namespace TextNumber {
@@ -64,11 +63,14 @@ double leadingValue(const QString &text)
 
 double roundHalfEven(double value)
 {
-    const int mode = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double rounded = std::nearbyint(value);
-    std::fesetround(mode);
-    return rounded;
+    // Exact in binary floating point, and independent of the rounding mode someone may have set.
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    if (fraction < 0.5)
+        return below;
+    if (fraction > 0.5)
+        return below + 1;
+    return std::fmod(below, 2.0) == 0 ? below : below + 1;
 }
 
 } // namespace TextNumber

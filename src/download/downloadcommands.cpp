@@ -12,9 +12,12 @@
 #include <QGuiApplication>
 #include <QLocale>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -35,6 +38,17 @@ bool replaceFile(const QString &from, const QString &to, QString *reason)
     if (error)
         *reason = QString::fromLocal8Bit(error.message().c_str());
     return !error;
+}
+
+// The body is synced to disk before it replaces the archive. Handing it to the disk as it comes keeps
+// that final sync short instead of making the user wait for the whole file at the end.
+constexpr qint64 writeBackStep = 8 * 1024 * 1024;
+
+void startWriteBack(QFile &file, qint64 from, qint64 to)
+{
+    // A write error shows here already, or at the latest at the final flush.
+    if (file.flush())
+        ::sync_file_range(file.handle(), from, to - from, SYNC_FILE_RANGE_WRITE);
 }
 
 } // namespace
@@ -156,8 +170,13 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
 
     qint64 received = 0;
     QByteArray chunk;
+    chunk.reserve(chunkSize);
+    // Reported again and again while it does not change: keep the text instead of making it anew.
+    int lastPercent = -1;
+    qint64 writtenBack = 0;
+    QString percentText;
     do {
-        chunk = inet->getChunk(chunkSize);
+        inet->getChunk(chunk, chunkSize);
         if (part.write(chunk) != chunk.size()) {
             inet->cancel();
             result.outcome = TransferResult::Outcome::CannotWrite;
@@ -166,15 +185,31 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
             return result;
         }
         received += chunk.size();
-        if (result.expected > 0)
-            DownloadProgress(QString::number(TransferMath::percent(received, result.expected)));
+        if (received - writtenBack >= writeBackStep) {
+            startWriteBack(part, writtenBack, received);
+            writtenBack = received;
+        }
+        if (result.expected > 0) {
+            const int percent = TransferMath::percent(received, result.expected);
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                percentText = QString::number(percent);
+            }
+            DownloadProgress(percentText);
+        }
         EventPump::pumpOnce();
     } while (chunk.size() >= 2);
     result.received = received;
 
-    if (!part.flush() || ::fsync(part.handle()) != 0) {
+    // On disk before it takes the archive's place, so a crash cannot leave a renamed but empty file.
+    if (!part.flush()) {
         result.outcome = TransferResult::Outcome::CannotWrite;
         result.reason = part.errorString();
+        return result;
+    }
+    if (::fdatasync(part.handle()) != 0) {
+        result.outcome = TransferResult::Outcome::CannotWrite;
+        result.reason = QString::fromLocal8Bit(std::strerror(errno));
         return result;
     }
     part.close();

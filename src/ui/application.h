@@ -2,6 +2,9 @@
 
 namespace Application {
 
+// Process settings that must be made before the application object exists.
+void beforeApplication();
+
 // Sets up the process-wide parts (fonts, proxy settings) that every window relies on.
 void setUp();
 
