@@ -166,7 +166,8 @@ int runClient(int argc, char **argv)
             folder = value;
             ++i;
         } else {
-            return complain(QStringLiteral("unexpected argument %1 (see bench_transfer --help)").arg(argument));
+            return complain(
+                QStringLiteral("unexpected argument %1 (see bench_transfer --help)").arg(argument));
         }
     }
     if (position < 1 || position > ToolCatalog::count())
@@ -192,7 +193,7 @@ int runClient(int argc, char **argv)
 
     std::optional<TransferResult> result;
     QObject::connect(&form.commands(), &DownloadCommands::transferFinished, &form,
-                     [&result](const QString &, const TransferResult &finished) { result = finished; });
+        [&result](const QString &, const TransferResult &finished) { result = finished; });
     form.xpButton4->click();
 
     if (!result)
@@ -201,15 +202,16 @@ int runClient(int argc, char **argv)
         return complain(DownloadCommands::failureMessage(name, *result));
     const QFileInfo archive(ToolCatalog::destinationPath(folder, position));
     if (expectedSize >= 0 && archive.size() != expectedSize)
-        return complain(QStringLiteral("%1 has %2 bytes, expected %3")
-                            .arg(archive.filePath(), QString::number(archive.size()), QString::number(expectedSize)));
+        return complain(
+            QStringLiteral("%1 has %2 bytes, expected %3")
+                .arg(archive.filePath(), QString::number(archive.size()), QString::number(expectedSize)));
     return 0;
 }
 
 QStringList clientCommand(int position, qint64 size, const QString &folder)
 {
     QStringList command = {QCoreApplication::applicationFilePath(), QStringLiteral("--client"),
-                           QStringLiteral("--position"), QString::number(position)};
+        QStringLiteral("--position"), QString::number(position)};
     if (size >= 0)
         command << QStringLiteral("--size") << QString::number(size);
     if (!folder.isEmpty())
@@ -241,17 +243,18 @@ class Launcher
 public:
     explicit Launcher(const QString &statsPath)
         : m_statsPath(statsPath)
-    {
-    }
+    { }
 
     enum class Output { Shown, Discarded };
 
-    Run measure(const QStringList &command, const QStringList &environment, Output output = Output::Shown) const
+    Run measure(
+        const QStringList &command, const QStringList &environment, Output output = Output::Shown) const
     {
         Run run;
         QFile::remove(m_statsPath);
-        const QStringList words = QStringList{QString(timeProgram), QStringLiteral("-f"), QStringLiteral("%M"),
-                                              QStringLiteral("-o"), m_statsPath, QStringLiteral("--")}
+        const QStringList words
+            = QStringList{QString(timeProgram), QStringLiteral("-f"), QStringLiteral("%M"),
+                  QStringLiteral("-o"), m_statsPath, QStringLiteral("--")}
             + command;
 
         std::vector<QByteArray> storage;
@@ -378,16 +381,15 @@ bool readThrough(const QString &path)
         return false;
     QByteArray block(4 * int(mebibyte), Qt::Uninitialized);
     qint64 n = 0;
-    while ((n = file.read(block.data(), block.size())) > 0) {
-    }
+    while ((n = file.read(block.data(), block.size())) > 0) { }
     return n == 0;
 }
 
 QStringList childEnvironment(const QString &proxy)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY",
-                             "no_proxy", "NO_PROXY"})
+    for (const char *name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
+             "ALL_PROXY", "no_proxy", "NO_PROXY"})
         environment.remove(QString::fromLatin1(name));
     if (!proxy.isEmpty()) {
         environment.insert(QStringLiteral("http_proxy"), proxy);
@@ -435,8 +437,9 @@ public:
     QStringList curlCommand(const QString &curl, const QString &output, const QString &url) const
     {
         // -q first: no ~/.curlrc, so the machine's settings can't change what is measured.
-        return {curl, QStringLiteral("-q"), QStringLiteral("-s"), QStringLiteral("-o"), output, QStringLiteral("-x"),
-                proxyUrl(m_port), QStringLiteral("-H"), QStringLiteral("Range: bytes=0-"), url};
+        return {curl, QStringLiteral("-q"), QStringLiteral("-s"), QStringLiteral("-o"), output,
+            QStringLiteral("-x"), proxyUrl(m_port), QStringLiteral("-H"), QStringLiteral("Range: bytes=0-"),
+            url};
     }
 
     QStringList command(const Tool &tool, const Payload &payload) const
@@ -449,13 +452,14 @@ public:
             return curlCommand(tool.executable, outputPath(tool, payload), url);
         case ToolKind::CurlSynced:
             return QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
-                               QStringLiteral("out=$1; shift; \"$@\" && exec sync -- \"$out\""), QStringLiteral("sh"),
-                               outputPath(tool, payload)}
-                + curlCommand(tool.executable, outputPath(tool, payload), url);
+                       QStringLiteral("out=$1; shift; \"$@\" && exec sync -- \"$out\""), QStringLiteral("sh"),
+                       outputPath(tool, payload)}
+            + curlCommand(tool.executable, outputPath(tool, payload), url);
         case ToolKind::Wget:
-            return {tool.executable, QStringLiteral("--no-config"), QStringLiteral("-q"), QStringLiteral("-O"),
-                    outputPath(tool, payload), QStringLiteral("-e"), QStringLiteral("use_proxy=yes"),
-                    QStringLiteral("-e"), QStringLiteral("http_proxy=127.0.0.1:") + QString::number(m_port), url};
+            return {tool.executable, QStringLiteral("--no-config"), QStringLiteral("-q"),
+                QStringLiteral("-O"), outputPath(tool, payload), QStringLiteral("-e"),
+                QStringLiteral("use_proxy=yes"), QStringLiteral("-e"),
+                QStringLiteral("http_proxy=127.0.0.1:") + QString::number(m_port), url};
         }
         return {};
     }
@@ -466,7 +470,7 @@ public:
         QDir().mkpath(downloadFolder());
         const QString path = outputPath(tool, payload);
         Run run = m_launcher.measure(command(tool, payload),
-                                     tool.kind == ToolKind::Program ? m_programEnvironment : m_plainEnvironment);
+            tool.kind == ToolKind::Program ? m_programEnvironment : m_plainEnvironment);
         if (run.ok) {
             const QFileInfo info(path);
             if (!info.exists())
@@ -494,10 +498,11 @@ public:
         if (tool.kind == ToolKind::Program)
             return startupOnly(Launcher::Output::Discarded);
         if (tool.kind == ToolKind::CurlSynced)
-            return m_launcher.measure({QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("sync --version")},
-                                      m_plainEnvironment, Launcher::Output::Discarded);
-        return m_launcher.measure({tool.executable, QStringLiteral("--version")}, m_plainEnvironment,
-                                  Launcher::Output::Discarded);
+            return m_launcher.measure(
+                {QStringLiteral("/bin/sh"), QStringLiteral("-c"), QStringLiteral("sync --version")},
+                m_plainEnvironment, Launcher::Output::Discarded);
+        return m_launcher.measure(
+            {tool.executable, QStringLiteral("--version")}, m_plainEnvironment, Launcher::Output::Discarded);
     }
 
 private:
@@ -513,7 +518,7 @@ struct Row
     QString tool;
     QString file;
     std::vector<Run> runs;
-    QString failure;  // the first failed run's reason; such a row has no figures
+    QString failure; // the first failed run's reason; such a row has no figures
 
     void add(const Run &run)
     {
@@ -528,7 +533,8 @@ struct Row
     Run median() const
     {
         std::vector<Run> sorted = runs;
-        std::sort(sorted.begin(), sorted.end(), [](const Run &a, const Run &b) { return a.wallSeconds < b.wallSeconds; });
+        std::sort(sorted.begin(), sorted.end(),
+            [](const Run &a, const Run &b) { return a.wallSeconds < b.wallSeconds; });
         return sorted.at((sorted.size() - 1) / 2);
     }
 };
@@ -549,7 +555,8 @@ const Row *findRow(const std::vector<Row> &rows, const QString &tool, const QStr
 
 void printTable(const std::vector<Row> &rows)
 {
-    out() << "| tool | file | wall s | CPU s | CPU % of a core | peak RSS MiB | wall / curl | wall min-max s |\n";
+    out() << "| tool | file | wall s | CPU s | CPU % of a core | peak RSS MiB | wall / curl | wall min-max s "
+             "|\n";
     out() << "|---|---|--:|--:|--:|--:|--:|--:|\n";
     for (const Row &row : rows) {
         out() << "| " << row.tool << " | " << row.file << " | ";
@@ -557,16 +564,17 @@ void printTable(const std::vector<Row> &rows)
             out() << "failed: " << row.failure << " | | | | | |\n";
             continue;
         }
-        const auto [fastest, slowest] = std::minmax_element(
-            row.runs.begin(), row.runs.end(), [](const Run &a, const Run &b) { return a.wallSeconds < b.wallSeconds; });
+        const auto [fastest, slowest] = std::minmax_element(row.runs.begin(), row.runs.end(),
+            [](const Run &a, const Run &b) { return a.wallSeconds < b.wallSeconds; });
         const Run run = row.median();
         const Row *curl = findRow(rows, QStringLiteral("curl"), row.file);
         const QString ratio = curl && curl->valid() && curl->median().wallSeconds > 0
             ? figure(run.wallSeconds / curl->median().wallSeconds) + QLatin1String(" x")
             : QStringLiteral("-");
         out() << figure(run.wallSeconds) << " | " << figure(run.cpuSeconds, 3) << " | "
-              << figure(100.0 * run.cpuSeconds / run.wallSeconds, 1) << " | " << figure(run.peakRssMiB, 1) << " | "
-              << ratio << " | " << figure(fastest->wallSeconds) << "-" << figure(slowest->wallSeconds) << " |\n";
+              << figure(100.0 * run.cpuSeconds / run.wallSeconds, 1) << " | " << figure(run.peakRssMiB, 1)
+              << " | " << ratio << " | " << figure(fastest->wallSeconds) << "-"
+              << figure(slowest->wallSeconds) << " |\n";
     }
 }
 
@@ -578,9 +586,10 @@ QString verdict(std::optional<bool> met)
 }
 
 void printGoals(const std::vector<Row> &rows, const QString &largeFile, const QString &hugeFile,
-                const QString &throttledFile)
+    const QString &throttledFile)
 {
-    out() << "goals: program wall <= 1.25 x curl; CPU while throttled < 2 % of a core; peak memory < 80 MiB for 1 GiB\n\n";
+    out() << "goals: program wall <= 1.25 x curl; CPU while throttled < 2 % of a core; peak memory < 80 MiB "
+             "for 1 GiB\n\n";
 
     std::optional<bool> wallMet;
     QStringList ratios;
@@ -640,8 +649,9 @@ QString loadAverage()
 std::unique_ptr<QTemporaryDir> makeWorkDir()
 {
     const QString base = qEnvironmentVariable("VORN_BENCH_DIR");
-    auto dir = base.isEmpty() ? std::make_unique<QTemporaryDir>()
-                              : std::make_unique<QTemporaryDir>(QDir(base).filePath(QStringLiteral("bench_transfer-XXXXXX")));
+    auto dir = base.isEmpty()
+        ? std::make_unique<QTemporaryDir>()
+        : std::make_unique<QTemporaryDir>(QDir(base).filePath(QStringLiteral("bench_transfer-XXXXXX")));
     if (!dir->isValid()) {
         note(QStringLiteral("cannot create a work folder: %1").arg(dir->errorString()));
         return nullptr;
@@ -653,11 +663,14 @@ bool writeFiles(const QString &filesPath, std::vector<Payload> &payloads)
 {
     QDir().mkpath(filesPath);
     for (Payload &payload : payloads) {
-        note(QStringLiteral("writing %1 for %2").arg(sizeLabel(payload.size), ToolCatalog::displayName(payload.position)));
+        note(QStringLiteral("writing %1 for %2")
+                 .arg(sizeLabel(payload.size), ToolCatalog::displayName(payload.position)));
         QString error;
-        payload.sha256 = NginxFixture::writeKeyFile(filesPath, catalogKey(payload.position), payload.size, &error);
+        payload.sha256
+            = NginxFixture::writeKeyFile(filesPath, catalogKey(payload.position), payload.size, &error);
         if (payload.sha256.isEmpty()) {
-            note(QStringLiteral("cannot write the file for position %1: %2").arg(payload.position).arg(error));
+            note(
+                QStringLiteral("cannot write the file for position %1: %2").arg(payload.position).arg(error));
             return false;
         }
     }
@@ -683,9 +696,10 @@ int runBenchmark()
     // From here on Ctrl-C lets the running step finish, so the temporary gigabytes get removed.
     catchInterrupts();
     const QString loadBefore = loadAverage();
-    std::vector<Tool> tools = {{ToolKind::Program, QStringLiteral("program"), QCoreApplication::applicationFilePath()}};
+    std::vector<Tool> tools
+        = {{ToolKind::Program, QStringLiteral("program"), QCoreApplication::applicationFilePath()}};
     for (const auto &[kind, name] : {std::pair{ToolKind::Curl, QStringLiteral("curl")},
-                                     std::pair{ToolKind::Wget, QStringLiteral("wget")}}) {
+             std::pair{ToolKind::Wget, QStringLiteral("wget")}}) {
         const QString executable = QStandardPaths::findExecutable(name);
         if (executable.isEmpty()) {
             note(QStringLiteral("%1 is not installed").arg(name));
@@ -701,8 +715,7 @@ int runBenchmark()
         return 1;
     const QString filesPath = QDir(work->path()).filePath(QStringLiteral("files"));
     std::vector<Payload> payloads = {{largePosition, largeSize, {}, false},
-                                     {hugePosition, hugeSize, {}, false},
-                                     {throttledPosition, throttledSize, {}, true}};
+        {hugePosition, hugeSize, {}, false}, {throttledPosition, throttledSize, {}, true}};
     if (!writeFiles(filesPath, payloads))
         return 1;
     if (interrupted)
@@ -757,7 +770,8 @@ int runBenchmark()
                          .arg(round + 1)
                          .arg(repeatCount)
                          .arg(tool.name, payload.label(),
-                              run.ok ? figure(run.wallSeconds) + QLatin1String(" s") : QLatin1String("failed: ") + run.failure));
+                             run.ok ? figure(run.wallSeconds) + QLatin1String(" s")
+                                    : QLatin1String("failed: ") + run.failure));
             }
         }
     }
@@ -767,7 +781,8 @@ int runBenchmark()
         if (interrupted)
             break;
         Row row{tool.name, throttled.label(), {}, {}};
-        note(QStringLiteral("%1, %2 (about %3 s)").arg(tool.name, throttled.label(), QString::number(throttled.size / mebibyte)));
+        note(QStringLiteral("%1, %2 (about %3 s)")
+                 .arg(tool.name, throttled.label(), QString::number(throttled.size / mebibyte)));
         row.add(bench.download(tool, throttled));
         rows.push_back(row);
     }
@@ -787,7 +802,8 @@ int runBenchmark()
           << " CPUs, load average " << loadBefore << " before and " << loadAverage() << " after. "
           << "Figures are the run with the median wall time of " << repeatCount
           << " (the throttled rows: one run); CPU is user + system; peak RSS is ru_maxrss. "
-          << "\"curl + fsync\" is curl followed by sync(1) on its file, as the program syncs before it completes.\n\n";
+          << "\"curl + fsync\" is curl followed by sync(1) on its file, as the program syncs before it "
+             "completes.\n\n";
     printTable(rows);
     out() << "\n";
     printGoals(rows, payloads.at(0).label(), payloads.at(1).label(), throttled.label());
@@ -817,8 +833,8 @@ int runServe(const QStringList &arguments)
     const QString filesPath = QDir(work->path()).filePath(QStringLiteral("files"));
     const QString downloads = QDir(work->path()).filePath(QStringLiteral("downloads"));
     QDir().mkpath(downloads);
-    std::vector<Payload> payloads = {{largePosition, sizeMiB * mebibyte, {}, false},
-                                     {throttledPosition, throttledSize, {}, true}};
+    std::vector<Payload> payloads
+        = {{largePosition, sizeMiB * mebibyte, {}, false}, {throttledPosition, throttledSize, {}, true}};
     if (!writeFiles(filesPath, payloads))
         return 1;
     NginxFixture nginx(filesPath);
@@ -828,16 +844,18 @@ int runServe(const QStringList &arguments)
         return 1;
     }
 
-    const QString environment = QLatin1String("env QT_QPA_PLATFORM=offscreen http_proxy=") + proxyUrl(nginx.port())
-        + QLatin1String(" no_proxy= VORN_BENCH_PROFILE=1 ");
+    const QString environment = QLatin1String("env QT_QPA_PLATFORM=offscreen http_proxy=")
+        + proxyUrl(nginx.port()) + QLatin1String(" no_proxy= VORN_BENCH_PROFILE=1 ");
     out() << "nginx serves on " << proxyUrl(nginx.port()) << "; downloads go to " << downloads << "\n\n";
     for (const Payload &payload : payloads) {
-        out() << "# " << ToolCatalog::displayName(payload.position) << ", " << payload.label() << ": the program, then curl\n"
+        out() << "# " << ToolCatalog::displayName(payload.position) << ", " << payload.label()
+              << ": the program, then curl\n"
               << environment << shellLine(clientCommand(payload.position, payload.size, downloads)) << "\n"
-              << shellLine({QStringLiteral("curl"), QStringLiteral("-q"), QStringLiteral("-s"), QStringLiteral("-o"),
-                            QDir(downloads).filePath(QStringLiteral("curl-") + QString::number(payload.position)),
-                            QStringLiteral("-x"), proxyUrl(nginx.port()), QStringLiteral("-H"),
-                            QStringLiteral("Range: bytes=0-"), ToolCatalog::url(payload.position)})
+              << shellLine({QStringLiteral("curl"), QStringLiteral("-q"), QStringLiteral("-s"),
+                     QStringLiteral("-o"),
+                     QDir(downloads).filePath(QStringLiteral("curl-") + QString::number(payload.position)),
+                     QStringLiteral("-x"), proxyUrl(nginx.port()), QStringLiteral("-H"),
+                     QStringLiteral("Range: bytes=0-"), ToolCatalog::url(payload.position)})
               << "\n\n";
     }
     out() << "Ctrl-C stops the server and removes " << work->path() << "\n";
@@ -859,26 +877,29 @@ int runServe(const QStringList &arguments)
 void printHelp()
 {
     const QString self = QCoreApplication::applicationFilePath();
-    out() << "Usage: " << self << " [--help | --serve [MiB] | --client ...]\n\n"
-          << "Without arguments: serves " << sizeLabel(largeSize) << ", " << sizeLabel(hugeSize) << " and "
-          << sizeLabel(throttledSize) << " files (catalog positions " << largePosition << ", " << hugePosition
-          << ", " << throttledPosition << ",\n"
-          << "the last one at 1 MiB/s) from one nginx on 127.0.0.1, downloads them with the program's Download\n"
-          << "button, curl (also once more with an fsync of the file afterwards) and wget, and prints a\n"
-          << "Markdown table on standard output. Exits 0 whether or not the goals are met; 1 when a download\n"
-          << "fails or cannot be verified, or the benchmark cannot be set up.\n"
-          << "  VORN_BENCH_REPEAT  runs per tool and size, default 3; the median wall time is reported\n"
-          << "  VORN_BENCH_DIR     where the files and downloads go, default the temporary folder\n\n"
-          << "--serve [MiB]  the same nginx with a MiB-sized file for position " << largePosition
-          << " (default 32) and the throttled " << sizeLabel(throttledSize) << " one;\n"
-          << "               prints ready-to-paste command lines for single runs and serves until Ctrl-C.\n\n"
-          << "A single client run, the way the benchmark starts it (PORT and FOLDER as --serve prints them;\n"
-          << "without --folder the client downloads into a temporary folder it removes again):\n"
-          << "  env QT_QPA_PLATFORM=offscreen http_proxy=http://127.0.0.1:PORT no_proxy= VORN_BENCH_PROFILE=1 "
-          << shellLine(clientCommand(largePosition, 32 * mebibyte, QStringLiteral("FOLDER"))) << "\n"
-          << "Put a profiler in front of the program path, e.g. valgrind --tool=callgrind. VORN_BENCH_PROFILE=1\n"
-          << "only marks such runs: the client does exactly what it does in the benchmark. --startup-only\n"
-          << "opens the window, picks the tool and exits without downloading.\n";
+    out()
+        << "Usage: " << self << " [--help | --serve [MiB] | --client ...]\n\n"
+        << "Without arguments: serves " << sizeLabel(largeSize) << ", " << sizeLabel(hugeSize) << " and "
+        << sizeLabel(throttledSize) << " files (catalog positions " << largePosition << ", " << hugePosition
+        << ", " << throttledPosition << ",\n"
+        << "the last one at 1 MiB/s) from one nginx on 127.0.0.1, downloads them with the program's "
+           "Download\n"
+        << "button, curl (also once more with an fsync of the file afterwards) and wget, and prints a\n"
+        << "Markdown table on standard output. Exits 0 whether or not the goals are met; 1 when a download\n"
+        << "fails or cannot be verified, or the benchmark cannot be set up.\n"
+        << "  VORN_BENCH_REPEAT  runs per tool and size, default 3; the median wall time is reported\n"
+        << "  VORN_BENCH_DIR     where the files and downloads go, default the temporary folder\n\n"
+        << "--serve [MiB]  the same nginx with a MiB-sized file for position " << largePosition
+        << " (default 32) and the throttled " << sizeLabel(throttledSize) << " one;\n"
+        << "               prints ready-to-paste command lines for single runs and serves until Ctrl-C.\n\n"
+        << "A single client run, the way the benchmark starts it (PORT and FOLDER as --serve prints them;\n"
+        << "without --folder the client downloads into a temporary folder it removes again):\n"
+        << "  env QT_QPA_PLATFORM=offscreen http_proxy=http://127.0.0.1:PORT no_proxy= VORN_BENCH_PROFILE=1 "
+        << shellLine(clientCommand(largePosition, 32 * mebibyte, QStringLiteral("FOLDER"))) << "\n"
+        << "Put a profiler in front of the program path, e.g. valgrind --tool=callgrind. "
+           "VORN_BENCH_PROFILE=1\n"
+        << "only marks such runs: the client does exactly what it does in the benchmark. --startup-only\n"
+        << "opens the window, picks the tool and exits without downloading.\n";
     out().flush();
 }
 

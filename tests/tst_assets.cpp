@@ -47,7 +47,9 @@ struct GifStream
 class GifParser
 {
 public:
-    explicit GifParser(const QByteArray &bytes) : m_bytes(bytes) {}
+    explicit GifParser(const QByteArray &bytes)
+        : m_bytes(bytes)
+    { }
 
     QString parse(GifStream &gif)
     {
@@ -97,7 +99,8 @@ public:
                     control.delay = word();
                     control.transparentIndex = byte();
                     if (byte() != 0)
-                        return QStringLiteral("graphic control block at %1 is not terminated").arg(blockStart);
+                        return QStringLiteral("graphic control block at %1 is not terminated")
+                            .arg(blockStart);
                 } else if (label == 0xFF) {
                     const int idLength = byte();
                     const QByteArray id = m_bytes.mid(m_pos, idLength);
@@ -115,7 +118,9 @@ public:
                     skipSubBlocks();
                 }
             } else {
-                return QStringLiteral("unexpected byte 0x%1 at offset %2").arg(introducer, 2, 16, QLatin1Char('0')).arg(blockStart);
+                return QStringLiteral("unexpected byte 0x%1 at offset %2")
+                    .arg(introducer, 2, 16, QLatin1Char('0'))
+                    .arg(blockStart);
             }
         }
         return m_error.isEmpty() ? QStringLiteral("no trailer after offset %1").arg(m_pos) : m_error;
@@ -190,7 +195,8 @@ private:
 void TestAssets::initTestCase()
 {
     QFile file(DavrinPath);
-    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName() + QStringLiteral(": ") + file.errorString()));
+    QVERIFY2(file.open(QIODevice::ReadOnly),
+        qPrintable(file.fileName() + QStringLiteral(": ") + file.errorString()));
     const QByteArray bytes = file.readAll();
     GifParser parser(bytes);
     const QString error = parser.parse(m_gif);
@@ -258,15 +264,17 @@ void TestAssets::qtPlaysGif()
     QList<QImage> frames;
     for (int i = 0; i < DavrinFrames; ++i) {
         const QImage image = reader.read();
-        QVERIFY2(!image.isNull(), qPrintable(QStringLiteral("frame %1: %2").arg(i).arg(reader.errorString())));
+        QVERIFY2(
+            !image.isNull(), qPrintable(QStringLiteral("frame %1: %2").arg(i).arg(reader.errorString())));
         QCOMPARE(reader.nextImageDelay(), 60);
         QCOMPARE(image.size(), QSize(DavrinWidth, DavrinHeight));
         // The corner is always background: it must come out see-through, not in the key colour.
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
         frames.append(image);
     }
-    QVERIFY2(std::any_of(frames.cbegin(), frames.cend(), [&](const QImage &f) { return f != frames.first(); }),
-             "all frames are the same picture");
+    QVERIFY2(
+        std::any_of(frames.cbegin(), frames.cend(), [&](const QImage &f) { return f != frames.first(); }),
+        "all frames are the same picture");
 }
 
 void TestAssets::picture_data()

@@ -180,7 +180,7 @@ void TestDownloadCommands::requestLinePerEntry()
     QCOMPARE(m_server->requestCount(), 1);
     const ScriptedRequest request = m_server->requests().first();
     QCOMPARE(request.rawHead.left(request.rawHead.indexOf("\r\n")),
-             "GET " + ToolCatalog::url(position).toLatin1() + " HTTP/1.1");
+        "GET " + ToolCatalog::url(position).toLatin1() + " HTTP/1.1");
     QCOMPARE(request.header("Range"), QByteArray("bytes=0-"));
     QVERIFY(QFile::exists(archivePath(position)));
 }
@@ -229,7 +229,8 @@ void TestDownloadCommands::pickingAnotherEntryDuringTransfer_data()
     QTest::addColumn<QByteArrayList>("fetched");
 
     QTest::newRow("later entry") << 3 << 9
-                                 << QByteArrayList{"270:vorn-relay-file-editor-v1.0", "231:vorn-pc-code-editor-1.47"};
+                                 << QByteArrayList{
+                                        "270:vorn-relay-file-editor-v1.0", "231:vorn-pc-code-editor-1.47"};
     QTest::newRow("earlier entry") << 9 << 3 << QByteArrayList{"231:vorn-pc-code-editor-1.47"};
 }
 
@@ -274,7 +275,8 @@ void TestDownloadCommands::cancel()
     connect(&m_form->commands(), &DownloadCommands::progressReported, this, [&] {
         if (++reports > 10)
             return;
-        busyWhileRunning = busyWhileRunning && QGuiApplication::overrideCursor() && !m_form->Label1->isHidden();
+        busyWhileRunning
+            = busyWhileRunning && QGuiApplication::overrideCursor() && !m_form->Label1->isHidden();
         if (reports == 10) {
             m_form->xpButton3->click();
             // The progress display resets at once, before the transfer returns.
@@ -292,7 +294,8 @@ void TestDownloadCommands::cancel()
     QVERIFY(!m_form->xpLabel1->isHidden());
     // The earlier archive is untouched; what arrived stays in the .part file.
     QCOMPARE(readFile(archivePath(1)), QByteArray("the good old archive"));
-    QCOMPARE(readFile(archivePath(1) + QLatin1String(".part")), ScriptedHttpServer::patternBytes(0, 10 * 1024));
+    QCOMPARE(
+        readFile(archivePath(1) + QLatin1String(".part")), ScriptedHttpServer::patternBytes(0, 10 * 1024));
     QVERIFY(!failureBox());
 }
 
@@ -433,7 +436,8 @@ void TestDownloadCommands::cannotWrite()
     m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(100000); });
     pick(ToolCatalog::displayName(7));
     m_form->xpButton4->click();
-    QFile::setPermissions(m_folder->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(
+        m_folder->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     QMessageBox *box = failureBox();
     QVERIFY(box);
@@ -468,7 +472,8 @@ void TestDownloadCommands::unknownSize()
     });
     bool sawBusyBar = false;
     QSignalSpy progress(&m_form->commands(), &DownloadCommands::progressReported);
-    connect(m_form->Inet1, &Inet::stateChanged, this, [&] { sawBusyBar = sawBusyBar || m_form->ProgressBar1->isBusy(); });
+    connect(m_form->Inet1, &Inet::stateChanged, this,
+        [&] { sawBusyBar = sawBusyBar || m_form->ProgressBar1->isBusy(); });
     pick(ToolCatalog::displayName(8));
     m_form->xpButton4->click();
 
@@ -541,7 +546,8 @@ void TestDownloadCommands::largerThan4GiB()
         expected.append(i);
     QCOMPARE(percents, expected);
     QString mismatch;
-    QVERIFY2(ScriptedHttpServer::fileMatchesPattern(archivePath(1), size, 0, &mismatch), qPrintable(mismatch));
+    QVERIFY2(
+        ScriptedHttpServer::fileMatchesPattern(archivePath(1), size, 0, &mismatch), qPrintable(mismatch));
     QFile::remove(archivePath(1));
 }
 

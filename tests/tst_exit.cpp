@@ -22,8 +22,8 @@ enum ChildResult { StillRunning = 3, NoMainWindow = 4, NoAboutWindow = 5 };
 void clickThroughWindow(QWidget *button)
 {
     QWidget *window = button->window();
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                      button->mapTo(window, button->rect().center()));
+    QTest::mouseClick(
+        window->windowHandle(), Qt::LeftButton, {}, button->mapTo(window, button->rect().center()));
 }
 
 int runChild(int argc, char **argv)
@@ -86,8 +86,8 @@ void TestExit::exitEndsProcess()
     const QByteArray report = output + child.readAllStandardError();
     QVERIFY2(!output.contains("still running"), report.constData());
     QVERIFY2(child.exitStatus() == QProcess::NormalExit, report.constData());
-    QVERIFY2(child.exitCode() == 0, qPrintable(QString::number(child.exitCode()) + QLatin1Char(' ')
-                                               + QString::fromLocal8Bit(report)));
+    QVERIFY2(child.exitCode() == 0,
+        qPrintable(QString::number(child.exitCode()) + QLatin1Char(' ') + QString::fromLocal8Bit(report)));
 }
 
 int main(int argc, char **argv)

@@ -22,15 +22,15 @@
 
 namespace {
 
-const QString Title =
-    QStringLiteral("::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::");
+const QString Title
+    = QStringLiteral("::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::");
 const QColor Blue(0, 0, 255);
 
 // Lines are stored by their end points in twips; a 1 px line covers both end pixels.
 QRect lineRect(int x1, int y1, int x2, int y2)
 {
     return QRect(QPoint(std::min(x1, x2) / 15, std::min(y1, y2) / 15),
-                 QPoint(std::max(x1, x2) / 15, std::max(y1, y2) / 15));
+        QPoint(std::max(x1, x2) / 15, std::max(y1, y2) / 15));
 }
 
 QPoint clientOrigin(const QWidget *container)
@@ -287,8 +287,8 @@ void TestForm1::texts_data()
     QTest::addColumn<bool>("visible");
 
     QTest::newRow("Combo1") << QStringLiteral("Combo1") << QStringLiteral("VORN Tools Downloader") << true;
-    QTest::newRow("Label1, hidden until a transfer") << QStringLiteral("Label1") << QStringLiteral("Now...")
-                                                     << false;
+    QTest::newRow("Label1, hidden until a transfer")
+        << QStringLiteral("Label1") << QStringLiteral("Now...") << false;
     QTest::newRow("xpLabel1") << QStringLiteral("xpLabel1") << QStringLiteral("Progress >>>") << true;
     QTest::newRow("Label2") << QStringLiteral("Label2") << QStringLiteral("Time : =") << true;
     QTest::newRow("Label3, leading blank") << QStringLiteral("Label3") << QStringLiteral(" Date : =") << true;
@@ -501,12 +501,18 @@ void TestForm1::tabOrder_data()
     QTest::addColumn<QStringList>("sequence");
 
     const QStringList forward = {
-        QStringLiteral("xpButton1"), QStringLiteral("xpButton2"), QStringLiteral("xpButton3"),
-        QStringLiteral("xpButton4"), QStringLiteral("Combo1"),
+        QStringLiteral("xpButton1"),
+        QStringLiteral("xpButton2"),
+        QStringLiteral("xpButton3"),
+        QStringLiteral("xpButton4"),
+        QStringLiteral("Combo1"),
     };
     const QStringList backward = {
-        QStringLiteral("xpButton4"), QStringLiteral("xpButton3"), QStringLiteral("xpButton2"),
-        QStringLiteral("xpButton1"), QStringLiteral("Combo1"),
+        QStringLiteral("xpButton4"),
+        QStringLiteral("xpButton3"),
+        QStringLiteral("xpButton2"),
+        QStringLiteral("xpButton1"),
+        QStringLiteral("Combo1"),
     };
     QTest::newRow("Tab, round from the tool list") << Qt::Key_Tab << forward;
     QTest::newRow("Shift+Tab, round the other way") << Qt::Key_Backtab << backward;

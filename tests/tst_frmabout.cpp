@@ -21,8 +21,8 @@ namespace {
 void clickThroughWindow(QWidget *button)
 {
     QWidget *window = button->window();
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                      button->mapTo(window, button->rect().center()));
+    QTest::mouseClick(
+        window->windowHandle(), Qt::LeftButton, {}, button->mapTo(window, button->rect().center()));
 }
 
 int aboutWindowCount()

@@ -2,10 +2,10 @@
 #include "controls/inet.h"
 #include "support/scriptedhttpserver.h"
 
+#include <QElapsedTimer>
 #include <QNetworkProxy>
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
@@ -111,8 +111,8 @@ void TestInet::chunksAreFullUntilTheEnd_data()
     QTest::newRow("2048 at once") << qint64(2048) << none << false << QList<qint64>{1024, 1024, 0};
     QTest::newRow("one byte at the end") << qint64(2049) << none << false << QList<qint64>{1024, 1024, 1};
     QTest::newRow("empty body") << qint64(0) << none << false << QList<qint64>{0};
-    QTest::newRow("2500 in small pieces") << qint64(2500) << QList<qint64>{1, 700, 5, 900, 3} << false
-                                          << QList<qint64>{1024, 1024, 452, 0};
+    QTest::newRow("2500 in small pieces")
+        << qint64(2500) << QList<qint64>{1, 700, 5, 900, 3} << false << QList<qint64>{1024, 1024, 452, 0};
     QTest::newRow("2500 chunked") << qint64(2500) << QList<qint64>{100, 1000} << true
                                   << QList<qint64>{1024, 1024, 452, 0};
 }
@@ -229,7 +229,8 @@ void TestInet::networkFailures()
     const quint16 deadPort = probe.serverPort();
     probe.close();
     if (proxyDown)
-        QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), deadPort));
+        QNetworkProxy::setApplicationProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), deadPort));
     else
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
 
@@ -331,7 +332,7 @@ void TestInet::readBufferIsBounded()
     while (clock.elapsed() < 500)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     QVERIFY2(m_server->bodyBytesSent() < 32 * 1024 * 1024,
-             qPrintable(QStringLiteral("%1 bytes went out unread").arg(m_server->bodyBytesSent())));
+        qPrintable(QStringLiteral("%1 bytes went out unread").arg(m_server->bodyBytesSent())));
     inet.cancel();
 }
 

@@ -5,8 +5,8 @@
 
 namespace {
 
-const QString Title =
-    QStringLiteral("::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::");
+const QString Title
+    = QStringLiteral("::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::");
 
 const QLocale English(QLocale::English, QLocale::UnitedStates);
 const QLocale German(QLocale::German, QLocale::Germany);
@@ -82,8 +82,7 @@ void TestMarquee::steps_data()
     QTest::newRow("200 px: still after many steps") << Title << 200 << English << 40 << Title;
     QTest::newRow("503 px, English: grows to 150 (limit 150.9)")
         << blanks(65) + Title << 503 << English << 1 << blanks(66) + Title;
-    QTest::newRow("503 px, English: 151 starts over")
-        << blanks(66) + Title << 503 << English << 1 << Title;
+    QTest::newRow("503 px, English: 151 starts over") << blanks(66) + Title << 503 << English << 1 << Title;
     QTest::newRow("503 px, German: 150 starts over (limit 150)")
         << blanks(65) + Title << 503 << German << 1 << Title;
     QTest::newRow("4000 px, English: grows past 150 (limit 1200, not 1)")
@@ -94,8 +93,8 @@ void TestMarquee::steps_data()
         << Title << 500 << Arabic << 65 << blanks(65) + Title;
     QTest::newRow("starting over trims blanks at both ends")
         << blanks(3) + Title + blanks(4) << 200 << English << 1 << Title;
-    QTest::newRow("starting over keeps blanks inside") << QStringLiteral(" a  b ") << 20 << English << 1
-                                                       << QStringLiteral("a  b");
+    QTest::newRow("starting over keeps blanks inside")
+        << QStringLiteral(" a  b ") << 20 << English << 1 << QStringLiteral("a  b");
 }
 
 void TestMarquee::steps()
@@ -122,12 +121,12 @@ void TestMarquee::time_data()
     QTest::newRow("German") << German << QTime(13, 2, 3) << QStringLiteral("13:02:03");
     QTest::newRow("German, midnight") << German << QTime(0, 0, 0) << QStringLiteral("00:00:00");
     QTest::newRow("French") << French << QTime(13, 2, 3) << QStringLiteral("13:02:03");
-    QTest::newRow("Catalan, zone in brackets") << QLocale(QLocale::Catalan, QLocale::Spain) << QTime(13, 2, 3)
-                                               << QStringLiteral("13:02:03");
-    QTest::newRow("Basque, zone in brackets") << QLocale(QLocale::Basque, QLocale::Spain) << QTime(13, 2, 3)
-                                              << QStringLiteral("13:02:03");
-    QTest::newRow("Belarusian, zone after a comma") << QLocale(QLocale::Byelorussian, QLocale::Belarus)
-                                                    << QTime(13, 2, 3) << QStringLiteral("13:02:03");
+    QTest::newRow("Catalan, zone in brackets")
+        << QLocale(QLocale::Catalan, QLocale::Spain) << QTime(13, 2, 3) << QStringLiteral("13:02:03");
+    QTest::newRow("Basque, zone in brackets")
+        << QLocale(QLocale::Basque, QLocale::Spain) << QTime(13, 2, 3) << QStringLiteral("13:02:03");
+    QTest::newRow("Belarusian, zone after a comma")
+        << QLocale(QLocale::Byelorussian, QLocale::Belarus) << QTime(13, 2, 3) << QStringLiteral("13:02:03");
     QTest::newRow("Japanese") << QLocale(QLocale::Japanese, QLocale::Japan) << QTime(13, 2, 3)
                               << QStringLiteral("13時02分03秒");
     QTest::newRow("Chinese Hong Kong, zone in square brackets")

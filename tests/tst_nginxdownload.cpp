@@ -89,11 +89,11 @@ void TestNginxDownload::downloadButtonFetchesExactBytes()
     TransferResult result;
     result.outcome = TransferResult::Outcome::Cancelled;
     connect(&form.commands(), &DownloadCommands::transferFinished, this,
-            [&](const QString &, const TransferResult &finished) { result = finished; });
+        [&](const QString &, const TransferResult &finished) { result = finished; });
     form.xpButton4->click();
     QVERIFY2(result.outcome == TransferResult::Outcome::Complete,
-             qPrintable(DownloadCommands::failureMessage(ToolCatalog::displayName(position), result)
-                        + QLatin1Char('\n') + QString::fromLocal8Bit(m_nginx->errorLog())));
+        qPrintable(DownloadCommands::failureMessage(ToolCatalog::displayName(position), result)
+            + QLatin1Char('\n') + QString::fromLocal8Bit(m_nginx->errorLog())));
 
     const QString archive = ToolCatalog::destinationPath(m_programFolder.path(), position);
     QCOMPARE(QFileInfo(archive).size(), m_sizes.value(position));

@@ -14,8 +14,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QByteArray catalogUrl = QByteArrayLiteral(
-        "http://downloads.vorn.example/index.php?option=com_phocadownload&view=category&id=3:v.o.r.n-tools"
-        "&download=218:vorn-tandem-loader-v1.30&Itemid=10");
+    "http://downloads.vorn.example/index.php?option=com_phocadownload&view=category&id=3:v.o.r.n-tools"
+    "&download=218:vorn-tandem-loader-v1.30&Itemid=10");
 
 // A bare client, so the tests see exactly what went over the wire.
 class RawClient
@@ -23,7 +23,8 @@ class RawClient
 public:
     explicit RawClient(quint16 port)
     {
-        QObject::connect(&m_socket, &QTcpSocket::readyRead, &m_socket, [this] { m_received += m_socket.readAll(); });
+        QObject::connect(
+            &m_socket, &QTcpSocket::readyRead, &m_socket, [this] { m_received += m_socket.readAll(); });
         QObject::connect(&m_socket, &QTcpSocket::disconnected, &m_socket, [this] { m_closed = true; });
         m_socket.connectToHost(QHostAddress::LocalHost, port);
     }
@@ -72,7 +73,8 @@ void TestScriptedHttpServer::pattern()
     const qint64 period = ScriptedHttpServer::patternPeriod;
     const QByteArray wrap = ScriptedHttpServer::patternBytes(period - 4, 8);
     QCOMPARE(wrap.mid(4), ScriptedHttpServer::patternBytes(0, 4));
-    QCOMPARE(ScriptedHttpServer::patternBytes(5 * period + 17, 4096), ScriptedHttpServer::patternBytes(17, 4096));
+    QCOMPARE(
+        ScriptedHttpServer::patternBytes(5 * period + 17, 4096), ScriptedHttpServer::patternBytes(17, 4096));
     const QByteArray all = ScriptedHttpServer::patternBytes(0, period + 1);
     for (qint64 i = 1; i < all.size(); ++i) {
         if (all.at(i) == all.at(i - 1))
@@ -94,12 +96,13 @@ void TestScriptedHttpServer::bodyThroughQtProxyClient_data()
     QTest::newRow("literal") << literal << literal.body;
 
     const qint64 size = 3 * ScriptedHttpServer::patternBlockSize + 12345;
-    QTest::newRow("generated") << ScriptedResponse::generated(size) << ScriptedHttpServer::patternBytes(0, size);
+    QTest::newRow("generated") << ScriptedResponse::generated(size)
+                               << ScriptedHttpServer::patternBytes(0, size);
 
     ScriptedResponse offset = ScriptedResponse::generated(size);
     offset.generatedOffset = ScriptedHttpServer::patternPeriod - 1000;
     QTest::newRow("generated from offset")
-            << offset << ScriptedHttpServer::patternBytes(ScriptedHttpServer::patternPeriod - 1000, size);
+        << offset << ScriptedHttpServer::patternBytes(ScriptedHttpServer::patternPeriod - 1000, size);
 
     ScriptedResponse chunked = ScriptedResponse::generated(size);
     chunked.chunked = true;
@@ -173,12 +176,13 @@ void TestScriptedHttpServer::pipelinedRequestsOnOneConnection()
 
     RawClient client(server.port());
     // All three in one write, one with a request body that must be skipped.
-    client.send(getRequest("/first") + "POST http://downloads.vorn.example/second HTTP/1.1\r\nContent-Length: 5\r\n\r\n"
-                + "GET /x" + getRequest("/third"));
-    const QByteArray expected =
-            "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\n/first"
-            "HTTP/1.1 200 OK\r\nContent-Length: 36\r\n\r\nhttp://downloads.vorn.example/second"
-            "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\n/third"_ba;
+    client.send(getRequest("/first")
+        + "POST http://downloads.vorn.example/second HTTP/1.1\r\nContent-Length: 5\r\n\r\n" + "GET /x"
+        + getRequest("/third"));
+    const QByteArray expected
+        = "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\n/first"
+          "HTTP/1.1 200 OK\r\nContent-Length: 36\r\n\r\nhttp://downloads.vorn.example/second"
+          "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\n/third"_ba;
     QTRY_COMPARE(client.received().size(), expected.size());
     QCOMPARE(client.received(), expected);
     QVERIFY(!client.closed());
@@ -225,16 +229,16 @@ void TestScriptedHttpServer::cutShort_data()
 
     ScriptedResponse stallAtStart = stall;
     stallAtStart.stallAfterBodyBytes = 0;
-    QTest::newRow("stall after head") << stallAtStart << "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n"_ba
-                                      << qint64(0) << false;
+    QTest::newRow("stall after head")
+        << stallAtStart << "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n"_ba << qint64(0) << false;
 
     ScriptedResponse custom;
     custom.length = ScriptedResponse::Length::Custom;
     custom.contentLengthValue = QByteArrayLiteral("  2500 bytes");
     custom.body = QByteArray(2500, 'x');
-    QTest::newRow("custom length") << custom
-                                   << "HTTP/1.1 200 OK\r\nContent-Length:   2500 bytes\r\nConnection: close\r\n\r\n"_ba
-                                   << qint64(2500) << true;
+    QTest::newRow("custom length")
+        << custom << "HTTP/1.1 200 OK\r\nContent-Length:   2500 bytes\r\nConnection: close\r\n\r\n"_ba
+        << qint64(2500) << true;
 
     ScriptedResponse closeOnly;
     closeOnly.closeWithoutResponse = true;
@@ -270,7 +274,8 @@ void TestScriptedHttpServer::cutShort()
     }
     QCOMPARE(client.head(), expectedHead);
     QCOMPARE(client.body().size(), expectedBodyBytes);
-    QVERIFY(client.body() == ScriptedHttpServer::patternBytes(0, expectedBodyBytes) || response.generatedSize < 0);
+    QVERIFY(client.body() == ScriptedHttpServer::patternBytes(0, expectedBodyBytes)
+        || response.generatedSize < 0);
     QCOMPARE(server.requestCount(), 1);
 
     client.close();
@@ -282,7 +287,8 @@ void TestScriptedHttpServer::clientGoesAwayMidBody()
     ScriptedHttpServer server;
     QVERIFY(server.listen());
     server.setResponder([](const ScriptedRequest &request) {
-        return request.target == "/small" ? ScriptedResponse::generated(10) : ScriptedResponse::generated(qint64(1) << 32);
+        return request.target == "/small" ? ScriptedResponse::generated(10)
+                                          : ScriptedResponse::generated(qint64(1) << 32);
     });
 
     {
@@ -334,7 +340,9 @@ void TestScriptedHttpServer::multiGigabyteBodyIsStreamed()
         }
         for (qsizetype at = 0; at < data.size() && firstMismatch < 0;) {
             const qsizetype n = std::min<qsizetype>(data.size() - at, ScriptedHttpServer::patternBlockSize);
-            if (std::memcmp(data.constData() + at, ScriptedHttpServer::patternData(bodyReceived + at), size_t(n)) != 0)
+            if (std::memcmp(
+                    data.constData() + at, ScriptedHttpServer::patternData(bodyReceived + at), size_t(n))
+                != 0)
                 firstMismatch = bodyReceived + at;
             at += n;
         }
@@ -349,7 +357,8 @@ void TestScriptedHttpServer::multiGigabyteBodyIsStreamed()
     QCOMPARE(bodyReceived, size);
     QCOMPARE(server.bodyBytesSent(), size);
     // Back-pressure: never more than a couple of MiB queued in the socket.
-    QVERIFY2(server.peakBufferedBytes() <= 2 * 1024 * 1024, QByteArray::number(server.peakBufferedBytes()).constData());
+    QVERIFY2(server.peakBufferedBytes() <= 2 * 1024 * 1024,
+        QByteArray::number(server.peakBufferedBytes()).constData());
 }
 
 QTEST_GUILESS_MAIN(TestScriptedHttpServer)

@@ -39,7 +39,8 @@ void TestToolCatalog::entries_data()
     QTest::addColumn<QString>("key");
 
     const auto row = [](int position, const char *name, bool listed, const char *key) {
-        QTest::addRow("%d", position) << position << QString::fromUtf8(name) << listed << QString::fromUtf8(key);
+        QTest::addRow("%d", position)
+            << position << QString::fromUtf8(name) << listed << QString::fromUtf8(key);
     };
     row(1, "VORN Tandem Loader V1.41", true, "218:vorn-tandem-loader-v1.30");
     row(2, "Vorn Scanner V1.40", true, "217:vorn-scanner-v1.40");
@@ -48,7 +49,8 @@ void TestToolCatalog::entries_data()
     row(5, "VORN Delta PC List Editor V2_0", true, "236:vorn-delta-pc-list-editor-v2_0");
     row(6, "VORN K3-K4 PC List Editor V2_0", false, "234:vorn-k3-k4-pc-list-editor-v2_0");
     row(7, "VORN K5-K6 PC List Editor V2_0", true, "233:vorn-k5_k6-pc-list-editor-v2_0");
-    row(8, "VORN R1_xx to R2_xx DataBase Converter v1_0", true, "222:vorn-r1_xx-to-r2_xx-database-converter-v1_0");
+    row(8, "VORN R1_xx to R2_xx DataBase Converter v1_0", true,
+        "222:vorn-r1_xx-to-r2_xx-database-converter-v1_0");
     row(9, "VORN PC Code Editor 1.47", true, "231:vorn-pc-code-editor-1.47");
     row(10, "VORN Rescue Utility 2", true, "7:vorn-rescue-utility-2");
     row(11, "Vorn Link Tool v1.00", true, "11:vorn-link-tool-beta2");
@@ -66,9 +68,9 @@ void TestToolCatalog::entries()
     QCOMPARE(ToolCatalog::entries().at(position - 1).listed, listed);
     QCOMPARE(ToolCatalog::fileName(position), QLatin1Char('\\') + name + QLatin1String(".rar"));
     QCOMPARE(ToolCatalog::url(position),
-             QLatin1String("http://downloads.vorn.example/index.php?option=com_phocadownload&view=category"
-                           "&id=3:v.o.r.n-tools&download=")
-                 + key + QLatin1String("&Itemid=10"));
+        QLatin1String("http://downloads.vorn.example/index.php?option=com_phocadownload&view=category"
+                      "&id=3:v.o.r.n-tools&download=")
+            + key + QLatin1String("&Itemid=10"));
 }
 
 void TestToolCatalog::lowerCaseNameMatchesNothing()
@@ -81,9 +83,9 @@ void TestToolCatalog::lowerCaseNameMatchesNothing()
 void TestToolCatalog::destinationJoinsWithSlash()
 {
     QCOMPARE(ToolCatalog::destinationPath(QStringLiteral("/opt/vorn"), 1),
-             QStringLiteral("/opt/vorn/VORN Tandem Loader V1.41.rar"));
+        QStringLiteral("/opt/vorn/VORN Tandem Loader V1.41.rar"));
     QCOMPARE(ToolCatalog::destinationPath(QStringLiteral("/opt/vorn"), 6),
-             QStringLiteral("/opt/vorn/VORN K3-K4 PC List Editor V2_0.rar"));
+        QStringLiteral("/opt/vorn/VORN K3-K4 PC List Editor V2_0.rar"));
 }
 
 QTEST_APPLESS_MAIN(TestToolCatalog)

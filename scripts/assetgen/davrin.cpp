@@ -58,8 +58,13 @@ QRgb fire(double t)
         double r, g, b;
     };
     static constexpr Stop stops[] = {
-        {0.00, 24, 10, 8},     {0.22, 112, 18, 10},  {0.42, 198, 40, 12}, {0.60, 240, 112, 20},
-        {0.78, 255, 196, 48},  {0.92, 255, 240, 150}, {1.00, 255, 255, 255},
+        {0.00, 24, 10, 8},
+        {0.22, 112, 18, 10},
+        {0.42, 198, 40, 12},
+        {0.60, 240, 112, 20},
+        {0.78, 255, 196, 48},
+        {0.92, 255, 240, 150},
+        {1.00, 255, 255, 255},
     };
     t = std::clamp(t, 0.0, 1.0);
     for (size_t i = 1; i < std::size(stops); ++i) {
@@ -68,7 +73,7 @@ QRgb fire(double t)
         if (t <= b.at) {
             const double k = (t - a.at) / (b.at - a.at);
             return qRgb(int(std::lround(a.r + (b.r - a.r) * k)), int(std::lround(a.g + (b.g - a.g) * k)),
-                        int(std::lround(a.b + (b.b - a.b) * k)));
+                int(std::lround(a.b + (b.b - a.b) * k)));
         }
     }
     return qRgb(255, 255, 255);
@@ -205,7 +210,8 @@ QString writeDavrinGif(const QString &path)
     const std::array<QRgb, 256> colours = palette();
     std::array<GifColorType, 256> table{};
     for (size_t i = 0; i < colours.size(); ++i)
-        table[i] = {GifByteType(qRed(colours[i])), GifByteType(qGreen(colours[i])), GifByteType(qBlue(colours[i]))};
+        table[i] = {
+            GifByteType(qRed(colours[i])), GifByteType(qGreen(colours[i])), GifByteType(qBlue(colours[i]))};
     const std::unique_ptr<ColorMapObject, MapDeleter> map(GifMakeMapObject(int(table.size()), table.data()));
 
     QByteArray bytes;
@@ -220,9 +226,9 @@ QString writeDavrinGif(const QString &path)
 
     static const GifByteType loopForever[] = {1, 0, 0};
     ok = ok && EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK
-         && EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0") == GIF_OK
-         && EGifPutExtensionBlock(gif, sizeof loopForever, loopForever) == GIF_OK
-         && EGifPutExtensionTrailer(gif) == GIF_OK;
+        && EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0") == GIF_OK
+        && EGifPutExtensionBlock(gif, sizeof loopForever, loopForever) == GIF_OK
+        && EGifPutExtensionTrailer(gif) == GIF_OK;
 
     // Clearing to the background after each frame keeps a lifted letter from leaving a trail.
     const GraphicsControlBlock control{DISPOSE_BACKGROUND, false, DelayCentiseconds, TransparentIndex};
@@ -232,7 +238,7 @@ QString writeDavrinGif(const QString &path)
     for (int frame = 0; ok && frame < FrameCount; ++frame) {
         std::vector<GifPixelType> pixels = quantise(drawFrame(frame), colours);
         ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, sizeof controlBytes, controlBytes) == GIF_OK
-             && EGifPutImageDesc(gif, 0, 0, Width, Height, false, nullptr) == GIF_OK;
+            && EGifPutImageDesc(gif, 0, 0, Width, Height, false, nullptr) == GIF_OK;
         for (int y = 0; ok && y < Height; ++y)
             ok = EGifPutLine(gif, pixels.data() + size_t(y) * Width, Width) == GIF_OK;
     }

@@ -21,8 +21,13 @@ struct Picture
 constexpr QRgb ButtonFace = 0xFFECE9D8;
 
 constexpr Picture Pictures[] = {
-    {"form1-icon", 48, 48}, {"banner", 297, 54},   {"download", 32, 32},    {"cancel", 32, 32},
-    {"about", 32, 32},      {"exit", 32, 32},      {"about-close", 32, 32},
+    {"form1-icon", 48, 48},
+    {"banner", 297, 54},
+    {"download", 32, 32},
+    {"cancel", 32, 32},
+    {"about", 32, 32},
+    {"exit", 32, 32},
+    {"about-close", 32, 32},
 };
 
 QString render(const QDir &assets, const Picture &picture)
@@ -33,7 +38,10 @@ QString render(const QDir &assets, const Picture &picture)
         return QStringLiteral("%1: cannot read the SVG").arg(source);
     // The drawings are laid out on their final pixel grid; scaling would blur every edge.
     if (svg.viewBox() != QRect(0, 0, picture.width, picture.height))
-        return QStringLiteral("%1: view box must be 0 0 %2 %3").arg(source).arg(picture.width).arg(picture.height);
+        return QStringLiteral("%1: view box must be 0 0 %2 %3")
+            .arg(source)
+            .arg(picture.width)
+            .arg(picture.height);
 
     QImage image(picture.width, picture.height, QImage::Format_RGB32);
     // Otherwise the PNG's resolution chunk follows whatever screen Qt found, and the bytes change.
@@ -62,7 +70,8 @@ int main(int argc, char **argv)
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 2) {
-        std::fprintf(stderr, "usage: assetgen ASSETS_DIR  (reads ASSETS_DIR/src/*.svg, writes ASSETS_DIR/*)\n");
+        std::fprintf(
+            stderr, "usage: assetgen ASSETS_DIR  (reads ASSETS_DIR/src/*.svg, writes ASSETS_DIR/*)\n");
         return 2;
     }
     const QDir assets(args.at(1));

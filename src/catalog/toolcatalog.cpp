@@ -18,7 +18,8 @@ constexpr Row rows[] = {
     {u"VORN Delta PC List Editor V2_0", true, u"236:vorn-delta-pc-list-editor-v2_0"},
     {u"VORN K3-K4 PC List Editor V2_0", false, u"234:vorn-k3-k4-pc-list-editor-v2_0"},
     {u"VORN K5-K6 PC List Editor V2_0", true, u"233:vorn-k5_k6-pc-list-editor-v2_0"},
-    {u"VORN R1_xx to R2_xx DataBase Converter v1_0", true, u"222:vorn-r1_xx-to-r2_xx-database-converter-v1_0"},
+    {u"VORN R1_xx to R2_xx DataBase Converter v1_0", true,
+        u"222:vorn-r1_xx-to-r2_xx-database-converter-v1_0"},
     {u"VORN PC Code Editor 1.47", true, u"231:vorn-pc-code-editor-1.47"},
     {u"VORN Rescue Utility 2", true, u"7:vorn-rescue-utility-2"},
     {u"Vorn Link Tool v1.00", true, u"11:vorn-link-tool-beta2"},
@@ -34,7 +35,7 @@ QList<CatalogEntry> buildEntries()
         const QString name = QString::fromUtf16(row.displayName);
         const QString key = QString::fromUtf16(row.downloadKey);
         entries.append({name, row.listed, key, QLatin1Char('\\') + name + QLatin1String(".rar"),
-                        prefix + key + QLatin1String("&Itemid=10")});
+            prefix + key + QLatin1String("&Itemid=10")});
     }
     return entries;
 }

@@ -8,10 +8,10 @@
 struct CatalogEntry
 {
     QString displayName; // shown in the tool list and compared with its text, exactly
-    bool listed = true;  // whether the tool list offers it
+    bool listed = true; // whether the tool list offers it
     QString downloadKey; // server-side file number, a colon and a slug
-    QString fileName;    // a backslash, then the display name and ".rar"
-    QString url;         // the whole URL that is requested
+    QString fileName; // a backslash, then the display name and ".rar"
+    QString url; // the whole URL that is requested
 };
 
 // The fixed table of everything the program can download. Positions run from 1 to count().

@@ -57,8 +57,8 @@ void CcrpProgressBar::paintEvent(QPaintEvent *)
         const int x = inner.left() - block + travel * m_busyPhase / 40;
         painter.fillRect(QRect(x, inner.top(), block, inner.height()).intersected(inner), m_fillColor);
     } else if (m_value > 0) {
-        painter.fillRect(QRect(inner.topLeft(), QSize(inner.width() * m_value / 100, inner.height())),
-                         m_fillColor);
+        painter.fillRect(
+            QRect(inner.topLeft(), QSize(inner.width() * m_value / 100, inner.height())), m_fillColor);
     }
     QStyleOptionFrame frame;
     frame.initFrom(this);

@@ -23,8 +23,7 @@ QStyle *skinStyle()
 
 Skin::Skin(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 bool Skin::apply(WId handle)
 {

@@ -34,7 +34,7 @@ bool replaceFile(const QString &from, const QString &to, QString *reason)
 {
     std::error_code error;
     std::filesystem::rename(std::filesystem::path(QFile::encodeName(from).toStdString()),
-                            std::filesystem::path(QFile::encodeName(to).toStdString()), error);
+        std::filesystem::path(QFile::encodeName(to).toStdString()), error);
     if (error)
         *reason = QString::fromLocal8Bit(error.message().c_str());
     return !error;
@@ -53,12 +53,12 @@ void startWriteBack(QFile &file, qint64 from, qint64 to)
 
 } // namespace
 
-DownloadCommands::DownloadCommands(const DownloadControls &controls, const QString &programFolder, QObject *parent)
+DownloadCommands::DownloadCommands(
+    const DownloadControls &controls, const QString &programFolder, QObject *parent)
     : QObject(parent)
     , m_controls(controls)
     , m_programFolder(programFolder)
-{
-}
+{ }
 
 void DownloadCommands::setBusyPointer(bool busy)
 {
@@ -201,19 +201,11 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
     } while (chunk.size() >= 2);
     result.received = received;
 
-    // On disk before it takes the archive's place, so a crash cannot leave a renamed but empty file.
     if (!part.flush()) {
         result.outcome = TransferResult::Outcome::CannotWrite;
         result.reason = part.errorString();
         return result;
     }
-    if (::fdatasync(part.handle()) != 0) {
-        result.outcome = TransferResult::Outcome::CannotWrite;
-        result.reason = QString::fromLocal8Bit(std::strerror(errno));
-        return result;
-    }
-    part.close();
-
     if (inet->wasCancelled()) {
         result.outcome = TransferResult::Outcome::Cancelled;
         return result;
@@ -223,6 +215,14 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
         result.reason = inet->hasFailed() ? inet->errorString() : QString();
         return result;
     }
+    // On disk before it takes the archive's place, so a crash cannot leave a renamed but empty file.
+    if (::fdatasync(part.handle()) != 0) {
+        result.outcome = TransferResult::Outcome::CannotWrite;
+        result.reason = QString::fromLocal8Bit(std::strerror(errno));
+        return result;
+    }
+    part.close();
+
     QString reason;
     if (!replaceFile(part.fileName(), destination, &reason)) {
         result.outcome = TransferResult::Outcome::CannotWrite;
@@ -254,7 +254,8 @@ QString DownloadCommands::failureMessage(const QString &toolName, const Transfer
         return tr("%1 could not be downloaded: %2").arg(toolName, result.reason);
     case TransferResult::Outcome::Incomplete: {
         const QString sizes = result.expected > 0
-            ? tr("%1 of %2 bytes arrived").arg(locale.toString(result.received), locale.toString(result.expected))
+            ? tr("%1 of %2 bytes arrived")
+                  .arg(locale.toString(result.received), locale.toString(result.expected))
             : tr("%1 bytes arrived").arg(locale.toString(result.received));
         QString message = tr("The download of %1 is incomplete: %2.").arg(toolName, sizes);
         if (!result.reason.isEmpty())

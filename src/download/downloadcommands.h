@@ -27,14 +27,14 @@ struct TransferResult
         Cancelled,
         ServerRefused, // an answer outside 2xx
         NetworkFailed, // no answer at all
-        Incomplete,    // the body stopped short
+        Incomplete, // the body stopped short
         CannotWrite,
     };
     Outcome outcome = Outcome::Complete;
     qint64 received = 0;
     qint64 expected = 0; // 0 when the server did not say
-    QString path;        // the file concerned
-    QString reason;      // the server's answer or the system's error text
+    QString path; // the file concerned
+    QString reason; // the server's answer or the system's error text
 };
 
 Q_DECLARE_METATYPE(TransferResult)
@@ -48,7 +48,8 @@ class DownloadCommands final : public QObject
 public:
     static constexpr qint64 chunkSize = 1024;
 
-    DownloadCommands(const DownloadControls &controls, const QString &programFolder, QObject *parent = nullptr);
+    DownloadCommands(
+        const DownloadControls &controls, const QString &programFolder, QObject *parent = nullptr);
 
     // Download button: fetches every catalog entry whose name the tool list shows, in catalog order.
     void downloadPressed();

@@ -26,7 +26,7 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     // Resizable, with minimise and close boxes but no maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildWindow(this, form1Description());
 
     Picture1 = findChild<QFrame *>(QStringLiteral("Picture1"));

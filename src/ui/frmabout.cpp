@@ -18,15 +18,15 @@ constexpr const char *picture1 = "Picture1";
 constexpr ControlDescription controls[] = {
     {"Picture1", K::Container, nullptr, 120, 120, 3615, 1335, nullptr, {}, systemButtonText, nullptr, 0},
     {"xpLabel1", K::StyledLabel, picture1, 120, 0, 2295, 375, u"VORN Tools Downloader ", labelFont,
-     systemButtonText, nullptr, 2},
-    {"xpLabel4", K::StyledLabel, picture1, 120, 360, 1455, 255, u"Version : 1.0.0", labelFont, systemButtonText,
-     nullptr, 1},
+        systemButtonText, nullptr, 2},
+    {"xpLabel4", K::StyledLabel, picture1, 120, 360, 1455, 255, u"Version : 1.0.0", labelFont,
+        systemButtonText, nullptr, 1},
     {"xpLabel2", K::StyledLabel, picture1, 120, 600, 2055, 375, u"Devlopped By DAVRIN", labelFont,
-     systemButtonText, nullptr, 3},
+        systemButtonText, nullptr, 3},
     {"xpLabel3", K::StyledLabel, picture1, 120, 960, 2655, 255, u"Contact me at : ", labelFont,
-     systemButtonText, nullptr, 4},
+        systemButtonText, nullptr, 4},
     {"xpButton2", K::PictureButton, picture1, 2640, 120, 855, 735, nullptr, tahoma, systemButtonText,
-     ":/vorn/about-close.png", 5, true, u"Close"},
+        ":/vorn/about-close.png", 5, true, u"Close"},
 };
 
 constexpr WindowDescription frmAbout{u"About", 3855, 1575, systemButtonFace, nullptr, controls};

@@ -41,7 +41,7 @@ QRect pixelRect(const ControlDescription &control)
         return QRect(QPoint(x1, y1), QPoint(x2, y2));
     }
     return QRect(twipsToPixels(control.left), twipsToPixels(control.top), twipsToPixels(control.width),
-                 twipsToPixels(control.height));
+        twipsToPixels(control.height));
 }
 
 namespace {

@@ -36,15 +36,15 @@ struct FontDescription
 };
 
 enum class ControlKind {
-    Container,     // picture box holding other controls
-    ComboBox,      // styled drop-down list
+    Container, // picture box holding other controls
+    ComboBox, // styled drop-down list
     PictureButton, // styled button showing only a picture
     StyledLabel,
-    Label,         // plain label with an opaque background
+    Label, // plain label with an opaque background
     ProgressBar,
-    Image,         // picture shown at its own size
-    Animation,     // animated GIF that plays by itself
-    Line,          // left/top/width/height hold X1, Y1, X2, Y2
+    Image, // picture shown at its own size
+    Animation, // animated GIF that plays by itself
+    Line, // left/top/width/height hold X1, Y1, X2, Y2
 };
 
 struct ControlDescription
@@ -53,13 +53,13 @@ struct ControlDescription
     ControlKind kind;
     const char *container; // nullptr: the window's client area
     int left, top, width, height;
-    const char16_t *text = nullptr;     // caption, or the combo box's text
+    const char16_t *text = nullptr; // caption, or the combo box's text
     FontDescription font = {};
     StoredColor foreColor = systemButtonText;
-    const char *picture = nullptr;      // resource path
-    int tabIndex = -1;                  // -1: takes no part in the tab order
+    const char *picture = nullptr; // resource path
+    int tabIndex = -1; // -1: takes no part in the tab order
     bool visible = true;
-    const char16_t *toolTip = nullptr;  // also the accessible name of picture buttons
+    const char16_t *toolTip = nullptr; // also the accessible name of picture buttons
 };
 
 struct WindowDescription

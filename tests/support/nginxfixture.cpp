@@ -66,8 +66,8 @@ QString NginxFixture::nginxProgram()
     const QString fromEnvironment = qEnvironmentVariable("VORN_NGINX");
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
-    const QString found = QStandardPaths::findExecutable(QStringLiteral("nginx"),
-                                                         {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/local/sbin")});
+    const QString found = QStandardPaths::findExecutable(
+        QStringLiteral("nginx"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/local/sbin")});
     return found.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("nginx")) : found;
 }
 
@@ -80,7 +80,7 @@ QUrl NginxFixture::downloadUrl(const QByteArray &key)
 {
     return QUrl::fromEncoded("http://downloads.vorn.example/index.php?option=com_phocadownload&view=category"
                              "&id=3:v.o.r.n-tools&download="
-                             + key + "&Itemid=10");
+        + key + "&Itemid=10");
 }
 
 qint64 NginxFixture::keyPatternOffset(const QByteArray &key)
@@ -130,7 +130,8 @@ bool NginxFixture::writeConfig(quint16 port)
 {
     QFile templateFile(configTemplatePath());
     if (!templateFile.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("cannot read %1: %2").arg(templateFile.fileName(), templateFile.errorString()));
+        return fail(
+            QStringLiteral("cannot read %1: %2").arg(templateFile.fileName(), templateFile.errorString()));
     QByteArray config = templateFile.readAll();
 
     QByteArray rates;
@@ -160,9 +161,9 @@ bool NginxFixture::launchOnce(quint16 port, bool *portTaken)
     const QString prefix = m_prefix->path();
     QFile::remove(m_prefix->filePath(QStringLiteral("error.log")));
     m_process.start(nginxProgram(),
-                    {QStringLiteral("-p"), prefix + QLatin1Char('/'), QStringLiteral("-c"),
-                     m_prefix->filePath(QStringLiteral("nginx.conf")), QStringLiteral("-e"),
-                     m_prefix->filePath(QStringLiteral("error.log"))});
+        {QStringLiteral("-p"), prefix + QLatin1Char('/'), QStringLiteral("-c"),
+            m_prefix->filePath(QStringLiteral("nginx.conf")), QStringLiteral("-e"),
+            m_prefix->filePath(QStringLiteral("error.log"))});
     if (!m_process.waitForStarted())
         return fail(QStringLiteral("cannot start %1: %2").arg(nginxProgram(), m_process.errorString()));
 
@@ -182,8 +183,8 @@ bool NginxFixture::launchOnce(quint16 port, bool *portTaken)
             const QByteArray log = errorLog() + m_process.readAll();
             *portTaken = log.contains("Address already in use");
             return fail(QStringLiteral("nginx exited with %1: %2")
-                                .arg(m_process.exitCode())
-                                .arg(QString::fromLocal8Bit(log.trimmed())));
+                            .arg(m_process.exitCode())
+                            .arg(QString::fromLocal8Bit(log.trimmed())));
         }
     }
     stop();
@@ -203,7 +204,8 @@ bool NginxFixture::start()
     for (const auto &[key, rate] : m_rates) {
         static const QRegularExpression rateShape(QStringLiteral("^[0-9]+[kKmMgG]?$"));
         if (!isCatalogKey(key) || !rateShape.match(QString::fromLatin1(rate)).hasMatch())
-            return fail(QStringLiteral("bad rate %1 for key %2").arg(QString::fromLatin1(rate), QString::fromLatin1(key)));
+            return fail(QStringLiteral("bad rate %1 for key %2")
+                            .arg(QString::fromLatin1(rate), QString::fromLatin1(key)));
     }
 
     m_prefix = std::make_unique<QTemporaryDir>();
@@ -211,7 +213,8 @@ bool NginxFixture::start()
         return fail(QStringLiteral("cannot create a temporary prefix: %1").arg(m_prefix->errorString()));
     // Quoted strings in the config can't hold these.
     for (const QString &path : {m_prefix->path(), m_filesDir}) {
-        if (path.contains(QLatin1Char('"')) || path.contains(QLatin1Char('\\')) || path.contains(QLatin1Char('$')))
+        if (path.contains(QLatin1Char('"')) || path.contains(QLatin1Char('\\'))
+            || path.contains(QLatin1Char('$')))
             return fail(QStringLiteral("unusable path for nginx: %1").arg(path));
     }
     if (!QDir(m_prefix->path()).mkpath(QStringLiteral("tmp")))

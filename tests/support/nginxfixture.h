@@ -34,7 +34,7 @@ public:
     bool isRunning() const;
 
     quint16 port() const;
-    QNetworkProxy proxy() const;  // HttpProxy 127.0.0.1:port()
+    QNetworkProxy proxy() const; // HttpProxy 127.0.0.1:port()
     QString errorString() const;
     QString prefixPath() const;
     QByteArray errorLog() const;
@@ -50,8 +50,8 @@ public:
     static qint64 keyPatternOffset(const QByteArray &key);
     // Writes dir/key with size bytes of that content, in blocks; returns
     // its SHA-256 (raw digest) or an empty array on failure.
-    static QByteArray writeKeyFile(const QString &dir, const QByteArray &key, qint64 size,
-                                   QString *error = nullptr);
+    static QByteArray writeKeyFile(
+        const QString &dir, const QByteArray &key, qint64 size, QString *error = nullptr);
 
 private:
     bool fail(const QString &message);

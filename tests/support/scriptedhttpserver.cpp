@@ -64,9 +64,8 @@ bool tokenListContains(const QByteArray &value, QByteArrayView token)
 
 bool headersContain(const QList<std::pair<QByteArray, QByteArray>> &headers, QByteArrayView name)
 {
-    return std::any_of(headers.cbegin(), headers.cend(), [name](const auto &header) {
-        return header.first.compare(name, Qt::CaseInsensitive) == 0;
-    });
+    return std::any_of(headers.cbegin(), headers.cend(),
+        [name](const auto &header) { return header.first.compare(name, Qt::CaseInsensitive) == 0; });
 }
 
 } // namespace
@@ -125,7 +124,8 @@ ScriptedResponse ScriptedResponse::redirect(const QByteArray &location, int stat
 ScriptedResponse ScriptedResponse::generated(qint64 size)
 {
     ScriptedResponse response;
-    response.headers.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/octet-stream")});
+    response.headers.append(
+        {QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/octet-stream")});
     response.generatedSize = size;
     return response;
 }
@@ -168,13 +168,13 @@ private:
     bool m_gone = false;
 
     ScriptedResponse m_response;
-    qint64 m_bodySize = 0;  // bytes we mean to send in this response
+    qint64 m_bodySize = 0; // bytes we mean to send in this response
     qint64 m_sent = 0;
     qint64 m_stopAt = 0;
     bool m_stall = false;
     bool m_closeAtEnd = false;
     qsizetype m_nextSplit = 0;
-    bool m_splitPending = false;  // a split piece (or the head) is waiting to be flushed
+    bool m_splitPending = false; // a split piece (or the head) is waiting to be flushed
     bool m_splitTimerRunning = false;
     bool m_inPump = false;
     bool m_pumpAgain = false;
@@ -262,7 +262,7 @@ void ScriptedConnection::processInput()
         if (ok) {
             response = m_server->respond(request);
         } else {
-            m_server->respond(request);  // recorded all the same
+            m_server->respond(request); // recorded all the same
             response.status = 400;
             response.reason = QByteArrayLiteral("Bad Request");
             response.headers.append({QByteArrayLiteral("Connection"), QByteArrayLiteral("close")});
@@ -284,9 +284,10 @@ ScriptedRequest ScriptedConnection::parseHead(const QByteArray &head, bool *ok) 
     request.indexOnConnection = m_requestsSeen;
 
     const QList<QByteArray> lines = head.left(head.size() - 4).split('\n');
-    const QList<QByteArray> requestLine = lines.value(0).chopped(lines.value(0).endsWith('\r') ? 1 : 0).split(' ');
+    const QList<QByteArray> requestLine
+        = lines.value(0).chopped(lines.value(0).endsWith('\r') ? 1 : 0).split(' ');
     *ok = requestLine.size() == 3 && !requestLine.at(0).isEmpty() && !requestLine.at(1).isEmpty()
-            && requestLine.at(2).startsWith("HTTP/");
+        && requestLine.at(2).startsWith("HTTP/");
     if (requestLine.size() >= 1)
         request.method = requestLine.at(0);
     if (requestLine.size() >= 2)
@@ -331,11 +332,11 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
 
     const qint64 declaredSize = response.generatedSize >= 0 ? response.generatedSize : response.body.size();
     const bool noBody = request.method == "HEAD" || response.status == 204 || response.status == 304
-            || (response.status >= 100 && response.status < 200);
+        || (response.status >= 100 && response.status < 200);
     m_bodySize = noBody ? 0 : declaredSize;
 
     m_stall = response.stallAfterBodyBytes >= 0 && response.stallAfterBodyBytes <= m_bodySize
-            && (response.closeAfterBodyBytes < 0 || response.stallAfterBodyBytes <= response.closeAfterBodyBytes);
+        && (response.closeAfterBodyBytes < 0 || response.stallAfterBodyBytes <= response.closeAfterBodyBytes);
     if (m_stall)
         m_stopAt = response.stallAfterBodyBytes;
     else if (response.closeAfterBodyBytes >= 0)
@@ -345,15 +346,16 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
 
     const QByteArray requestConnection = request.header("Connection");
     const bool clientWantsClose = tokenListContains(requestConnection, "close")
-            || (request.version == "HTTP/1.0" && !tokenListContains(requestConnection, "keep-alive"));
-    const bool closeDelimited = !noBody && !response.chunked && response.length == ScriptedResponse::Length::Omit;
+        || (request.version == "HTTP/1.0" && !tokenListContains(requestConnection, "keep-alive"));
+    const bool closeDelimited
+        = !noBody && !response.chunked && response.length == ScriptedResponse::Length::Omit;
     bool userSaysClose = false;
     for (const auto &[name, value] : response.headers) {
         if (name.compare("Connection", Qt::CaseInsensitive) == 0 && tokenListContains(value, "close"))
             userSaysClose = true;
     }
     m_closeAtEnd = clientWantsClose || closeDelimited || userSaysClose || response.closeAfterBodyBytes >= 0
-            || response.length == ScriptedResponse::Length::Custom;
+        || response.length == ScriptedResponse::Length::Custom;
 
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + response.reason + "\r\n";
     for (const auto &[name, value] : response.headers)
@@ -457,7 +459,7 @@ void ScriptedConnection::bodyDone()
     if (!m_responding)
         return;
     if (m_stall)
-        return;  // stays "responding": no more data, no more requests, until the client gives up
+        return; // stays "responding": no more data, no more requests, until the client gives up
     const bool complete = m_sent >= m_bodySize;
     if (complete && m_response.chunked)
         m_socket->write("0\r\n\r\n", 5);
@@ -641,7 +643,7 @@ int ScriptedHttpServer::connectionCount() const
 int ScriptedHttpServer::openConnectionCount() const
 {
     return int(std::count_if(m_connections.cbegin(), m_connections.cend(),
-                             [](const QPointer<ScriptedConnection> &c) { return c && c->isOpen(); }));
+        [](const QPointer<ScriptedConnection> &c) { return c && c->isOpen(); }));
 }
 
 qint64 ScriptedHttpServer::bodyBytesSent() const

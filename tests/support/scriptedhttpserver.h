@@ -17,12 +17,12 @@ class ScriptedConnection;
 struct ScriptedRequest
 {
     QByteArray method;
-    QByteArray target;  // as on the request line, e.g. an absolute URL when we act as proxy
+    QByteArray target; // as on the request line, e.g. an absolute URL when we act as proxy
     QByteArray version;
-    QList<std::pair<QByteArray, QByteArray>> headers;  // in order, as received
-    QByteArray rawHead;  // request line and headers up to and including the blank line
-    int connection = -1;  // 0-based index of the connection it arrived on
-    int indexOnConnection = -1;  // 0 for the first request on that connection
+    QList<std::pair<QByteArray, QByteArray>> headers; // in order, as received
+    QByteArray rawHead; // request line and headers up to and including the blank line
+    int connection = -1; // 0-based index of the connection it arrived on
+    int indexOnConnection = -1; // 0 for the first request on that connection
 
     // Case-insensitive, first match, empty if there is none.
     QByteArray header(QByteArrayView name) const;
@@ -34,31 +34,31 @@ struct ScriptedRequest
 struct ScriptedResponse
 {
     enum class Length {
-        Exact,  // Content-Length: size of the body (left out when chunked)
-        Omit,  // no Content-Length; without chunked the body ends at close
-        Custom,  // contentLengthValue sent verbatim, whatever the body is
+        Exact, // Content-Length: size of the body (left out when chunked)
+        Omit, // no Content-Length; without chunked the body ends at close
+        Custom, // contentLengthValue sent verbatim, whatever the body is
     };
 
     int status = 200;
     QByteArray reason = QByteArrayLiteral("OK");
-    QList<std::pair<QByteArray, QByteArray>> headers;  // extra headers, sent as given
+    QList<std::pair<QByteArray, QByteArray>> headers; // extra headers, sent as given
     Length length = Length::Exact;
     QByteArray contentLengthValue;
     bool chunked = false;
 
     QByteArray body;
-    qint64 generatedSize = -1;  // >= 0: body is patternBytes(generatedOffset, generatedSize)
-    qint64 generatedOffset = 0;  // e.g. the start of a Range request
+    qint64 generatedSize = -1; // >= 0: body is patternBytes(generatedOffset, generatedSize)
+    qint64 generatedOffset = 0; // e.g. the start of a Range request
 
-    QList<qint64> splits;  // first pieces of the body, each written and flushed on its own
-    int splitIntervalMs = 0;  // pause between the split pieces
-    qint64 closeAfterBodyBytes = -1;  // close after this many body bytes
-    qint64 stallAfterBodyBytes = -1;  // stop sending after this many body bytes, keep the connection
-    int trickleIntervalMs = 0;  // with trickleBytes > 0: send trickleBytes every trickleIntervalMs
+    QList<qint64> splits; // first pieces of the body, each written and flushed on its own
+    int splitIntervalMs = 0; // pause between the split pieces
+    qint64 closeAfterBodyBytes = -1; // close after this many body bytes
+    qint64 stallAfterBodyBytes = -1; // stop sending after this many body bytes, keep the connection
+    int trickleIntervalMs = 0; // with trickleBytes > 0: send trickleBytes every trickleIntervalMs
     qint64 trickleBytes = 0;
-    bool closeWithoutResponse = false;  // read the request, then close
-    bool neverRespond = false;  // read the request, send nothing, keep the connection
-    bool resetOnClose = false;  // close with RST instead of FIN, once the body bytes sent have arrived
+    bool closeWithoutResponse = false; // read the request, then close
+    bool neverRespond = false; // read the request, send nothing, keep the connection
+    bool resetOnClose = false; // close with RST instead of FIN, once the body bytes sent have arrived
 
     static ScriptedResponse notFound();
     static ScriptedResponse redirect(const QByteArray &location, int status = 302);
@@ -88,24 +88,24 @@ public:
     static QByteArray patternSha256(qint64 size, qint64 offset = 0);
     // Whether the file holds exactly patternBytes(offset, size); on failure
     // *error tells the first difference.
-    static bool fileMatchesPattern(const QString &path, qint64 size, qint64 offset = 0,
-                                   QString *error = nullptr);
+    static bool fileMatchesPattern(
+        const QString &path, qint64 size, qint64 offset = 0, QString *error = nullptr);
 
     bool listen();
     bool isListening() const;
     quint16 port() const;
-    QNetworkProxy proxy() const;  // HttpProxy 127.0.0.1:port()
-    QByteArray baseUrl() const;  // "http://127.0.0.1:port"
+    QNetworkProxy proxy() const; // HttpProxy 127.0.0.1:port()
+    QByteArray baseUrl() const; // "http://127.0.0.1:port"
 
     // Default: 404 with a short body.
     void setResponder(Responder responder);
 
     QList<ScriptedRequest> requests() const;
     int requestCount() const;
-    int connectionCount() const;  // accepted so far
+    int connectionCount() const; // accepted so far
     int openConnectionCount() const;
-    qint64 bodyBytesSent() const;  // body bytes handed to the sockets, all responses
-    qint64 peakBufferedBytes() const;  // most ever waiting in one socket's write buffer
+    qint64 bodyBytesSent() const; // body bytes handed to the sockets, all responses
+    qint64 peakBufferedBytes() const; // most ever waiting in one socket's write buffer
 
     // Stop accepting and drop every connection.
     void close();
