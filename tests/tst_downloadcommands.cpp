@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +60,8 @@ private Q_SLOTS:
     void pickingAnotherEntryDuringTransfer();
     void cancel();
     void cancelWhenIdle();
+    void stoppedBeforeTheRequestStarts_data();
+    void stoppedBeforeTheRequestStarts();
     void secondPressIsIgnored();
     void serverRefusal();
     void networkFailure();
@@ -309,6 +312,33 @@ void TestDownloadCommands::cancelWhenIdle()
     QVERIFY(!m_form->xpLabel1->isHidden());
 }
 
+void TestDownloadCommands::stoppedBeforeTheRequestStarts_data()
+{
+    QTest::addColumn<bool>("closeWindow");
+    QTest::newRow("Cancel") << false;
+    QTest::newRow("window closed") << true;
+}
+
+void TestDownloadCommands::stoppedBeforeTheRequestStarts()
+{
+    QFETCH(bool, closeWindow);
+    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(5000); });
+    QVERIFY(writeFile(archivePath(9), "kept"));
+    m_form->show();
+    // A click already queued when Download is pressed runs in the transfer's first event pump.
+    if (closeWindow)
+        QMetaObject::invokeMethod(m_form.get(), &QWidget::close, Qt::QueuedConnection);
+    else
+        QMetaObject::invokeMethod(m_form->xpButton3, &XpButton::click, Qt::QueuedConnection);
+    pick(ToolCatalog::displayName(9));
+    m_form->xpButton4->click();
+
+    QCOMPARE(m_server->requestCount(), 0);
+    QCOMPARE(readFile(archivePath(9)), QByteArray("kept"));
+    QVERIFY(!m_form->xpLabel1->isHidden());
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
 void TestDownloadCommands::secondPressIsIgnored()
 {
     m_server->setResponder([](const ScriptedRequest &) {
@@ -412,6 +442,7 @@ void TestDownloadCommands::cannotWrite_data()
     QTest::newRow("name taken by a folder") << u"folder"_qs << u"directory"_qs;
     QTest::newRow("folder gone") << u"gone"_qs << u"No such file"_qs;
     QTest::newRow("read-only folder") << u"readonly"_qs << u"denied"_qs;
+    QTest::newRow("another copy writing it") << u"locked"_qs << u"another download"_qs;
 }
 
 void TestDownloadCommands::cannotWrite()
@@ -420,11 +451,18 @@ void TestDownloadCommands::cannotWrite()
     QFETCH(QString, reasonFragment);
 
     QString folder = m_folder->path();
+    QFile lockHolder;
     if (obstacle == QLatin1String("full")) {
         // Every write to /dev/full fails as on a full disk.
         QVERIFY(QFile::link(QStringLiteral("/dev/full"), archivePath(7) + QLatin1String(".part")));
     } else if (obstacle == QLatin1String("folder")) {
         QVERIFY(QDir().mkdir(archivePath(7)));
+    } else if (obstacle == QLatin1String("locked")) {
+        // Held like another running copy of the program holds the file it writes.
+        lockHolder.setFileName(archivePath(7) + QLatin1String(".part"));
+        QVERIFY(lockHolder.open(QIODevice::WriteOnly) && lockHolder.write("other copy's bytes") > 0
+            && lockHolder.flush());
+        QCOMPARE(::flock(lockHolder.handle(), LOCK_EX | LOCK_NB), 0);
     } else if (obstacle == QLatin1String("gone")) {
         folder += QLatin1String("/missing");
         m_form = std::make_unique<Form1>(folder);
@@ -448,6 +486,8 @@ void TestDownloadCommands::cannotWrite()
     QVERIFY(!m_form->Inet1->stillExecuting());
     QVERIFY(!m_form->commands().isRunning());
     QVERIFY(!m_form->xpLabel1->isHidden());
+    if (lockHolder.isOpen())
+        QCOMPARE(readFile(lockHolder.fileName()), QByteArray("other copy's bytes"));
 }
 
 void TestDownloadCommands::unknownSize_data()

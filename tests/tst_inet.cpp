@@ -56,6 +56,7 @@ private Q_SLOTS:
     void reportsServerAnswer();
     void followsRedirects();
     void redirectLoopFails();
+    void failureAfterRedirect();
     void networkFailures_data();
     void networkFailures();
     void idleTimeout();
@@ -206,6 +207,25 @@ void TestInet::redirectLoopFails()
     QVERIFY(inet.hasFailed());
     QCOMPARE(inet.networkError(), QNetworkReply::TooManyRedirectsError);
     QVERIFY(readAll(inet).size() == 1);
+}
+
+void TestInet::failureAfterRedirect()
+{
+    const QByteArray mirror = "http://mirror.vorn.example/files/a.rar";
+    m_server->setResponder([&](const ScriptedRequest &request) {
+        if (request.target != mirror)
+            return ScriptedResponse::redirect(mirror, 302);
+        ScriptedResponse response;
+        response.closeWithoutResponse = true;
+        return response;
+    });
+    Inet inet;
+    start(inet);
+    waitWhileBusy(inet);
+    // The redirect is not the answer: what failed is the request to the mirror.
+    QVERIFY(inet.hasFailed());
+    QCOMPARE(inet.statusCode(), 0);
+    QVERIFY(!inet.errorString().isEmpty());
 }
 
 void TestInet::networkFailures_data()

@@ -75,19 +75,24 @@ void Inet::execute(const QString &operation, const QString &requestHeaders)
     m_idleTimer.start(m_requestTimeout * 1000);
 }
 
+// Records the answer's status, unless it is a redirect: Qt follows that, or fails the request if it may not.
+bool Inet::takeFinalStatus()
+{
+    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const int code = status.toInt();
+    if (!status.isValid() || (code >= 300 && code <= 399 && m_reply->hasRawHeader("Location")))
+        return false;
+    m_statusCode = code;
+    m_reasonPhrase
+        = QString::fromLatin1(m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
+    return true;
+}
+
 void Inet::onMetaDataChanged()
 {
     m_idleTimer.start();
-    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    // A redirect is not the answer yet: Qt follows it, or fails the request if it may not.
-    const int code = status.toInt();
-    const bool redirect = code >= 300 && code <= 399 && m_reply->hasRawHeader("Location");
-    if (status.isValid() && !redirect) {
-        m_statusCode = status.toInt();
-        m_reasonPhrase = QString::fromLatin1(
-            m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
+    if (takeFinalStatus())
         m_busy = false;
-    }
     notify();
 }
 
@@ -122,14 +127,9 @@ void Inet::onIdleTimeout()
 
 void Inet::onFinished()
 {
-    if (m_busy && m_reply) {
-        const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-        if (status.isValid()) {
-            m_statusCode = status.toInt();
-            m_reasonPhrase = QString::fromLatin1(
-                m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-        }
-    }
+    // A request that failed before its final answer has no status, whatever a redirect on the way said.
+    if (m_busy && m_reply && m_error == QNetworkReply::NoError)
+        takeFinalStatus();
     m_idleTimer.stop();
     m_busy = false;
     notify();

@@ -67,6 +67,7 @@ private:
     void onMetaDataChanged();
     void onFinished();
     void onErrorOccurred(QNetworkReply::NetworkError error);
+    bool takeFinalStatus();
     void onIdleTimeout();
     void notify();
     void release();

@@ -18,6 +18,7 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -106,6 +107,8 @@ void DownloadCommands::downloadPressed()
 
 void DownloadCommands::cancelPressed()
 {
+    // Also covers a transfer that is about to start: its request does not exist yet to be cancelled.
+    m_cancelRequested = m_running;
     m_controls.Inet1->cancel();
     m_controls.ProgressBar1->setValue(0);
     setBusyPointer(false);
@@ -125,7 +128,12 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
     TransferResult result;
     result.path = destination;
 
+    m_cancelRequested = false;
     EventPump::pumpOnce();
+    if (m_cancelRequested || m_stopRequested) {
+        result.outcome = TransferResult::Outcome::Cancelled;
+        return result;
+    }
     inet->setUrl(url);
     const QString headers = QLatin1String("Range: bytes=") + QString::number(0) + QLatin1String("-\r\n");
     inet->execute(QStringLiteral("GET"), headers);
@@ -159,10 +167,13 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
 
     QFile part(destination + QLatin1String(".part"));
     result.path = part.fileName();
-    if (!part.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Locked before it is emptied: another copy of the program may be writing the same tool right now.
+    const bool opened = part.open(QIODevice::ReadWrite);
+    const bool locked = opened && ::flock(part.handle(), LOCK_EX | LOCK_NB) == 0;
+    if (!locked || (part.size() > 0 && !part.resize(0))) {
         inet->cancel();
         result.outcome = TransferResult::Outcome::CannotWrite;
-        result.reason = part.errorString();
+        result.reason = opened && !locked ? tr("another download is writing this file") : part.errorString();
         return result;
     }
     if (result.expected == 0)

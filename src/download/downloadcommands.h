@@ -80,5 +80,6 @@ private:
     QString m_programFolder;
     bool m_running = false;
     bool m_stopRequested = false;
+    bool m_cancelRequested = false;
     bool m_pointerBusy = false;
 };
