@@ -1,0 +1,204 @@
+# Shared by the end-to-end scenarios: each one sources this file, then calls e2e_setup.
+#
+#   <scenario> <program> <source folder> <screenshot folder> <scripted server program>
+#
+# e2e_setup gives the scenario its own X server (Xvfb), its own nginx stand-in for the download
+# server (scripts/demo-server) and a fresh folder holding a bare copy of the program. The program
+# is then driven only from outside, as a person would: xdotool clicks at the controls' places and
+# keys into the focused window; what it shows is read from the window title, the window's pixels
+# and the files beside it. Every wait polls a condition.
+set -euo pipefail
+
+program=$1
+source_dir=$2
+screenshot_dir=$3
+scripted_server_program=$4
+scenario=$(basename "$0")
+
+work=$(mktemp -d)
+app_dir=$work/app
+demo_dir=$work/demo
+xvfb_pid=
+app_pid=
+server_pid=
+window=
+
+readonly initial_caption='::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::'
+
+# Centres of the controls in the main window's client area: the container's origin (8, 8) and its
+# 2-pixel border, then the control's own place and half its size.
+readonly download_x=$((8 + 2 + 184 + 24)) download_y=$((8 + 2 + 48 + 24))
+readonly cancel_x=$((8 + 2 + 248 + 24)) cancel_y=$download_y
+readonly about_x=$((8 + 2 + 320 + 28)) about_y=$download_y
+readonly exit_x=$((8 + 2 + 392 + 24)) exit_y=$download_y
+# The strip that shows the state: "Progress >>>" or the busy caption, and the progress bar.
+readonly state_strip="433x25+26+122"
+
+say() { printf 'e2e %s: %s\n' "$scenario" "$*" >&2; }
+
+fail() {
+    say "FAIL: $*"
+    local log
+    for log in "$work/program.log" "$demo_dir/nginx/error.log" "$demo_dir/nginx/access.log" "$work/server.log" \
+        "$work/requests.log"; do
+        [ -s "$log" ] && sed "s|^|e2e $scenario: $(basename "$log"): |" "$log" >&2
+    done
+    exit 1
+}
+
+# The display as it was at the end, pass or fail, for whoever looks into a failure.
+screenshot() {
+    [ -n "$xvfb_pid" ] && [ -n "${DISPLAY:-}" ] || return 0
+    mkdir -p "$screenshot_dir"
+    import -silent -window root "$screenshot_dir/$scenario.png" 2>/dev/null \
+        && say "screenshot: $screenshot_dir/$scenario.png" || say "no screenshot could be taken"
+}
+
+stop_process() {
+    [ -n "$1" ] || return 0
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
+cleanup() {
+    screenshot || true
+    stop_process "$app_pid"
+    stop_process "$server_pid"
+    "$source_dir/scripts/demo-server" stop "$demo_dir" >/dev/null 2>&1 || true
+    # Wait for the X server to go: a dying one removes its socket, which may by then be the next one's.
+    stop_process "$xvfb_pid"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Polls a condition every 50 ms for up to $1 seconds.
+wait_for() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.05
+    done
+}
+
+# Running, and not merely a child nobody has reaped yet.
+running() {
+    local state
+    state=$(sed -e 's/^.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1) || return 1
+    [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
+}
+
+sha() { sha256sum <"$1" | cut -d' ' -f1; }
+size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
+
+e2e_setup() {
+    mkdir -p "$app_dir"
+    # The pictures are compiled in, so a bare copy runs; downloads land beside it.
+    cp "$program" "$app_dir/vorn-tools-downloader"
+
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n 1 "$work/display")"
+}
+
+# The nginx stand-in for the download server, serving every catalog key; prints its URL.
+start_demo_server() {
+    "$source_dir/scripts/demo-server" start "$demo_dir" 2>"$work/demo.log" || fail "the demo server did not start"
+}
+
+# Our own scripted server, for faults nginx will not make; prints its URL. Arguments go to it.
+start_scripted_server() {
+    "$scripted_server_program" --log "$work/requests.log" "$@" >"$work/server.url" 2>"$work/server.log" &
+    server_pid=$!
+    wait_for 20 test -s "$work/server.url" || fail "the scripted server did not start"
+    head -n 1 "$work/server.url"
+}
+
+find_main_window() {
+    running "$app_pid" || fail "the program ended at start"
+    window=$(xdotool search --onlyvisible --name 'VORN Tools Downloader' 2>/dev/null | head -n 1)
+    [ -n "$window" ]
+}
+
+# Starts the copy with the given server as its HTTP proxy and waits for its main window.
+start_program() {
+    local proxy=$1
+    (cd "$app_dir" && http_proxy=$proxy HTTP_PROXY=$proxy no_proxy= NO_PROXY= QT_QPA_PLATFORM=xcb \
+        exec ./vorn-tools-downloader) 2>"$work/program.log" &
+    app_pid=$!
+    wait_for 30 find_main_window || fail "the main window did not appear"
+    xdotool windowfocus --sync "$window"
+    say "main window $window on $DISPLAY"
+}
+
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+
+# The tool list has the focus at start, with nothing picked: the first Down picks the first tool.
+pick_tool() {
+    local n
+    for ((n = 0; n < $1; n++)); do xdotool key Down; done
+}
+
+title() { xdotool getwindowname "$window"; }
+leading_blanks() {
+    local text=$1 stripped=${1#"${1%%[! ]*}"}
+    echo $((${#text} - ${#stripped}))
+}
+trimmed() {
+    local text=${1#"${1%%[! ]*}"}
+    printf '%s\n' "${text%"${text##*[! ]}"}"
+}
+
+# A fingerprint of the pixels of one part of the main window: WIDTHxHEIGHT+X+Y.
+pixels() {
+    import -silent -window "$window" -crop "$1" +repage rgb:- 2>/dev/null | sha256sum | cut -d' ' -f1
+}
+
+# The state strip's look at start, once two looks in a row agree (the first paint has happened).
+idle_look=
+learn_idle_look() {
+    local previous=
+    stable() {
+        local now
+        now=$(pixels "$state_strip")
+        [ "$now" = "$previous" ] && idle_look=$now && return 0
+        previous=$now
+        return 1
+    }
+    wait_for 20 stable || fail "the window never settled after start"
+}
+looks_idle() { [ "$(pixels "$state_strip")" = "$idle_look" ]; }
+looks_busy() { ! looks_idle; }
+
+# Proof that the program has handled what was sent before: the title moves twice more.
+title_moves_twice() {
+    local first second
+    first=$(title)
+    changed_from() { [ "$(title)" != "$1" ]; }
+    wait_for 10 changed_from "$first" || fail "the title stopped moving"
+    second=$(title)
+    wait_for 10 changed_from "$second" || fail "the title stopped moving"
+}
+
+message_window() {
+    xdotool search --onlyvisible --name '^Download failed$' 2>/dev/null | head -n 1
+}
+has_message_window() { [ -n "$(message_window)" ]; }
+no_message_window() { [ -z "$(message_window)" ]; }
+
+# A person reads the message and presses Return.
+dismiss_message() {
+    local box
+    box=$(message_window)
+    xdotool windowfocus --sync "$box"
+    xdotool key Return
+    wait_for 10 no_message_window || fail "the message window did not go away"
+}
+
+# Plants an earlier archive, to check that a failed or stopped download leaves it as it was.
+plant_archive() {
+    printf 'an earlier archive of %s, which must survive\n' "$1" >"$app_dir/$1.rar"
+    sha "$app_dir/$1.rar"
+}
