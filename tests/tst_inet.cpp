@@ -63,6 +63,8 @@ private Q_SLOTS:
     void errorMidBody();
     void cancel();
     void readBufferIsBounded();
+    void readerBehindTheNetwork_data();
+    void readerBehindTheNetwork();
 
 private:
     std::unique_ptr<ScriptedHttpServer> m_server;
@@ -354,6 +356,49 @@ void TestInet::readBufferIsBounded()
     QVERIFY2(m_server->bodyBytesSent() < 32 * 1024 * 1024,
         qPrintable(QStringLiteral("%1 bytes went out unread").arg(m_server->bodyBytesSent())));
     inet.cancel();
+}
+
+void TestInet::readerBehindTheNetwork_data()
+{
+    QTest::addColumn<QList<qint64>>("chunkSizes"); // the last one repeats
+
+    QTest::newRow("1024") << QList<qint64>{1024};
+    QTest::newRow("1000") << QList<qint64>{1000};
+    QTest::newRow("1023") << QList<qint64>{1023};
+    QTest::newRow("3000") << QList<qint64>{3000};
+    QTest::newRow("one odd chunk, then 1024") << QList<qint64>{1000, 1024};
+}
+
+// Qt's bounded read buffer only takes in more of the body once it has been read empty. A reader
+// that waits for a whole chunk while a few bytes still sit in it must still get the whole body.
+void TestInet::readerBehindTheNetwork()
+{
+    QFETCH(QList<qint64>, chunkSizes);
+
+    const qint64 size = 1 << 20;
+    m_server->setResponder([&](const ScriptedRequest &) { return ScriptedResponse::generated(size); });
+    Inet inet;
+    inet.setRequestTimeout(2);
+    start(inet);
+    waitWhileBusy(inet);
+    // Fall behind: let the read buffer fill up before reading anything.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 200)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+
+    QByteArray body;
+    QByteArray chunk;
+    for (qsizetype i = 0;; ++i) {
+        const qint64 wanted = chunkSizes.at(std::min(i, chunkSizes.size() - 1));
+        inet.getChunk(chunk, wanted);
+        body.append(chunk);
+        if (chunk.size() < wanted)
+            break;
+    }
+    QVERIFY2(!inet.hasFailed(), qPrintable(inet.errorString()));
+    QCOMPARE(body.size(), size);
+    QVERIFY(body == ScriptedHttpServer::patternBytes(0, size));
 }
 
 QTEST_GUILESS_MAIN(TestInet)

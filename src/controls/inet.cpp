@@ -27,7 +27,7 @@ Inet::~Inet()
 void Inet::release()
 {
     m_idleTimer.stop();
-    m_leftover.clear();
+    m_held.clear();
     if (!m_reply)
         return;
     m_reply->disconnect(this);
@@ -119,7 +119,7 @@ void Inet::onIdleTimeout()
     m_errorString = tr("No data arrived for %n second(s).", nullptr, m_requestTimeout);
     qCInfo(lcTransfer) << "request failed:" << m_errorString;
     // Keep what already arrived: the caller still reads it before it sees the end.
-    m_leftover = m_reply->readAll();
+    m_held.append(m_reply->readAll());
     m_busy = false;
     m_reply->abort();
     notify();
@@ -157,14 +157,22 @@ QByteArray Inet::getChunk(qint64 size)
 
 void Inet::getChunk(QByteArray &chunk, qint64 size)
 {
-    while (m_reply && !m_cancelled && m_reply->bytesAvailable() < size && !m_reply->isFinished())
+    while (m_reply && !m_cancelled && !m_reply->isFinished() && m_held.size() + m_reply->bytesAvailable() < size) {
+        // The reply takes in more of the body only once its buffer has been read empty. Sleeping with
+        // a few bytes left in it could therefore last until the idle time-out: take them first.
+        if (m_reply->bytesAvailable() > 0)
+            m_held.append(m_reply->readAll());
         EventPump::waitForMoreEvents();
-    if (!m_leftover.isEmpty()) {
-        chunk = m_leftover.left(size);
-        m_leftover.remove(0, chunk.size());
+    }
+    const bool readable = m_reply && !m_cancelled && m_reply->isOpen();
+    if (!m_held.isEmpty()) {
+        if (readable && m_held.size() < size)
+            m_held.append(m_reply->read(size - m_held.size()));
+        chunk = m_held.left(size);
+        m_held.remove(0, chunk.size());
         return;
     }
-    if (!m_reply || m_cancelled || !m_reply->isOpen()) {
+    if (!readable) {
         chunk.clear();
         return;
     }
@@ -182,7 +190,7 @@ void Inet::cancel()
     m_cancelled = true;
     m_busy = false;
     m_idleTimer.stop();
-    m_leftover.clear();
+    m_held.clear();
     m_reply->abort();
     notify();
 }

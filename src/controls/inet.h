@@ -75,7 +75,9 @@ private:
     QNetworkAccessManager m_manager;
     QPointer<QNetworkReply> m_reply;
     QTimer m_idleTimer;
-    QByteArray m_leftover; // what was buffered when the request timed out
+    // Body bytes taken out of the reply but not handed over yet: the start of a chunk still being
+    // waited for, or what was buffered when the request timed out.
+    QByteArray m_held;
     QString m_url;
     int m_requestTimeout = 60;
     bool m_busy = false;
