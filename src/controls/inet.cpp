@@ -157,7 +157,8 @@ QByteArray Inet::getChunk(qint64 size)
 
 void Inet::getChunk(QByteArray &chunk, qint64 size)
 {
-    while (m_reply && !m_cancelled && !m_reply->isFinished() && m_held.size() + m_reply->bytesAvailable() < size) {
+    while (m_reply && !m_cancelled && !m_reply->isFinished()
+        && m_held.size() + m_reply->bytesAvailable() < size) {
         // The reply takes in more of the body only once its buffer has been read empty. Sleeping with
         // a few bytes left in it could therefore last until the idle time-out: take them first.
         if (m_reply->bytesAvailable() > 0)

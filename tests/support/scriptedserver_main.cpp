@@ -19,10 +19,10 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
-    const QCommandLineOption logOption(QStringLiteral("log"), QStringLiteral("Append request heads to <file>."),
-        QStringLiteral("file"));
-    const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("Body size announced."),
-        QStringLiteral("bytes"));
+    const QCommandLineOption logOption(
+        QStringLiteral("log"), QStringLiteral("Append request heads to <file>."), QStringLiteral("file"));
+    const QCommandLineOption sizeOption(
+        QStringLiteral("size"), QStringLiteral("Body size announced."), QStringLiteral("bytes"));
     const QCommandLineOption closeOption(QStringLiteral("close-after"),
         QStringLiteral("Close the connection after <bytes> of the body."), QStringLiteral("bytes"));
     parser.addOptions({logOption, sizeOption, closeOption});
