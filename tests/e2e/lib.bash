@@ -1,7 +1,9 @@
-# Shared by the end-to-end scenarios: each one sources this file, then calls e2e_setup.
+# Shared by the end-to-end scenarios (and scripts/screenshot): each one sources this file, then
+# calls e2e_setup.
 #
 #   <scenario> <program> <source folder> <screenshot folder> <scripted server program>
 #
+# With an empty screenshot folder no picture of the display is left at the end.
 # e2e_setup gives the scenario its own X server (Xvfb), its own nginx stand-in for the download
 # server (scripts/demo-server) and a fresh folder holding a bare copy of the program. The program
 # is then driven only from outside, as a person would: xdotool clicks at the controls' places and
@@ -48,7 +50,7 @@ fail() {
 
 # The display as it was at the end, pass or fail, for whoever looks into a failure.
 screenshot() {
-    [ -n "$xvfb_pid" ] && [ -n "${DISPLAY:-}" ] || return 0
+    [ -n "$screenshot_dir" ] && [ -n "$xvfb_pid" ] && [ -n "${DISPLAY:-}" ] || return 0
     mkdir -p "$screenshot_dir"
     import -silent -window root "$screenshot_dir/$scenario.png" 2>/dev/null \
         && say "screenshot: $screenshot_dir/$scenario.png" || say "no screenshot could be taken"
