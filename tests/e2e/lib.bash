@@ -67,8 +67,11 @@ cleanup() {
     stop_process "$app_pid"
     stop_process "$server_pid"
     "$source_dir/scripts/demo-server" stop "$demo_dir" >/dev/null 2>&1 || true
-    # Wait for the X server to go: a dying one removes its socket, which may by then be the next one's.
-    stop_process "$xvfb_pid"
+    if [ -n "$xvfb_pid" ]; then
+        take_x_lock
+        stop_process "$xvfb_pid"
+        drop_x_lock
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -91,6 +94,16 @@ running() {
     [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
 }
 
+# X servers start and stop one at a time, across all scenarios running side by side. A dying server
+# gives up its display number before it removes its socket, which by then may belong to a new server
+# with the same number: the new one would be unreachable.
+x_lock=${TMPDIR:-/tmp}/vorn-e2e-x-servers.lock
+take_x_lock() {
+    exec 9>>"$x_lock"
+    flock 9
+}
+drop_x_lock() { exec 9>&-; }
+
 sha() { sha256sum <"$1" | cut -d' ' -f1; }
 size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
 
@@ -99,10 +112,13 @@ e2e_setup() {
     # The pictures are compiled in, so a bare copy runs; downloads land beside it.
     cp "$program" "$app_dir/vorn-tools-downloader"
 
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    take_x_lock
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" 9>&- &
     xvfb_pid=$!
     wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n 1 "$work/display")"
+    wait_for 20 xwininfo -root >/dev/null 2>&1 || fail "nobody can connect to Xvfb on $DISPLAY"
+    drop_x_lock
 }
 
 # The nginx stand-in for the download server, serving every catalog key; prints its URL.
