@@ -169,9 +169,13 @@ trimmed() {
     printf '%s\n' "${text%"${text##*[! ]}"}"
 }
 
-# A fingerprint of the pixels of one part of the main window: WIDTHxHEIGHT+X+Y.
+# A fingerprint of the pixels of one part of the main window: WIDTHxHEIGHT+X+Y. Fails, printing
+# nothing, when the window cannot be photographed, so a failed grab never passes for a look.
 pixels() {
-    import -silent -window "$window" -crop "$1" +repage rgb:- 2>/dev/null | sha256sum | cut -d' ' -f1
+    local data
+    data=$(import -silent -window "$window" -crop "$1" +repage rgb:- 2>/dev/null | base64 -w0) || return 1
+    [ -n "$data" ] || return 1
+    sha256sum <<<"$data" | cut -d' ' -f1
 }
 
 # The state strip's look at start, once two looks in a row agree (the first paint has happened).
@@ -180,15 +184,23 @@ learn_idle_look() {
     local previous=
     stable() {
         local now
-        now=$(pixels "$state_strip")
+        now=$(pixels "$state_strip") || return 1
         [ "$now" = "$previous" ] && idle_look=$now && return 0
         previous=$now
         return 1
     }
     wait_for 20 stable || fail "the window never settled after start"
 }
-looks_idle() { [ "$(pixels "$state_strip")" = "$idle_look" ]; }
-looks_busy() { ! looks_idle; }
+looks_idle() {
+    local now
+    now=$(pixels "$state_strip") || return 1
+    [ "$now" = "$idle_look" ]
+}
+looks_busy() {
+    local now
+    now=$(pixels "$state_strip") || return 1
+    [ "$now" != "$idle_look" ]
+}
 
 # Proof that the program has handled what was sent before: the title moves twice more.
 title_moves_twice() {
