@@ -6,6 +6,7 @@
 #include "controls/inet.h"
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
+#include "destinationfolder.h"
 #include "transfermath.h"
 
 #include <QFile>
@@ -92,7 +93,8 @@ void DownloadCommands::downloadPressed()
         m_controls.ProgressBar1->setVisible(true);
         setBusyPointer(true);
 
-        const QString destination = ToolCatalog::destinationPath(m_programFolder, position);
+        const QString destination
+            = ToolCatalog::destinationPath(DestinationFolder::choose(m_programFolder), position);
         const TransferResult result = DownloadFile(ToolCatalog::url(position), destination);
 
         setBusyPointer(false);

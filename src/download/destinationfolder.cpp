@@ -1,0 +1,38 @@
+#include "destinationfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QStandardPaths>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcDestination, "vorn.destination", QtInfoMsg)
+
+namespace DestinationFolder {
+
+bool isWritable(const QString &folder)
+{
+    if (folder.isEmpty())
+        return false;
+    const QByteArray encoded = QFile::encodeName(folder);
+    // A name the locale cannot spell would be written somewhere else than the one asked for.
+    if (QFile::decodeName(encoded) != folder)
+        return false;
+    // Asked with the effective user's rights, the ones the file is later created with.
+    return ::faccessat(AT_FDCWD, encoded.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+QString choose(const QString &programFolder)
+{
+    if (isWritable(programFolder))
+        return programFolder;
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    // When it cannot be made, the download fails there with the system's reason, naming the folder.
+    if (!QDir().mkpath(downloads))
+        qCWarning(lcDestination) << "could not create" << downloads;
+    return downloads;
+}
+
+} // namespace DestinationFolder
