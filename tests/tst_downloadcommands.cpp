@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QNetworkProxy>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -68,6 +69,9 @@ private Q_SLOTS:
     void networkFailure();
     void truncatedBody_data();
     void truncatedBody();
+    void readoutText_data();
+    void readoutText();
+    void readoutDuringTransfer();
     void destination_data();
     void destination();
     void cannotWrite_data();
@@ -435,6 +439,63 @@ void TestDownloadCommands::truncatedBody()
     QVERIFY2(box->text().contains(QLatin1String("incomplete")), qPrintable(box->text()));
     QVERIFY2(box->text().contains(QLatin1String("10,000")), qPrintable(box->text()));
     QVERIFY2(box->text().contains(QLocale().toString(part.size())), qPrintable(box->text()));
+}
+
+void TestDownloadCommands::readoutText_data()
+{
+    constexpr qint64 MiB = 1024 * 1024;
+    QTest::addColumn<qint64>("received");
+    QTest::addColumn<qint64>("expected");
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("seconds left") << qint64(12.3 * MiB) << 64 * MiB << 2.0 * MiB
+                                  << u"12.3 of 64.0 MiB, 2.0 MiB/s, 26 s left"_qs;
+    QTest::newRow("minutes left") << qint64(0) << 1024 * MiB << 1.0 * MiB
+                                  << u"0.0 of 1.0 GiB, 1.0 MiB/s, 17 min 4 s left"_qs;
+    QTest::newRow("hours left") << 5 * 1024 * MiB << 15 * 1024 * MiB << 1.0 * MiB
+                                << u"5.0 of 15.0 GiB, 1.0 MiB/s, 2 h 50 min left"_qs;
+    QTest::newRow("bytes") << qint64(300) << qint64(500) << 0.0 << u"300 of 500 bytes"_qs;
+    QTest::newRow("unknown size") << 5 * MiB << qint64(0) << 1.0 * MiB << u"5.0 MiB, 1.0 MiB/s"_qs;
+    QTest::newRow("all there") << 64 * MiB << 64 * MiB << 2.0 * MiB << u"64.0 of 64.0 MiB, 2.0 MiB/s"_qs;
+}
+
+void TestDownloadCommands::readoutText()
+{
+    QFETCH(qint64, received);
+    QFETCH(qint64, expected);
+    QFETCH(double, rate);
+    QFETCH(QString, text);
+    QCOMPARE(ProgressReadout::text(received, expected, rate, QLocale::c()), text);
+}
+
+void TestDownloadCommands::readoutDuringTransfer()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(100 * 1024);
+        response.trickleBytes = 4096;
+        response.trickleIntervalMs = 40;
+        return response;
+    });
+    QStringList seen;
+    connect(&m_form->commands(), &DownloadCommands::progressReported, this, [&] {
+        const QString text
+            = m_form->ProgressBar1->toolTip() + u" | "_qs + m_form->ProgressBar1->accessibleDescription();
+        if (seen.isEmpty() || seen.last() != text)
+            seen.append(text);
+    });
+    pick(ToolCatalog::displayName(1));
+    m_form->xpButton4->click();
+
+    // The bar's own tooltip until the first measurement, then the readout in both places.
+    QCOMPARE(seen.first(), u"Progress | "_qs);
+    QVERIFY2(seen.size() > 1, qPrintable(seen.join(u'\n')));
+    const QRegularExpression form(
+        uR"(^(\d+\.\d of 100\.0 KiB, [\d.]+ (bytes|KiB)/s(, \d+ s left)?) \| \1$)"_qs);
+    for (const QString &text : seen.mid(1))
+        QVERIFY2(form.match(text).hasMatch(), qPrintable(text));
+    // Once the transfer is over the bar tells nothing stale.
+    QCOMPARE(m_form->ProgressBar1->toolTip(), u"Progress"_qs);
+    QVERIFY(m_form->ProgressBar1->accessibleDescription().isEmpty());
 }
 
 void TestDownloadCommands::destination_data()

@@ -60,6 +60,7 @@ DownloadCommands::DownloadCommands(
     : QObject(parent)
     , m_controls(controls)
     , m_programFolder(programFolder)
+    , m_readout(controls.ProgressBar1)
 { }
 
 void DownloadCommands::setBusyPointer(bool busy)
@@ -95,7 +96,9 @@ void DownloadCommands::downloadPressed()
 
         const QString destination
             = ToolCatalog::destinationPath(DestinationFolder::choose(m_programFolder), position);
+        m_readout.start();
         const TransferResult result = DownloadFile(ToolCatalog::url(position), destination);
+        m_readout.stop();
 
         setBusyPointer(false);
         m_controls.Label1->setVisible(false);
@@ -198,6 +201,7 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
             return result;
         }
         received += chunk.size();
+        m_readout.update(received, result.expected);
         if (received - writtenBack >= writeBackStep) {
             startWriteBack(part, writtenBack, received);
             writtenBack = received;
