@@ -509,6 +509,7 @@ void TestDownloadCommands::destination_data()
     QTest::newRow("program folder writable") << u"writable"_qs << false;
     QTest::newRow("program folder read-only") << u"readonly"_qs << true;
     QTest::newRow("program folder gone") << u"gone"_qs << true;
+    QTest::newRow("installed copy, writable folder") << u"installed"_qs << true;
     QTest::newRow("download folder cannot be made") << u"home is a file"_qs << true;
 }
 
@@ -524,6 +525,12 @@ void TestDownloadCommands::destination()
         if (::geteuid() == 0)
             QSKIP("root writes into read-only folders");
         QVERIFY(QFile::setPermissions(programFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    } else if (situation == QLatin1String("installed")) {
+        programFolder += QLatin1String("/bin");
+        QVERIFY(QDir().mkpath(programFolder)
+            && QDir().mkpath(m_folder->path() + QLatin1String("/share/applications")));
+        QVERIFY(writeFile(
+            m_folder->path() + QLatin1String("/share/applications/vorn-tools-downloader.desktop"), ""));
     } else if (situation != QLatin1String("writable")) {
         programFolder += QLatin1String("/missing");
     }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QStandardPaths>
 
@@ -9,6 +10,19 @@
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcDestination, "vorn.destination", QtInfoMsg)
+
+namespace {
+
+// An installed copy (from the package, or cmake --install with any prefix) has its desktop entry in
+// the share folder beside its bin folder; a copy unpacked somewhere has none. Its folder is a place
+// for programs, not archives, even for a user who may write there: root, or ~/.local/bin.
+bool isInstalledCopy(const QString &programFolder)
+{
+    return QFileInfo::exists(
+        programFolder + QLatin1String("/../share/applications/vorn-tools-downloader.desktop"));
+}
+
+} // namespace
 
 namespace DestinationFolder {
 
@@ -26,7 +40,7 @@ bool isWritable(const QString &folder)
 
 QString choose(const QString &programFolder)
 {
-    if (isWritable(programFolder))
+    if (isWritable(programFolder) && !isInstalledCopy(programFolder))
         return programFolder;
     const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     // When it cannot be made, the download fails there with the system's reason, naming the folder.
