@@ -8,6 +8,7 @@
 #include "controls/inet.h"
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
+#include "destinationfolder.h"
 #include "partfile.h"
 #include "transfermath.h"
 
@@ -49,6 +50,7 @@ DownloadCommands::DownloadCommands(
     : QObject(parent)
     , m_controls(controls)
     , m_programFolder(programFolder)
+    , m_readout(controls.ProgressBar1)
 { }
 
 void DownloadCommands::setBusyPointer(bool busy)
@@ -82,8 +84,11 @@ void DownloadCommands::downloadPressed()
         m_controls.ProgressBar1->setVisible(true);
         setBusyPointer(true);
 
-        const QString destination = ToolCatalog::destinationPath(m_programFolder, position);
+        const QString destination
+            = ToolCatalog::destinationPath(DestinationFolder::choose(m_programFolder), position);
+        m_readout.start();
         const TransferResult result = DownloadFile(ToolCatalog::url(position), destination);
+        m_readout.stop();
 
         setBusyPointer(false);
         m_controls.Label1->setVisible(false);
@@ -193,6 +198,7 @@ bool DownloadCommands::copyBody(PartFile &part, qint64 expected, qint64 *receive
         if (!part.write(chunk))
             return false;
         *received += chunk.size();
+        m_readout.update(*received, expected);
         if (expected > 0) {
             const int percent = TransferMath::percent(*received, expected);
             if (percent != lastPercent) {

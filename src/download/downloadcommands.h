@@ -1,5 +1,7 @@
 #pragma once
 
+#include "progressreadout.h"
+
 #include <QMetaType>
 #include <QObject>
 #include <QString>
@@ -82,6 +84,7 @@ private:
 
     DownloadControls m_controls;
     QString m_programFolder;
+    ProgressReadout m_readout;
     bool m_running = false;
     bool m_stopRequested = false;
     bool m_cancelRequested = false;

@@ -9,6 +9,7 @@
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
+#include "donenotifier.h"
 #include "form1description.h"
 #include "frmabout.h"
 #include "marquee.h"
@@ -68,6 +69,9 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     connect(xpButton3, &XpButton::clicked, m_commands.get(), &DownloadCommands::cancelPressed);
     connect(xpButton4, &XpButton::clicked, m_commands.get(), &DownloadCommands::downloadPressed);
     connect(m_commands.get(), &DownloadCommands::transferFinished, this, &Form1::showTransferFailure);
+    auto *doneNotifier = new DoneNotifier(this);
+    connect(
+        m_commands.get(), &DownloadCommands::transferFinished, doneNotifier, &DoneNotifier::transferFinished);
 
     Timer1->start();
     Timer2->start();

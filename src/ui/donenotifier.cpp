@@ -1,0 +1,121 @@
+#include "donenotifier.h"
+
+#include <QDBusAbstractInterface>
+#include <QDBusConnection>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QUrl>
+
+// The desktop's notification service. Declaring its signals here lets them be connected like any
+// Qt signal; the base class asks the bus for them once somebody connects.
+class NotificationsInterface final : public QDBusAbstractInterface
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(NotificationsInterface)
+
+public:
+    NotificationsInterface(const QDBusConnection &bus, QObject *parent)
+        : QDBusAbstractInterface(QStringLiteral("org.freedesktop.Notifications"),
+            QStringLiteral("/org/freedesktop/Notifications"), "org.freedesktop.Notifications", bus, parent)
+    { }
+
+Q_SIGNALS:
+    void ActionInvoked(uint id, const QString &actionKey);
+    void NotificationClosed(uint id, uint reason);
+};
+
+namespace {
+
+const QString showInFolderKey = QStringLiteral("show-in-folder");
+
+// Runs `handle` with the finished call, once, without ever waiting for it.
+template <typename Handler> void whenFinished(const QDBusPendingCall &call, QObject *context, Handler handle)
+{
+    auto *watcher = new QDBusPendingCallWatcher(call, context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context, [watcher, handle] {
+        watcher->deleteLater();
+        handle(*watcher);
+    });
+}
+
+} // namespace
+
+DoneNotifier::DoneNotifier(QObject *parent)
+    : QObject(parent)
+{ }
+
+DoneNotifier::~DoneNotifier() = default;
+
+void DoneNotifier::transferFinished(const QString &toolName, const TransferResult &result)
+{
+    if (result.outcome != TransferResult::Outcome::Complete)
+        return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    if (!m_notifications) {
+        m_notifications = new NotificationsInterface(bus, this);
+        connect(m_notifications, &NotificationsInterface::ActionInvoked, this, &DoneNotifier::actionInvoked);
+        connect(m_notifications, &NotificationsInterface::NotificationClosed, this,
+            [this](uint id) { m_archives.remove(id); });
+    }
+    // Whether the body may hold markup decides whether the folder's name is escaped.
+    whenFinished(m_notifications->asyncCall(QStringLiteral("GetCapabilities")), this,
+        [this, toolName, result](const QDBusPendingCall &call) {
+            const QDBusPendingReply<QStringList> capabilities = call;
+            if (capabilities.isValid())
+                notify(toolName, result, capabilities.value().contains(QLatin1String("body-markup")));
+        });
+}
+
+void DoneNotifier::notify(const QString &toolName, const TransferResult &result, bool markup)
+{
+    const QString folder = QFileInfo(result.path).absolutePath();
+    const QString body
+        = tr("%1 saved in %2")
+              .arg(QLocale().formattedDataSize(result.received), markup ? folder.toHtmlEscaped() : folder);
+    // "default" is what a click on the notification does: the same as the button.
+    const QStringList actions{
+        QStringLiteral("default"), tr("Show in folder"), showInFolderKey, tr("Show in folder")};
+    const QVariantMap hints{
+        {QStringLiteral("desktop-entry"), QGuiApplication::desktopFileName()},
+        {QStringLiteral("category"), QStringLiteral("transfer.complete")},
+    };
+    const QDBusPendingCall call
+        = m_notifications->asyncCall(QStringLiteral("Notify"), QCoreApplication::applicationName(), uint(0),
+            QGuiApplication::desktopFileName(), tr("%1 downloaded").arg(toolName), body, actions, hints, -1);
+    whenFinished(call, this, [this, archive = result.path](const QDBusPendingCall &finished) {
+        const QDBusPendingReply<uint> id = finished;
+        if (id.isValid())
+            m_archives.insert(id.value(), archive);
+    });
+}
+
+void DoneNotifier::actionInvoked(uint id, const QString &actionKey)
+{
+    const auto archive = m_archives.constFind(id);
+    if (archive == m_archives.cend())
+        return;
+    if (actionKey == QLatin1String("default") || actionKey == showInFolderKey)
+        showInFolder(*archive);
+}
+
+void DoneNotifier::showInFolder(const QString &archive)
+{
+    QDBusMessage showItems = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"), QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("ShowItems"));
+    showItems << QStringList{QUrl::fromLocalFile(archive).toString(QUrl::FullyEncoded)} << QString();
+    // Without a file manager that selects files, the folder is opened the ordinary way.
+    whenFinished(
+        QDBusConnection::sessionBus().asyncCall(showItems), this, [archive](const QDBusPendingCall &call) {
+            if (call.isError())
+                QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(archive).absolutePath()));
+        });
+}
+
+#include "donenotifier.moc"
