@@ -61,6 +61,8 @@ private Q_SLOTS:
     void networkFailures();
     void idleTimeout();
     void errorMidBody();
+    void malformedFramingFails_data();
+    void malformedFramingFails();
     void cancel();
     void readBufferIsBounded();
     void readerBehindTheNetwork_data();
@@ -297,6 +299,45 @@ void TestInet::errorMidBody()
     readAll(inet, &body);
     QCOMPARE(body, ScriptedHttpServer::patternBytes(0, 3000));
     QVERIFY(inet.hasFailed());
+}
+
+void TestInet::malformedFramingFails_data()
+{
+    QTest::addColumn<QByteArray>("transferEncoding");
+    QTest::addColumn<QByteArray>("secondLength");
+    QTest::addColumn<QByteArray>("body");
+
+    // Each would otherwise end as a short body that looks whole.
+    QTest::newRow("bad chunk size") << QByteArray("chunked") << QByteArray()
+                                    << QByteArray("5\r\nhello\r\nzz\r\n");
+    QTest::newRow("two different Content-Lengths")
+        << QByteArray() << QByteArray("5000") << QByteArray(3000, 'x');
+}
+
+void TestInet::malformedFramingFails()
+{
+    QFETCH(QByteArray, transferEncoding);
+    QFETCH(QByteArray, secondLength);
+    QFETCH(QByteArray, body);
+
+    m_server->setResponder([&](const ScriptedRequest &) {
+        ScriptedResponse response;
+        response.body = body;
+        response.length
+            = secondLength.isEmpty() ? ScriptedResponse::Length::Omit : ScriptedResponse::Length::Exact;
+        if (!transferEncoding.isEmpty())
+            response.headers.append({"Transfer-Encoding", transferEncoding});
+        if (!secondLength.isEmpty())
+            response.headers.append({"Content-Length", secondLength});
+        response.closeAfterBodyBytes = body.size();
+        return response;
+    });
+    Inet inet;
+    start(inet);
+    waitWhileBusy(inet);
+    readAll(inet);
+    QVERIFY(inet.hasFailed());
+    QVERIFY(!inet.errorString().isEmpty());
 }
 
 void TestInet::cancel()
