@@ -7,16 +7,21 @@
 #include "support/scriptedhttpserver.h"
 #include "ui/form1.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QNetworkProxy>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <sched.h>
 #include <sys/file.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -31,6 +36,17 @@ bool writeFile(const QString &path, const QByteArray &data)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+// A filesystem of `bytes` at `folder` that fills up like a full disk. It needs root, and is mounted in
+// a mount namespace of the test's own, so nothing outside the test sees it, even if the test dies.
+bool mountTinyFilesystem(const QString &folder, qint64 bytes)
+{
+    static const bool ownNamespace = ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0
+        && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    const QByteArray options = "size=" + QByteArray::number(bytes);
+    return ownNamespace && QDir().mkpath(folder)
+        && ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData()) == 0;
 }
 
 QByteArray keyOf(const ScriptedRequest &request)
@@ -63,7 +79,10 @@ private Q_SLOTS:
     void stoppedBeforeTheRequestStarts_data();
     void stoppedBeforeTheRequestStarts();
     void secondPressIsIgnored();
+    void serverRefusal_data();
     void serverRefusal();
+    void notTheArchive_data();
+    void notTheArchive();
     void networkFailure();
     void truncatedBody_data();
     void truncatedBody();
@@ -132,7 +151,6 @@ void TestDownloadCommands::reportsEveryRead_data()
     QTest::newRow("2048 bytes") << qint64(2048) << QStringList{u"50"_qs, u"100"_qs, u"100"_qs};
     // The one-byte read ends the loop after it is written and reported.
     QTest::newRow("last read one byte") << qint64(2049) << QStringList{u"50"_qs, u"100"_qs, u"100"_qs};
-    QTest::newRow("empty body") << qint64(0) << QStringList{};
 }
 
 void TestDownloadCommands::reportsEveryRead()
@@ -191,7 +209,8 @@ void TestDownloadCommands::requestLinePerEntry()
 void TestDownloadCommands::alwaysAsksFromByteZero()
 {
     m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(1500); });
-    QVERIFY(writeFile(archivePath(1) + QLatin1String(".part"), QByteArray(700, 'p')));
+    // A stale partial file longer than the new body: none of its tail may end up in the archive.
+    QVERIFY(writeFile(archivePath(1) + QLatin1String(".part"), QByteArray(3000, 'p')));
     QVERIFY(writeFile(archivePath(1), QByteArray(5000, 'a')));
     pick(ToolCatalog::displayName(1));
     m_form->xpButton4->click();
@@ -358,12 +377,31 @@ void TestDownloadCommands::secondPressIsIgnored()
     QCOMPARE(readFile(archivePath(4)).size(), 8 * 1024);
 }
 
+void TestDownloadCommands::serverRefusal_data()
+{
+    QTest::addColumn<QByteArray>("statusLine");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("404") << QByteArray("404 Not Found") << u"the server answered \"404 Not Found\""_qs;
+    // Server text is never markup: no big green "success" and no live link in the message.
+    QTest::newRow("markup in the reason")
+        << QByteArray("500 <h2><font color=green>Download complete - all OK</font></h2>"
+                      "<a href=\"http://evil.example/fix\">Click here</a>")
+        << u"\"500 <h2><font color=green>Download complete - all OK</font></h2><a href="_qs;
+    QTest::newRow("control characters")
+        << QByteArray("503 Busy\x1b[2J\x07\x08 again") << u"the server answered \"503 Busy[2J again\""_qs;
+    QTest::newRow("a page-long reason") << "502 " + QByteArray(5000, 'x') << u"\"502 xxxx"_qs;
+}
+
 void TestDownloadCommands::serverRefusal()
 {
-    m_server->setResponder([](const ScriptedRequest &) {
+    QFETCH(QByteArray, statusLine);
+    QFETCH(QString, shown);
+
+    m_server->setResponder([&](const ScriptedRequest &) {
         ScriptedResponse response;
-        response.status = 404;
-        response.reason = "Not Found";
+        response.status = statusLine.left(3).toInt();
+        response.reason = statusLine.mid(4);
         response.body = "<html><body>No such file</body></html>";
         return response;
     });
@@ -376,10 +414,102 @@ void TestDownloadCommands::serverRefusal()
     QVERIFY(!QFile::exists(archivePath(2) + QLatin1String(".part")));
     QMessageBox *box = failureBox();
     QVERIFY(box);
+    QCOMPARE(box->textFormat(), Qt::PlainText);
     QVERIFY2(box->text().contains(QLatin1String("Vorn Scanner V1.40")), qPrintable(box->text()));
-    QVERIFY2(box->text().contains(QLatin1String("404 Not Found")), qPrintable(box->text()));
+    QVERIFY2(box->text().contains(shown), qPrintable(box->text()));
+    QVERIFY2(box->text().size() < 400, qPrintable(box->text()));
+    for (const QChar c : box->text())
+        QVERIFY2(c.category() != QChar::Other_Control, qPrintable(box->text()));
+    // The message does not hold the main window: Exit, Cancel and Download stay usable.
+    QCOMPARE(box->windowModality(), Qt::NonModal);
+    QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(!m_form->xpLabel1->isHidden());
     QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void TestDownloadCommands::notTheArchive_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArrayList>("headers"); // "Name: value"; "Content-Length: -" leaves it out
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QString>("refusal"); // empty: the answer is the whole archive
+
+    const QString empty = u"the server sent no data"_qs;
+    const QString part = u"the server sent only part of the archive"_qs;
+    // Refused by us, or already by a stricter HTTP parser as a malformed answer.
+    const QString badSize = u"could not be downloaded"_qs;
+    const QString page = u"the server sent a web page instead of the archive"_qs;
+    QTest::newRow("204 No Content") << 204 << QByteArrayList{"Content-Length: -"} << qint64(0) << empty;
+    QTest::newRow("Content-Length: 0") << 200 << QByteArrayList{} << qint64(0) << empty;
+    QTest::newRow("closed after the head, no length")
+        << 200 << QByteArrayList{"Content-Length: -"} << qint64(0) << empty;
+    QTest::newRow("206 for a later range")
+        << 206 << QByteArrayList{"Content-Range: bytes 100-599/600"} << qint64(500) << part;
+    QTest::newRow("206 for the start only")
+        << 206 << QByteArrayList{"Content-Range: bytes 0-499/600"} << qint64(500) << part;
+    QTest::newRow("206 of unknown total")
+        << 206 << QByteArrayList{"Content-Range: bytes 0-499/*"} << qint64(500) << part;
+    QTest::newRow("206 without a range") << 206 << QByteArrayList{} << qint64(500) << part;
+    QTest::newRow("206 for the whole file")
+        << 206 << QByteArrayList{"Content-Range: bytes 0-2499/2500"} << qint64(2500) << QString();
+    QTest::newRow("length beyond 64 bits")
+        << 200 << QByteArrayList{"Content-Length: 99999999999999999999999"} << qint64(500) << badSize;
+    QTest::newRow("negative length") << 200 << QByteArrayList{"Content-Length: -1"} << qint64(500) << badSize;
+    QTest::newRow("a web page") << 200 << QByteArrayList{"Content-Type: text/html; charset=utf-8"}
+                                << qint64(500) << page;
+    QTest::newRow("an XHTML page") << 200 << QByteArrayList{"Content-Type: application/xhtml+xml"}
+                                   << qint64(500) << page;
+    QTest::newRow("a page sent as an attachment")
+        << 200
+        << QByteArrayList{"Content-Type: text/html", "Content-Disposition: attachment; filename=\"tool.rar\""}
+        << qint64(500) << QString();
+    QTest::newRow("gzip-encoded") << 200 << QByteArrayList{"Content-Encoding: gzip"} << qint64(500)
+                                  << u"encoded (gzip)"_qs;
+    QTest::newRow("identity encoding")
+        << 200 << QByteArrayList{"Content-Encoding: identity"} << qint64(500) << QString();
+}
+
+// Only the whole archive ever replaces the earlier one; anything else is told and nothing is written.
+void TestDownloadCommands::notTheArchive()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArrayList, headers);
+    QFETCH(qint64, size);
+    QFETCH(QString, refusal);
+
+    m_server->setResponder([&](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(size);
+        response.status = status;
+        response.reason = "Whatever";
+        for (const QByteArray &header : std::as_const(headers)) {
+            const qsizetype colon = header.indexOf(':');
+            const QByteArray name = header.left(colon);
+            const QByteArray value = header.mid(colon + 2);
+            if (name != "Content-Length") {
+                response.headers.removeIf([&](const auto &existing) { return existing.first == name; });
+                response.headers.append({name, value});
+            } else if (value == "-")
+                response.length = ScriptedResponse::Length::Omit;
+            else
+                response.length = ScriptedResponse::Length::Custom, response.contentLengthValue = value;
+        }
+        return response;
+    });
+    QVERIFY(writeFile(archivePath(3), "kept"));
+    pick(ToolCatalog::displayName(3));
+    m_form->xpButton4->click();
+
+    QMessageBox *box = failureBox();
+    if (refusal.isEmpty()) {
+        QVERIFY2(!box, qPrintable(box ? box->text() : QString()));
+        QCOMPARE(readFile(archivePath(3)), ScriptedHttpServer::patternBytes(0, size));
+        return;
+    }
+    QVERIFY(box);
+    QVERIFY2(box->text().contains(refusal), qPrintable(box->text()));
+    QCOMPARE(readFile(archivePath(3)), QByteArray("kept"));
+    // Refused by its head, before a byte was written; an empty body leaves an empty partial file.
+    QCOMPARE(readFile(archivePath(3) + QLatin1String(".part")), QByteArray());
 }
 
 void TestDownloadCommands::networkFailure()
@@ -429,49 +559,94 @@ void TestDownloadCommands::truncatedBody()
     QCOMPARE(part, ScriptedHttpServer::patternBytes(0, part.size()));
     QMessageBox *box = failureBox();
     QVERIFY(box);
-    QVERIFY2(box->text().contains(QLatin1String("incomplete")), qPrintable(box->text()));
-    QVERIFY2(box->text().contains(QLatin1String("10,000")), qPrintable(box->text()));
-    QVERIFY2(box->text().contains(QLocale().toString(part.size())), qPrintable(box->text()));
+    const QString sentence
+        = QStringLiteral("The download of VORN Relay File Editor V1.0 is incomplete: %1 of "
+                         "10,000 bytes arrived.")
+              .arg(QLocale().toString(part.size()));
+    QVERIFY2(box->text().startsWith(sentence), qPrintable(box->text()));
 }
 
 void TestDownloadCommands::cannotWrite_data()
 {
     QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<qint64>("size");
     QTest::addColumn<QString>("reasonFragment");
-    QTest::newRow("disk full") << u"full"_qs << u"space"_qs;
-    QTest::newRow("name taken by a folder") << u"folder"_qs << u"directory"_qs;
-    QTest::newRow("folder gone") << u"gone"_qs << u"No such file"_qs;
-    QTest::newRow("read-only folder") << u"readonly"_qs << u"denied"_qs;
-    QTest::newRow("another copy writing it") << u"locked"_qs << u"another download"_qs;
+    QTest::newRow("disk full") << u"full"_qs << qint64(600000) << u"No space left on device"_qs;
+    // The last bytes only reach the disk when the file is finished.
+    QTest::newRow("disk full on the last write")
+        << u"full"_qs << qint64(10000) << u"No space left on device"_qs;
+    QTest::newRow("name taken by a folder") << u"folder"_qs << qint64(100000) << u"directory"_qs;
+    QTest::newRow("folder gone") << u"gone"_qs << qint64(100000) << u"No such file"_qs;
+    QTest::newRow("read-only folder") << u"readonly"_qs << qint64(100000) << u"denied"_qs;
+    QTest::newRow("another copy writing it") << u"locked"_qs << qint64(100000) << u"another download"_qs;
+    // Planted by anyone who can write the folder: never followed, never written, never frozen on.
+    QTest::newRow("link to a file outside") << u"link"_qs << qint64(100000) << u"link"_qs;
+    QTest::newRow("link to nowhere") << u"dangling"_qs << qint64(100000) << u"link"_qs;
+    QTest::newRow("FIFO") << u"fifo"_qs << qint64(100000) << u"not a regular file"_qs;
+    // A folder name the system could not turn into text comes back empty: not the root folder.
+    QTest::newRow("folder unknown") << u"unknown"_qs << qint64(100000) << u"unknown"_qs;
 }
 
 void TestDownloadCommands::cannotWrite()
 {
     QFETCH(QString, obstacle);
+    QFETCH(qint64, size);
     QFETCH(QString, reasonFragment);
 
     QString folder = m_folder->path();
+    const QString part = archivePath(7) + QLatin1String(".part");
+    const QString victim = m_folder->path() + QLatin1String("-victim");
     QFile lockHolder;
+    bool mounted = false;
+    const auto unmount = qScopeGuard([&] {
+        if (!mounted)
+            return;
+        m_form.reset();
+        ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
+    });
     if (obstacle == QLatin1String("full")) {
-        // Every write to /dev/full fails as on a full disk.
-        QVERIFY(QFile::link(QStringLiteral("/dev/full"), archivePath(7) + QLatin1String(".part")));
+        folder += QLatin1String("/small-disk");
+        if (!mountTinyFilesystem(folder, 8 * 1024))
+            QSKIP("needs root to mount a small filesystem");
+        mounted = true;
+        m_form = std::make_unique<Form1>(folder);
     } else if (obstacle == QLatin1String("folder")) {
         QVERIFY(QDir().mkdir(archivePath(7)));
     } else if (obstacle == QLatin1String("locked")) {
         // Held like another running copy of the program holds the file it writes.
-        lockHolder.setFileName(archivePath(7) + QLatin1String(".part"));
+        lockHolder.setFileName(part);
         QVERIFY(lockHolder.open(QIODevice::WriteOnly) && lockHolder.write("other copy's bytes") > 0
             && lockHolder.flush());
         QCOMPARE(::flock(lockHolder.handle(), LOCK_EX | LOCK_NB), 0);
+    } else if (obstacle == QLatin1String("link")) {
+        QVERIFY(writeFile(victim, "the victim's bytes"));
+        QVERIFY(QFile::link(victim, part));
+    } else if (obstacle == QLatin1String("dangling")) {
+        QVERIFY(QFile::link(victim, part));
+    } else if (obstacle == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(part).constData(), 0600), 0);
     } else if (obstacle == QLatin1String("gone")) {
         folder += QLatin1String("/missing");
         m_form = std::make_unique<Form1>(folder);
-    } else {
-        if (::geteuid() == 0)
-            QSKIP("root writes into read-only folders");
-        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    } else if (obstacle == QLatin1String("unknown")) {
+        folder.clear();
+        m_form = std::make_unique<Form1>(folder);
+    } else if (::geteuid() == 0) {
+        QSKIP("root writes into read-only folders");
     }
-    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(100000); });
+    // Where there can be an earlier archive, it must stay as it was.
+    const QString archive = ToolCatalog::destinationPath(folder, 7);
+    const bool hasArchive
+        = QFileInfo(archive).dir().exists() && !QFileInfo(archive).isDir() && !folder.isEmpty();
+    QVERIFY(!hasArchive || writeFile(archive, "kept"));
+    if (obstacle == QLatin1String("readonly"))
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    m_server->setResponder([&](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(size);
+        response.length = ScriptedResponse::Length::Custom;
+        response.contentLengthValue = QByteArray::number(size) + " bytes";
+        return response;
+    });
     pick(ToolCatalog::displayName(7));
     m_form->xpButton4->click();
     QFile::setPermissions(
@@ -486,8 +661,21 @@ void TestDownloadCommands::cannotWrite()
     QVERIFY(!m_form->Inet1->stillExecuting());
     QVERIFY(!m_form->commands().isRunning());
     QVERIFY(!m_form->xpLabel1->isHidden());
+    if (hasArchive)
+        QCOMPARE(readFile(archive), QByteArray("kept"));
     if (lockHolder.isOpen())
         QCOMPARE(readFile(lockHolder.fileName()), QByteArray("other copy's bytes"));
+    if (obstacle == QLatin1String("link") || obstacle == QLatin1String("dangling")) {
+        QCOMPARE(QFileInfo(part).symLinkTarget(), victim);
+        QCOMPARE(readFile(victim),
+            obstacle == QLatin1String("link") ? QByteArray("the victim's bytes") : QByteArray());
+        QCOMPARE(QFile::exists(victim), obstacle == QLatin1String("link"));
+    }
+    if (obstacle == QLatin1String("unknown")) {
+        QCOMPARE(m_server->requestCount(), 0);
+        QVERIFY(!QFile::exists(QLatin1Char('/') + ToolCatalog::fileName(7).mid(1) + QLatin1String(".part")));
+    }
+    QFile::remove(victim);
 }
 
 void TestDownloadCommands::unknownSize_data()

@@ -431,6 +431,12 @@ void TestForm1::progressRow()
     QVERIFY(form.ProgressBar1->isVisibleTo(&form));
     QCOMPARE(form.ProgressBar1->value(), 0);
     QCOMPARE(form.ProgressBar1->fillColor(), QColor(64, 64, 64));
+    // At 50 the left half of the bar is filled and the right half is not.
+    form.ProgressBar1->setValue(50);
+    const QImage bar = form.ProgressBar1->grab().toImage();
+    const int middle = bar.height() / 2;
+    QCOMPARE(bar.pixelColor(bar.width() / 4, middle), QColor(64, 64, 64));
+    QCOMPARE_NE(bar.pixelColor(bar.width() * 3 / 4, middle), QColor(64, 64, 64));
     QVERIFY(!form.Image1->pixmap().isNull());
     QVERIFY(Skin::isApplied(&form));
 }

@@ -59,6 +59,7 @@ private Q_SLOTS:
     void failureAfterRedirect();
     void networkFailures_data();
     void networkFailures();
+    void idleTimeout_data();
     void idleTimeout();
     void errorMidBody();
     void malformedFramingFails_data();
@@ -267,19 +268,52 @@ void TestInet::networkFailures()
     QVERIFY(inet.getChunk(1024).isEmpty());
 }
 
+void TestInet::idleTimeout_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<qint64>("stallAfter"); // -1: the server never falls silent
+    QTest::addColumn<int>("trickleMs"); // > 0: 1,000 bytes at a time, this far apart
+    QTest::addColumn<int>("readAfterMs"); // how long the reader keeps away at first
+
+    QTest::newRow("server falls silent") << qint64(100000) << qint64(5000) << 0 << 0;
+    // Each arrival restarts the time-out: a steady transfer longer than it is not a silent one.
+    QTest::newRow("steady trickle outlasting the time-out") << qint64(25000) << qint64(-1) << 100 << 0;
+    // A full buffer nobody reads holds the server back; that silence is ours, not the server's.
+    QTest::newRow("reader away longer than the time-out") << qint64(32 << 20) << qint64(-1) << 0 << 2500;
+}
+
 void TestInet::idleTimeout()
 {
-    m_server->setResponder([](const ScriptedRequest &) {
-        ScriptedResponse response = ScriptedResponse::generated(100000);
-        response.stallAfterBodyBytes = 5000;
+    QFETCH(qint64, size);
+    QFETCH(qint64, stallAfter);
+    QFETCH(int, trickleMs);
+    QFETCH(int, readAfterMs);
+
+    m_server->setResponder([&](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(size);
+        response.stallAfterBodyBytes = stallAfter;
+        response.trickleIntervalMs = trickleMs;
+        response.trickleBytes = trickleMs > 0 ? 1000 : 0;
         return response;
     });
     Inet inet;
     inet.setRequestTimeout(1);
     start(inet);
     waitWhileBusy(inet);
+    QElapsedTimer away;
+    away.start();
+    while (away.elapsed() < readAfterMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QByteArray body;
+    const QList<qint64> sizes = readAll(inet, &body);
+    if (stallAfter < 0) {
+        QVERIFY2(!inet.hasFailed(), qPrintable(inet.errorString()));
+        QCOMPARE(body.size(), size);
+        QVERIFY(body == ScriptedHttpServer::patternBytes(0, size));
+        return;
+    }
     // What arrived before the server fell silent is still handed over, then the body ends.
-    QCOMPARE(readAll(inet), (QList<qint64>{1024, 1024, 1024, 1024, 5000 - 4 * 1024, 0}));
+    QCOMPARE(sizes, (QList<qint64>{1024, 1024, 1024, 1024, 5000 - 4 * 1024, 0}));
     QVERIFY(inet.hasFailed());
     QVERIFY(!inet.wasCancelled());
     QVERIFY2(inet.errorString().contains(QLatin1String("second")), qPrintable(inet.errorString()));

@@ -87,5 +87,7 @@ QString ToolCatalog::fileName(int position)
 QString ToolCatalog::destinationPath(const QString &folder, int position)
 {
     // The stored name starts with the Windows separator; here the folder and the name proper join with "/".
-    return folder + QLatin1Char('/') + at(position).fileName.mid(1);
+    // An unknown (empty) folder is not the root folder: the name stays on its own.
+    const QString name = at(position).fileName.mid(1);
+    return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
 }

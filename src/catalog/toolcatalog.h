@@ -29,7 +29,8 @@ public:
     static QString url(int position);
     static QString fileName(int position);
 
-    // The program's folder joined with the name proper (the file name without its leading backslash).
+    // The program's folder joined with the name proper (the file name without its leading backslash);
+    // the name proper alone when the folder is unknown (empty).
     static QString destinationPath(const QString &folder, int position);
 
 private:

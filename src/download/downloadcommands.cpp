@@ -1,25 +1,18 @@
 #include "downloadcommands.h"
 
+#include "answercheck.h"
 #include "catalog/toolcatalog.h"
+#include "common/plaintext.h"
 #include "controls/ccrpprogressbar.h"
 #include "controls/eventpump.h"
 #include "controls/inet.h"
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
+#include "partfile.h"
 #include "transfermath.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QLocale>
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace {
 
@@ -30,26 +23,23 @@ bool isSuccessStatus(int status)
     return status >= 200 && status <= 299;
 }
 
-// Moves the finished body over the archive in one step, so the archive is either the old file or the new one.
-bool replaceFile(const QString &from, const QString &to, QString *reason)
+TransferResult ended(TransferResult result, TransferResult::Outcome outcome, const QString &reason = {})
 {
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(QFile::encodeName(from).toStdString()),
-        std::filesystem::path(QFile::encodeName(to).toStdString()), error);
-    if (error)
-        *reason = QString::fromLocal8Bit(error.message().c_str());
-    return !error;
+    result.outcome = outcome;
+    result.reason = reason;
+    return result;
 }
 
-// The body is synced to disk before it replaces the archive. Handing it to the disk as it comes keeps
-// that final sync short instead of making the user wait for the whole file at the end.
-constexpr qint64 writeBackStep = 8 * 1024 * 1024;
-
-void startWriteBack(QFile &file, qint64 from, qint64 to)
+AnswerHead answerHead(const Inet &inet)
 {
-    // A write error shows here already, or at the latest at the final flush.
-    if (file.flush())
-        ::sync_file_range(file.handle(), from, to - from, SYNC_FILE_RANGE_WRITE);
+    AnswerHead head;
+    head.status = inet.statusCode();
+    head.contentLength = inet.getHeader(QStringLiteral("Content-Length"));
+    head.contentRange = inet.getHeader(QStringLiteral("Content-Range"));
+    head.contentType = inet.getHeader(QStringLiteral("Content-Type"));
+    head.contentDisposition = inet.getHeader(QStringLiteral("Content-Disposition"));
+    head.contentEncoding = inet.getHeader(QStringLiteral("Content-Encoding"));
+    return head;
 }
 
 } // namespace
@@ -124,84 +114,87 @@ void DownloadCommands::stop()
 
 TransferResult DownloadCommands::DownloadFile(const QString &url, const QString &destination)
 {
+    using Outcome = TransferResult::Outcome;
     Inet *inet = m_controls.Inet1;
     TransferResult result;
     result.path = destination;
 
+    // A Cancel or close already queued stops the transfer before it starts.
     m_cancelRequested = false;
     EventPump::pumpOnce();
-    if (m_cancelRequested || m_stopRequested) {
-        result.outcome = TransferResult::Outcome::Cancelled;
-        return result;
-    }
+    if (m_cancelRequested || m_stopRequested)
+        return ended(result, Outcome::Cancelled);
+    if (!PartFile::hasKnownFolder(destination))
+        return ended(result, Outcome::CannotWrite, PartFile::unknownFolderReason());
+
     inet->setUrl(url);
     const QString headers = QLatin1String("Range: bytes=") + QString::number(0) + QLatin1String("-\r\n");
     inet->execute(QStringLiteral("GET"), headers);
     while (inet->stillExecuting())
         EventPump::waitForMoreEvents();
 
-    // Nothing is written unless the server actually answered with the file.
-    if (inet->wasCancelled()) {
-        result.outcome = TransferResult::Outcome::Cancelled;
-        return result;
-    }
-    if (inet->statusCode() == 0) {
-        result.outcome = TransferResult::Outcome::NetworkFailed;
-        result.reason = inet->errorString();
-        return result;
-    }
+    // Nothing is written unless the answer is the archive.
+    if (inet->wasCancelled())
+        return ended(result, Outcome::Cancelled);
+    if (inet->statusCode() == 0)
+        return ended(result, Outcome::NetworkFailed, inet->errorString());
     if (!isSuccessStatus(inet->statusCode())) {
         inet->cancel();
-        result.outcome = TransferResult::Outcome::ServerRefused;
-        result.reason = QString::number(inet->statusCode()) + QLatin1Char(' ') + inet->reasonPhrase();
-        return result;
+        return ended(result, Outcome::ServerRefused,
+            QString::number(inet->statusCode()) + QLatin1Char(' ') + inet->reasonPhrase());
     }
-
-    const qint64 expected = TransferMath::expectedSize(inet->getHeader(QStringLiteral("Content-Length")));
-    result.expected = expected;
-    EventPump::pumpOnce();
-    if (inet->wasCancelled()) {
-        result.outcome = TransferResult::Outcome::Cancelled;
-        return result;
-    }
-
-    QFile part(destination + QLatin1String(".part"));
-    result.path = part.fileName();
-    // Locked before it is emptied: another copy of the program may be writing the same tool right now.
-    const bool opened = part.open(QIODevice::ReadWrite);
-    const bool locked = opened && ::flock(part.handle(), LOCK_EX | LOCK_NB) == 0;
-    if (!locked || (part.size() > 0 && !part.resize(0))) {
+    const AnswerCheck::Verdict verdict = AnswerCheck::checkHead(answerHead(*inet));
+    if (!verdict.isArchive) {
         inet->cancel();
-        result.outcome = TransferResult::Outcome::CannotWrite;
-        result.reason = opened && !locked ? tr("another download is writing this file") : part.errorString();
-        return result;
+        return ended(result, Outcome::NotTheArchive, verdict.reason);
+    }
+    result.expected = verdict.expected;
+    EventPump::pumpOnce();
+    if (inet->wasCancelled())
+        return ended(result, Outcome::Cancelled);
+
+    PartFile part(destination);
+    result.path = part.path();
+    if (!part.open()) {
+        inet->cancel();
+        return ended(result, Outcome::CannotWrite, part.errorString());
     }
     if (result.expected == 0)
         m_controls.ProgressBar1->setBusy(true);
+    const bool copied = copyBody(part, result.expected, &result.received);
+    // Whatever happened, what arrived is in the .part file for whoever looks.
+    if (!copied || !part.flush()) {
+        inet->cancel();
+        return ended(result, Outcome::CannotWrite, part.errorString());
+    }
+    if (inet->wasCancelled())
+        return ended(result, Outcome::Cancelled);
+    if (inet->hasFailed() || result.received < result.expected)
+        return ended(result, Outcome::Incomplete, inet->hasFailed() ? inet->errorString() : QString());
+    if (const QString reason = AnswerCheck::checkBody(result.received); !reason.isEmpty())
+        return ended(result, Outcome::NotTheArchive, reason);
 
-    qint64 received = 0;
+    result.path = destination;
+    if (!part.commit())
+        return ended(result, Outcome::CannotWrite, part.errorString());
+    return ended(result, Outcome::Complete);
+}
+
+bool DownloadCommands::copyBody(PartFile &part, qint64 expected, qint64 *received)
+{
+    Inet *inet = m_controls.Inet1;
     QByteArray chunk;
     chunk.reserve(chunkSize);
     // Reported again and again while it does not change: keep the text instead of making it anew.
     int lastPercent = -1;
-    qint64 writtenBack = 0;
     QString percentText;
     do {
         inet->getChunk(chunk, chunkSize);
-        if (part.write(chunk) != chunk.size()) {
-            inet->cancel();
-            result.outcome = TransferResult::Outcome::CannotWrite;
-            result.reason = part.errorString();
-            result.received = received;
-            return result;
-        }
-        received += chunk.size();
-        if (received - writtenBack >= writeBackStep) {
-            startWriteBack(part, writtenBack, received);
-            writtenBack = received;
-        }
-        if (result.expected > 0) {
-            const int percent = TransferMath::percent(received, result.expected);
+        if (!part.write(chunk))
+            return false;
+        *received += chunk.size();
+        if (expected > 0) {
+            const int percent = TransferMath::percent(*received, expected);
             if (percent != lastPercent) {
                 lastPercent = percent;
                 percentText = QString::number(percent);
@@ -210,40 +203,7 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
         }
         EventPump::pumpOnce();
     } while (chunk.size() >= 2);
-    result.received = received;
-
-    if (!part.flush()) {
-        result.outcome = TransferResult::Outcome::CannotWrite;
-        result.reason = part.errorString();
-        return result;
-    }
-    if (inet->wasCancelled()) {
-        result.outcome = TransferResult::Outcome::Cancelled;
-        return result;
-    }
-    if (inet->hasFailed() || received < result.expected) {
-        result.outcome = TransferResult::Outcome::Incomplete;
-        result.reason = inet->hasFailed() ? inet->errorString() : QString();
-        return result;
-    }
-    // On disk before it takes the archive's place, so a crash cannot leave a renamed but empty file.
-    if (::fdatasync(part.handle()) != 0) {
-        result.outcome = TransferResult::Outcome::CannotWrite;
-        result.reason = QString::fromLocal8Bit(std::strerror(errno));
-        return result;
-    }
-    part.close();
-
-    QString reason;
-    if (!replaceFile(part.fileName(), destination, &reason)) {
-        result.outcome = TransferResult::Outcome::CannotWrite;
-        result.path = destination;
-        result.reason = reason;
-        return result;
-    }
-    result.path = destination;
-    result.outcome = TransferResult::Outcome::Complete;
-    return result;
+    return true;
 }
 
 void DownloadCommands::DownloadProgress(const QString &percentage)
@@ -255,26 +215,32 @@ void DownloadCommands::DownloadProgress(const QString &percentage)
 QString DownloadCommands::failureMessage(const QString &toolName, const TransferResult &result)
 {
     const QLocale locale;
+    // The reason may come from the server: only ever plain text, and not a page long.
+    const QString reason = PlainText::fromServer(result.reason);
+    const QString path = PlainText::clean(result.path);
     switch (result.outcome) {
     case TransferResult::Outcome::Complete:
     case TransferResult::Outcome::Cancelled:
         return {};
     case TransferResult::Outcome::ServerRefused:
-        return tr("%1 could not be downloaded: the server answered \"%2\".").arg(toolName, result.reason);
+        return tr("%1 could not be downloaded: the server answered \"%2\".").arg(toolName, reason);
     case TransferResult::Outcome::NetworkFailed:
-        return tr("%1 could not be downloaded: %2").arg(toolName, result.reason);
+        return tr("%1 could not be downloaded: %2").arg(toolName, reason);
+    case TransferResult::Outcome::NotTheArchive:
+        return tr("%1 could not be downloaded: %2. The earlier archive, if any, is unchanged.")
+            .arg(toolName, reason);
     case TransferResult::Outcome::Incomplete: {
         const QString sizes = result.expected > 0
             ? tr("%1 of %2 bytes arrived")
                   .arg(locale.toString(result.received), locale.toString(result.expected))
             : tr("%1 bytes arrived").arg(locale.toString(result.received));
         QString message = tr("The download of %1 is incomplete: %2.").arg(toolName, sizes);
-        if (!result.reason.isEmpty())
-            message += QLatin1Char(' ') + result.reason;
-        return message + QLatin1Char('\n') + tr("The partial data is kept in %1.").arg(result.path);
+        if (!reason.isEmpty())
+            message += QLatin1Char(' ') + reason;
+        return message + QLatin1Char('\n') + tr("The partial data is kept in %1.").arg(path);
     }
     case TransferResult::Outcome::CannotWrite:
-        return tr("%1 could not be saved to %2: %3").arg(toolName, result.path, result.reason);
+        return tr("%1 could not be saved to %2: %3").arg(toolName, path, reason);
     }
     return {};
 }

@@ -6,6 +6,7 @@
 
 class CcrpProgressBar;
 class Inet;
+class PartFile;
 class XpComboBox;
 class XpLabel;
 
@@ -26,6 +27,7 @@ struct TransferResult
         Complete,
         Cancelled,
         ServerRefused, // an answer outside 2xx
+        NotTheArchive, // a 2xx answer that is not the whole archive: empty, a web page, a part, encoded
         NetworkFailed, // no answer at all
         Incomplete, // the body stopped short
         CannotWrite,
@@ -75,6 +77,8 @@ Q_SIGNALS:
 
 private:
     void setBusyPointer(bool busy);
+    // The body into `part`, chunk by chunk, with a progress report and an event pass after each.
+    bool copyBody(PartFile &part, qint64 expected, qint64 *received);
 
     DownloadControls m_controls;
     QString m_programFolder;

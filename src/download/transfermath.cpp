@@ -1,14 +1,13 @@
 #include "transfermath.h"
 
-#include "controls/textnumber.h"
+#include "common/textnumber.h"
 
 namespace TransferMath {
 
 qint64 expectedSize(const QString &contentLength)
 {
     const double rounded = TextNumber::roundHalfEven(TextNumber::leadingValue(contentLength));
-    // 2^63 is the first double that no longer fits.
-    if (!(rounded > 0) || rounded >= 9223372036854775808.0)
+    if (!(rounded > 0) || rounded >= sizeLimit)
         return 0;
     return qint64(rounded);
 }

@@ -129,9 +129,13 @@ void Form1::showTransferFailure(const QString &toolName, const TransferResult &r
     const QString message = DownloadCommands::failureMessage(toolName, result);
     if (message.isEmpty())
         return;
-    // Not modal-blocking: the download command goes on with the next entry meanwhile.
     auto *box = new QMessageBox(QMessageBox::Warning, tr("Download failed"), message, QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("transferFailureBox"));
+    // Parts of the message come from the server: never let them be read as markup or links.
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    // Not modal: Exit, Cancel and the next download must stay usable while the message is up, and the
+    // download command goes on with the next entry meanwhile.
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }

@@ -1,6 +1,6 @@
 #include "marquee.h"
 
-#include "controls/textnumber.h"
+#include "common/textnumber.h"
 #include "windowdescription.h"
 
 namespace Marquee {

@@ -30,7 +30,7 @@ bool isSign(const QString &text, qsizetype i)
 
 } // namespace
 
-double leadingValue(const QString &text)
+std::optional<double> leadingNumber(const QString &text)
 {
     qsizetype i = 0;
     while (i < text.size() && isBlank(text[i]))
@@ -47,7 +47,7 @@ double leadingValue(const QString &text)
         anyDigit = anyDigit || i > fractionStart;
     }
     if (!anyDigit)
-        return 0;
+        return std::nullopt;
     if (i < text.size() && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
         qsizetype j = i + 1;
         if (isSign(text, j))
@@ -56,9 +56,18 @@ double leadingValue(const QString &text)
         if (exponentEnd > j)
             i = exponentEnd;
     }
+    // Digits too many for a double come back as infinity: still a number, just not a usable one.
     bool ok = false;
     const double value = QStringView(text).mid(start, i - start).toDouble(&ok);
-    return ok && std::isfinite(value) ? value : 0;
+    if (!ok && !std::isinf(value))
+        return std::nullopt;
+    return value;
+}
+
+double leadingValue(const QString &text)
+{
+    const std::optional<double> value = leadingNumber(text);
+    return value && std::isfinite(*value) ? *value : 0;
 }
 
 double roundHalfEven(double value)

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The ".part" file a download is written into before it takes the archive's place. The folder it
+// lives in may hold anything someone planted there: a link is never followed and only a regular file
+// is ever written. Every step reports the system's own reason when it fails.
+class PartFile final
+{
+    Q_DISABLE_COPY_MOVE(PartFile)
+
+public:
+    // Bytes gathered before they go to the disk in one write.
+    static constexpr qsizetype bufferSize = 256 * 1024;
+
+    // `destination` is the archive the body is meant for.
+    explicit PartFile(const QString &destination);
+    // Whatever arrived stays in the .part file.
+    ~PartFile();
+
+    // Whether `destination` lies in a known folder: a path that is not absolute would land wherever
+    // the program happens to run.
+    static bool hasKnownFolder(const QString &destination);
+    static QString unknownFolderReason();
+
+    QString path() const { return m_path; }
+    QString destination() const { return m_destination; }
+    // Why the last step failed, in the system's words.
+    QString errorString() const { return m_error; }
+
+    // Opens the file for this download alone (locked against a second copy of the program) and empties it.
+    bool open();
+    bool write(const char *data, qsizetype size);
+    bool write(const QByteArray &data) { return write(data.constData(), data.size()); }
+    // Hands the buffered bytes to the system.
+    bool flush();
+    // Puts the complete body on disk, then in the archive's place in one rename.
+    bool commit();
+
+private:
+    bool fail(int error);
+    bool fail(const QString &reason);
+    void close();
+
+    QString m_destination;
+    QString m_path;
+    QString m_error;
+    QByteArray m_buffer;
+    int m_fd = -1;
+    qint64 m_written = 0; // handed to the system so far
+    qint64 m_writtenBack = 0; // of which already on its way to the disk
+};
