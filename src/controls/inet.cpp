@@ -381,6 +381,9 @@ bool Inet::acceptRedirect(const QByteArray &location)
 
 size_t Inet::takeBody(const char *data, size_t size)
 {
+    // Only the final answer has a body worth handing over (libcurl skips a redirect's on its own).
+    if (m_busy)
+        return size;
     const auto capacity = qint64(m_buffer.size());
     if (m_bufferUsed + qint64(size) > capacity) {
         if (m_bufferUsed > 0) {
