@@ -162,7 +162,6 @@ void Inet::watchSocket(curl_socket_t socket, int what)
     auto watch = m_sockets.find(socket);
     if (what == CURL_POLL_REMOVE) {
         if (watch != m_sockets.end()) {
-            watch->second.wantsRead = false;
             watch->second.read->setEnabled(false);
             watch->second.write->setEnabled(false);
         }
@@ -178,29 +177,8 @@ void Inet::watchSocket(curl_socket_t socket, int what)
             [this, socket] { drive(socket, CURL_CSELECT_OUT); });
         watch = m_sockets.emplace(socket, std::move(added)).first;
     }
-    watch->second.wantsRead = (what & CURL_POLL_IN) != 0;
-    watch->second.read->setEnabled(watch->second.wantsRead && m_readsOpen);
+    watch->second.read->setEnabled((what & CURL_POLL_IN) != 0);
     watch->second.write->setEnabled((what & CURL_POLL_OUT) != 0);
-}
-
-// A socket read takes up to socketReadSize bytes. Offered to libcurl only when they fit, the body never
-// has to be paused: pausing makes libcurl copy what it holds into a fresh allocation, block by block.
-bool Inet::roomToRead() const
-{
-    return m_readerWaiting || qint64(m_buffer.size()) - m_bufferUsed >= socketReadSize;
-}
-
-void Inet::gateReads()
-{
-    const bool open = roomToRead();
-    if (open == m_readsOpen)
-        return;
-    m_readsOpen = open;
-    // Held back because the reader is behind: the silence up to now was ours, not the server's.
-    if (open)
-        m_lastData = now();
-    for (auto &[socket, watch] : m_sockets)
-        watch.read->setEnabled(watch.wantsRead && open);
 }
 
 void Inet::release()
@@ -221,7 +199,6 @@ void Inet::execute(const QString &operation, const QString &requestHeaders)
     release();
     m_bufferStart = 0;
     m_bufferUsed = 0;
-    gateReads();
     m_requested = true;
     m_busy = true;
     m_done = false;
@@ -404,7 +381,6 @@ size_t Inet::takeBody(const char *data, size_t size)
     m_bufferUsed += qint64(size);
     m_lastData = now();
     m_changed = true;
-    gateReads();
     return size;
 }
 
@@ -471,10 +447,6 @@ void Inet::onIdleTimeout()
 {
     if (m_done || m_paused)
         return;
-    if (!m_readsOpen) {
-        m_idleTimer.start(m_requestTimeout * 1000);
-        return;
-    }
     const auto timeout = std::chrono::seconds(m_requestTimeout);
     const auto idle = now() - m_lastData;
     // Restarting the timer on every block of data would cost more than the block: look at the clock instead.
@@ -545,13 +517,8 @@ void Inet::getChunk(QByteArray &chunk, qint64 size)
         m_bufferUsed = used;
         resumeIfRoomy();
     }
-    if (!m_cancelled && !m_done && m_bufferUsed < size) {
-        m_readerWaiting = true;
-        gateReads();
-        while (!m_cancelled && !m_done && m_bufferUsed < size)
-            EventPump::waitForMoreEvents();
-        m_readerWaiting = false;
-    }
+    while (!m_cancelled && !m_done && m_bufferUsed < size)
+        EventPump::waitForMoreEvents();
     if (m_cancelled) {
         chunk.clear();
         return;
@@ -559,7 +526,6 @@ void Inet::getChunk(QByteArray &chunk, qint64 size)
     const qint64 taken = std::min(size, m_bufferUsed);
     chunk.resize(taken);
     readBuffered(chunk.data(), taken);
-    gateReads();
     resumeIfRoomy();
 }
 
@@ -572,7 +538,6 @@ void Inet::cancel()
     m_bufferStart = 0;
     m_bufferUsed = 0;
     release();
-    gateReads();
     m_done = true;
     notify();
 }

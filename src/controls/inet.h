@@ -81,7 +81,6 @@ private:
     {
         std::unique_ptr<QSocketNotifier> read;
         std::unique_ptr<QSocketNotifier> write;
-        bool wantsRead = false; // what libcurl asked for; the read gate may still hold it back
     };
 
     // libcurl's callbacks only record what happened; nothing in them calls back into libcurl.
@@ -101,8 +100,6 @@ private:
     void collectFinished();
     void finish(CURLcode code);
     void resumeIfRoomy();
-    bool roomToRead() const;
-    void gateReads();
     void onIdleTimeout();
     void notify();
     void release();
@@ -125,8 +122,6 @@ private:
     qint64 m_bufferStart = 0;
     qint64 m_bufferUsed = 0;
     bool m_paused = false;
-    bool m_readerWaiting = false;
-    bool m_readsOpen = true;
 
     // The header block being received, and where it came from (for the redirect rule).
     Headers m_blockHeaders;
