@@ -54,6 +54,7 @@ private Q_SLOTS:
     void chunksAreFullUntilTheEnd();
     void busyUntilHeadersArrive();
     void reportsServerAnswer();
+    void interimAnswerIsNotTheAnswer();
     void followsRedirects();
     void redirectLoopFails();
     void failureAfterRedirect();
@@ -181,6 +182,24 @@ void TestInet::reportsServerAnswer()
     waitWhileBusy(inet);
     QCOMPARE(inet.statusCode(), 404);
     QCOMPARE(inet.reasonPhrase(), QStringLiteral("Not Found"));
+}
+
+void TestInet::interimAnswerIsNotTheAnswer()
+{
+    m_server->setResponder([](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(3000);
+        response.interim = "HTTP/1.1 103 Early Hints\r\nLink: </x.css>\r\n\r\n";
+        return response;
+    });
+    Inet inet;
+    start(inet);
+    waitWhileBusy(inet);
+    QCOMPARE(inet.statusCode(), 200);
+    QCOMPARE(inet.reasonPhrase(), QStringLiteral("OK"));
+    QCOMPARE(inet.getHeader(QStringLiteral("Link")), QString());
+    QByteArray body;
+    readAll(inet, &body);
+    QCOMPARE(body, ScriptedHttpServer::patternBytes(0, 3000));
 }
 
 void TestInet::followsRedirects()
