@@ -53,6 +53,7 @@ private Q_SLOTS:
     void chunksAreFullUntilTheEnd_data();
     void chunksAreFullUntilTheEnd();
     void busyUntilHeadersArrive();
+    void reportsServerAnswer_data();
     void reportsServerAnswer();
     void followsRedirects();
     void redirectLoopFails();
@@ -62,6 +63,8 @@ private Q_SLOTS:
     void idleTimeout_data();
     void idleTimeout();
     void errorMidBody();
+    void malformedFramingFails_data();
+    void malformedFramingFails();
     void cancel();
     void readBufferIsBounded();
     void readerBehindTheNetwork_data();
@@ -165,20 +168,39 @@ void TestInet::busyUntilHeadersArrive()
     inet.cancel();
 }
 
+void TestInet::reportsServerAnswer_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("reason");
+    QTest::addColumn<QByteArray>("interim");
+
+    QTest::newRow("not found") << 404 << QByteArray("Not Found") << QByteArray();
+    // An interim block, with a header of its own, is not the answer.
+    QTest::newRow("103 before the answer")
+        << 200 << QByteArray("OK") << QByteArray("HTTP/1.1 103 Early Hints\r\nLink: </x.css>\r\n\r\n");
+}
+
 void TestInet::reportsServerAnswer()
 {
-    m_server->setResponder([](const ScriptedRequest &) {
+    QFETCH(int, status);
+    QFETCH(QByteArray, reason);
+    QFETCH(QByteArray, interim);
+
+    m_server->setResponder([&](const ScriptedRequest &) {
         ScriptedResponse response;
-        response.status = 404;
-        response.reason = "Not Found";
+        response.status = status;
+        response.reason = reason;
+        response.interim = interim;
         response.body = "<html>gone</html>";
         return response;
     });
     Inet inet;
     start(inet);
     waitWhileBusy(inet);
-    QCOMPARE(inet.statusCode(), 404);
-    QCOMPARE(inet.reasonPhrase(), QStringLiteral("Not Found"));
+    QCOMPARE(inet.statusCode(), status);
+    QCOMPARE(inet.reasonPhrase(), QString::fromLatin1(reason));
+    QCOMPARE(inet.getHeader(QStringLiteral("Link")), QString());
+    QCOMPARE(inet.getHeader(QStringLiteral("Content-Length")), QStringLiteral("17"));
 }
 
 void TestInet::followsRedirects()
@@ -331,6 +353,45 @@ void TestInet::errorMidBody()
     readAll(inet, &body);
     QCOMPARE(body, ScriptedHttpServer::patternBytes(0, 3000));
     QVERIFY(inet.hasFailed());
+}
+
+void TestInet::malformedFramingFails_data()
+{
+    QTest::addColumn<QByteArray>("transferEncoding");
+    QTest::addColumn<QByteArray>("secondLength");
+    QTest::addColumn<QByteArray>("body");
+
+    // Each would otherwise end as a short body that looks whole.
+    QTest::newRow("bad chunk size") << QByteArray("chunked") << QByteArray()
+                                    << QByteArray("5\r\nhello\r\nzz\r\n");
+    QTest::newRow("two different Content-Lengths")
+        << QByteArray() << QByteArray("5000") << QByteArray(3000, 'x');
+}
+
+void TestInet::malformedFramingFails()
+{
+    QFETCH(QByteArray, transferEncoding);
+    QFETCH(QByteArray, secondLength);
+    QFETCH(QByteArray, body);
+
+    m_server->setResponder([&](const ScriptedRequest &) {
+        ScriptedResponse response;
+        response.body = body;
+        response.length
+            = secondLength.isEmpty() ? ScriptedResponse::Length::Omit : ScriptedResponse::Length::Exact;
+        if (!transferEncoding.isEmpty())
+            response.headers.append({"Transfer-Encoding", transferEncoding});
+        if (!secondLength.isEmpty())
+            response.headers.append({"Content-Length", secondLength});
+        response.closeAfterBodyBytes = body.size();
+        return response;
+    });
+    Inet inet;
+    start(inet);
+    waitWhileBusy(inet);
+    readAll(inet);
+    QVERIFY(inet.hasFailed());
+    QVERIFY(!inet.errorString().isEmpty());
 }
 
 void TestInet::cancel()

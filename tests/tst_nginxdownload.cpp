@@ -3,12 +3,13 @@
 #include "controls/inet.h"
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
-#include "support/nginxfixture.h"
+#include "support/scriptedhttpserver.h"
 #include "ui/form1.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QNetworkProxy>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,6 +23,40 @@ QByteArray sha256Of(const QString &path)
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(&file);
     return hash.result();
+}
+
+// The nginx that the CTest fixture started with scripts/demo-server.
+QString fixturePath(const QString &name)
+{
+    return QDir(qEnvironmentVariable("VORN_NGINX_STATE")).filePath(name);
+}
+
+QByteArray fixtureFile(const QString &name)
+{
+    QFile file(fixturePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The catalog's own URL for a tool, with another download key in it.
+QString urlWithKey(const QByteArray &key)
+{
+    const CatalogEntry &entry = ToolCatalog::entries().first();
+    return QString(entry.url).replace(entry.downloadKey, QString::fromLatin1(key));
+}
+
+// size bytes of the test pattern from offset, written as the file nginx serves for key.
+bool writeKeyFile(const QByteArray &key, qint64 size, qint64 offset, QString *error)
+{
+    QSaveFile file(fixturePath(QLatin1String("files/") + QString::fromLatin1(key)));
+    bool written = file.open(QIODevice::WriteOnly);
+    for (qint64 done = 0; written && done < size;) {
+        const qint64 n = std::min(size - done, ScriptedHttpServer::patternBlockSize);
+        written = file.write(ScriptedHttpServer::patternData(offset + done), n) == n;
+        done += n;
+    }
+    written = written && file.commit();
+    *error = file.errorString();
+    return written;
 }
 
 } // namespace
@@ -40,35 +75,32 @@ private Q_SLOTS:
     void onlyCatalogShapedKeysAreServed();
 
 private:
-    QTemporaryDir m_files;
     QTemporaryDir m_programFolder;
     QHash<int, QByteArray> m_sha256;
     QHash<int, qint64> m_sizes;
-    std::unique_ptr<NginxFixture> m_nginx;
 };
 
 void TestNginxDownload::initTestCase()
 {
-    if (NginxFixture::nginxProgram().isEmpty())
-        QFAIL("nginx is not installed (scripts/install-deps installs it)");
+    const QUrl server(QString::fromLatin1(fixtureFile(QStringLiteral("url")).trimmed()));
+    QVERIFY2(server.isValid() && server.port() > 0,
+        "no nginx: run this test through ctest, whose fixture starts it");
     for (int position = 1; position <= ToolCatalog::count(); ++position) {
         const QByteArray key = ToolCatalog::entries().at(position - 1).downloadKey.toLatin1();
-        // Sizes around the chunk and buffer boundaries, and one of several MiB.
+        // Sizes around the chunk and buffer boundaries, and one of several MiB; each key its own bytes.
         const qint64 size = position == 1 ? 5 * 1024 * 1024 + 3 : 1000 * position + (position % 3);
+        const qint64 offset = 7919 * position;
         QString error;
-        const QByteArray sha = NginxFixture::writeKeyFile(m_files.path(), key, size, &error);
-        QVERIFY2(!sha.isEmpty(), qPrintable(error));
-        m_sha256.insert(position, sha);
+        QVERIFY2(writeKeyFile(key, size, offset, &error), qPrintable(error));
+        m_sha256.insert(position, ScriptedHttpServer::patternSha256(size, offset));
         m_sizes.insert(position, size);
     }
-    m_nginx = std::make_unique<NginxFixture>(m_files.path());
-    QVERIFY2(m_nginx->start(), qPrintable(m_nginx->errorString()));
-    QNetworkProxy::setApplicationProxy(m_nginx->proxy());
+    QNetworkProxy::setApplicationProxy(
+        QNetworkProxy(QNetworkProxy::HttpProxy, server.host(), quint16(server.port())));
 }
 
 void TestNginxDownload::cleanupTestCase()
 {
-    m_nginx.reset();
     QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
 }
 
@@ -93,7 +125,7 @@ void TestNginxDownload::downloadButtonFetchesExactBytes()
     form.xpButton4->click();
     QVERIFY2(result.outcome == TransferResult::Outcome::Complete,
         qPrintable(DownloadCommands::failureMessage(ToolCatalog::displayName(position), result)
-            + QLatin1Char('\n') + QString::fromLocal8Bit(m_nginx->errorLog())));
+            + QLatin1Char('\n') + QString::fromLocal8Bit(fixtureFile(QStringLiteral("nginx/error.log")))));
 
     const QString archive = ToolCatalog::destinationPath(m_programFolder.path(), position);
     QCOMPARE(QFileInfo(archive).size(), m_sizes.value(position));
@@ -119,7 +151,7 @@ void TestNginxDownload::onlyCatalogShapedKeysAreServed()
     QFETCH(QByteArray, key);
     QFETCH(int, status);
     Inet inet;
-    inet.setUrl(QString::fromLatin1(NginxFixture::downloadUrl(key).toEncoded()));
+    inet.setUrl(urlWithKey(key));
     inet.execute(QStringLiteral("GET"), QStringLiteral("Range: bytes=0-\r\n"));
     while (inet.stillExecuting())
         EventPump::waitForMoreEvents();

@@ -1,26 +1,35 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QLoggingCategory>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QObject>
-#include <QPointer>
+#include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
+#include <unordered_map>
+
+#include <chrono>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include <curl/curl.h>
 
 Q_DECLARE_LOGGING_CATEGORY(lcTransfer)
 
 // The Internet transfer control: one HTTP request at a time, whose body the caller pulls in chunks
-// while it keeps the window's events running. Waiting happens on the window thread and never spins.
+// while it keeps the window's events running. The transfer runs on the window thread (libcurl's multi
+// interface driven by this thread's event loop); waiting never spins.
 class Inet final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Inet)
 
 public:
-    // The reply buffers at most this much; the body is pulled from it in small chunks.
-    static constexpr qint64 readBufferSize = 64 * 1024;
+    // The body waits in a buffer of this size; the network is paused while it is full.
+    static constexpr qint64 readBufferSize = 256 * 1024;
 
     explicit Inet(QObject *parent = nullptr);
     ~Inet() override;
@@ -39,7 +48,8 @@ public:
     // True from the start of a request until its response headers are in, or it failed or was cancelled.
     bool stillExecuting() const { return m_busy; }
 
-    // The named response header as text; empty when the response has none.
+    // The named response header of the final answer as text; empty when it has none. Repeated
+    // headers come joined by ", ".
     QString getHeader(const QString &name) const;
 
     // The next bytes of the body: waits until `size` bytes are buffered or the body has ended, so a
@@ -64,25 +74,73 @@ Q_SIGNALS:
     void stateChanged();
 
 private:
-    void onMetaDataChanged();
-    void onFinished();
-    void onErrorOccurred(QNetworkReply::NetworkError error);
-    bool takeFinalStatus();
+    using Headers = QList<std::pair<QByteArray, QByteArray>>;
+    // The read and write notifiers of one socket. They live as long as the Inet: libcurl drops and
+    // re-adds a socket on every pause, and a deferred delete may never run inside a nested event pass.
+    struct SocketWatch
+    {
+        std::unique_ptr<QSocketNotifier> read;
+        std::unique_ptr<QSocketNotifier> write;
+    };
+
+    // libcurl's callbacks only record what happened; nothing in them calls back into libcurl.
+    static int onSocket(CURL *easy, curl_socket_t socket, int what, void *self, void *socketData);
+    static int onTimer(CURLM *multi, long timeoutMs, void *self);
+    static size_t onHeader(char *data, size_t size, size_t count, void *self);
+    static size_t onBody(char *data, size_t size, size_t count, void *self);
+
+    void watchSocket(curl_socket_t socket, int what);
+    bool takeHeaderLine(QByteArrayView line);
+    bool acceptRedirect(const QByteArray &location);
+    bool refuse(QNetworkReply::NetworkError error, const QString &reason);
+    size_t takeBody(const char *data, size_t size);
+
+    // Lets libcurl work on a socket that is ready, or on its time-outs, then reports what changed.
+    void drive(curl_socket_t socket, int events);
+    void collectFinished();
+    void finish(CURLcode code);
+    void resumeIfRoomy();
     void onIdleTimeout();
     void notify();
     void release();
 
-    QNetworkAccessManager m_manager;
-    QPointer<QNetworkReply> m_reply;
+    qint64 buffered() const { return m_bufferUsed; }
+    void readBuffered(char *to, qint64 size);
+
+    CURLM *m_multi = nullptr;
+    CURL *m_easy = nullptr;
+    curl_slist *m_requestHeaders = nullptr;
+    std::unordered_map<curl_socket_t, SocketWatch> m_sockets;
+    QTimer m_curlTimer;
     QTimer m_idleTimer;
-    // Body bytes taken out of the reply but not handed over yet: the start of a chunk still being
-    // waited for, or what was buffered when the request timed out.
-    QByteArray m_held;
+    std::chrono::steady_clock::time_point m_lastData;
+    char m_curlError[CURL_ERROR_SIZE] = {};
+
+    // The body between the network and the reader: a ring of readBufferSize bytes, or more while a
+    // reader waits for a larger chunk.
+    std::vector<char> m_buffer;
+    qint64 m_bufferStart = 0;
+    qint64 m_bufferUsed = 0;
+    bool m_paused = false;
+
+    // The header block being received, and where it came from (for the redirect rule).
+    Headers m_blockHeaders;
+    int m_blockStatus = 0;
+    QByteArray m_blockReason;
+    QByteArray m_blockUrl;
+    Headers m_headers;
+
     QString m_url;
     int m_requestTimeout = 60;
+    bool m_requested = false;
+    bool m_viaProxy = false;
     bool m_busy = false;
+    bool m_done = true;
+    bool m_changed = false;
     bool m_cancelled = false;
     bool m_timedOut = false;
+    // Set when our own rules stop an answer libcurl would take.
+    QNetworkReply::NetworkError m_refusal = QNetworkReply::NoError;
     QNetworkReply::NetworkError m_error = QNetworkReply::NoError;
     QString m_errorString;
     int m_statusCode = 0;

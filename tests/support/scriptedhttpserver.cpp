@@ -357,7 +357,8 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
     m_closeAtEnd = clientWantsClose || closeDelimited || userSaysClose || response.closeAfterBodyBytes >= 0
         || response.length == ScriptedResponse::Length::Custom;
 
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + response.reason + "\r\n";
+    QByteArray head = response.interim + "HTTP/1.1 " + QByteArray::number(response.status) + ' '
+        + response.reason + "\r\n";
     for (const auto &[name, value] : response.headers)
         head += name + ": " + value + "\r\n";
     switch (response.length) {

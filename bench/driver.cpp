@@ -1,0 +1,57 @@
+// One press of the Download button in the real main window (offscreen), for bench/run to time from
+// outside. It sets up exactly as the program does, so it reaches the server through http_proxy.
+//   bench_driver <position> <folder>   downloads that catalog entry into folder; status 0 when complete
+//   bench_driver --url <position>      prints that entry's URL, for the peers to fetch the same thing
+
+#include "catalog/toolcatalog.h"
+#include "controls/xpbutton.h"
+#include "controls/xpcombobox.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <optional>
+
+int main(int argc, char **argv)
+{
+    const QByteArray first = argc == 3 ? QByteArray(argv[1]) : QByteArray();
+    const int position = QByteArray(argc == 3 ? argv[first == "--url" ? 2 : 1] : "0").toInt();
+    QTextStream err(stderr);
+    if (position < 1 || position > ToolCatalog::count()) {
+        err << "usage: bench_driver <position 1-" << ToolCatalog::count()
+            << "> <folder> | --url <position>\n";
+        return 2;
+    }
+    if (first == "--url") {
+        QTextStream(stdout) << ToolCatalog::url(position) << '\n';
+        return 0;
+    }
+
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    Application::beforeApplication();
+    QApplication app(argc, argv);
+    Application::setUp();
+
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    Form1 form(folder);
+    form.show();
+    QCoreApplication::processEvents();
+    const QString name = ToolCatalog::displayName(position);
+    form.Combo1->setCurrentIndex(form.Combo1->findText(name));
+
+    std::optional<TransferResult> result;
+    QObject::connect(&form.commands(), &DownloadCommands::transferFinished, &form,
+        [&result](const QString &, const TransferResult &finished) { result = finished; });
+    form.xpButton4->click();
+    if (!result || result->outcome != TransferResult::Outcome::Complete) {
+        err << "bench_driver: "
+            << (result ? DownloadCommands::failureMessage(name, *result)
+                       : QStringLiteral("nothing was downloaded"))
+            << '\n';
+        return 1;
+    }
+    return 0;
+}
