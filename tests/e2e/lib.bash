@@ -18,11 +18,14 @@ scripted_server_program=$4
 scenario=$(basename "$0")
 
 work=$(mktemp -d)
+# Every process the scenario starts inherits this mark, so none can outlive it unnoticed.
+export VORN_E2E_RUN="$scenario:$$:$work"
 app_dir=$work/app
 demo_dir=$work/demo
 xvfb_pid=
 app_pid=
 server_pid=
+server_url=
 window=
 
 readonly initial_caption='::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::'
@@ -62,7 +65,35 @@ stop_process() {
     wait "$1" 2>/dev/null || true
 }
 
+# The processes other than this shell that carry the scenario's mark in their environment or name its
+# folder on their command line (nginx rewrites its environment, not its command line); into `survivors`.
+# Only builtins read /proc here, so the search finds none of its own.
+survivors=()
+find_survivors() {
+    survivors=()
+    local proc pid entry marked
+    for proc in /proc/[0-9]*; do
+        pid=${proc#/proc/}
+        [ "$pid" != $$ ] || continue
+        marked=
+        while IFS= read -r -d '' entry; do
+            [ "$entry" = "VORN_E2E_RUN=$VORN_E2E_RUN" ] && marked=1 && break
+        done 2>/dev/null <"$proc/environ" || true
+        if [ -z "$marked" ]; then
+            while IFS= read -r -d '' entry; do
+                [[ "$entry" == *"$work"* ]] && marked=1 && break
+            done 2>/dev/null <"$proc/cmdline" || true
+        fi
+        [ -z "$marked" ] || ! running "$pid" || survivors+=("$pid")
+    done
+}
+no_survivors() {
+    find_survivors
+    [ ${#survivors[@]} -eq 0 ]
+}
+
 cleanup() {
+    local status=$?
     screenshot || true
     stop_process "$app_pid"
     stop_process "$server_pid"
@@ -72,7 +103,17 @@ cleanup() {
         stop_process "$xvfb_pid"
         drop_x_lock
     fi
+    # Whatever is still running now was started by the scenario and not ended by it.
+    if ! wait_for 5 no_survivors; then
+        local pid
+        for pid in "${survivors[@]}"; do
+            say "FAIL: still running after the scenario: $pid $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"
+        done
+        kill -KILL "${survivors[@]}" 2>/dev/null || true
+        status=1
+    fi
     rm -rf "$work"
+    exit "$status"
 }
 trap cleanup EXIT
 
@@ -121,17 +162,22 @@ e2e_setup() {
     drop_x_lock
 }
 
-# The nginx stand-in for the download server, serving every catalog key; prints its URL.
+# The servers are started in this shell, never inside $(...): a subshell would keep the server's pid
+# from the clean-up. Each leaves its URL in server_url.
+
+# The nginx stand-in for the download server, serving every catalog key.
 start_demo_server() {
-    "$source_dir/scripts/demo-server" start "$demo_dir" 2>"$work/demo.log" || fail "the demo server did not start"
+    "$source_dir/scripts/demo-server" start "$demo_dir" >"$work/demo.url" 2>"$work/demo.log" \
+        || fail "the demo server did not start"
+    server_url=$(head -n 1 "$work/demo.url")
 }
 
-# Our own scripted server, for faults nginx will not make; prints its URL. Arguments go to it.
+# Our own scripted server, for faults nginx will not make. Arguments go to it.
 start_scripted_server() {
     "$scripted_server_program" --log "$work/requests.log" "$@" >"$work/server.url" 2>"$work/server.log" &
     server_pid=$!
     wait_for 20 test -s "$work/server.url" || fail "the scripted server did not start"
-    head -n 1 "$work/server.url"
+    server_url=$(head -n 1 "$work/server.url")
 }
 
 find_main_window() {
