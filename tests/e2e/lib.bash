@@ -1,7 +1,7 @@
 # Shared by the end-to-end scenarios (and scripts/screenshot): each one sources this file, then
 # calls e2e_setup.
 #
-#   <scenario> <program> <source folder> <screenshot folder> <scripted server program>
+#   <scenario> <program> <source folder> <screenshot folder> <scripted server program> <control rects program>
 #
 # With an empty screenshot folder no picture of the display is left at the end.
 # e2e_setup gives the scenario its own X server (Xvfb), its own nginx stand-in for the download
@@ -15,6 +15,7 @@ program=$1
 source_dir=$2
 screenshot_dir=$3
 scripted_server_program=$4
+control_rects_program=$5
 scenario=$(basename "$0")
 
 work=$(mktemp -d)
@@ -30,14 +31,13 @@ window=
 
 readonly initial_caption='::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::'
 
-# Centres of the controls in the main window's client area: the container's origin (8, 8) and its
-# 2-pixel border, then the control's own place and half its size.
-readonly download_x=$((8 + 2 + 184 + 24)) download_y=$((8 + 2 + 48 + 24))
-readonly cancel_x=$((8 + 2 + 248 + 24)) cancel_y=$download_y
-readonly about_x=$((8 + 2 + 320 + 28)) about_y=$download_y
-readonly exit_x=$((8 + 2 + 392 + 24)) exit_y=$download_y
+# The program's scale factor (QT_SCALE_FACTOR); a scenario may set it before start_program.
+scale=1
+# Where the main window's controls sit, "x y width height" in the window's pixels by control name, as
+# the window itself lays them out (vorn-control-rects); filled by start_program.
+declare -A control=()
 # The strip that shows the state: "Progress >>>" or the busy caption, and the progress bar.
-readonly state_strip="433x25+26+122"
+state_strip=
 
 say() { printf 'e2e %s: %s\n' "$scenario" "$*" >&2; }
 
@@ -186,18 +186,49 @@ find_main_window() {
     [ -n "$window" ]
 }
 
+# Reads where the controls of one of the program's windows sit into `control`.
+read_control_rects() {
+    local name rect
+    QT_SCALE_FACTOR=$scale "$control_rects_program" "$1" >"$work/controls" 2>/dev/null \
+        || fail "vorn-control-rects could not describe $1"
+    control=()
+    while read -r name rect; do control[$name]=$rect; done <"$work/controls"
+}
+
+# The smallest WIDTHxHEIGHT+X+Y holding the named controls.
+span_of() {
+    local name x y w h left= top= right= bottom=
+    for name in "$@"; do
+        read -r x y w h <<<"${control[$name]}"
+        [ -n "$left" ] && [ "$left" -le "$x" ] || left=$x
+        [ -n "$top" ] && [ "$top" -le "$y" ] || top=$y
+        [ -n "$right" ] && [ "$right" -ge $((x + w)) ] || right=$((x + w))
+        [ -n "$bottom" ] && [ "$bottom" -ge $((y + h)) ] || bottom=$((y + h))
+    done
+    echo "$((right - left))x$((bottom - top))+$left+$top"
+}
+
 # Starts the copy with the given server as its HTTP proxy and waits for its main window.
 start_program() {
     local proxy=$1
+    read_control_rects Form1
+    state_strip=$(span_of xpLabel1 Label1 ProgressBar1)
     (cd "$app_dir" && http_proxy=$proxy HTTP_PROXY=$proxy no_proxy= NO_PROXY= QT_QPA_PLATFORM=xcb \
-        exec ./vorn-tools-downloader) 2>"$work/program.log" &
+        QT_SCALE_FACTOR=$scale exec ./vorn-tools-downloader) 2>"$work/program.log" &
     app_pid=$!
     wait_for 30 find_main_window || fail "the main window did not appear"
     xdotool windowfocus --sync "$window"
     say "main window $window on $DISPLAY"
 }
 
-click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+# Clicks the middle of a control of the main window, by its name: xpButton4 is Download, xpButton3
+# Cancel, xpButton2 About and xpButton1 Exit.
+click() {
+    local x y w h
+    [ -n "${control[$1]:-}" ] || fail "the main window has no control $1"
+    read -r x y w h <<<"${control[$1]}"
+    xdotool mousemove --window "$window" $((x + w / 2)) $((y + h / 2)) click 1
+}
 
 # The tool list has the focus at start, with nothing picked: the first Down picks the first tool.
 pick_tool() {
