@@ -118,6 +118,8 @@ private Q_SLOTS:
     void toolListKeyboard();
     void tabOrder_data();
     void tabOrder();
+    void buttonKeys_data();
+    void buttonKeys();
     void animationPlays();
     void titleScrollsOnTick();
     void clockShowsDateAndTime();
@@ -531,6 +533,41 @@ void TestForm1::tabOrder()
         QVERIFY(QApplication::focusWidget());
         QCOMPARE(QApplication::focusWidget()->objectName(), expected);
     }
+}
+
+void TestForm1::buttonKeys_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<int>("clicks");
+
+    QTest::newRow("Space presses") << Qt::Key_Space << 1;
+    QTest::newRow("Return presses") << Qt::Key_Return << 1;
+    QTest::newRow("Enter presses") << Qt::Key_Enter << 1;
+    QTest::newRow("a letter does not") << Qt::Key_A << 0;
+}
+
+void TestForm1::buttonKeys()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(int, clicks);
+
+    Form1 form(m_folder.path());
+    QVERIFY(showAndActivate(form));
+    XpButton *button = form.xpButton3;
+    const QImage unfocused = button->grab().toImage();
+    button->setFocus();
+    QTRY_VERIFY(button->hasFocus());
+    // The focus shows as a frame, not a tint: a good part of a ring inside the edge turns dark.
+    const QImage focused = button->grab().toImage();
+    int darkened = 0;
+    for (int y = 0; y < focused.height(); ++y)
+        for (int x = 0; x < focused.width(); ++x)
+            darkened += qGray(focused.pixel(x, y)) < 64 && qGray(unfocused.pixel(x, y)) > 128 ? 1 : 0;
+    QVERIFY2(darkened >= button->width(), qPrintable(QString::number(darkened)));
+
+    QSignalSpy clicked(button, &XpButton::clicked);
+    QTest::keyClick(form.windowHandle(), key);
+    QTRY_COMPARE(clicked.count(), clicks);
 }
 
 void TestForm1::animationPlays()
