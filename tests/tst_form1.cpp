@@ -8,6 +8,7 @@
 #include "ui/application.h"
 #include "ui/clocktext.h"
 #include "ui/form1.h"
+#include "ui/frmabout.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -118,6 +119,8 @@ private Q_SLOTS:
     void toolListKeyboard();
     void tabOrder_data();
     void tabOrder();
+    void darkDesktopTheme_data();
+    void darkDesktopTheme();
     void buttonKeys_data();
     void buttonKeys();
     void animationPlays();
@@ -533,6 +536,55 @@ void TestForm1::tabOrder()
         QVERIFY(QApplication::focusWidget());
         QCOMPARE(QApplication::focusWidget()->objectName(), expected);
     }
+}
+
+void TestForm1::darkDesktopTheme_data()
+{
+    QTest::addColumn<bool>("about");
+    QTest::newRow("Form1") << false;
+    QTest::newRow("frmAbout") << true;
+}
+
+void TestForm1::darkDesktopTheme()
+{
+    QFETCH(bool, about);
+    // The skin's colours are those of Qt's own palette, which a bare display without a theme gives.
+    const QPalette plain = QGuiApplication::palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        if (role == QPalette::NoRole)
+            continue;
+        const auto colorRole = QPalette::ColorRole(role);
+        QCOMPARE(Skin::palette().color(colorRole), plain.color(colorRole));
+    }
+
+    // Every control shows the same colours under a dark desktop palette as under the plain one.
+    const auto colours = [&](const QWidget &window) {
+        QStringList seen;
+        for (const QWidget *widget : window.findChildren<QWidget *>()) {
+            if (widget->objectName().isEmpty())
+                continue;
+            const QPalette palette = widget->palette();
+            seen << widget->objectName();
+            for (const auto role : {QPalette::Window, QPalette::WindowText, QPalette::Button,
+                     QPalette::ButtonText, QPalette::Base, QPalette::Text, QPalette::PlaceholderText})
+                seen << palette.color(role).name(QColor::HexArgb);
+            seen << textColour(widget).name();
+        }
+        return seen;
+    };
+    const auto build = [&] {
+        if (about)
+            return colours(FrmAbout());
+        return colours(Form1(m_folder.path()));
+    };
+    const QStringList designed = build();
+    QPalette dark(QColor(0xEE, 0xEE, 0xEE), QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    QApplication::setPalette(dark);
+    const QStringList underDark = build();
+    QApplication::setPalette(plain);
+    QCOMPARE(underDark, designed);
 }
 
 void TestForm1::buttonKeys_data()

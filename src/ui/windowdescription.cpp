@@ -1,6 +1,7 @@
 #include "windowdescription.h"
 
 #include "controls/ccrpprogressbar.h"
+#include "controls/skin.h"
 #include "controls/ucanigif.h"
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
@@ -130,7 +131,8 @@ void buildWindow(QWidget *window, const WindowDescription &description)
     window->setWindowTitle(QString::fromUtf16(description.caption));
     if (description.icon)
         window->setWindowIcon(QIcon(QString::fromLatin1(description.icon)));
-    QPalette palette = window->palette();
+    // System colours are the skin's, so a dark desktop theme leaves the window as designed.
+    QPalette palette = Skin::palette();
     palette.setColor(QPalette::Window, description.background.resolve(palette));
     window->setPalette(palette);
     window->setAutoFillBackground(true);
