@@ -10,6 +10,7 @@
 #include "ui/form1.h"
 #include "ui/frmabout.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
@@ -121,6 +122,7 @@ private Q_SLOTS:
     void tabOrder();
     void darkDesktopTheme_data();
     void darkDesktopTheme();
+    void accessibleTree();
     void buttonKeys_data();
     void buttonKeys();
     void animationPlays();
@@ -585,6 +587,39 @@ void TestForm1::darkDesktopTheme()
     const QStringList underDark = build();
     QApplication::setPalette(plain);
     QCOMPARE(underDark, designed);
+}
+
+void TestForm1::accessibleTree()
+{
+    Form1 form(m_folder.path());
+    form.ProgressBar1->setValue(37);
+
+    // What a screen reader reads: every control it reaches by walking the tree, by role and name.
+    QMap<QString, QPair<QAccessible::Role, QString>> reached;
+    QList<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(&form)};
+    while (!pending.isEmpty()) {
+        QAccessibleInterface *node = pending.takeFirst();
+        QVERIFY(node && node->isValid());
+        const QString name = node->object() ? node->object()->objectName() : QString();
+        reached.insert(name, {node->role(), node->text(QAccessible::Name)});
+        // Nothing nameless that is only a place on the screen.
+        QVERIFY2(node->role() != QAccessible::Client || node->childCount() > 0, qPrintable(name));
+        for (int i = 0; i < node->childCount(); ++i)
+            pending.append(node->child(i));
+    }
+    for (const QString &name : reached.keys())
+        QVERIFY2(!name.startsWith(QLatin1String("Line")), qPrintable(name + QLatin1String(" is only drawn")));
+    QCOMPARE(reached.value(QStringLiteral("Combo1")).first, QAccessible::ComboBox);
+    QCOMPARE(reached.value(QStringLiteral("Combo1")).second, QStringLiteral("Tool to download"));
+    QCOMPARE(reached.value(QStringLiteral("xpButton4")).second, QStringLiteral("Download"));
+    QCOMPARE(reached.value(QStringLiteral("xpLabel1")).first, QAccessible::StaticText);
+    QCOMPARE(reached.value(QStringLiteral("xpLabel1")).second, QStringLiteral("Progress >>>"));
+    QCOMPARE(reached.value(QStringLiteral("ProgressBar1")).first, QAccessible::ProgressBar);
+    QAccessibleValueInterface *value
+        = QAccessible::queryAccessibleInterface(form.ProgressBar1)->valueInterface();
+    QVERIFY(value);
+    QCOMPARE(value->currentValue().toInt(), 37);
+    QCOMPARE(value->maximumValue().toInt(), 100);
 }
 
 void TestForm1::buttonKeys_data()

@@ -1,5 +1,6 @@
 #include "windowdescription.h"
 
+#include "accessibility.h"
 #include "controls/ccrpprogressbar.h"
 #include "controls/skin.h"
 #include "controls/ucanigif.h"
@@ -114,6 +115,7 @@ QWidget *createControl(const ControlDescription &control, QWidget *parent)
     }
     case ControlKind::Line: {
         auto *line = new QWidget(parent);
+        Accessibility::setDrawingOnly(line);
         line->setAutoFillBackground(true);
         QPalette palette = line->palette();
         palette.setColor(QPalette::Window, control.foreColor.resolve(palette));
@@ -155,6 +157,8 @@ void buildWindow(QWidget *window, const WindowDescription &description)
             widget->setToolTip(QString::fromUtf16(control.toolTip));
             widget->setAccessibleName(QString::fromUtf16(control.toolTip));
         }
+        if (control.accessibleName)
+            widget->setAccessibleName(QString::fromUtf16(control.accessibleName));
         QRect rect = pixelRect(control);
         if (control.kind == ControlKind::Line)
             rect.setSize(rect.size().expandedTo(QSize(1, 1)));

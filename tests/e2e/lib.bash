@@ -27,6 +27,7 @@ xvfb_pid=
 app_pid=
 server_pid=
 server_url=
+other_pids=()
 window=
 
 readonly initial_caption='::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::'
@@ -97,6 +98,8 @@ cleanup() {
     screenshot || true
     stop_process "$app_pid"
     stop_process "$server_pid"
+    local pid
+    for pid in "${other_pids[@]}"; do stop_process "$pid"; done
     "$source_dir/scripts/demo-server" stop "$demo_dir" >/dev/null 2>&1 || true
     if [ -n "$xvfb_pid" ]; then
         take_x_lock
