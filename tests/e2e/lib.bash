@@ -32,6 +32,8 @@ window=
 
 readonly initial_caption='::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::'
 
+# The X server's screen; a scenario may set it before e2e_setup.
+e2e_screen=800x600x24
 # The program's scale factor (QT_SCALE_FACTOR); a scenario may set it before start_program.
 scale=1
 # Where the main window's controls sit, "x y width height" in the window's pixels by control name, as
@@ -45,7 +47,7 @@ say() { printf 'e2e %s: %s\n' "$scenario" "$*" >&2; }
 fail() {
     say "FAIL: $*"
     local log
-    for log in "$work/program.log" "$demo_dir/nginx/error.log" "$demo_dir/nginx/access.log" "$work/server.log" \
+    for log in "$work/program.log" "$work/xvfb.log" "$demo_dir/nginx/error.log" "$demo_dir/nginx/access.log" "$work/server.log" \
         "$work/requests.log"; do
         [ -s "$log" ] && sed "s|^|e2e $scenario: $(basename "$log"): |" "$log" >&2
     done
@@ -157,7 +159,9 @@ e2e_setup() {
     cp "$program" "$app_dir/vorn-tools-downloader"
 
     take_x_lock
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" 9>&- &
+    # -noreset: by default the server starts over when its last client leaves, and a program that
+    # connects just then is turned away.
+    Xvfb -displayfd 3 -screen 0 "$e2e_screen" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" 9>&- &
     xvfb_pid=$!
     wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n 1 "$work/display")"
