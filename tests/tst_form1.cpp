@@ -122,6 +122,8 @@ private Q_SLOTS:
     void tabOrder();
     void darkDesktopTheme_data();
     void darkDesktopTheme();
+    void longTextsKeepToTheirBox_data();
+    void longTextsKeepToTheirBox();
     void accessibleTree();
     void buttonKeys_data();
     void buttonKeys();
@@ -587,6 +589,52 @@ void TestForm1::darkDesktopTheme()
     const QStringList underDark = build();
     QApplication::setPalette(plain);
     QCOMPARE(underDark, designed);
+}
+
+void TestForm1::longTextsKeepToTheirBox_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("time, Japanese") << QStringLiteral("Label5") << QStringLiteral("10時56分56秒");
+    QTest::newRow("time, Arabic") << QStringLiteral("Label5") << QStringLiteral("١٠:٥٦:٥٦ ص");
+    QTest::newRow("date, Arabic") << QStringLiteral("Label4") << QStringLiteral("٧\u200f/١٢\u200f/٢٠٢٦");
+    QTest::newRow("date, far too long")
+        << QStringLiteral("Label4") << QStringLiteral("Wednesday 30 December 2026");
+    QTest::newRow("styled, far too long")
+        << QStringLiteral("xpLabel3") << QStringLiteral("Coded By DAVRIN, 2026");
+}
+
+void TestForm1::longTextsKeepToTheirBox()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+
+    Form1 form(m_folder.path());
+    form.Timer1->stop();
+    QWidget *widget = form.findChild<QWidget *>(name);
+    QVERIFY(widget);
+    if (auto *styled = qobject_cast<XpLabel *>(widget))
+        styled->setCaption(text);
+    else
+        qobject_cast<QLabel *>(widget)->setText(text);
+
+    // Something is written, and no ink reaches the box's right edge: a cut text would run over it.
+    const QImage image = widget->grab().toImage();
+    const QRgb background = image.pixel(image.width() - 1, 0);
+    const auto ink = [&](int x, int y) {
+        const QRgb pixel = image.pixel(x, y);
+        return std::abs(qRed(pixel) - qRed(background)) + std::abs(qGreen(pixel) - qGreen(background))
+            + std::abs(qBlue(pixel) - qBlue(background))
+            > 48;
+    };
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        QVERIFY2(!ink(image.width() - 1, y), qPrintable(QStringLiteral("ink at the edge in row %1").arg(y)));
+        for (int x = 0; x < image.width(); ++x)
+            inked += ink(x, y) ? 1 : 0;
+    }
+    QVERIFY(inked > image.height());
 }
 
 void TestForm1::accessibleTree()

@@ -1,5 +1,7 @@
 #include "xplabel.h"
 
+#include "textfit.h"
+
 #include <QPainter>
 
 XpLabel::XpLabel(QWidget *parent)
@@ -31,6 +33,8 @@ QSize XpLabel::sizeHint() const
 void XpLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    const TextFit::Fitted fitted = TextFit::fit(font(), m_caption, size());
+    painter.setFont(fitted.font);
     painter.setPen(m_foreColor);
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_caption);
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, fitted.text);
 }

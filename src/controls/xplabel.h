@@ -3,7 +3,8 @@
 #include <QColor>
 #include <QWidget>
 
-// A styled label: a caption drawn in its stored fore colour on the container's background.
+// A styled label: a caption drawn in its stored fore colour on the container's background, kept to the
+// label's box (see TextFit).
 // Disabled, as all our styled labels are stored, it takes no input but keeps its colour.
 class XpLabel final : public QWidget
 {

@@ -2,6 +2,7 @@
 
 #include "accessibility.h"
 #include "controls/ccrpprogressbar.h"
+#include "controls/plainlabel.h"
 #include "controls/skin.h"
 #include "controls/ucanigif.h"
 #include "controls/xpbutton.h"
@@ -56,6 +57,21 @@ QPoint clientOrigin(QWidget *container)
     return {};
 }
 
+// A picture as stored, or its "@2x" rendering where the window has more than one device pixel to the
+// pixel, so pictures stay sharp on high-resolution screens.
+QPixmap loadPicture(const char *path, const QWidget *window)
+{
+    const QString stored = QString::fromLatin1(path);
+    if (window->devicePixelRatioF() > 1 && stored.endsWith(QLatin1String(".png"))) {
+        QPixmap doubled(stored.chopped(4) + QLatin1String("@2x.png"));
+        if (!doubled.isNull()) {
+            doubled.setDevicePixelRatio(2);
+            return doubled;
+        }
+    }
+    return QPixmap(stored);
+}
+
 QWidget *createControl(const ControlDescription &control, QWidget *parent)
 {
     const QString text = control.text ? QString::fromUtf16(control.text) : QString();
@@ -78,7 +94,7 @@ QWidget *createControl(const ControlDescription &control, QWidget *parent)
     case ControlKind::PictureButton: {
         auto *button = new XpButton(parent);
         if (control.picture)
-            button->setPicture(QPixmap(QString::fromLatin1(control.picture)));
+            button->setPicture(loadPicture(control.picture, parent));
         return button;
     }
     case ControlKind::StyledLabel: {
@@ -89,9 +105,8 @@ QWidget *createControl(const ControlDescription &control, QWidget *parent)
         return label;
     }
     case ControlKind::Label: {
-        auto *label = new QLabel(text, parent);
+        auto *label = new PlainLabel(text, parent);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setAutoFillBackground(true);
         QPalette palette = label->palette();
         palette.setColor(QPalette::Window, palette.color(QPalette::Button));
         palette.setColor(QPalette::WindowText, control.foreColor.resolve(palette));
@@ -104,7 +119,7 @@ QWidget *createControl(const ControlDescription &control, QWidget *parent)
         auto *image = new QLabel(parent);
         image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         if (control.picture)
-            image->setPixmap(QPixmap(QString::fromLatin1(control.picture)));
+            image->setPixmap(loadPicture(control.picture, parent));
         return image;
     }
     case ControlKind::Animation: {
