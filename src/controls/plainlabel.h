@@ -11,6 +11,12 @@ class PlainLabel final : public QLabel
 public:
     explicit PlainLabel(const QString &text, QWidget *parent = nullptr);
 
+    // How much of the label's width the text may take, from the left; all of it unless set.
+    void setTextWidth(int width);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    int m_textWidth = -1;
 };

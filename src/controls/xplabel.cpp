@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 XpLabel::XpLabel(QWidget *parent)
     : QWidget(parent)
 {
@@ -25,6 +27,12 @@ void XpLabel::setForeColor(const QColor &color)
     update();
 }
 
+void XpLabel::setTextWidth(int width)
+{
+    m_textWidth = width;
+    update();
+}
+
 QSize XpLabel::sizeHint() const
 {
     return fontMetrics().size(Qt::TextSingleLine, m_caption);
@@ -33,8 +41,9 @@ QSize XpLabel::sizeHint() const
 void XpLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    const TextFit::Fitted fitted = TextFit::fit(font(), m_caption, size());
+    const QRect area(0, 0, m_textWidth < 0 ? width() : std::min(m_textWidth, width()), height());
+    const TextFit::Fitted fitted = TextFit::fit(font(), m_caption, area.size());
     painter.setFont(fitted.font);
     painter.setPen(m_foreColor);
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, fitted.text);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, fitted.text);
 }

@@ -20,6 +20,9 @@ public:
     QColor foreColor() const { return m_foreColor; }
     void setForeColor(const QColor &color);
 
+    // How much of the label's width the text may take, from the left; all of it unless set.
+    void setTextWidth(int width);
+
     QSize sizeHint() const override;
 
 protected:
@@ -28,4 +31,5 @@ protected:
 private:
     QString m_caption;
     QColor m_foreColor = Qt::black;
+    int m_textWidth = -1;
 };

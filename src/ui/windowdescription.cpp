@@ -157,6 +157,7 @@ void buildWindow(QWidget *window, const WindowDescription &description)
 
     QHash<QByteArray, QWidget *> created;
     std::map<int, QWidget *> tabOrder;
+    QList<QWidget *> labels;
     for (const ControlDescription &control : description.controls) {
         QWidget *parent = control.container ? created.value(control.container) : window;
         Q_ASSERT_X(parent, control.name, "a container must come before its controls");
@@ -180,8 +181,25 @@ void buildWindow(QWidget *window, const WindowDescription &description)
         widget->setGeometry(rect.translated(clientOrigin(parent)));
         widget->setVisible(control.visible);
         created.insert(control.name, widget);
+        if (control.kind == ControlKind::StyledLabel || control.kind == ControlKind::Label)
+            labels.append(widget);
         if (control.tabIndex >= 0)
             tabOrder.emplace(control.tabIndex, widget);
+    }
+
+    // The stored boxes of neighbouring labels overlap a little; in a wider font a text would run into the
+    // next label's, so it stops where that one begins.
+    for (QWidget *label : std::as_const(labels)) {
+        int textWidth = label->width();
+        for (const QWidget *next : std::as_const(labels)) {
+            if (next->parentWidget() == label->parentWidget() && next->x() > label->x()
+                && next->geometry().intersects(label->geometry()))
+                textWidth = std::min(textWidth, next->x() - label->x());
+        }
+        if (auto *styled = qobject_cast<XpLabel *>(label))
+            styled->setTextWidth(textWidth);
+        else if (auto *plain = qobject_cast<PlainLabel *>(label))
+            plain->setTextWidth(textWidth);
     }
 
     // Focus moves in the order of the stored tab indices among the controls that accept it.
