@@ -113,8 +113,11 @@ void Form1::xpButton2_Click()
 {
     if (!m_about)
         m_about = new FrmAbout;
+    // Minimised, it has no task bar entry to bring it back by: About does.
+    m_about->setWindowState(m_about->windowState() & ~Qt::WindowMinimized);
     m_about->show();
     m_about->raise();
+    m_about->activateWindow();
 }
 
 void Form1::closeEvent(QCloseEvent *event)

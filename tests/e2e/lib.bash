@@ -54,7 +54,9 @@ fail() {
     exit 1
 }
 
-# The display as it was at the end, pass or fail, for whoever looks into a failure.
+# The display as it was at the end, pass or fail, for whoever looks into a failure. A scenario that
+# takes it earlier sets screenshot_taken, and the end leaves it be.
+screenshot_taken=
 screenshot() {
     [ -n "$screenshot_dir" ] && [ -n "$xvfb_pid" ] && [ -n "${DISPLAY:-}" ] || return 0
     mkdir -p "$screenshot_dir"
@@ -97,7 +99,7 @@ no_survivors() {
 
 cleanup() {
     local status=$?
-    screenshot || true
+    [ -n "$screenshot_taken" ] || screenshot || true
     stop_process "$app_pid"
     stop_process "$server_pid"
     local pid
