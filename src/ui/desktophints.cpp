@@ -1,6 +1,8 @@
 #include "desktophints.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QTimer>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -10,6 +12,26 @@
 namespace DesktopHints {
 
 namespace {
+
+class MaximiseRefusal final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowStateChange) {
+            auto *window = static_cast<QWidget *>(watched);
+            // Once the compositor's maximised state has been taken on: asked for before, the request to
+            // leave it would be dropped as a change to nothing.
+            if (window->windowState() & Qt::WindowMaximized)
+                QTimer::singleShot(0, window,
+                    [window] { window->setWindowState(window->windowState() & ~Qt::WindowMaximized); });
+        }
+        return false;
+    }
+};
 
 xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
 {
@@ -36,6 +58,16 @@ void keepOffTaskBar(QWidget *window)
     xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), state, XCB_ATOM_ATOM,
         32, 1, &skipTaskBar);
     xcb_flush(connection);
+}
+
+void refuseMaximise(QWidget *window)
+{
+    if (QGuiApplication::platformName() != QLatin1String("wayland"))
+        return;
+    window->installEventFilter(new MaximiseRefusal(window));
+    // The compositor's maximised state may still arrive before the request to leave it; a window that
+    // cannot grow to it breaks the protocol, and the compositor ends the program.
+    window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
 } // namespace DesktopHints

@@ -9,4 +9,9 @@ namespace DesktopHints {
 // Takes effect when the window is first shown, so call it before; elsewhere it does nothing.
 void keepOffTaskBar(QWidget *window);
 
+// Where the program draws the title bars itself (Wayland), their maximise button cannot be left out:
+// the window goes straight back to its normal state instead, so a fixed-size window is never asked to
+// fill the screen. Elsewhere the window manager's own choice stands.
+void refuseMaximise(QWidget *window);
+
 } // namespace DesktopHints

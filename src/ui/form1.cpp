@@ -9,6 +9,7 @@
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
+#include "desktophints.h"
 #include "form1description.h"
 #include "frmabout.h"
 #include "marquee.h"
@@ -28,6 +29,7 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildWindow(this, form1Description());
+    DesktopHints::refuseMaximise(this);
 
     Picture1 = findChild<QFrame *>(QStringLiteral("Picture1"));
     Combo1 = findChild<XpComboBox *>(QStringLiteral("Combo1"));

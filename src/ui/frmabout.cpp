@@ -68,6 +68,7 @@ FrmAbout::FrmAbout(QWidget *parent)
     connect(escape, &QShortcut::activated, this, &QWidget::close);
     Form_Load();
     DesktopHints::keepOffTaskBar(this);
+    DesktopHints::refuseMaximise(this);
 }
 
 void FrmAbout::Form_Load()
