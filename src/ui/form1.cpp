@@ -16,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 
@@ -113,10 +114,13 @@ void Form1::xpButton1_Click()
 
 void Form1::xpButton2_Click()
 {
+    // Minimised, About has no task bar entry to come back from: About opens a fresh one in its place.
+    // Under Wayland a program may neither bring back a minimised window nor learn that it is minimised.
+    const bool wayland = QGuiApplication::platformName() == QLatin1String("wayland");
+    if (m_about && (wayland || m_about->isMinimized()))
+        delete m_about;
     if (!m_about)
         m_about = new FrmAbout;
-    // Minimised, it has no task bar entry to bring it back by: About does.
-    m_about->setWindowState(m_about->windowState() & ~Qt::WindowMinimized);
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
