@@ -283,13 +283,21 @@ void TestAssets::picture_data()
     QTest::addColumn<QSize>("size");
     QTest::addColumn<bool>("onButtonFace");
 
-    QTest::newRow("form icon") << QStringLiteral("form1-icon.png") << QSize(48, 48) << false;
-    QTest::newRow("banner") << QStringLiteral("banner.png") << QSize(297, 54) << false;
-    QTest::newRow("download") << QStringLiteral("download.png") << QSize(32, 32) << true;
-    QTest::newRow("cancel") << QStringLiteral("cancel.png") << QSize(32, 32) << true;
-    QTest::newRow("about") << QStringLiteral("about.png") << QSize(32, 32) << true;
-    QTest::newRow("exit") << QStringLiteral("exit.png") << QSize(32, 32) << true;
-    QTest::newRow("about close") << QStringLiteral("about-close.png") << QSize(32, 32) << true;
+    // Each picture also at twice its size, for screens with two device pixels to the pixel.
+    for (const int scale : {1, 2}) {
+        const auto row = [scale](const char *tag, const char *name, QSize size, bool onButtonFace) {
+            const QString suffix = scale == 1 ? QString() : QStringLiteral("@2x");
+            QTest::addRow("%s, %dx", tag, scale)
+                << QLatin1String(name) + suffix + QLatin1String(".png") << size * scale << onButtonFace;
+        };
+        row("form icon", "form1-icon", QSize(48, 48), false);
+        row("banner", "banner", QSize(297, 54), false);
+        row("download", "download", QSize(32, 32), true);
+        row("cancel", "cancel", QSize(32, 32), true);
+        row("about", "about", QSize(32, 32), true);
+        row("exit", "exit", QSize(32, 32), true);
+        row("about close", "about-close", QSize(32, 32), true);
+    }
 }
 
 void TestAssets::picture()

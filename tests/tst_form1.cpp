@@ -8,7 +8,9 @@
 #include "ui/application.h"
 #include "ui/clocktext.h"
 #include "ui/form1.h"
+#include "ui/frmabout.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
@@ -118,6 +120,13 @@ private Q_SLOTS:
     void toolListKeyboard();
     void tabOrder_data();
     void tabOrder();
+    void darkDesktopTheme_data();
+    void darkDesktopTheme();
+    void longTextsKeepToTheirBox_data();
+    void longTextsKeepToTheirBox();
+    void accessibleTree();
+    void buttonKeys_data();
+    void buttonKeys();
     void animationPlays();
     void titleScrollsOnTick();
     void clockShowsDateAndTime();
@@ -537,6 +546,174 @@ void TestForm1::tabOrder()
         QVERIFY(QApplication::focusWidget());
         QCOMPARE(QApplication::focusWidget()->objectName(), expected);
     }
+}
+
+void TestForm1::darkDesktopTheme_data()
+{
+    QTest::addColumn<bool>("about");
+    QTest::newRow("Form1") << false;
+    QTest::newRow("frmAbout") << true;
+}
+
+void TestForm1::darkDesktopTheme()
+{
+    QFETCH(bool, about);
+    // The skin's colours are those of Qt's own palette, which a bare display without a theme gives.
+    const QPalette plain = QGuiApplication::palette();
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        if (role == QPalette::NoRole)
+            continue;
+        const auto colorRole = QPalette::ColorRole(role);
+        QCOMPARE(Skin::palette().color(colorRole), plain.color(colorRole));
+    }
+
+    // Every control shows the same colours under a dark desktop palette as under the plain one.
+    const auto colours = [&](const QWidget &window) {
+        QStringList seen;
+        for (const QWidget *widget : window.findChildren<QWidget *>()) {
+            if (widget->objectName().isEmpty())
+                continue;
+            const QPalette palette = widget->palette();
+            seen << widget->objectName();
+            for (const auto role : {QPalette::Window, QPalette::WindowText, QPalette::Button,
+                     QPalette::ButtonText, QPalette::Base, QPalette::Text, QPalette::PlaceholderText})
+                seen << palette.color(role).name(QColor::HexArgb);
+            seen << textColour(widget).name();
+        }
+        return seen;
+    };
+    const auto build = [&] {
+        if (about)
+            return colours(FrmAbout());
+        return colours(Form1(m_folder.path()));
+    };
+    const QStringList designed = build();
+    QPalette dark(QColor(0xEE, 0xEE, 0xEE), QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    QApplication::setPalette(dark);
+    const QStringList underDark = build();
+    QApplication::setPalette(plain);
+    QCOMPARE(underDark, designed);
+}
+
+void TestForm1::longTextsKeepToTheirBox_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("clear"); // the text's box ends this many pixels before the label's
+
+    QTest::newRow("time, Japanese") << QStringLiteral("Label5") << QStringLiteral("10時56分56秒") << 1;
+    QTest::newRow("time, Arabic") << QStringLiteral("Label5") << QStringLiteral("١٠:٥٦:٥٦ ص") << 1;
+    QTest::newRow("date, Arabic") << QStringLiteral("Label4") << QStringLiteral("٧\u200f/١٢\u200f/٢٠٢٦") << 0;
+    QTest::newRow("date, far too long")
+        << QStringLiteral("Label4") << QStringLiteral("Wednesday 30 December 2026") << 0;
+    QTest::newRow("styled, far too long")
+        << QStringLiteral("xpLabel3") << QStringLiteral("Coded By DAVRIN, 2026") << 0;
+    // "Time : =" ends where the time begins, 9 pixels before its own box does.
+    QTest::newRow("before the time") << QStringLiteral("Label2") << QStringLiteral("Time : = = = = = =") << 9;
+}
+
+void TestForm1::longTextsKeepToTheirBox()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(int, clear);
+
+    Form1 form(m_folder.path());
+    form.Timer1->stop();
+    QWidget *widget = form.findChild<QWidget *>(name);
+    QVERIFY(widget);
+    if (auto *styled = qobject_cast<XpLabel *>(widget))
+        styled->setCaption(text);
+    else
+        qobject_cast<QLabel *>(widget)->setText(text);
+
+    // Something is written, and no ink reaches the end of the text's box: a cut text would run over it.
+    const QImage image = widget->grab().toImage();
+    const QRgb background = image.pixel(image.width() - 1, 0);
+    const auto ink = [&](int x, int y) {
+        const QRgb pixel = image.pixel(x, y);
+        return std::abs(qRed(pixel) - qRed(background)) + std::abs(qGreen(pixel) - qGreen(background))
+            + std::abs(qBlue(pixel) - qBlue(background))
+            > 48;
+    };
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = image.width() - 1 - clear; x < image.width(); ++x)
+            QVERIFY2(!ink(x, y), qPrintable(QStringLiteral("ink at the edge in row %1").arg(y)));
+        for (int x = 0; x < image.width(); ++x)
+            inked += ink(x, y) ? 1 : 0;
+    }
+    QVERIFY(inked > image.height());
+}
+
+void TestForm1::accessibleTree()
+{
+    Form1 form(m_folder.path());
+    form.ProgressBar1->setValue(37);
+
+    // What a screen reader reads: every control it reaches by walking the tree, by role and name.
+    QMap<QString, QPair<QAccessible::Role, QString>> reached;
+    QList<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(&form)};
+    while (!pending.isEmpty()) {
+        QAccessibleInterface *node = pending.takeFirst();
+        QVERIFY(node && node->isValid());
+        const QString name = node->object() ? node->object()->objectName() : QString();
+        reached.insert(name, {node->role(), node->text(QAccessible::Name)});
+        // Nothing nameless that is only a place on the screen.
+        QVERIFY2(node->role() != QAccessible::Client || node->childCount() > 0, qPrintable(name));
+        for (int i = 0; i < node->childCount(); ++i)
+            pending.append(node->child(i));
+    }
+    for (const QString &name : reached.keys())
+        QVERIFY2(!name.startsWith(QLatin1String("Line")), qPrintable(name + QLatin1String(" is only drawn")));
+    QCOMPARE(reached.value(QStringLiteral("Combo1")).first, QAccessible::ComboBox);
+    QCOMPARE(reached.value(QStringLiteral("Combo1")).second, QStringLiteral("Tool to download"));
+    QCOMPARE(reached.value(QStringLiteral("xpButton4")).second, QStringLiteral("Download"));
+    QCOMPARE(reached.value(QStringLiteral("xpLabel1")).first, QAccessible::StaticText);
+    QCOMPARE(reached.value(QStringLiteral("xpLabel1")).second, QStringLiteral("Progress >>>"));
+    QCOMPARE(reached.value(QStringLiteral("ProgressBar1")).first, QAccessible::ProgressBar);
+    QAccessibleValueInterface *value
+        = QAccessible::queryAccessibleInterface(form.ProgressBar1)->valueInterface();
+    QVERIFY(value);
+    QCOMPARE(value->currentValue().toInt(), 37);
+    QCOMPARE(value->maximumValue().toInt(), 100);
+}
+
+void TestForm1::buttonKeys_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<int>("clicks");
+
+    QTest::newRow("Space presses") << Qt::Key_Space << 1;
+    QTest::newRow("Return presses") << Qt::Key_Return << 1;
+    QTest::newRow("Enter presses") << Qt::Key_Enter << 1;
+    QTest::newRow("a letter does not") << Qt::Key_A << 0;
+}
+
+void TestForm1::buttonKeys()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(int, clicks);
+
+    Form1 form(m_folder.path());
+    QVERIFY(showAndActivate(form));
+    XpButton *button = form.xpButton3;
+    const QImage unfocused = button->grab().toImage();
+    button->setFocus();
+    QTRY_VERIFY(button->hasFocus());
+    // The focus shows as a frame, not a tint: a good part of a ring inside the edge turns dark.
+    const QImage focused = button->grab().toImage();
+    int darkened = 0;
+    for (int y = 0; y < focused.height(); ++y)
+        for (int x = 0; x < focused.width(); ++x)
+            darkened += qGray(focused.pixel(x, y)) < 64 && qGray(unfocused.pixel(x, y)) > 128 ? 1 : 0;
+    QVERIFY2(darkened >= button->width(), qPrintable(QString::number(darkened)));
+
+    QSignalSpy clicked(button, &XpButton::clicked);
+    QTest::keyClick(form.windowHandle(), key);
+    QTRY_COMPARE(clicked.count(), clicks);
 }
 
 void TestForm1::animationPlays()

@@ -45,6 +45,7 @@ private Q_SLOTS:
     void labels_data();
     void labels();
     void secondPressKeepsOneWindow();
+    void closeButtonDestroysIt_data();
     void closeButtonDestroysIt();
     void mainWindowStaysUsable();
     void programLivesUntilAboutCloses();
@@ -86,9 +87,17 @@ void TestFrmAbout::opensFromAboutButton()
     QCOMPARE(about->size(), QSize(257, 105));
     QCOMPARE(about->minimumSize(), QSize(257, 105));
     QCOMPARE(about->maximumSize(), QSize(257, 105));
-    // It has no icon of its own, and certainly not the main window's.
-    QVERIFY(!about->testAttribute(Qt::WA_SetWindowIcon));
-    QVERIFY(about->windowIcon().cacheKey() != form.windowIcon().cacheKey());
+    // No icon: a clear one, so the desktop shows no generic one either; certainly not the main window's.
+    const QImage icon = about->windowIcon().pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(!icon.isNull());
+    QImage clear(icon.size(), icon.format());
+    clear.fill(Qt::transparent);
+    QCOMPARE(icon, clear);
+    // A close box only.
+    const Qt::WindowFlags flags = about->windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(Skin::isApplied(about));
     const QPoint screenOrigin = QGuiApplication::primaryScreen()->geometry().topLeft();
     QCOMPARE(about->geometry().topLeft(), screenOrigin + QPoint(156, 129));
@@ -152,15 +161,29 @@ void TestFrmAbout::secondPressKeepsOneWindow()
     QCOMPARE(aboutWindowCount(), 1);
 }
 
+void TestFrmAbout::closeButtonDestroysIt_data()
+{
+    QTest::addColumn<bool>("byEscape");
+    QTest::newRow("close button") << false;
+    QTest::newRow("Escape key") << true;
+}
+
 void TestFrmAbout::closeButtonDestroysIt()
 {
+    QFETCH(bool, byEscape);
     Form1 form(m_folder.path());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
     QPointer<FrmAbout> about = openAbout(form);
     QVERIFY(about);
-    clickThroughWindow(about->xpButton2);
+    if (byEscape) {
+        about->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(about));
+        QTest::keyClick(about->windowHandle(), Qt::Key_Escape);
+    } else {
+        clickThroughWindow(about->xpButton2);
+    }
     QTRY_VERIFY(!about);
     QVERIFY(!form.aboutWindow());
     QCOMPARE(aboutWindowCount(), 0);

@@ -30,7 +30,9 @@ constexpr Picture Pictures[] = {
     {"about-close", 32, 32},
 };
 
-QString render(const QDir &assets, const Picture &picture)
+// Renders one picture at `scale` times its size; beside the 1x file, "@2x" names the doubled one, which
+// Qt picks on screens with two device pixels to the pixel.
+QString render(const QDir &assets, const Picture &picture, int scale)
 {
     const QString source = assets.filePath(QStringLiteral("src/%1.svg").arg(QLatin1String(picture.name)));
     QSvgRenderer svg(source);
@@ -43,7 +45,7 @@ QString render(const QDir &assets, const Picture &picture)
             .arg(picture.width)
             .arg(picture.height);
 
-    QImage image(picture.width, picture.height, QImage::Format_RGB32);
+    QImage image(picture.width * scale, picture.height * scale, QImage::Format_RGB32);
     // Otherwise the PNG's resolution chunk follows whatever screen Qt found, and the bytes change.
     image.setDotsPerMeterX(3780);
     image.setDotsPerMeterY(3780);
@@ -53,7 +55,9 @@ QString render(const QDir &assets, const Picture &picture)
         painter.setRenderHint(QPainter::Antialiasing);
         svg.render(&painter);
     }
-    const QString target = assets.filePath(QStringLiteral("%1.png").arg(QLatin1String(picture.name)));
+    const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+    const QString target
+        = assets.filePath(QStringLiteral("%1%2.png").arg(QLatin1String(picture.name), suffix));
     if (!image.convertToFormat(QImage::Format_RGB888).save(target, "PNG"))
         return QStringLiteral("%1: cannot write").arg(target);
     return {};
@@ -78,9 +82,11 @@ int main(int argc, char **argv)
 
     QStringList errors;
     for (const Picture &picture : Pictures) {
-        const QString error = render(assets, picture);
-        if (!error.isEmpty())
-            errors << error;
+        for (const int scale : {1, 2}) {
+            const QString error = render(assets, picture, scale);
+            if (!error.isEmpty())
+                errors << error;
+        }
     }
     const QString error = writeDavrinGif(assets.filePath(QStringLiteral("davrin.gif")));
     if (!error.isEmpty())

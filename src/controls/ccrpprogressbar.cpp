@@ -1,5 +1,6 @@
 #include "ccrpprogressbar.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QStyleOptionFrame>
 
@@ -23,6 +24,8 @@ void CcrpProgressBar::setValue(int value)
         return;
     m_value = value;
     update();
+    QAccessibleValueChangeEvent event(this, value);
+    QAccessible::updateAccessibility(&event);
     Q_EMIT valueChanged(value);
 }
 

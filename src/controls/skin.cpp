@@ -45,6 +45,35 @@ bool Skin::apply(WId handle)
     return true;
 }
 
+QPalette Skin::palette()
+{
+    // Qt's default palette, as a bare X server without a desktop theme gives it.
+    const QColor background(0xEF, 0xEF, 0xEF);
+    const QColor dark = background.darker(150);
+    const QColor shadow = dark.darker(135);
+    QPalette palette(
+        Qt::black, background, background.lighter(150), dark, background.darker(130), Qt::black, Qt::white);
+    palette.setBrush(QPalette::Midlight, background.darker(130).lighter(110));
+    palette.setBrush(QPalette::Button, background);
+    palette.setBrush(QPalette::Shadow, shadow);
+    palette.setBrush(QPalette::HighlightedText, Qt::white);
+    palette.setBrush(QPalette::ToolTipBase, QColor(0xFF, 0xFF, 0xDC));
+    palette.setBrush(QPalette::ToolTipText, Qt::black);
+    QColor placeholder(Qt::black);
+    placeholder.setAlpha(128);
+    palette.setBrush(QPalette::PlaceholderText, placeholder);
+    palette.setBrush(QPalette::Highlight, QColor(0x30, 0x8C, 0xC6));
+    palette.setBrush(QPalette::Disabled, QPalette::Highlight, QColor(0x91, 0x91, 0x91));
+    const QColor disabledText(0xBE, 0xBE, 0xBE);
+    palette.setBrush(QPalette::Disabled, QPalette::Text, disabledText);
+    palette.setBrush(QPalette::Disabled, QPalette::WindowText, disabledText);
+    palette.setBrush(QPalette::Disabled, QPalette::ButtonText, disabledText);
+    palette.setBrush(QPalette::Disabled, QPalette::Base, background);
+    palette.setBrush(QPalette::Disabled, QPalette::Dark, QColor(0xD1, 0xD1, 0xD1).darker(110));
+    palette.setBrush(QPalette::Disabled, QPalette::Shadow, shadow.lighter(150));
+    return palette;
+}
+
 bool Skin::isApplied(const QWidget *window)
 {
     return window && window->property(appliedProperty).toBool();

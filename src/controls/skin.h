@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPalette>
 #include <QWidget>
 
 // Gives every window it is applied to the same look, whatever the desktop's own style is.
@@ -17,4 +18,8 @@ public:
     bool apply(WId handle);
 
     static bool isApplied(const QWidget *window);
+
+    // The colours the windows are designed in: Qt's own light palette, whatever the desktop's theme is.
+    // A window's system colours resolve against it, never against the desktop's.
+    static QPalette palette();
 };

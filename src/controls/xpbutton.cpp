@@ -1,8 +1,8 @@
 #include "xpbutton.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStyleOptionFocusRect>
 
 XpButton::XpButton(QWidget *parent)
     : QAbstractButton(parent)
@@ -39,6 +39,16 @@ void XpButton::leaveEvent(QEvent *event)
     m_hovered = false;
     update();
     QAbstractButton::leaveEvent(event);
+}
+
+void XpButton::keyPressEvent(QKeyEvent *event)
+{
+    // QAbstractButton presses on Space only; a focused button on the desktop also takes Return.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+        animateClick();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }
 
 void XpButton::paintEvent(QPaintEvent *)
@@ -86,9 +96,10 @@ void XpButton::paintEvent(QPaintEvent *)
     }
 
     if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect().adjusted(4, 4, -4, -4);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        // A dotted black frame inside the bevel, drawn by us: some styles draw only a faint tint.
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(4, 4, -5, -5));
     }
 }

@@ -2,7 +2,8 @@
 
 #include <QAbstractButton>
 
-// A picture button with an XP-like raised face: hover and pressed states, one clicked() per press.
+// A picture button with an XP-like raised face: hover and pressed states, one clicked() per press,
+// by the mouse or by Space or Return while it has the focus.
 // The picture is a 24-bit image drawn on the flat face colour, so it carries no transparency of its own.
 class XpButton final : public QAbstractButton
 {
@@ -22,6 +23,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QPixmap m_picture;

@@ -1,6 +1,10 @@
 #include "xplabel.h"
 
+#include "textfit.h"
+
 #include <QPainter>
+
+#include <algorithm>
 
 XpLabel::XpLabel(QWidget *parent)
     : QWidget(parent)
@@ -23,6 +27,12 @@ void XpLabel::setForeColor(const QColor &color)
     update();
 }
 
+void XpLabel::setTextWidth(int width)
+{
+    m_textWidth = width;
+    update();
+}
+
 QSize XpLabel::sizeHint() const
 {
     return fontMetrics().size(Qt::TextSingleLine, m_caption);
@@ -31,6 +41,9 @@ QSize XpLabel::sizeHint() const
 void XpLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    const QRect area(0, 0, m_textWidth < 0 ? width() : std::min(m_textWidth, width()), height());
+    const TextFit::Fitted fitted = TextFit::fit(font(), m_caption, area.size());
+    painter.setFont(fitted.font);
     painter.setPen(m_foreColor);
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_caption);
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, fitted.text);
 }

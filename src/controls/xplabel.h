@@ -3,7 +3,8 @@
 #include <QColor>
 #include <QWidget>
 
-// A styled label: a caption drawn in its stored fore colour on the container's background.
+// A styled label: a caption drawn in its stored fore colour on the container's background, kept to the
+// label's box (see TextFit).
 // Disabled, as all our styled labels are stored, it takes no input but keeps its colour.
 class XpLabel final : public QWidget
 {
@@ -19,6 +20,9 @@ public:
     QColor foreColor() const { return m_foreColor; }
     void setForeColor(const QColor &color);
 
+    // How much of the label's width the text may take, from the left; all of it unless set.
+    void setTextWidth(int width);
+
     QSize sizeHint() const override;
 
 protected:
@@ -27,4 +31,5 @@ protected:
 private:
     QString m_caption;
     QColor m_foreColor = Qt::black;
+    int m_textWidth = -1;
 };

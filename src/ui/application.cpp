@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "accessibility.h"
 #include "fonts.h"
 #include "form1.h"
 
@@ -14,6 +15,7 @@ void setUp()
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vorn-tools-downloader"));
     Fonts::install();
+    Accessibility::install();
     // The platform's proxy settings (http_proxy on Linux) decide how the download server is reached.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
 }

@@ -3,17 +3,37 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QLoggingCategory>
+#include <QScreen>
+
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcFonts, "vorn.fonts", QtInfoMsg)
 
 namespace Fonts {
 
+namespace {
+
+// Whether every screen has one device pixel to the pixel.
+bool unscaled()
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    return std::all_of(screens.begin(), screens.end(),
+        [](const QScreen *screen) { return qFuzzyCompare(screen->devicePixelRatio(), 1.0); });
+}
+
+} // namespace
+
 void install()
 {
-    static const char *const wineFonts[] = {"tahoma.ttf", "tahomabd.ttf", "ms_sans_serif.ttf"};
-    for (const char *name : wineFonts) {
-        const QString path = QLatin1String("/usr/share/wine/fonts/") + QLatin1String(name);
+    // Wine's MS Sans Serif holds bitmaps of a few pixel sizes only. Drawn on a scaled screen, Qt sets its
+    // small glyphs at the scaled places, far apart; there the metric-compatible scalable face stands in.
+    QStringList wineFonts{QStringLiteral("tahoma.ttf"), QStringLiteral("tahomabd.ttf")};
+    if (unscaled())
+        wineFonts << QStringLiteral("ms_sans_serif.ttf");
+    for (const QString &name : std::as_const(wineFonts)) {
+        const QString path = QLatin1String("/usr/share/wine/fonts/") + name;
         if (QFile::exists(path) && QFontDatabase::addApplicationFont(path) < 0)
             qCWarning(lcFonts) << "could not load" << path;
     }

@@ -9,6 +9,7 @@
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
+#include "desktophints.h"
 #include "donenotifier.h"
 #include "form1description.h"
 #include "frmabout.h"
@@ -16,6 +17,7 @@
 
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 
@@ -29,6 +31,7 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildWindow(this, form1Description());
+    DesktopHints::refuseMaximise(this);
 
     Picture1 = findChild<QFrame *>(QStringLiteral("Picture1"));
     Combo1 = findChild<XpComboBox *>(QStringLiteral("Combo1"));
@@ -115,10 +118,16 @@ void Form1::xpButton1_Click()
 
 void Form1::xpButton2_Click()
 {
+    // Minimised, About has no task bar entry to come back from: About opens a fresh one in its place.
+    // Under Wayland a program may neither bring back a minimised window nor learn that it is minimised.
+    const bool wayland = QGuiApplication::platformName() == QLatin1String("wayland");
+    if (m_about && (wayland || m_about->isMinimized()))
+        delete m_about;
     if (!m_about)
         m_about = new FrmAbout;
     m_about->show();
     m_about->raise();
+    m_about->activateWindow();
 }
 
 void Form1::closeEvent(QCloseEvent *event)

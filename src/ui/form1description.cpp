@@ -16,7 +16,7 @@ constexpr const char *picture1 = "Picture1";
 constexpr ControlDescription controls[] = {
     {"Picture1", K::Container, nullptr, 120, 120, 6975, 3615, nullptr, {}, systemButtonText, nullptr, 0},
     {"Combo1", K::ComboBox, picture1, 120, 120, 6615, 375, u"VORN Tools Downloader", msSansSerif,
-        systemButtonText, nullptr, 2},
+        systemButtonText, nullptr, 2, true, nullptr, u"Tool to download"},
     {"xpButton4", K::PictureButton, picture1, 2760, 720, 735, 735, nullptr, tahoma, systemButtonText,
         ":/vorn/download.png", 6, true, u"Download"},
     {"xpButton3", K::PictureButton, picture1, 3720, 720, 735, 735, nullptr, tahoma, systemButtonText,

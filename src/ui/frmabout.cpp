@@ -2,10 +2,13 @@
 
 #include "controls/skin.h"
 #include "controls/xpbutton.h"
+#include "desktophints.h"
 #include "windowdescription.h"
 
 #include <QGuiApplication>
+#include <QPixmap>
 #include <QScreen>
+#include <QShortcut>
 
 namespace {
 
@@ -43,6 +46,10 @@ FrmAbout::FrmAbout(QWidget *parent)
     setObjectName(QStringLiteral("frmAbout"));
     // A fixed dialog with a close box only, and no task bar entry.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // No icon: without one of its own a window gets the desktop's generic icon, so it gets a clear one.
+    QPixmap clear(16, 16);
+    clear.fill(Qt::transparent);
+    setWindowIcon(QIcon(clear));
     setAttribute(Qt::WA_DeleteOnClose);
     // While it is open the program keeps running, even with the main window closed.
     setAttribute(Qt::WA_QuitOnClose);
@@ -57,7 +64,11 @@ FrmAbout::FrmAbout(QWidget *parent)
     Skin1 = new Skin(this);
     Skin1->setObjectName(QStringLiteral("Skin1"));
     connect(xpButton2, &XpButton::clicked, this, &QWidget::close);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     Form_Load();
+    DesktopHints::keepOffTaskBar(this);
+    DesktopHints::refuseMaximise(this);
 }
 
 void FrmAbout::Form_Load()

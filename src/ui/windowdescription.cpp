@@ -1,6 +1,9 @@
 #include "windowdescription.h"
 
+#include "accessibility.h"
 #include "controls/ccrpprogressbar.h"
+#include "controls/plainlabel.h"
+#include "controls/skin.h"
 #include "controls/ucanigif.h"
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
@@ -54,6 +57,21 @@ QPoint clientOrigin(QWidget *container)
     return {};
 }
 
+// A picture as stored, or its "@2x" rendering where the window has more than one device pixel to the
+// pixel, so pictures stay sharp on high-resolution screens.
+QPixmap loadPicture(const char *path, const QWidget *window)
+{
+    const QString stored = QString::fromLatin1(path);
+    if (window->devicePixelRatioF() > 1 && stored.endsWith(QLatin1String(".png"))) {
+        QPixmap doubled(stored.chopped(4) + QLatin1String("@2x.png"));
+        if (!doubled.isNull()) {
+            doubled.setDevicePixelRatio(2);
+            return doubled;
+        }
+    }
+    return QPixmap(stored);
+}
+
 QWidget *createControl(const ControlDescription &control, QWidget *parent)
 {
     const QString text = control.text ? QString::fromUtf16(control.text) : QString();
@@ -76,7 +94,7 @@ QWidget *createControl(const ControlDescription &control, QWidget *parent)
     case ControlKind::PictureButton: {
         auto *button = new XpButton(parent);
         if (control.picture)
-            button->setPicture(QPixmap(QString::fromLatin1(control.picture)));
+            button->setPicture(loadPicture(control.picture, parent));
         return button;
     }
     case ControlKind::StyledLabel: {
@@ -87,9 +105,8 @@ QWidget *createControl(const ControlDescription &control, QWidget *parent)
         return label;
     }
     case ControlKind::Label: {
-        auto *label = new QLabel(text, parent);
+        auto *label = new PlainLabel(text, parent);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setAutoFillBackground(true);
         QPalette palette = label->palette();
         palette.setColor(QPalette::Window, palette.color(QPalette::Button));
         palette.setColor(QPalette::WindowText, control.foreColor.resolve(palette));
@@ -102,7 +119,7 @@ QWidget *createControl(const ControlDescription &control, QWidget *parent)
         auto *image = new QLabel(parent);
         image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         if (control.picture)
-            image->setPixmap(QPixmap(QString::fromLatin1(control.picture)));
+            image->setPixmap(loadPicture(control.picture, parent));
         return image;
     }
     case ControlKind::Animation: {
@@ -113,6 +130,7 @@ QWidget *createControl(const ControlDescription &control, QWidget *parent)
     }
     case ControlKind::Line: {
         auto *line = new QWidget(parent);
+        Accessibility::setDrawingOnly(line);
         line->setAutoFillBackground(true);
         QPalette palette = line->palette();
         palette.setColor(QPalette::Window, control.foreColor.resolve(palette));
@@ -130,7 +148,8 @@ void buildWindow(QWidget *window, const WindowDescription &description)
     window->setWindowTitle(QString::fromUtf16(description.caption));
     if (description.icon)
         window->setWindowIcon(QIcon(QString::fromLatin1(description.icon)));
-    QPalette palette = window->palette();
+    // System colours are the skin's, so a dark desktop theme leaves the window as designed.
+    QPalette palette = Skin::palette();
     palette.setColor(QPalette::Window, description.background.resolve(palette));
     window->setPalette(palette);
     window->setAutoFillBackground(true);
@@ -138,6 +157,7 @@ void buildWindow(QWidget *window, const WindowDescription &description)
 
     QHash<QByteArray, QWidget *> created;
     std::map<int, QWidget *> tabOrder;
+    QList<QWidget *> labels;
     for (const ControlDescription &control : description.controls) {
         QWidget *parent = control.container ? created.value(control.container) : window;
         Q_ASSERT_X(parent, control.name, "a container must come before its controls");
@@ -153,14 +173,33 @@ void buildWindow(QWidget *window, const WindowDescription &description)
             widget->setToolTip(QString::fromUtf16(control.toolTip));
             widget->setAccessibleName(QString::fromUtf16(control.toolTip));
         }
+        if (control.accessibleName)
+            widget->setAccessibleName(QString::fromUtf16(control.accessibleName));
         QRect rect = pixelRect(control);
         if (control.kind == ControlKind::Line)
             rect.setSize(rect.size().expandedTo(QSize(1, 1)));
         widget->setGeometry(rect.translated(clientOrigin(parent)));
         widget->setVisible(control.visible);
         created.insert(control.name, widget);
+        if (control.kind == ControlKind::StyledLabel || control.kind == ControlKind::Label)
+            labels.append(widget);
         if (control.tabIndex >= 0)
             tabOrder.emplace(control.tabIndex, widget);
+    }
+
+    // The stored boxes of neighbouring labels overlap a little; in a wider font a text would run into the
+    // next label's, so it stops where that one begins.
+    for (QWidget *label : std::as_const(labels)) {
+        int textWidth = label->width();
+        for (const QWidget *next : std::as_const(labels)) {
+            if (next->parentWidget() == label->parentWidget() && next->x() > label->x()
+                && next->geometry().intersects(label->geometry()))
+                textWidth = std::min(textWidth, next->x() - label->x());
+        }
+        if (auto *styled = qobject_cast<XpLabel *>(label))
+            styled->setTextWidth(textWidth);
+        else if (auto *plain = qobject_cast<PlainLabel *>(label))
+            plain->setTextWidth(textWidth);
     }
 
     // Focus moves in the order of the stored tab indices among the controls that accept it.

@@ -60,6 +60,7 @@ struct ControlDescription
     int tabIndex = -1; // -1: takes no part in the tab order
     bool visible = true;
     const char16_t *toolTip = nullptr; // also the accessible name of picture buttons
+    const char16_t *accessibleName = nullptr; // what a screen reader calls a control that has no tool tip
 };
 
 struct WindowDescription

@@ -1,7 +1,7 @@
 # Shared by the end-to-end scenarios (and scripts/screenshot): each one sources this file, then
 # calls e2e_setup.
 #
-#   <scenario> <program> <source folder> <screenshot folder> <scripted server program>
+#   <scenario> <program> <source folder> <screenshot folder> <scripted server program> <control rects program>
 #
 # With an empty screenshot folder no picture of the display is left at the end.
 # e2e_setup gives the scenario its own X server (Xvfb), its own nginx stand-in for the download
@@ -15,40 +15,48 @@ program=$1
 source_dir=$2
 screenshot_dir=$3
 scripted_server_program=$4
+control_rects_program=$5
 scenario=$(basename "$0")
 
 work=$(mktemp -d)
+# Every process the scenario starts inherits this mark, so none can outlive it unnoticed.
+export VORN_E2E_RUN="$scenario:$$:$work"
 app_dir=$work/app
 demo_dir=$work/demo
 xvfb_pid=
 app_pid=
 server_pid=
+server_url=
+other_pids=()
 window=
 
 readonly initial_caption='::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::'
 
-# Centres of the controls in the main window's client area: the container's origin (8, 8) and its
-# 2-pixel border, then the control's own place and half its size.
-readonly download_x=$((8 + 2 + 184 + 24)) download_y=$((8 + 2 + 48 + 24))
-readonly cancel_x=$((8 + 2 + 248 + 24)) cancel_y=$download_y
-readonly about_x=$((8 + 2 + 320 + 28)) about_y=$download_y
-readonly exit_x=$((8 + 2 + 392 + 24)) exit_y=$download_y
+# The X server's screen; a scenario may set it before e2e_setup.
+e2e_screen=800x600x24
+# The program's scale factor (QT_SCALE_FACTOR); a scenario may set it before start_program.
+scale=1
+# Where the main window's controls sit, "x y width height" in the window's pixels by control name, as
+# the window itself lays them out (vorn-control-rects); filled by start_program.
+declare -A control=()
 # The strip that shows the state: "Progress >>>" or the busy caption, and the progress bar.
-readonly state_strip="433x25+26+122"
+state_strip=
 
 say() { printf 'e2e %s: %s\n' "$scenario" "$*" >&2; }
 
 fail() {
     say "FAIL: $*"
     local log
-    for log in "$work/program.log" "$demo_dir/nginx/error.log" "$demo_dir/nginx/access.log" "$work/server.log" \
+    for log in "$work/program.log" "$work/xvfb.log" "$demo_dir/nginx/error.log" "$demo_dir/nginx/access.log" "$work/server.log" \
         "$work/requests.log"; do
         [ -s "$log" ] && sed "s|^|e2e $scenario: $(basename "$log"): |" "$log" >&2
     done
     exit 1
 }
 
-# The display as it was at the end, pass or fail, for whoever looks into a failure.
+# The display as it was at the end, pass or fail, for whoever looks into a failure. A scenario that
+# takes it earlier sets screenshot_taken, and the end leaves it be.
+screenshot_taken=
 screenshot() {
     [ -n "$screenshot_dir" ] && [ -n "$xvfb_pid" ] && [ -n "${DISPLAY:-}" ] || return 0
     mkdir -p "$screenshot_dir"
@@ -62,17 +70,57 @@ stop_process() {
     wait "$1" 2>/dev/null || true
 }
 
+# The processes other than this shell that carry the scenario's mark in their environment or name its
+# folder on their command line (nginx rewrites its environment, not its command line); into `survivors`.
+# Only builtins read /proc here, so the search finds none of its own.
+survivors=()
+find_survivors() {
+    survivors=()
+    local proc pid entry marked
+    for proc in /proc/[0-9]*; do
+        pid=${proc#/proc/}
+        [ "$pid" != $$ ] || continue
+        marked=
+        while IFS= read -r -d '' entry; do
+            [ "$entry" = "VORN_E2E_RUN=$VORN_E2E_RUN" ] && marked=1 && break
+        done 2>/dev/null <"$proc/environ" || true
+        if [ -z "$marked" ]; then
+            while IFS= read -r -d '' entry; do
+                [[ "$entry" == *"$work"* ]] && marked=1 && break
+            done 2>/dev/null <"$proc/cmdline" || true
+        fi
+        [ -z "$marked" ] || ! running "$pid" || survivors+=("$pid")
+    done
+}
+no_survivors() {
+    find_survivors
+    [ ${#survivors[@]} -eq 0 ]
+}
+
 cleanup() {
-    screenshot || true
+    local status=$?
+    [ -n "$screenshot_taken" ] || screenshot || true
     stop_process "$app_pid"
     stop_process "$server_pid"
+    local pid
+    for pid in "${other_pids[@]}"; do stop_process "$pid"; done
     "$source_dir/scripts/demo-server" stop "$demo_dir" >/dev/null 2>&1 || true
     if [ -n "$xvfb_pid" ]; then
         take_x_lock
         stop_process "$xvfb_pid"
         drop_x_lock
     fi
+    # Whatever is still running now was started by the scenario and not ended by it.
+    if ! wait_for 5 no_survivors; then
+        local pid
+        for pid in "${survivors[@]}"; do
+            say "FAIL: still running after the scenario: $pid $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"
+        done
+        kill -KILL "${survivors[@]}" 2>/dev/null || true
+        status=1
+    fi
     rm -rf "$work"
+    exit "$status"
 }
 trap cleanup EXIT
 
@@ -113,7 +161,9 @@ e2e_setup() {
     cp "$program" "$app_dir/vorn-tools-downloader"
 
     take_x_lock
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" 9>&- &
+    # -noreset: by default the server starts over when its last client leaves, and a program that
+    # connects just then is turned away.
+    Xvfb -displayfd 3 -screen 0 "$e2e_screen" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" 9>&- &
     xvfb_pid=$!
     wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n 1 "$work/display")"
@@ -121,17 +171,22 @@ e2e_setup() {
     drop_x_lock
 }
 
-# The nginx stand-in for the download server, serving every catalog key; prints its URL.
+# The servers are started in this shell, never inside $(...): a subshell would keep the server's pid
+# from the clean-up. Each leaves its URL in server_url.
+
+# The nginx stand-in for the download server, serving every catalog key.
 start_demo_server() {
-    "$source_dir/scripts/demo-server" start "$demo_dir" 2>"$work/demo.log" || fail "the demo server did not start"
+    "$source_dir/scripts/demo-server" start "$demo_dir" >"$work/demo.url" 2>"$work/demo.log" \
+        || fail "the demo server did not start"
+    server_url=$(head -n 1 "$work/demo.url")
 }
 
-# Our own scripted server, for faults nginx will not make; prints its URL. Arguments go to it.
+# Our own scripted server, for faults nginx will not make. Arguments go to it.
 start_scripted_server() {
     "$scripted_server_program" --log "$work/requests.log" "$@" >"$work/server.url" 2>"$work/server.log" &
     server_pid=$!
     wait_for 20 test -s "$work/server.url" || fail "the scripted server did not start"
-    head -n 1 "$work/server.url"
+    server_url=$(head -n 1 "$work/server.url")
 }
 
 find_main_window() {
@@ -140,18 +195,49 @@ find_main_window() {
     [ -n "$window" ]
 }
 
+# Reads where the controls of one of the program's windows sit into `control`.
+read_control_rects() {
+    local name rect
+    QT_SCALE_FACTOR=$scale "$control_rects_program" "$1" >"$work/controls" 2>/dev/null \
+        || fail "vorn-control-rects could not describe $1"
+    control=()
+    while read -r name rect; do control[$name]=$rect; done <"$work/controls"
+}
+
+# The smallest WIDTHxHEIGHT+X+Y holding the named controls.
+span_of() {
+    local name x y w h left= top= right= bottom=
+    for name in "$@"; do
+        read -r x y w h <<<"${control[$name]}"
+        [ -n "$left" ] && [ "$left" -le "$x" ] || left=$x
+        [ -n "$top" ] && [ "$top" -le "$y" ] || top=$y
+        [ -n "$right" ] && [ "$right" -ge $((x + w)) ] || right=$((x + w))
+        [ -n "$bottom" ] && [ "$bottom" -ge $((y + h)) ] || bottom=$((y + h))
+    done
+    echo "$((right - left))x$((bottom - top))+$left+$top"
+}
+
 # Starts the copy with the given server as its HTTP proxy and waits for its main window.
 start_program() {
     local proxy=$1
+    read_control_rects Form1
+    state_strip=$(span_of xpLabel1 Label1 ProgressBar1)
     (cd "$app_dir" && http_proxy=$proxy HTTP_PROXY=$proxy no_proxy= NO_PROXY= QT_QPA_PLATFORM=xcb \
-        exec ./vorn-tools-downloader) 2>"$work/program.log" &
+        QT_SCALE_FACTOR=$scale exec ./vorn-tools-downloader) 2>"$work/program.log" &
     app_pid=$!
     wait_for 30 find_main_window || fail "the main window did not appear"
     xdotool windowfocus --sync "$window"
     say "main window $window on $DISPLAY"
 }
 
-click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+# Clicks the middle of a control of the main window, by its name: xpButton4 is Download, xpButton3
+# Cancel, xpButton2 About and xpButton1 Exit.
+click() {
+    local x y w h
+    [ -n "${control[$1]:-}" ] || fail "the main window has no control $1"
+    read -r x y w h <<<"${control[$1]}"
+    xdotool mousemove --window "$window" $((x + w / 2)) $((y + h / 2)) click 1
+}
 
 # The tool list has the focus at start, with nothing picked: the first Down picks the first tool.
 pick_tool() {

@@ -1,0 +1,31 @@
+#include "plainlabel.h"
+
+#include "textfit.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+PlainLabel::PlainLabel(const QString &text, QWidget *parent)
+    : QLabel(text, parent)
+{
+    setAutoFillBackground(true);
+}
+
+void PlainLabel::setTextWidth(int width)
+{
+    m_textWidth = width;
+    update();
+}
+
+void PlainLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    QRect area = contentsRect();
+    if (m_textWidth >= 0)
+        area.setWidth(std::min(m_textWidth, area.width()));
+    const TextFit::Fitted fitted = TextFit::fit(font(), text(), area.size());
+    painter.setFont(fitted.font);
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(area, int(alignment()) | Qt::TextSingleLine, fitted.text);
+}

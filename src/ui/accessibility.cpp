@@ -1,0 +1,123 @@
+#include "accessibility.h"
+
+#include "controls/ccrpprogressbar.h"
+#include "controls/xplabel.h"
+
+#include <QAccessibleWidget>
+#include <QWidget>
+
+namespace Accessibility {
+
+namespace {
+
+const char drawingOnlyProperty[] = "vornDrawingOnly";
+
+bool isDrawingOnly(const QObject *object)
+{
+    return object->property(drawingOnlyProperty).toBool();
+}
+
+// A window or a box of controls, without its drawing-only children.
+class ContainerAccessible final : public QAccessibleWidget
+{
+public:
+    ContainerAccessible(QWidget *widget, QAccessible::Role role)
+        : QAccessibleWidget(widget, role)
+    { }
+
+    int childCount() const override { return int(children().size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QWidget *> shown = children();
+        return index >= 0 && index < shown.size() ? QAccessible::queryAccessibleInterface(shown.at(index))
+                                                  : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child ? int(children().indexOf(qobject_cast<QWidget *>(child->object()))) : -1;
+    }
+
+private:
+    QList<QWidget *> children() const
+    {
+        QList<QWidget *> shown;
+        for (QObject *object : widget()->children()) {
+            auto *child = qobject_cast<QWidget *>(object);
+            if (child && !child->isWindow() && !isDrawingOnly(child))
+                shown.append(child);
+        }
+        return shown;
+    }
+};
+
+class ProgressBarAccessible final : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit ProgressBarAccessible(CcrpProgressBar *bar)
+        : QAccessibleWidget(bar, QAccessible::ProgressBar)
+    { }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        return type == QAccessible::ValueInterface ? static_cast<QAccessibleValueInterface *>(this)
+                                                   : QAccessibleWidget::interface_cast(type);
+    }
+    QVariant currentValue() const override { return static_cast<CcrpProgressBar *>(widget())->value(); }
+    void setCurrentValue(const QVariant &) override { } // shows progress; nobody sets it from outside
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 0; }
+};
+
+class LabelAccessible final : public QAccessibleWidget
+{
+public:
+    explicit LabelAccessible(XpLabel *label)
+        : QAccessibleWidget(label, QAccessible::StaticText)
+    { }
+
+    QString text(QAccessible::Text type) const override
+    {
+        if (type == QAccessible::Name)
+            return static_cast<XpLabel *>(widget())->caption();
+        return QAccessibleWidget::text(type);
+    }
+};
+
+QAccessibleInterface *factory(const QString &className, QObject *object)
+{
+    // Only for the object's own class: a widget being destroyed has become a plain QWidget by the time
+    // it reports its destruction, and Qt's own factory takes care of it then.
+    if (!object || !object->isWidgetType() || className != QLatin1String(object->metaObject()->className()))
+        return nullptr;
+    auto *widget = static_cast<QWidget *>(object);
+    if (auto *bar = qobject_cast<CcrpProgressBar *>(object))
+        return new ProgressBarAccessible(bar);
+    if (auto *label = qobject_cast<XpLabel *>(object))
+        return new LabelAccessible(label);
+    // The windows and the boxes holding their controls, without the drawing-only children. Qt would
+    // present them as a nameless client area and a border.
+    if (className == QLatin1String("QFrame"))
+        return new ContainerAccessible(widget, QAccessible::Pane);
+    if (className == QLatin1String("Form1") || className == QLatin1String("FrmAbout"))
+        return new ContainerAccessible(widget, QAccessible::Window);
+    return nullptr;
+}
+
+} // namespace
+
+void install()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(factory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+void setDrawingOnly(QWidget *widget)
+{
+    widget->setProperty(drawingOnlyProperty, true);
+}
+
+} // namespace Accessibility
