@@ -50,6 +50,17 @@ bool mountTinyFilesystem(const QString &folder, qint64 bytes)
         && ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData()) == 0;
 }
 
+// A body of `size` bytes that arrives `bytes` at a time, `intervalMs` apart.
+ScriptedHttpServer::Responder trickled(qint64 size, qint64 bytes, int intervalMs)
+{
+    return [=](const ScriptedRequest &) {
+        ScriptedResponse response = ScriptedResponse::generated(size);
+        response.trickleBytes = bytes;
+        response.trickleIntervalMs = intervalMs;
+        return response;
+    };
+}
+
 QByteArray keyOf(const ScriptedRequest &request)
 {
     return request.queryItem("download");
@@ -275,12 +286,7 @@ void TestDownloadCommands::pickingAnotherEntryDuringTransfer()
     QFETCH(int, second);
     QFETCH(QByteArrayList, fetched);
 
-    m_server->setResponder([](const ScriptedRequest &) {
-        ScriptedResponse response = ScriptedResponse::generated(20 * 1024);
-        response.trickleBytes = 1024;
-        response.trickleIntervalMs = 5;
-        return response;
-    });
+    m_server->setResponder(trickled(20 * 1024, 1024, 5));
     pick(ToolCatalog::displayName(first));
     // The user picks another tool while the first transfer runs.
     connect(&m_form->commands(), &DownloadCommands::progressReported, this, [&] {
@@ -373,12 +379,7 @@ void TestDownloadCommands::stoppedBeforeTheRequestStarts()
 
 void TestDownloadCommands::secondPressIsIgnored()
 {
-    m_server->setResponder([](const ScriptedRequest &) {
-        ScriptedResponse response = ScriptedResponse::generated(8 * 1024);
-        response.trickleBytes = 1024;
-        response.trickleIntervalMs = 5;
-        return response;
-    });
+    m_server->setResponder(trickled(8 * 1024, 1024, 5));
     int presses = 0;
     connect(&m_form->commands(), &DownloadCommands::progressReported, this, [&] {
         if (presses++ < 3)
@@ -608,12 +609,7 @@ void TestDownloadCommands::readoutText()
 
 void TestDownloadCommands::readoutDuringTransfer()
 {
-    m_server->setResponder([](const ScriptedRequest &) {
-        ScriptedResponse response = ScriptedResponse::generated(100 * 1024);
-        response.trickleBytes = 4096;
-        response.trickleIntervalMs = 40;
-        return response;
-    });
+    m_server->setResponder(trickled(100 * 1024, 4096, 40));
     QStringList seen;
     connect(&m_form->commands(), &DownloadCommands::progressReported, this, [&] {
         // The bar's own tooltip until the first measurement, then the readout in both places.
