@@ -1,6 +1,6 @@
 #include "catalog/toolcatalog.h"
 #include "controls/ccrpprogressbar.h"
-#include "controls/inet.h"
+#include "transfer/inet.h"
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"

@@ -1,5 +1,5 @@
-#include "controls/eventpump.h"
-#include "controls/inet.h"
+#include "transfer/eventpump.h"
+#include "transfer/inet.h"
 #include "support/scriptedhttpserver.h"
 
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "catalog/toolcatalog.h"
-#include "controls/eventpump.h"
-#include "controls/inet.h"
+#include "transfer/eventpump.h"
+#include "transfer/inet.h"
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "support/scriptedhttpserver.h"

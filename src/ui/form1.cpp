@@ -3,7 +3,7 @@
 #include "catalog/toolcatalog.h"
 #include "clocktext.h"
 #include "controls/ccrpprogressbar.h"
-#include "controls/inet.h"
+#include "transfer/inet.h"
 #include "controls/skin.h"
 #include "controls/ucanigif.h"
 #include "controls/xpbutton.h"
