@@ -7,6 +7,7 @@
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "ui/application.h"
+#include "ui/failuremessage.h"
 #include "ui/form1.h"
 
 #include <QApplication>
@@ -48,7 +49,7 @@ int main(int argc, char **argv)
     form.xpButton4->click();
     if (!result || result->outcome != TransferResult::Outcome::Complete) {
         err << "bench_driver: "
-            << (result ? DownloadCommands::failureMessage(name, *result)
+            << (result ? FailureMessage::text(name, *result)
                        : QStringLiteral("nothing was downloaded"))
             << '\n';
         return 1;

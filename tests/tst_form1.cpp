@@ -22,7 +22,18 @@
 #include <algorithm>
 #include <map>
 
+#include <algorithm>
+
 namespace {
+
+// The skin gives the window and everything on it the program's own style, not the desktop's.
+bool isSkinned(const QWidget *window)
+{
+    const QList<QWidget *> children = window->findChildren<QWidget *>();
+    return window->style() != QApplication::style()
+        && std::all_of(children.begin(), children.end(),
+            [&](QWidget *child) { return child->style() == window->style(); });
+}
 
 const QString Title
     = QStringLiteral("::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::");
@@ -447,7 +458,7 @@ void TestForm1::progressRow()
     QCOMPARE(bar.pixelColor(bar.width() / 4, middle), QColor(64, 64, 64));
     QCOMPARE_NE(bar.pixelColor(bar.width() * 3 / 4, middle), QColor(64, 64, 64));
     QVERIFY(!form.Image1->pixmap().isNull());
-    QVERIFY(Skin::isApplied(&form));
+    QVERIFY(isSkinned(&form));
 }
 
 void TestForm1::timers_data()

@@ -4,6 +4,7 @@
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "support/scriptedhttpserver.h"
+#include "ui/failuremessage.h"
 #include "ui/form1.h"
 
 #include <QCryptographicHash>
@@ -124,7 +125,7 @@ void TestNginxDownload::downloadButtonFetchesExactBytes()
         [&](const QString &, const TransferResult &finished) { result = finished; });
     form.xpButton4->click();
     QVERIFY2(result.outcome == TransferResult::Outcome::Complete,
-        qPrintable(DownloadCommands::failureMessage(ToolCatalog::displayName(position), result)
+        qPrintable(FailureMessage::text(ToolCatalog::displayName(position), result)
             + QLatin1Char('\n') + QString::fromLocal8Bit(fixtureFile(QStringLiteral("nginx/error.log")))));
 
     const QString archive = ToolCatalog::destinationPath(m_programFolder.path(), position);

@@ -26,7 +26,6 @@ void CcrpProgressBar::setValue(int value)
     update();
     QAccessibleValueChangeEvent event(this, value);
     QAccessible::updateAccessibility(&event);
-    Q_EMIT valueChanged(value);
 }
 
 void CcrpProgressBar::setBusy(bool busy)
@@ -39,12 +38,6 @@ void CcrpProgressBar::setBusy(bool busy)
         m_busyTimer.start();
     else
         m_busyTimer.stop();
-    update();
-}
-
-void CcrpProgressBar::setFillColor(const QColor &color)
-{
-    m_fillColor = color;
     update();
 }
 

@@ -21,10 +21,6 @@ public:
     void setBusy(bool busy);
 
     QColor fillColor() const { return m_fillColor; }
-    void setFillColor(const QColor &color);
-
-Q_SIGNALS:
-    void valueChanged(int value);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -6,8 +6,6 @@
 
 namespace {
 
-const char appliedProperty[] = "vornSkinApplied";
-
 QStyle *skinStyle()
 {
     // One style object for the whole program, owned by the application so it outlives every window.
@@ -41,7 +39,6 @@ bool Skin::apply(WId handle)
         if (storedColours)
             widget->setPalette(stored);
     }
-    window->setProperty(appliedProperty, true);
     return true;
 }
 
@@ -72,9 +69,4 @@ QPalette Skin::palette()
     palette.setBrush(QPalette::Disabled, QPalette::Dark, QColor(0xD1, 0xD1, 0xD1).darker(110));
     palette.setBrush(QPalette::Disabled, QPalette::Shadow, shadow.lighter(150));
     return palette;
-}
-
-bool Skin::isApplied(const QWidget *window)
-{
-    return window && window->property(appliedProperty).toBool();
 }

@@ -17,8 +17,6 @@ public:
     // Takes a native window handle of one of the program's windows; false when it names none.
     bool apply(WId handle);
 
-    static bool isApplied(const QWidget *window);
-
     // The colours the windows are designed in: Qt's own light palette, whatever the desktop's theme is.
     // A window's system colours resolve against it, never against the desktop's.
     static QPalette palette();

@@ -1,20 +1,11 @@
 #include "answercheck.h"
 
 #include "common/plaintext.h"
-#include "common/textnumber.h"
 #include "transfermath.h"
 
-#include <QCoreApplication>
 #include <QRegularExpression>
 
-namespace AnswerCheck {
-
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("AnswerCheck", text);
-}
 
 // The first item of a header such as "text/html; charset=utf-8", in lower case.
 QString mainValue(const QString &header)
@@ -58,7 +49,7 @@ qint64 wholeRangeSize(const QString &contentRange)
 
 } // namespace
 
-Verdict checkHead(const AnswerHead &head)
+AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
 {
     Verdict verdict;
     const QString quotedServerText = QStringLiteral("\"%1\"");
@@ -77,20 +68,19 @@ Verdict checkHead(const AnswerHead &head)
         return verdict;
     }
 
-    // Without a number the size is unknown and the body ends where the server ends it. A number that
-    // cannot be a size would make any body look complete.
-    if (const std::optional<double> announced = TextNumber::leadingNumber(head.contentLength)) {
-        const double rounded = TextNumber::roundHalfEven(*announced);
-        if (!(rounded >= 0) || rounded >= TransferMath::sizeLimit) {
+    // The transfer frames the body by its own reading of the length. Where a reader of numbers would
+    // read the header otherwise ("2.5e3", "2501.5"), neither count can be trusted to tell a whole body.
+    if (!head.contentLength.isEmpty()) {
+        if (head.length < 0 || TransferMath::expectedSize(head.contentLength) != head.length) {
             verdict.reason = tr("the server announced a size that cannot be right (%1)")
                                  .arg(quotedServerText.arg(PlainText::fromServer(head.contentLength)));
             return verdict;
         }
-        if (rounded == 0) {
+        if (head.length == 0) {
             verdict.reason = tr("the server sent no data");
             return verdict;
         }
-        verdict.expected = qint64(rounded);
+        verdict.expected = head.length;
     }
 
     if (head.status == 206) {
@@ -103,15 +93,14 @@ Verdict checkHead(const AnswerHead &head)
                       .arg(quotedServerText.arg(PlainText::fromServer(head.contentRange)));
             return verdict;
         }
-        verdict.expected = total;
+        if (verdict.expected == 0)
+            verdict.expected = total;
     }
     verdict.isArchive = true;
     return verdict;
 }
 
-QString checkBody(qint64 received)
+QString AnswerCheck::checkBody(qint64 received)
 {
     return received == 0 ? tr("the server sent no data") : QString();
 }
-
-} // namespace AnswerCheck

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // The parts of an answer's head that say whether its body is the archive, each as the server sent
@@ -7,6 +8,7 @@
 struct AnswerHead
 {
     int status = 0;
+    qint64 length = -1; // the transfer's own reading of Content-Length, which frames the body; -1 for none
     QString contentLength;
     QString contentRange;
     QString contentType;
@@ -15,19 +17,21 @@ struct AnswerHead
 };
 
 // Decides whether a successful answer is the archive we asked for, and the whole of it.
-namespace AnswerCheck {
-
-struct Verdict
+class AnswerCheck final
 {
-    bool isArchive = false;
-    qint64 expected = 0; // the body's size when the server said it, else 0
-    QString reason; // why the answer is not the archive
+    Q_DECLARE_TR_FUNCTIONS(AnswerCheck)
+
+public:
+    struct Verdict
+    {
+        bool isArchive = false;
+        qint64 expected = 0; // the body's size when the server said it, else 0
+        QString reason; // why the answer is not the archive
+    };
+
+    // Before anything is written: whether the body that follows can be the archive, and how long it must be.
+    static Verdict checkHead(const AnswerHead &head);
+
+    // Once the body has ended without a transfer error: an empty body is never the archive.
+    static QString checkBody(qint64 received);
 };
-
-// Before anything is written: whether the body that follows can be the archive, and how long it must be.
-Verdict checkHead(const AnswerHead &head);
-
-// Once the body has ended without a transfer error: an empty body is never the archive.
-QString checkBody(qint64 received);
-
-} // namespace AnswerCheck

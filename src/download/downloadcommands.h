@@ -6,21 +6,10 @@
 #include <QObject>
 #include <QString>
 
-class CcrpProgressBar;
+#include <functional>
+
 class Inet;
 class PartFile;
-class XpComboBox;
-class XpLabel;
-
-// The controls of the main window that downloading reads and drives.
-struct DownloadControls
-{
-    XpComboBox *Combo1 = nullptr;
-    XpLabel *xpLabel1 = nullptr;
-    XpLabel *Label1 = nullptr;
-    CcrpProgressBar *ProgressBar1 = nullptr;
-    Inet *Inet1 = nullptr;
-};
 
 // How one transfer ended.
 struct TransferResult
@@ -43,7 +32,10 @@ struct TransferResult
 
 Q_DECLARE_METATYPE(TransferResult)
 
-// The Download and Cancel buttons and the transfer routine they run.
+// What the Download and Cancel buttons do, and the transfer routine they run. It knows no window: it reads
+// the chosen tool through `ToolChoice` and tells the window what happens through its signals, which come in
+// this order for each tool fetched: transferStarted, sizeKnown (once the answer is taken), progressReported
+// after every read, transferFinished.
 class DownloadCommands final : public QObject
 {
     Q_OBJECT
@@ -51,42 +43,43 @@ class DownloadCommands final : public QObject
 
 public:
     static constexpr qint64 chunkSize = 1024;
+    // The text of the tool list, read afresh for every catalog entry.
+    using ToolChoice = std::function<QString()>;
 
-    DownloadCommands(
-        const DownloadControls &controls, const QString &programFolder, QObject *parent = nullptr);
+    DownloadCommands(Inet *inet, ToolChoice choice, const QString &programFolder, QObject *parent = nullptr);
 
     // Download button: fetches every catalog entry whose name the tool list shows, in catalog order.
     void downloadPressed();
-    // Cancel button.
-    void cancelPressed();
-    // Cancels a running transfer and ends the running download command, e.g. when the window closes.
-    void stop();
+    // Cancel button, and the window closing: stops the running transfer and ends the download command,
+    // so no later entry is fetched after it.
+    void cancel();
 
     bool isRunning() const { return m_running; }
-    QString programFolder() const { return m_programFolder; }
+    // How far the running transfer has got, for a readout.
+    const ProgressReadout &readout() const { return m_readout; }
 
     // Copies the body at `url` into `destination`, reporting progress after every chunk. The body
     // goes into "<destination>.part" first and replaces `destination` only once it is complete.
     TransferResult DownloadFile(const QString &url, const QString &destination);
-    void DownloadProgress(const QString &percentage);
-
-    // The message the window shows for a transfer that did not complete; empty for success and cancel.
-    static QString failureMessage(const QString &toolName, const TransferResult &result);
 
 Q_SIGNALS:
+    // Download was pressed: the idle caption goes, whether or not the text names a tool.
+    void commandStarted();
+    void transferStarted(const QString &toolName);
+    // The answer is the archive and its body follows; `expected` is 0 when the server did not say.
+    void sizeKnown(qint64 expected);
+    // After every read, as whole-percent text; only while the size is known.
     void progressReported(const QString &percentage);
     void transferFinished(const QString &toolName, const TransferResult &result);
 
 private:
-    void setBusyPointer(bool busy);
     // The body into `part`, chunk by chunk, with a progress report and an event pass after each.
     bool copyBody(PartFile &part, qint64 expected, qint64 *received);
 
-    DownloadControls m_controls;
+    Inet *m_inet = nullptr;
+    ToolChoice m_choice;
     QString m_programFolder;
     ProgressReadout m_readout;
     bool m_running = false;
-    bool m_stopRequested = false;
-    bool m_cancelRequested = false;
-    bool m_pointerBusy = false;
+    bool m_cancelled = false;
 };

@@ -1,6 +1,5 @@
 #include "partfile.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -16,11 +15,6 @@ namespace {
 // Handing the body to the disk as it comes keeps the sync before the rename short, instead of making
 // the user wait for the whole file at the end.
 constexpr qint64 writeBackStep = 8 * 1024 * 1024;
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("PartFile", text);
-}
 
 } // namespace
 
@@ -53,20 +47,12 @@ void PartFile::close()
     m_fd = -1;
 }
 
-bool PartFile::hasKnownFolder(const QString &destination)
-{
-    return destination.startsWith(QLatin1Char('/')) && !destination.endsWith(QLatin1Char('/'));
-}
-
-QString PartFile::unknownFolderReason()
-{
-    return tr("the folder to save in is unknown");
-}
-
 bool PartFile::open()
 {
-    if (!hasKnownFolder(m_destination))
-        return fail(unknownFolderReason());
+    // A destination that is not absolute comes from a folder nobody could name; it would land wherever
+    // the program happens to run.
+    if (!m_destination.startsWith(QLatin1Char('/')) || m_destination.endsWith(QLatin1Char('/')))
+        return fail(tr("the folder to save in is unknown"));
     const QByteArray name = QFile::encodeName(m_path);
     // Not blocking, so that a FIFO planted here cannot hang the window in open() or write().
     m_fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 // The ".part" file a download is written into before it takes the archive's place. The folder it
@@ -9,6 +10,7 @@
 class PartFile final
 {
     Q_DISABLE_COPY_MOVE(PartFile)
+    Q_DECLARE_TR_FUNCTIONS(PartFile)
 
 public:
     // Bytes gathered before they go to the disk in one write.
@@ -18,11 +20,6 @@ public:
     explicit PartFile(const QString &destination);
     // Whatever arrived stays in the .part file.
     ~PartFile();
-
-    // Whether `destination` lies in a known folder: a path that is not absolute would land wherever
-    // the program happens to run.
-    static bool hasKnownFolder(const QString &destination);
-    static QString unknownFolderReason();
 
     QString path() const { return m_path; }
     QString destination() const { return m_destination; }

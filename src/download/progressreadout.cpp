@@ -1,13 +1,16 @@
 #include "progressreadout.h"
 
-#include <QCursor>
-#include <QToolTip>
-#include <QWidget>
-
 #include <bit>
 #include <cmath>
 
 namespace {
+
+using Seconds = std::chrono::duration<double>;
+
+// A quiet spell this short is a gap between bursts, not a slowdown: a rate-limited server sends in bursts.
+constexpr auto burstGap = std::chrono::seconds(1);
+// Less than this much of a transfer says nothing reliable about its speed.
+constexpr auto shortestSpan = std::chrono::milliseconds(500);
 
 // The binary unit Qt's own size texts would pick for `bytes`: 0 for bytes, 1 for KiB, 2 for MiB...
 int unitPower(qint64 bytes)
@@ -26,61 +29,48 @@ QString timeLeft(qint64 seconds)
 
 } // namespace
 
-ProgressReadout::ProgressReadout(QWidget *target, QObject *parent)
-    : QObject(parent)
-    , m_target(target)
-{
-    m_timer.setInterval(intervalMs);
-    connect(&m_timer, &QTimer::timeout, this, &ProgressReadout::refresh);
-}
-
 void ProgressReadout::start()
 {
-    m_received = m_expected = m_lastReceived = m_lastMs = 0;
-    m_rate = 0;
-    m_measured = false;
-    if (m_target) {
-        m_ownToolTip = m_target->toolTip();
-        m_ownDescription = m_target->accessibleDescription();
-    }
-    m_clock.start();
-    m_timer.start();
+    m_samples.clear();
+    m_received = 0;
+    m_expected = 0;
 }
 
-void ProgressReadout::stop()
+void ProgressReadout::update(qint64 received, Clock::time_point at)
 {
-    if (m_timer.isActive())
-        show(m_ownToolTip, m_ownDescription);
-    m_timer.stop();
+    m_received = received;
+    // The time spent waiting for the server before its first byte is no part of the speed: the samples
+    // begin with that byte.
+    if (m_samples.size() >= 2 && at - m_samples[m_samples.size() - 2].at < resolution)
+        m_samples.back() = {at, received};
+    else
+        m_samples.push_back({at, received});
+    // The oldest sample kept is the last one at or before the window's start, where counting begins.
+    while (m_samples.size() > 2 && m_samples[1].at <= at - window)
+        m_samples.pop_front();
 }
 
-void ProgressReadout::refresh()
+double ProgressReadout::bytesPerSecond(Clock::time_point now) const
 {
-    const qint64 now = m_clock.elapsed();
-    // The time spent waiting for the server's answer is no part of the speed.
-    if (m_received == 0 || now <= m_lastMs) {
-        m_lastMs = now;
-        return;
-    }
-    const double recent = double(m_received - m_lastReceived) * 1000.0 / double(now - m_lastMs);
-    // Smoothed over about a second, so the time left does not jump with every burst.
-    m_rate = m_measured ? 0.7 * m_rate + 0.3 * recent : recent;
-    m_measured = true;
-    m_lastReceived = m_received;
-    m_lastMs = now;
-    const QString readout = text(m_received, m_expected, m_rate, QLocale());
-    show(readout, readout);
+    if (m_samples.size() < 2)
+        return 0;
+    // Counting starts at the last arrival at or before the window's start, or at the first arrival.
+    auto base = m_samples.begin();
+    for (auto sample = m_samples.begin(); sample != m_samples.end() && sample->at <= now - window; ++sample)
+        base = sample;
+    const Sample &last = m_samples.back();
+    if (now - m_samples.front().at < shortestSpan)
+        return 0;
+    // Up to the last arrival; a silence longer than a gap between bursts counts as slowing down.
+    const Clock::duration span = std::max(last.at - base->at, now - base->at - burstGap);
+    if (span <= Clock::duration::zero())
+        return 0;
+    return double(last.received - base->received) / Seconds(span).count();
 }
 
-void ProgressReadout::show(const QString &toolTip, const QString &description)
+QString ProgressReadout::text(Clock::time_point now, const QLocale &locale) const
 {
-    if (!m_target)
-        return;
-    m_target->setToolTip(toolTip);
-    m_target->setAccessibleDescription(description);
-    // A tooltip on screen would otherwise go on showing the text it was opened with.
-    if (QToolTip::isVisible() && m_target->underMouse())
-        QToolTip::showText(QCursor::pos(), toolTip, m_target);
+    return text(m_received, m_expected, bytesPerSecond(now), locale);
 }
 
 QString ProgressReadout::text(qint64 received, qint64 expected, double bytesPerSecond, const QLocale &locale)

@@ -1,51 +1,49 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include <QCoreApplication>
 #include <QLocale>
-#include <QObject>
-#include <QPointer>
-#include <QTimer>
+#include <QString>
 
-class QWidget;
+#include <chrono>
+#include <deque>
 
-// Puts how far a transfer has got into a widget's tooltip and accessible description, e.g.
-// "12.3 of 64.0 MiB, 2.0 MiB/s, 26 s left". The transfer only hands over its counts; the text is
-// made on a timer a few times a second, so the copying loop pays nothing for it.
-class ProgressReadout final : public QObject
+// How far a transfer has got, in words such as "12.3 of 64.0 MiB, 2.0 MiB/s, 26 s left". The copying
+// loop only hands over its count; the speed is measured over the last seconds of real time from the
+// arrival times of the bytes, so bursts and uneven polling do not make it jump.
+class ProgressReadout final
 {
-    Q_OBJECT
-    Q_DISABLE_COPY_MOVE(ProgressReadout)
+    Q_DECLARE_TR_FUNCTIONS(ProgressReadout)
 
 public:
-    static constexpr int intervalMs = 250;
+    using Clock = std::chrono::steady_clock;
+    // The span the speed is measured over.
+    static constexpr Clock::duration window = std::chrono::seconds(4);
 
-    explicit ProgressReadout(QWidget *target, QObject *parent = nullptr);
-
+    // A new transfer: nothing received, size unknown, no speed yet.
     void start();
-    void update(qint64 received, qint64 expected)
-    {
-        m_received = received;
-        m_expected = expected;
-    }
-    // Gives the widget its own texts back: a finished transfer has nothing to tell.
-    void stop();
+    void setExpected(qint64 expected) { m_expected = expected; }
+    // `received` bytes in all have arrived by `at`.
+    void update(qint64 received, Clock::time_point at);
+
+    qint64 received() const { return m_received; }
+    qint64 expected() const { return m_expected; }
+    // Bytes per second over the window that ends `now`; 0 until there is enough to tell.
+    double bytesPerSecond(Clock::time_point now) const;
+    QString text(Clock::time_point now, const QLocale &locale) const;
 
     // `expected` 0 means unknown; `bytesPerSecond` 0 means not measured yet.
     static QString text(qint64 received, qint64 expected, double bytesPerSecond, const QLocale &locale);
 
 private:
-    void refresh();
-    void show(const QString &toolTip, const QString &description);
+    struct Sample
+    {
+        Clock::time_point at;
+        qint64 received = 0;
+    };
+    // Arrivals closer together than this share one sample, so a fast transfer keeps a few dozen.
+    static constexpr Clock::duration resolution = std::chrono::milliseconds(50);
 
-    QPointer<QWidget> m_target;
-    QString m_ownToolTip;
-    QString m_ownDescription;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
+    std::deque<Sample> m_samples;
     qint64 m_received = 0;
     qint64 m_expected = 0;
-    qint64 m_lastReceived = 0;
-    qint64 m_lastMs = 0;
-    double m_rate = 0;
-    bool m_measured = false;
 };

@@ -208,6 +208,7 @@ void Inet::execute(const QString &operation, const QString &requestHeaders)
     m_error = QNetworkReply::NoError;
     m_errorString.clear();
     m_statusCode = 0;
+    m_contentLength = -1;
     m_reasonPhrase.clear();
     m_headers.clear();
     m_blockHeaders.clear();
@@ -329,6 +330,9 @@ bool Inet::takeHeaderLine(QByteArrayView line)
     m_reasonPhrase = QString::fromLatin1(m_blockReason);
     m_headers = std::move(m_blockHeaders);
     m_blockHeaders.clear();
+    curl_off_t contentLength = -1;
+    curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &contentLength);
+    m_contentLength = contentLength;
     m_busy = false;
     m_changed = true;
     return true;

@@ -67,6 +67,8 @@ public:
     QNetworkReply::NetworkError networkError() const { return m_error; }
     QString errorString() const { return m_errorString; }
     int statusCode() const { return m_statusCode; }
+    // libcurl's reading of the answer's Content-Length, which frames the body; -1 when it has none.
+    qint64 contentLength() const { return m_contentLength; }
     QString reasonPhrase() const { return m_reasonPhrase; }
 
 Q_SIGNALS:
@@ -144,5 +146,6 @@ private:
     QNetworkReply::NetworkError m_error = QNetworkReply::NoError;
     QString m_errorString;
     int m_statusCode = 0;
+    qint64 m_contentLength = -1;
     QString m_reasonPhrase;
 };

@@ -3,7 +3,6 @@
 #include "catalog/toolcatalog.h"
 #include "clocktext.h"
 #include "controls/ccrpprogressbar.h"
-#include "transfer/inet.h"
 #include "controls/skin.h"
 #include "controls/ucanigif.h"
 #include "controls/xpbutton.h"
@@ -11,9 +10,12 @@
 #include "controls/xplabel.h"
 #include "desktophints.h"
 #include "donenotifier.h"
+#include "failuremessage.h"
 #include "form1description.h"
 #include "frmabout.h"
 #include "marquee.h"
+#include "progresstip.h"
+#include "transfer/inet.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -63,14 +65,25 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     Inet1->setRequestTimeout(60);
 
     m_commands = std::make_unique<DownloadCommands>(
-        DownloadControls{Combo1, xpLabel1, Label1, ProgressBar1, Inet1}, programFolder);
+        Inet1, [this] { return Combo1->text(); }, programFolder);
+    m_progressTip = new ProgressTip(
+        ProgressBar1, [this] { return m_commands->readout().text(ProgressReadout::Clock::now(), QLocale()); },
+        this);
 
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(xpButton1, &XpButton::clicked, this, &Form1::xpButton1_Click);
     connect(xpButton2, &XpButton::clicked, this, &Form1::xpButton2_Click);
-    connect(xpButton3, &XpButton::clicked, m_commands.get(), &DownloadCommands::cancelPressed);
+    connect(xpButton3, &XpButton::clicked, this, &Form1::xpButton3_Click);
     connect(xpButton4, &XpButton::clicked, m_commands.get(), &DownloadCommands::downloadPressed);
+    connect(m_commands.get(), &DownloadCommands::commandStarted, xpLabel1,
+        [this] { xpLabel1->setVisible(false); });
+    connect(m_commands.get(), &DownloadCommands::transferStarted, this, &Form1::enterBusyState);
+    connect(m_commands.get(), &DownloadCommands::sizeKnown, ProgressBar1,
+        [this](qint64 expected) { ProgressBar1->setBusy(expected <= 0); });
+    connect(m_commands.get(), &DownloadCommands::progressReported, this, &Form1::DownloadProgress);
+    // The window is idle again before it tells what became of the transfer.
+    connect(m_commands.get(), &DownloadCommands::transferFinished, this, &Form1::returnToIdleState);
     connect(m_commands.get(), &DownloadCommands::transferFinished, this, &Form1::showTransferFailure);
     auto *doneNotifier = new DoneNotifier(this);
     connect(
@@ -130,16 +143,58 @@ void Form1::xpButton2_Click()
     m_about->activateWindow();
 }
 
+void Form1::xpButton3_Click()
+{
+    m_commands->cancel();
+    ProgressBar1->setValue(0);
+    setBusyPointer(false);
+    Label1->setVisible(false);
+}
+
+void Form1::DownloadProgress(const QString &percentage)
+{
+    ProgressBar1->setValue(percentage.toInt());
+}
+
+void Form1::enterBusyState()
+{
+    Label1->setVisible(true);
+    Label1->setCaption(QStringLiteral(" Download in Progress  >>> "));
+    ProgressBar1->setVisible(true);
+    setBusyPointer(true);
+    m_progressTip->start();
+}
+
+void Form1::returnToIdleState()
+{
+    m_progressTip->stop();
+    setBusyPointer(false);
+    Label1->setVisible(false);
+    ProgressBar1->setValue(0);
+    xpLabel1->setVisible(true);
+}
+
+void Form1::setBusyPointer(bool busy)
+{
+    if (busy == m_pointerBusy)
+        return;
+    m_pointerBusy = busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
     // The transfer loop drives this window's controls: stop it before the window goes.
-    m_commands->stop();
+    m_commands->cancel();
     event->accept();
 }
 
 void Form1::showTransferFailure(const QString &toolName, const TransferResult &result)
 {
-    const QString message = DownloadCommands::failureMessage(toolName, result);
+    const QString message = FailureMessage::text(toolName, result);
     if (message.isEmpty())
         return;
     auto *box = new QMessageBox(QMessageBox::Warning, tr("Download failed"), message, QMessageBox::Ok, this);

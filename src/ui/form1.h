@@ -10,8 +10,8 @@
 #include <memory>
 
 class CcrpProgressBar;
-
 class Inet;
+class ProgressTip;
 class QFrame;
 class QLabel;
 class Skin;
@@ -64,8 +64,18 @@ private:
     void Timer2_Timer();
     void xpButton1_Click();
     void xpButton2_Click();
+    void xpButton3_Click();
+    // Moves the progress bar to a whole percentage, given as text.
+    void DownloadProgress(const QString &percentage);
+
+    // The busy and idle states a download puts the window in.
+    void enterBusyState();
+    void returnToIdleState();
+    void setBusyPointer(bool busy);
     void showTransferFailure(const QString &toolName, const TransferResult &result);
 
     std::unique_ptr<DownloadCommands> m_commands;
+    ProgressTip *m_progressTip = nullptr;
     QPointer<FrmAbout> m_about;
+    bool m_pointerBusy = false;
 };

@@ -1,0 +1,135 @@
+#include "download/progressreadout.h"
+
+#include <QTest>
+
+#include <chrono>
+
+using namespace std::chrono_literals;
+using Clock = ProgressReadout::Clock;
+
+namespace {
+
+constexpr qint64 KiB = 1024;
+constexpr qint64 MiB = 1024 * KiB;
+
+// Bytes arriving as a server sends them: `burst` bytes at once every `period`, from `from` until `until`.
+struct Arrivals
+{
+    qint64 burst = 0;
+    Clock::duration period{};
+    Clock::duration from{};
+    Clock::duration until{};
+};
+
+} // namespace
+
+class TestProgressReadout : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void text_data();
+    void text();
+    void rateUnderUnevenArrivals_data();
+    void rateUnderUnevenArrivals();
+};
+
+void TestProgressReadout::text_data()
+{
+    QTest::addColumn<qint64>("received");
+    QTest::addColumn<qint64>("expected");
+    QTest::addColumn<double>("rate");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("seconds left") << qint64(12.3 * MiB) << 64 * MiB << 2.0 * MiB
+                                  << u"12.3 of 64.0 MiB, 2.0 MiB/s, 26 s left"_qs;
+    QTest::newRow("minutes left") << qint64(0) << 1024 * MiB << 1.0 * MiB
+                                  << u"0.0 of 1.0 GiB, 1.0 MiB/s, 17 min 4 s left"_qs;
+    QTest::newRow("hours left") << 5 * 1024 * MiB << 15 * 1024 * MiB << 1.0 * MiB
+                                << u"5.0 of 15.0 GiB, 1.0 MiB/s, 2 h 50 min left"_qs;
+    QTest::newRow("bytes") << qint64(300) << qint64(500) << 0.0 << u"300 of 500 bytes"_qs;
+    // Below a KiB the count is in bytes too; from a KiB on in the size's unit.
+    QTest::newRow("just under a KiB") << qint64(700) << qint64(1023) << 0.0 << u"700 of 1023 bytes"_qs;
+    QTest::newRow("one KiB") << qint64(512) << KiB << 0.0 << u"0.5 of 1.0 KiB"_qs;
+    QTest::newRow("unknown size") << 5 * MiB << qint64(0) << 1.0 * MiB << u"5.0 MiB, 1.0 MiB/s"_qs;
+    QTest::newRow("all there") << 64 * MiB << 64 * MiB << 2.0 * MiB << u"64.0 of 64.0 MiB, 2.0 MiB/s"_qs;
+    QTest::newRow("beyond 4 GiB") << 4500 * MiB << 9000 * MiB << 100.0 * MiB
+                                  << u"4.4 of 8.8 GiB, 100.0 MiB/s, 45 s left"_qs;
+}
+
+void TestProgressReadout::text()
+{
+    QFETCH(qint64, received);
+    QFETCH(qint64, expected);
+    QFETCH(double, rate);
+    QFETCH(QString, text);
+    QCOMPARE(ProgressReadout::text(received, expected, rate, QLocale::c()), text);
+}
+
+// The speed shown is the true one, read at uneven moments while bytes come in bursts, after stalls, or
+// after a long wait for the answer's head.
+void TestProgressReadout::rateUnderUnevenArrivals_data()
+{
+    QTest::addColumn<QList<Arrivals>>("arrivals");
+    QTest::addColumn<Clock::duration>("readFrom");
+    QTest::addColumn<Clock::duration>("readUntil");
+    QTest::addColumn<double>("truth"); // bytes per second
+    QTest::addColumn<double>("tolerance"); // share of the truth
+
+    // A rate-limited server: 2 MiB/s as 128 KiB every 62.5 ms, or as one 2 MiB burst a second.
+    QTest::newRow("steady small bursts") << QList<Arrivals>{{128 * KiB, 62500us, 0s, 30s}}
+                                         << Clock::duration(5s) << Clock::duration(30s) << 2.0 * MiB << 0.05;
+    QTest::newRow("one burst a second") << QList<Arrivals>{{2 * MiB, 1s, 0s, 30s}} << Clock::duration(5s)
+                                        << Clock::duration(30s) << 2.0 * MiB << 0.10;
+    // Where the bursts change their rhythm one burst comes early, which the window shows for a while.
+    QTest::newRow("irregular bursts")
+        << QList<Arrivals>{{512 * KiB, 250ms, 0s, 10s}, {1536 * KiB, 750ms, 10s, 20s}} << Clock::duration(5s)
+        << Clock::duration(20s) << 2.0 * MiB << 0.15;
+    // Ten seconds of waiting for the head are no part of the speed.
+    QTest::newRow("slow head") << QList<Arrivals>{{64 * KiB, 31250us, 10s, 20s}} << Clock::duration(11s)
+                               << Clock::duration(20s) << 2.0 * MiB << 0.15;
+    // The speed follows a change within the window.
+    QTest::newRow("slows down") << QList<Arrivals>{{64 * KiB, 31250us, 0s, 10s},
+        {16 * KiB, 31250us, 10s, 20s}}
+                                << Clock::duration(15s) << Clock::duration(20s) << 0.5 * MiB << 0.05;
+    // A server that stops sending: after the window no speed is claimed at all.
+    QTest::newRow("stalled") << QList<Arrivals>{{64 * KiB, 31250us, 0s, 5s}} << Clock::duration(9500ms)
+                             << Clock::duration(60s) << 0.0 << 0.0;
+}
+
+void TestProgressReadout::rateUnderUnevenArrivals()
+{
+    QFETCH(QList<Arrivals>, arrivals);
+    QFETCH(Clock::duration, readFrom);
+    QFETCH(Clock::duration, readUntil);
+    QFETCH(double, truth);
+    QFETCH(double, tolerance);
+
+    // Reads at uneven moments, as a busy window's timer ticks: 137 ms, 411 ms, 137 ms ...
+    const Clock::time_point origin{};
+    ProgressReadout readout;
+    readout.start();
+    qint64 received = 0;
+    Clock::duration read = 0s;
+    bool odd = false;
+    for (const Arrivals &run : std::as_const(arrivals)) {
+        for (Clock::duration at = run.from; at < run.until; at += run.period) {
+            for (; read <= at; read += (odd = !odd) ? 137ms : 411ms) {
+                if (read < readFrom || read > readUntil)
+                    continue;
+                const double rate = readout.bytesPerSecond(origin + read);
+                QVERIFY2(std::abs(rate - truth) <= truth * tolerance + 1e-9,
+                    qPrintable(u"%1 B/s at %2 ms, truly %3"_qs.arg(rate).arg(read / 1ms).arg(truth)));
+            }
+            received += run.burst;
+            readout.update(received, origin + at);
+        }
+    }
+    for (; read <= readUntil; read += (odd = !odd) ? 137ms : 411ms) {
+        if (read >= readFrom)
+            QCOMPARE(readout.bytesPerSecond(origin + read), truth);
+    }
+    QCOMPARE(readout.received(), received);
+}
+
+QTEST_APPLESS_MAIN(TestProgressReadout)
+#include "tst_progressreadout.moc"
