@@ -1,7 +1,6 @@
 // One press of the Download button in the real main window (offscreen), for bench/run to time from
 // outside. It sets up exactly as the program does, so it reaches the server through http_proxy.
 //   bench_driver <position> <folder>   downloads that catalog entry into folder; status 0 when complete
-//   bench_driver --url <position>      prints that entry's URL, for the peers to fetch the same thing
 
 #include "catalog/toolcatalog.h"
 #include "controls/xpbutton.h"
@@ -18,17 +17,11 @@
 
 int main(int argc, char **argv)
 {
-    const QByteArray first = argc == 3 ? QByteArray(argv[1]) : QByteArray();
-    const int position = QByteArray(argc == 3 ? argv[first == "--url" ? 2 : 1] : "0").toInt();
+    const int position = QByteArray(argc == 3 ? argv[1] : "0").toInt();
     QTextStream err(stderr);
     if (position < 1 || position > ToolCatalog::count()) {
-        err << "usage: bench_driver <position 1-" << ToolCatalog::count()
-            << "> <folder> | --url <position>\n";
+        err << "usage: bench_driver <position 1-" << ToolCatalog::count() << "> <folder>\n";
         return 2;
-    }
-    if (first == "--url") {
-        QTextStream(stdout) << ToolCatalog::url(position) << '\n';
-        return 0;
     }
 
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -2,6 +2,7 @@
 # calls e2e_setup.
 #
 #   <scenario> <program> <source folder> <screenshot folder> <scripted server program> <control rects program>
+#              <catalog program>
 #
 # With an empty screenshot folder no picture of the display is left at the end.
 # e2e_setup gives the scenario its own X server (Xvfb), its own nginx stand-in for the download
@@ -16,6 +17,8 @@ source_dir=$2
 screenshot_dir=$3
 scripted_server_program=$4
 control_rects_program=$5
+# scripts/screenshot names only the first five; the catalog printer is built beside vorn-control-rects.
+catalog_program=${6:-$(dirname "$control_rects_program")/vorn-catalog}
 scenario=$(basename "$0")
 
 work=$(mktemp -d)
@@ -41,6 +44,13 @@ scale=1
 declare -A control=()
 # The strip that shows the state: "Progress >>>" or the busy caption, and the progress bar.
 state_strip=
+# The program's own catalog by position (vorn-catalog), filled by e2e_setup: the download key, the
+# archive's file name, the display name, the URL, and for a listed tool how many Downs pick it.
+catalog_key=()
+catalog_file=()
+catalog_name=()
+catalog_url=()
+catalog_downs=()
 
 say() { printf 'e2e %s: %s\n' "$scenario" "$*" >&2; }
 
@@ -155,7 +165,29 @@ drop_x_lock() { exec 9>&-; }
 sha() { sha256sum <"$1" | cut -d' ' -f1; }
 size_of() { stat -c %s "$1" 2>/dev/null || echo 0; }
 
+read_catalog() {
+    local position listed key file name url downs=0
+    "$catalog_program" >"$work/catalog" || fail "vorn-catalog could not print the catalog"
+    while IFS=$'\t' read -r position listed key file name url; do
+        [ -n "$url" ] || fail "vorn-catalog printed an unreadable line: $position"
+        catalog_key[position]=$key
+        catalog_file[position]=$file
+        catalog_name[position]=$name
+        catalog_url[position]=$url
+        if [ "$listed" = 1 ]; then
+            downs=$((downs + 1))
+            catalog_downs[position]=$downs
+        fi
+    done <"$work/catalog"
+    [ ${#catalog_key[@]} -gt 0 ] || fail "vorn-catalog printed no entries"
+}
+
+# Where the archive of catalog entry $1 lands beside the program, and the file nginx serves for it.
+archive_of() { printf '%s\n' "$app_dir/${catalog_file[$1]}"; }
+served_of() { printf '%s\n' "$demo_dir/files/${catalog_key[$1]}"; }
+
 e2e_setup() {
+    read_catalog
     mkdir -p "$app_dir"
     # The pictures are compiled in, so a bare copy runs; downloads land beside it.
     cp "$program" "$app_dir/vorn-tools-downloader"
@@ -176,7 +208,7 @@ e2e_setup() {
 
 # The nginx stand-in for the download server, serving every catalog key.
 start_demo_server() {
-    "$source_dir/scripts/demo-server" start "$demo_dir" >"$work/demo.url" 2>"$work/demo.log" \
+    "$source_dir/scripts/demo-server" start "$demo_dir" --catalog "$catalog_program" >"$work/demo.url" 2>"$work/demo.log" \
         || fail "the demo server did not start"
     server_url=$(head -n 1 "$work/demo.url")
 }
@@ -243,6 +275,11 @@ click() {
 pick_tool() {
     local n
     for ((n = 0; n < $1; n++)); do xdotool key Down; done
+}
+# Picks catalog entry $1 in the tool list, which leaves out the entries that are not listed.
+pick_entry() {
+    [ -n "${catalog_downs[$1]:-}" ] || fail "catalog entry $1 is not in the tool list"
+    pick_tool "${catalog_downs[$1]}"
 }
 
 title() { xdotool getwindowname "$window"; }
@@ -313,8 +350,11 @@ dismiss_message() {
     wait_for 10 no_message_window || fail "the message window did not go away"
 }
 
-# Plants an earlier archive, to check that a failed or stopped download leaves it as it was.
+# Plants an earlier archive of catalog entry $1, to check that a failed or stopped download leaves it
+# as it was.
 plant_archive() {
-    printf 'an earlier archive of %s, which must survive\n' "$1" >"$app_dir/$1.rar"
-    sha "$app_dir/$1.rar"
+    local archive
+    archive=$(archive_of "$1")
+    printf 'an earlier archive of %s, which must survive\n' "${catalog_name[$1]}" >"$archive"
+    sha "$archive"
 }
