@@ -230,7 +230,7 @@ void TestInet::redirectLoopFails()
     start(inet);
     waitWhileBusy(inet);
     QVERIFY(inet.hasFailed());
-    QCOMPARE(inet.networkError(), QNetworkReply::TooManyRedirectsError);
+    QCOMPARE(inet.failure(), Inet::Failure::TooManyRedirects);
     QVERIFY(readAll(inet).size() == 1);
 }
 
