@@ -201,8 +201,8 @@ void Inet::watchSocket(curl_socket_t socket, int what)
         watch = m_sockets.emplace(socket, std::move(added)).first;
     }
     // CURL_POLL_REMOVE has neither bit: a socket libcurl keeps for later, or closes, must not wake us.
-    watch->second.read->setEnabled(what != CURL_POLL_REMOVE && (what & CURL_POLL_IN) != 0);
-    watch->second.write->setEnabled(what != CURL_POLL_REMOVE && (what & CURL_POLL_OUT) != 0);
+    watch->second.read->setEnabled((what & CURL_POLL_IN) != 0);
+    watch->second.write->setEnabled((what & CURL_POLL_OUT) != 0);
 }
 
 void Inet::execute(const QString &operation, const QString &requestHeaders)
@@ -377,7 +377,7 @@ void Inet::drive(curl_socket_t socket, int events)
     int running = 0;
     curl_multi_socket_action(m_multi, socket, events, &running);
     const std::optional<CURLcode> result = takeResult();
-    // Ended without a block that counts as the answer: the last one is all there is.
+    // A transfer that ended well without a block that counts as the answer has the last one for it.
     if (m_phase == Phase::AwaitingHead && (m_request.headIn || result == CURLE_OK))
         adopt();
     if (result && isRunning())
