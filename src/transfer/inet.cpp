@@ -4,7 +4,6 @@
 
 #include <QNetworkProxyFactory>
 #include <QRegularExpression>
-#include <QUrl>
 
 #include <algorithm>
 #include <cstring>
@@ -19,42 +18,48 @@ constexpr long maxRedirects = 50;
 // libcurl reads the socket in blocks of this size; bigger was slower here, smaller costs more passes.
 constexpr long socketReadSize = 256 * 1024;
 
-QNetworkReply::NetworkError errorFor(CURLcode code, bool viaProxy)
+Inet::Failure failureFor(CURLcode code, long systemError)
 {
+    using Failure = Inet::Failure;
     switch (code) {
+    case CURLE_OK:
+        return Failure::None;
     case CURLE_COULDNT_RESOLVE_PROXY:
-        return QNetworkReply::ProxyNotFoundError;
     case CURLE_COULDNT_RESOLVE_HOST:
-        return QNetworkReply::HostNotFoundError;
+        return Failure::NameNotFound;
     case CURLE_COULDNT_CONNECT:
-        return viaProxy ? QNetworkReply::ProxyConnectionRefusedError : QNetworkReply::ConnectionRefusedError;
+    case CURLE_PROXY:
+        return Failure::CouldNotConnect;
     case CURLE_OPERATION_TIMEDOUT:
-        return QNetworkReply::TimeoutError;
-    case CURLE_TOO_MANY_REDIRECTS:
-        return QNetworkReply::TooManyRedirectsError;
-    case CURLE_UNSUPPORTED_PROTOCOL:
-    case CURLE_URL_MALFORMAT:
-        return QNetworkReply::ProtocolUnknownError;
+        return Failure::TimedOut;
+    case CURLE_RECV_ERROR:
+        // Without a socket error it is the chunked framing libcurl could not read.
+        return systemError != 0 ? Failure::ConnectionClosed : Failure::Protocol;
+    case CURLE_GOT_NOTHING:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+        return Failure::ConnectionClosed;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CACERT_BADFILE:
     case CURLE_SSL_CERTPROBLEM:
     case CURLE_SSL_CIPHER:
-        return QNetworkReply::SslHandshakeFailedError;
-    case CURLE_PROXY:
-        return QNetworkReply::ProxyConnectionClosedError;
-    case CURLE_GOT_NOTHING:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-    case CURLE_PARTIAL_FILE:
-        return QNetworkReply::RemoteHostClosedError;
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        return Failure::Tls;
+    case CURLE_TOO_MANY_REDIRECTS:
+        return Failure::TooManyRedirects;
+    case CURLE_UNSUPPORTED_PROTOCOL: // a redirect to a scheme other than http and https
+    case CURLE_URL_MALFORMAT:
     case CURLE_WEIRD_SERVER_REPLY:
     case CURLE_HTTP2:
     case CURLE_HTTP2_STREAM:
     case CURLE_BAD_CONTENT_ENCODING:
-        return QNetworkReply::ProtocolFailure;
+        return Failure::Protocol;
     default:
-        return QNetworkReply::UnknownNetworkError;
+        return Failure::Other;
     }
 }
 
@@ -82,6 +87,29 @@ QByteArray proxyFor(const QUrl &url, QByteArray *user, QByteArray *password)
     *user = proxy.user().toUtf8();
     *password = proxy.password().toUtf8();
     return address.toEncoded();
+}
+
+// The caller's "Name: value" lines as libcurl takes them, and ours.
+curl_slist *requestHeaderList(const QString &requestHeaders)
+{
+    curl_slist *list = nullptr;
+    // The header block carries its own line ends; they separate headers and never reach a value.
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    const QStringList lines = requestHeaders.split(lineEnd, Qt::SkipEmptyParts);
+    for (const QString &line : lines) {
+        const qsizetype colon = line.indexOf(QLatin1Char(':'));
+        if (colon <= 0) {
+            qCWarning(lcTransfer) << "ignoring malformed request header line" << line;
+            continue;
+        }
+        const QByteArray name = line.left(colon).trimmed().toLatin1();
+        const QByteArray value = line.mid(colon + 1).trimmed().toLatin1();
+        // "Name:" alone would tell libcurl to leave that header out; "Name;" sends it empty.
+        const QByteArray header = value.isEmpty() ? name + ';' : name + ": " + value;
+        list = curl_slist_append(list, header.constData());
+    }
+    // Uncompressed, so that Content-Length counts exactly the bytes that reach the file.
+    return curl_slist_append(list, "Accept-Encoding: identity");
 }
 
 QByteArrayView withoutLineEnd(QByteArrayView line)
@@ -160,14 +188,9 @@ size_t Inet::onBody(char *data, size_t size, size_t count, void *self)
 void Inet::watchSocket(curl_socket_t socket, int what)
 {
     auto watch = m_sockets.find(socket);
-    if (what == CURL_POLL_REMOVE) {
-        if (watch != m_sockets.end()) {
-            watch->second.read->setEnabled(false);
-            watch->second.write->setEnabled(false);
-        }
-        return;
-    }
     if (watch == m_sockets.end()) {
+        if (what == CURL_POLL_REMOVE)
+            return;
         SocketWatch added;
         added.read = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
         added.write = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Write);
@@ -177,72 +200,29 @@ void Inet::watchSocket(curl_socket_t socket, int what)
             [this, socket] { drive(socket, CURL_CSELECT_OUT); });
         watch = m_sockets.emplace(socket, std::move(added)).first;
     }
+    // CURL_POLL_REMOVE has neither bit: a socket libcurl keeps for later, or closes, must not wake us.
     watch->second.read->setEnabled((what & CURL_POLL_IN) != 0);
     watch->second.write->setEnabled((what & CURL_POLL_OUT) != 0);
-}
-
-void Inet::release()
-{
-    if (m_easy) {
-        curl_multi_remove_handle(m_multi, m_easy);
-        curl_easy_cleanup(m_easy);
-        m_easy = nullptr;
-    }
-    curl_slist_free_all(m_requestHeaders);
-    m_requestHeaders = nullptr;
-    m_paused = false;
-    m_idleTimer.stop();
 }
 
 void Inet::execute(const QString &operation, const QString &requestHeaders)
 {
     release();
-    m_bufferStart = 0;
-    m_bufferUsed = 0;
-    m_requested = true;
-    m_busy = true;
-    m_done = false;
-    m_cancelled = false;
-    m_timedOut = false;
-    m_refusal = QNetworkReply::NoError;
-    m_error = QNetworkReply::NoError;
-    m_errorString.clear();
-    m_statusCode = 0;
-    m_contentLength = -1;
-    m_reasonPhrase.clear();
-    m_headers.clear();
-    m_blockHeaders.clear();
-    m_blockStatus = 0;
+    m_request = {};
+    m_request.url = QUrl(m_url);
     m_curlError[0] = '\0';
-
-    // The header block carries its own line ends; they separate headers and never reach a value.
-    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
-    const QStringList lines = requestHeaders.split(lineEnd, Qt::SkipEmptyParts);
-    for (const QString &line : lines) {
-        const qsizetype colon = line.indexOf(QLatin1Char(':'));
-        if (colon <= 0) {
-            qCWarning(lcTransfer) << "ignoring malformed request header line" << line;
-            continue;
-        }
-        const QByteArray name = line.left(colon).trimmed().toLatin1();
-        const QByteArray value = line.mid(colon + 1).trimmed().toLatin1();
-        // "Name:" alone would tell libcurl to leave that header out; "Name;" sends it empty.
-        const QByteArray header = value.isEmpty() ? name + ';' : name + ": " + value;
-        m_requestHeaders = curl_slist_append(m_requestHeaders, header.constData());
-    }
-    // Uncompressed, so that Content-Length counts exactly the bytes that reach the file.
-    m_requestHeaders = curl_slist_append(m_requestHeaders, "Accept-Encoding: identity");
-
-    const QUrl url(m_url);
-    QByteArray proxyUser;
-    QByteArray proxyPassword;
-    const QByteArray proxy = proxyFor(url, &proxyUser, &proxyPassword);
-    m_viaProxy = !proxy.isEmpty();
-    const QByteArray method = operation.toLatin1();
-    const QByteArray target = url.toEncoded();
-
+    m_phase = Phase::AwaitingHead;
+    m_requestHeaders = requestHeaderList(requestHeaders);
     m_easy = curl_easy_init();
-    curl_easy_setopt(m_easy, CURLOPT_URL, target.constData());
+    setTransferOptions(operation.toLatin1());
+    setProxyOptions();
+    qCDebug(lcTransfer) << operation << m_url;
+    start();
+}
+
+void Inet::setTransferOptions(const QByteArray &method)
+{
+    curl_easy_setopt(m_easy, CURLOPT_URL, m_request.url.toEncoded().constData());
     curl_easy_setopt(m_easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(m_easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(m_easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
@@ -255,135 +235,122 @@ void Inet::execute(const QString &operation, const QString &requestHeaders)
     curl_easy_setopt(m_easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(m_easy, CURLOPT_WRITEFUNCTION, &Inet::onBody);
     curl_easy_setopt(m_easy, CURLOPT_WRITEDATA, this);
-    // Qt decides about the proxy; libcurl must not read http_proxy or no_proxy again on its own.
-    curl_easy_setopt(m_easy, CURLOPT_PROXY, proxy.constData());
-    curl_easy_setopt(m_easy, CURLOPT_NOPROXY, "");
-    if (!proxyUser.isEmpty()) {
-        curl_easy_setopt(m_easy, CURLOPT_PROXYUSERNAME, proxyUser.constData());
-        curl_easy_setopt(m_easy, CURLOPT_PROXYPASSWORD, proxyPassword.constData());
-    }
-    // A tunnelling proxy's own answer to CONNECT is not the answer to the request.
-    curl_easy_setopt(m_easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     if (method == "HEAD")
         curl_easy_setopt(m_easy, CURLOPT_NOBODY, 1L);
     else if (method != "GET")
         curl_easy_setopt(m_easy, CURLOPT_CUSTOMREQUEST, method.constData());
+}
 
-    qCDebug(lcTransfer) << operation << m_url << "proxy" << proxy;
-    m_lastData = now();
-    m_idleTimer.start(m_requestTimeout * 1000);
+void Inet::setProxyOptions()
+{
+    QByteArray user;
+    QByteArray password;
+    const QByteArray proxy = proxyFor(m_request.url, &user, &password);
+    // Qt decides about the proxy; libcurl must not read http_proxy or no_proxy again on its own.
+    curl_easy_setopt(m_easy, CURLOPT_PROXY, proxy.constData());
+    curl_easy_setopt(m_easy, CURLOPT_NOPROXY, "");
+    if (!user.isEmpty()) {
+        curl_easy_setopt(m_easy, CURLOPT_PROXYUSERNAME, user.constData());
+        curl_easy_setopt(m_easy, CURLOPT_PROXYPASSWORD, password.constData());
+    }
+    // A tunnelling proxy's own answer to CONNECT is not the answer to the request.
+    curl_easy_setopt(m_easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    qCDebug(lcTransfer) << "proxy" << proxy;
+}
+
+void Inet::start()
+{
+    m_request.lastData = now();
+    m_idleTimer.start(std::chrono::seconds(m_requestTimeout));
     const CURLMcode added = curl_multi_add_handle(m_multi, m_easy);
     if (added != CURLM_OK) {
-        qstrncpy(m_curlError, curl_multi_strerror(added), sizeof m_curlError);
-        finish(CURLE_FAILED_INIT);
+        end(Phase::Finished, Failure::Other, QString::fromLatin1(curl_multi_strerror(added)));
+        reportChanges();
     }
 }
 
 bool Inet::takeHeaderLine(QByteArrayView line)
 {
-    m_lastData = now();
-    // Trailers after the final answer's body, or anything after a failure, change nothing.
-    if (!m_busy)
+    m_request.lastData = now();
+    // Trailers after the final answer's body change nothing.
+    if (m_request.headIn)
         return true;
     const QByteArrayView text = withoutLineEnd(line);
     if (text.startsWith("HTTP/")) {
         // Each block starts afresh: only the last one (not 1xx, not a redirect) is the answer.
-        m_blockHeaders.clear();
         const QList<QByteArray> parts = text.toByteArray().split(' ');
-        m_blockStatus = parts.size() > 1 ? parts.at(1).toInt() : 0;
+        m_request.blockStatus = parts.size() > 1 ? parts.at(1).toInt() : 0;
         const qsizetype reasonAt = text.indexOf(' ', text.indexOf(' ') + 1);
-        m_blockReason = reasonAt < 0 ? QByteArray() : text.sliced(reasonAt + 1).trimmed().toByteArray();
+        m_request.blockReason
+            = reasonAt < 0 ? QByteArray() : text.sliced(reasonAt + 1).trimmed().toByteArray();
+        m_request.blockLocation.clear();
         return true;
     }
     if (!text.isEmpty()) {
-        if ((text.front() == ' ' || text.front() == '\t') && !m_blockHeaders.isEmpty()) {
-            m_blockHeaders.last().second += ' ' + text.trimmed().toByteArray();
-            return true;
-        }
-        const qsizetype colon = text.indexOf(':');
-        if (colon > 0)
-            m_blockHeaders.append(
-                {text.first(colon).trimmed().toByteArray(), text.sliced(colon + 1).trimmed().toByteArray()});
+        // libcurl follows the first Location that has a value, whatever the case of its name (HTTP/2
+        // sends lower case); the answer is only known by telling the redirects apart the same way.
+        static constexpr QByteArrayView location = "location:";
+        if (m_request.blockLocation.isEmpty() && text.size() > location.size()
+            && text.first(location.size()).compare(location, Qt::CaseInsensitive) == 0)
+            m_request.blockLocation = text.sliced(location.size()).trimmed().toByteArray();
         return true;
     }
 
     // The end of a block.
-    if (m_blockStatus >= 100 && m_blockStatus <= 199)
+    if (m_request.blockStatus >= 100 && m_request.blockStatus <= 199)
         return true;
-    if (m_blockStatus >= 300 && m_blockStatus <= 399) {
-        for (const auto &[name, value] : std::as_const(m_blockHeaders)) {
-            if (name.compare("Location", Qt::CaseInsensitive) == 0)
-                return acceptRedirect(value);
-        }
-    }
-    // Two lengths that disagree leave no way to tell where the body ends (libcurl takes one of them).
-    QByteArray length;
-    for (const auto &[name, value] : std::as_const(m_blockHeaders)) {
-        if (name.compare("Content-Length", Qt::CaseInsensitive) != 0)
-            continue;
-        if (!length.isNull() && value != length)
-            return refuse(
-                QNetworkReply::ProtocolFailure, tr("The server sent two different Content-Length headers."));
-        length = value;
-    }
-    m_statusCode = m_blockStatus;
-    m_reasonPhrase = QString::fromLatin1(m_blockReason);
-    m_headers = std::move(m_blockHeaders);
-    m_blockHeaders.clear();
-    curl_off_t contentLength = -1;
-    curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &contentLength);
-    m_contentLength = contentLength;
-    m_busy = false;
+    if (m_request.blockStatus >= 300 && m_request.blockStatus <= 399 && !m_request.blockLocation.isEmpty())
+        return followRedirect();
+    m_request.headIn = true;
     m_changed = true;
     return true;
 }
 
-bool Inet::refuse(QNetworkReply::NetworkError error, const QString &reason)
+bool Inet::allowsRedirect(const QUrl &from, const QUrl &to)
 {
-    m_refusal = error;
-    m_errorString = reason;
-    return false;
+    const auto isSecure = [](const QUrl &url) {
+        return url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+    };
+    return !isSecure(from) || isSecure(to);
 }
 
-// libcurl follows the redirect itself; this only refuses the one it has no rule for.
-bool Inet::acceptRedirect(const QByteArray &location)
+// libcurl follows the redirect itself; this keeps track of where it goes and refuses what our rule forbids.
+bool Inet::followRedirect()
 {
-    const char *current = nullptr;
-    curl_easy_getinfo(m_easy, CURLINFO_EFFECTIVE_URL, &current);
-    const QUrl from = QUrl::fromEncoded(current ? QByteArray(current) : m_url.toLatin1());
-    const QUrl to = from.resolved(QUrl::fromEncoded(location));
-    if (from.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0
-        && to.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0) {
-        return refuse(QNetworkReply::InsecureRedirectError,
-            tr("Refused a redirect from a secure address to an insecure one: %1").arg(to.toDisplayString()));
+    const QUrl to = m_request.url.resolved(QUrl::fromEncoded(m_request.blockLocation));
+    if (!allowsRedirect(m_request.url, to)) {
+        m_request.failure = Failure::InsecureRedirect;
+        m_request.errorString
+            = tr("Refused a redirect from a secure address to an insecure one: %1").arg(to.toDisplayString());
+        return false;
     }
+    m_request.url = to;
     return true;
 }
 
 size_t Inet::takeBody(const char *data, size_t size)
 {
     // Only the final answer has a body worth handing over (libcurl skips a redirect's on its own).
-    if (m_busy)
+    if (!m_request.headIn)
         return size;
     const auto capacity = qint64(m_buffer.size());
-    if (m_bufferUsed + qint64(size) > capacity) {
-        if (m_bufferUsed > 0) {
+    if (m_request.bufferUsed + qint64(size) > capacity) {
+        if (m_request.bufferUsed > 0) {
             // libcurl keeps the block and offers it again once resumed.
-            m_paused = true;
-            m_idleTimer.stop();
+            m_request.paused = true;
             return CURL_WRITEFUNC_PAUSE;
         }
         // Larger than the whole buffer (libcurl promises at most 16 KiB): take it rather than stall.
         m_buffer.resize(size);
-        m_bufferStart = 0;
+        m_request.bufferStart = 0;
     }
     const auto ringSize = qint64(m_buffer.size());
-    const qint64 end = (m_bufferStart + m_bufferUsed) % ringSize;
+    const qint64 end = (m_request.bufferStart + m_request.bufferUsed) % ringSize;
     const qint64 first = std::min(qint64(size), ringSize - end);
     std::memcpy(m_buffer.data() + end, data, size_t(first));
     std::memcpy(m_buffer.data(), data + first, size - size_t(first));
-    m_bufferUsed += qint64(size);
-    m_lastData = now();
+    m_request.bufferUsed += qint64(size);
+    m_request.lastData = now();
     m_changed = true;
     return size;
 }
@@ -391,99 +358,155 @@ size_t Inet::takeBody(const char *data, size_t size)
 void Inet::readBuffered(char *to, qint64 size)
 {
     const auto ringSize = qint64(m_buffer.size());
-    const qint64 first = std::min(size, ringSize - m_bufferStart);
-    std::memcpy(to, m_buffer.data() + m_bufferStart, size_t(first));
+    const qint64 first = std::min(size, ringSize - m_request.bufferStart);
+    std::memcpy(to, m_buffer.data() + m_request.bufferStart, size_t(first));
     std::memcpy(to + first, m_buffer.data(), size_t(size - first));
-    m_bufferUsed -= size;
-    m_bufferStart = m_bufferUsed == 0 ? 0 : (m_bufferStart + size) % ringSize;
+    m_request.bufferUsed -= size;
+    m_request.bufferStart = m_request.bufferUsed == 0 ? 0 : (m_request.bufferStart + size) % ringSize;
+}
+
+void Inet::dropBody()
+{
+    m_request.bufferStart = 0;
+    m_request.bufferUsed = 0;
 }
 
 void Inet::drive(curl_socket_t socket, int events)
 {
+    ++(socket == CURL_SOCKET_TIMEOUT ? m_wakeUps.timer : m_wakeUps.socket);
     int running = 0;
     curl_multi_socket_action(m_multi, socket, events, &running);
-    collectFinished();
-    if (m_changed) {
-        m_changed = false;
-        notify();
-    }
+    const std::optional<CURLcode> result = takeResult();
+    // A transfer that ended well without a block that counts as the answer has the last one for it.
+    if (m_phase == Phase::AwaitingHead && (m_request.headIn || result == CURLE_OK))
+        adopt();
+    if (result && isRunning())
+        endWith(*result);
+    reportChanges();
 }
 
-void Inet::collectFinished()
+std::optional<CURLcode> Inet::takeResult()
 {
+    std::optional<CURLcode> result;
     int left = 0;
     while (CURLMsg *message = curl_multi_info_read(m_multi, &left)) {
         if (message->msg == CURLMSG_DONE && message->easy_handle == m_easy)
-            finish(message->data.result);
+            result = message->data.result;
     }
+    return result;
 }
 
-void Inet::finish(CURLcode code)
+// The final answer's head is in: its headers and its length as libcurl read them.
+void Inet::adopt()
 {
-    if (code == CURLE_OK && m_busy) {
-        // Ended without a block that counts as the answer: the last one is all there is.
-        m_statusCode = m_blockStatus;
-        m_reasonPhrase = QString::fromLatin1(m_blockReason);
-        m_headers = std::move(m_blockHeaders);
-    }
-    if (code != CURLE_OK && !m_cancelled && !m_timedOut) {
-        if (m_refusal != QNetworkReply::NoError) {
-            m_error = m_refusal;
-        } else {
-            m_error = errorFor(code, m_viaProxy);
-            m_errorString = QString::fromLocal8Bit(m_curlError[0] ? m_curlError : curl_easy_strerror(code));
-            // libcurl's text leaves out the system's reason ("Connection refused"); add it.
-            long systemError = 0;
-            curl_easy_getinfo(m_easy, CURLINFO_OS_ERRNO, &systemError);
-            const QString reason = QString::fromLocal8Bit(std::strerror(int(systemError)));
-            if (systemError != 0 && !m_errorString.contains(reason))
-                m_errorString += QLatin1String(" (") + reason + QLatin1Char(')');
+    Headers headers;
+    for (curl_header *header = nullptr; (header = curl_easy_nextheader(m_easy, CURLH_HEADER, -1, header));)
+        headers.append({QByteArray(header->name), QByteArray(header->value)});
+    // Two lengths that disagree leave no way to tell where the body ends (libcurl takes one of them).
+    QByteArray length;
+    for (const auto &[name, value] : std::as_const(headers)) {
+        if (name.compare("Content-Length", Qt::CaseInsensitive) != 0)
+            continue;
+        if (!length.isNull() && value != length) {
+            dropBody();
+            end(Phase::Finished, Failure::Protocol,
+                tr("The server sent two different Content-Length headers."));
+            return;
         }
-        qCInfo(lcTransfer) << "request failed:" << code << m_errorString;
+        length = value;
     }
-    release();
-    m_busy = false;
-    m_done = true;
+    curl_off_t contentLength = -1;
+    curl_easy_getinfo(m_easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &contentLength);
+    m_request.statusCode = m_request.blockStatus;
+    m_request.reasonPhrase = QString::fromLatin1(m_request.blockReason);
+    m_request.headers = std::move(headers);
+    m_request.contentLength = contentLength;
+    m_phase = Phase::Body;
     m_changed = true;
+}
+
+void Inet::endWith(CURLcode code)
+{
+    if (code == CURLE_OK) {
+        end(Phase::Finished, Failure::None, QString());
+        return;
+    }
+    QString reason = QString::fromLocal8Bit(m_curlError[0] ? m_curlError : curl_easy_strerror(code));
+    // libcurl's text leaves out the system's reason ("Connection refused"); add it.
+    long systemError = 0;
+    curl_easy_getinfo(m_easy, CURLINFO_OS_ERRNO, &systemError);
+    const QString systemReason = QString::fromLocal8Bit(std::strerror(int(systemError)));
+    if (systemError != 0 && !reason.contains(systemReason))
+        reason += QLatin1String(" (") + systemReason + QLatin1Char(')');
+    end(Phase::Finished, failureFor(code, systemError), reason);
+}
+
+// Every request ends here: whole, failed, timed out, refused or cancelled.
+void Inet::end(Phase phase, Failure failure, const QString &reason)
+{
+    // A refusal recorded in a callback is why libcurl stopped; it stays the reason.
+    if (m_request.failure == Failure::None) {
+        m_request.failure = failure;
+        m_request.errorString = reason;
+    }
+    if (phase == Phase::Finished && m_request.failure != Failure::None)
+        qCInfo(lcTransfer) << "request failed:" << m_request.errorString;
+    release();
+    m_phase = phase;
+    m_changed = true;
+}
+
+void Inet::release()
+{
+    if (m_easy) {
+        curl_multi_remove_handle(m_multi, m_easy);
+        curl_easy_cleanup(m_easy);
+        m_easy = nullptr;
+    }
+    curl_slist_free_all(m_requestHeaders);
+    m_requestHeaders = nullptr;
+    m_idleTimer.stop();
 }
 
 void Inet::onIdleTimeout()
 {
-    if (m_done || m_paused)
-        return;
     const auto timeout = std::chrono::seconds(m_requestTimeout);
-    const auto idle = now() - m_lastData;
+    // A full buffer nobody reads holds the server back: that silence is ours, not the server's. The
+    // timer keeps running, so that the server's own silence after the reader has caught up still counts.
+    if (m_request.paused) {
+        m_idleTimer.start(timeout);
+        return;
+    }
+    const auto idle = now() - m_request.lastData;
     // Restarting the timer on every block of data would cost more than the block: look at the clock instead.
     if (idle < timeout) {
         m_idleTimer.start(std::chrono::ceil<std::chrono::milliseconds>(timeout - idle));
         return;
     }
-    m_timedOut = true;
-    m_error = QNetworkReply::TimeoutError;
-    m_errorString = tr("No data arrived for %n second(s).", nullptr, m_requestTimeout);
-    qCInfo(lcTransfer) << "request failed:" << m_errorString;
     // What is buffered stays: the caller still reads it before it sees the end.
-    release();
-    m_busy = false;
-    m_done = true;
-    notify();
+    end(Phase::Finished, Failure::TimedOut,
+        tr("No data arrived for %n second(s).", nullptr, m_requestTimeout));
+    reportChanges();
 }
 
 void Inet::resumeIfRoomy()
 {
-    if (!m_paused || qint64(m_buffer.size()) - m_bufferUsed < qint64(m_buffer.size()) / 2)
+    const auto capacity = qint64(m_buffer.size());
+    if (!m_request.paused || !isRunning() || capacity - m_request.bufferUsed < capacity / 2)
         return;
     // curl_easy_pause hands the held block to onBody before it returns, which may pause again.
-    m_paused = false;
-    m_lastData = now();
-    m_idleTimer.start(m_requestTimeout * 1000);
+    m_request.paused = false;
+    m_request.lastData = now();
     const CURLcode resumed = curl_easy_pause(m_easy, CURLPAUSE_CONT);
     if (resumed != CURLE_OK)
-        finish(resumed);
+        endWith(resumed);
 }
 
-void Inet::notify()
+void Inet::reportChanges()
 {
+    if (!m_changed)
+        return;
+    m_changed = false;
     EventPump::wake();
     Q_EMIT stateChanged();
 }
@@ -492,7 +515,7 @@ QString Inet::getHeader(const QString &name) const
 {
     const QByteArray wanted = name.toLatin1();
     QByteArray value;
-    for (const auto &[headerName, headerValue] : m_headers) {
+    for (const auto &[headerName, headerValue] : m_request.headers) {
         if (headerName.compare(wanted, Qt::CaseInsensitive) != 0)
             continue;
         if (!value.isEmpty())
@@ -514,20 +537,16 @@ void Inet::getChunk(QByteArray &chunk, qint64 size)
     if (size > qint64(m_buffer.size())) {
         // A reader that wants more than the buffer holds would wait for ever on a paused transfer.
         std::vector<char> larger(size_t(size + readBufferSize / 2));
-        const qint64 used = m_bufferUsed;
+        const qint64 used = m_request.bufferUsed;
         readBuffered(larger.data(), used);
         m_buffer.swap(larger);
-        m_bufferStart = 0;
-        m_bufferUsed = used;
+        m_request.bufferStart = 0;
+        m_request.bufferUsed = used;
         resumeIfRoomy();
     }
-    while (!m_cancelled && !m_done && m_bufferUsed < size)
+    while (isRunning() && m_request.bufferUsed < size)
         EventPump::waitForMoreEvents();
-    if (m_cancelled) {
-        chunk.clear();
-        return;
-    }
-    const qint64 taken = std::min(size, m_bufferUsed);
+    const qint64 taken = std::min(size, m_request.bufferUsed);
     chunk.resize(taken);
     readBuffered(chunk.data(), taken);
     resumeIfRoomy();
@@ -535,13 +554,9 @@ void Inet::getChunk(QByteArray &chunk, qint64 size)
 
 void Inet::cancel()
 {
-    m_busy = false;
-    if (!m_requested)
+    if (m_phase == Phase::Idle)
         return;
-    m_cancelled = true;
-    m_bufferStart = 0;
-    m_bufferUsed = 0;
-    release();
-    m_done = true;
-    notify();
+    dropBody();
+    end(Phase::Cancelled, Failure::None, QString());
+    reportChanges();
 }

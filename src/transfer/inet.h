@@ -3,15 +3,16 @@
 #include <QByteArray>
 #include <QList>
 #include <QLoggingCategory>
-#include <QNetworkReply>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
+#include <QUrl>
 #include <unordered_map>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,28 @@ class Inet final : public QObject
     Q_DISABLE_COPY_MOVE(Inet)
 
 public:
+    // What stopped a request, told the way a user can understand it; errorString() has the details.
+    enum class Failure {
+        None,
+        NameNotFound, // the server's or the proxy's name is unknown
+        CouldNotConnect, // nothing answers at the server's or the proxy's address
+        TimedOut, // no data for requestTimeout() seconds
+        ConnectionClosed, // the connection closed or broke before the end of the answer
+        Tls, // the secure connection could not be set up or trusted
+        TooManyRedirects,
+        InsecureRedirect, // a redirect from a secure address to an insecure one
+        Protocol, // an answer that libcurl or our rules reject
+        Other,
+    };
+
+    // How often libcurl's timer and the socket notifiers woke the transfer. Only tests read it: it is
+    // the one way to see a notifier that fires for nothing, or one that stays off when it is needed.
+    struct WakeUps
+    {
+        int timer = 0;
+        int socket = 0;
+    };
+
     // The body waits in a buffer of this size; the network is paused while it is full.
     static constexpr qint64 readBufferSize = 256 * 1024;
 
@@ -46,11 +69,14 @@ public:
     void execute(const QString &operation, const QString &requestHeaders);
 
     // True from the start of a request until its response headers are in, or it failed or was cancelled.
-    bool stillExecuting() const { return m_busy; }
+    bool stillExecuting() const { return m_phase == Phase::AwaitingHead; }
 
-    // The named response header of the final answer as text; empty when it has none. Repeated
-    // headers come joined by ", ".
+    // The named response header of the final answer as text; empty when it has none. Names are
+    // compared without regard to case; repeated headers come joined by ", ".
     QString getHeader(const QString &name) const;
+    // libcurl's reading of the final answer's Content-Length: the length of its body, -1 when that is
+    // unknown (chunked, ended by the server closing, or no answer).
+    qint64 contentLength() const { return m_request.contentLength; }
 
     // The next bytes of the body: waits until `size` bytes are buffered or the body has ended, so a
     // short chunk only comes at the end. Empty once the body is exhausted, after a failure or after cancel.
@@ -62,21 +88,62 @@ public:
     void cancel();
 
     // What became of the last request.
-    bool wasCancelled() const { return m_cancelled; }
-    bool hasFailed() const { return m_error != QNetworkReply::NoError && !m_cancelled; }
-    QNetworkReply::NetworkError networkError() const { return m_error; }
-    QString errorString() const { return m_errorString; }
-    int statusCode() const { return m_statusCode; }
-    // libcurl's reading of the answer's Content-Length, which frames the body; -1 when it has none.
-    qint64 contentLength() const { return m_contentLength; }
-    QString reasonPhrase() const { return m_reasonPhrase; }
+    bool wasCancelled() const { return m_phase == Phase::Cancelled; }
+    bool hasFailed() const { return failure() != Failure::None; }
+    Failure failure() const { return wasCancelled() ? Failure::None : m_request.failure; }
+    QString errorString() const { return m_request.errorString; }
+    int statusCode() const { return m_request.statusCode; }
+    QString reasonPhrase() const { return m_request.reasonPhrase; }
+
+    WakeUps wakeUps() const { return m_wakeUps; }
+
+    // The redirect rule: anywhere libcurl may go, but never from a secure address to an insecure one.
+    static bool allowsRedirect(const QUrl &from, const QUrl &to);
 
 Q_SIGNALS:
     // Every change of the request's state, for callers that wait on it.
     void stateChanged();
 
 private:
+    enum class Phase {
+        Idle, // no request yet
+        AwaitingHead, // sent; the final answer's head is not in yet
+        Body, // the answer is adopted and its body is coming
+        Finished, // over: whole, failed or timed out; what is buffered can still be read
+        Cancelled, // stopped by the caller; nothing more is handed over
+    };
+
     using Headers = QList<std::pair<QByteArray, QByteArray>>;
+
+    // Everything one request learns; the next request starts from a fresh one.
+    struct Request
+    {
+        QUrl url; // where the current hop goes, for the redirect rule
+
+        // The header block being received (each hop and each interim answer has its own).
+        int blockStatus = 0;
+        QByteArray blockReason;
+        QByteArray blockLocation;
+        // The block that ended is the final answer's; drive() adopts it once libcurl has returned.
+        bool headIn = false;
+
+        // The adopted answer.
+        int statusCode = 0;
+        QString reasonPhrase;
+        Headers headers;
+        qint64 contentLength = -1;
+
+        Failure failure = Failure::None;
+        QString errorString;
+
+        // The body between the network and the reader: a ring in m_buffer.
+        qint64 bufferStart = 0;
+        qint64 bufferUsed = 0;
+        // The buffer was full: libcurl holds the body back until the reader has made room.
+        bool paused = false;
+        std::chrono::steady_clock::time_point lastData;
+    };
+
     // The read and write notifiers of one socket. They live as long as the Inet: libcurl drops and
     // re-adds a socket on every pause, and a deferred delete may never run inside a nested event pass.
     struct SocketWatch
@@ -93,20 +160,27 @@ private:
 
     void watchSocket(curl_socket_t socket, int what);
     bool takeHeaderLine(QByteArrayView line);
-    bool acceptRedirect(const QByteArray &location);
-    bool refuse(QNetworkReply::NetworkError error, const QString &reason);
+    bool followRedirect();
     size_t takeBody(const char *data, size_t size);
+
+    // The steps of execute().
+    void setTransferOptions(const QByteArray &method);
+    void setProxyOptions();
+    void start();
 
     // Lets libcurl work on a socket that is ready, or on its time-outs, then reports what changed.
     void drive(curl_socket_t socket, int events);
-    void collectFinished();
-    void finish(CURLcode code);
+    std::optional<CURLcode> takeResult();
+    void adopt();
+    void endWith(CURLcode code);
+    void end(Phase phase, Failure failure, const QString &reason);
+    void release();
     void resumeIfRoomy();
     void onIdleTimeout();
-    void notify();
-    void release();
+    void reportChanges();
 
-    qint64 buffered() const { return m_bufferUsed; }
+    bool isRunning() const { return m_phase == Phase::AwaitingHead || m_phase == Phase::Body; }
+    void dropBody();
     void readBuffered(char *to, qint64 size);
 
     CURLM *m_multi = nullptr;
@@ -115,37 +189,15 @@ private:
     std::unordered_map<curl_socket_t, SocketWatch> m_sockets;
     QTimer m_curlTimer;
     QTimer m_idleTimer;
-    std::chrono::steady_clock::time_point m_lastData;
     char m_curlError[CURL_ERROR_SIZE] = {};
-
-    // The body between the network and the reader: a ring of readBufferSize bytes, or more while a
-    // reader waits for a larger chunk.
+    // The storage of the body's ring; it only grows, for a reader that wants more than it holds.
     std::vector<char> m_buffer;
-    qint64 m_bufferStart = 0;
-    qint64 m_bufferUsed = 0;
-    bool m_paused = false;
-
-    // The header block being received, and where it came from (for the redirect rule).
-    Headers m_blockHeaders;
-    int m_blockStatus = 0;
-    QByteArray m_blockReason;
-    QByteArray m_blockUrl;
-    Headers m_headers;
 
     QString m_url;
     int m_requestTimeout = 60;
-    bool m_requested = false;
-    bool m_viaProxy = false;
-    bool m_busy = false;
-    bool m_done = true;
+    Phase m_phase = Phase::Idle;
+    Request m_request;
+    // Something changed inside libcurl's callbacks; told once libcurl has returned.
     bool m_changed = false;
-    bool m_cancelled = false;
-    bool m_timedOut = false;
-    // Set when our own rules stop an answer libcurl would take.
-    QNetworkReply::NetworkError m_refusal = QNetworkReply::NoError;
-    QNetworkReply::NetworkError m_error = QNetworkReply::NoError;
-    QString m_errorString;
-    int m_statusCode = 0;
-    qint64 m_contentLength = -1;
-    QString m_reasonPhrase;
+    WakeUps m_wakeUps;
 };
