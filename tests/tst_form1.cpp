@@ -12,11 +12,13 @@
 #include "ui/frmabout.h"
 #include "ui/windowdescription.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QMovie>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -129,6 +131,9 @@ private Q_SLOTS:
     void statusRowSharesOneBaseline_data();
     void statusRowSharesOneBaseline();
     void accessibleTree();
+    void focusFrame_data();
+    void focusFrame();
+    void toolListDropDownKeepsTheLightFace();
     void buttonKeys_data();
     void buttonKeys();
     void animationPlays();
@@ -757,6 +762,72 @@ void TestForm1::accessibleTree()
     QCOMPARE(value->maximumValue().toInt(), 100);
 }
 
+void TestForm1::focusFrame_data()
+{
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("tool list, which has the focus at start") << QStringLiteral("Combo1");
+    QTest::newRow("picture button") << QStringLiteral("xpButton3");
+}
+
+void TestForm1::focusFrame()
+{
+    QFETCH(QString, name);
+
+    Form1 form(m_folder.path());
+    QVERIFY(showAndActivate(form));
+    QWidget *control = form.findChild<QWidget *>(name);
+    QVERIFY(control);
+    QWidget *elsewhere = control == form.Combo1 ? static_cast<QWidget *>(form.xpButton1) : form.Combo1;
+    elsewhere->setFocus();
+    QTRY_VERIFY(elsewhere->hasFocus());
+    const QImage unfocused = control->grab().toImage();
+    control->setFocus();
+    QTRY_VERIFY(control->hasFocus());
+    // The focus shows as a frame, not a tint: a good part of a ring inside the edge turns dark.
+    const QImage focused = control->grab().toImage();
+    int darkened = 0;
+    for (int y = 0; y < focused.height(); ++y)
+        for (int x = 0; x < focused.width(); ++x)
+            darkened += qGray(focused.pixel(x, y)) < 64 && qGray(unfocused.pixel(x, y)) > 128 ? 1 : 0;
+    QVERIFY2(darkened >= (control->width() + control->height()) / 2, qPrintable(QString::number(darkened)));
+}
+
+void TestForm1::toolListDropDownKeepsTheLightFace()
+{
+    // A dark desktop theme, with the dark menus it brings: the style draws the list's rows as menu items.
+    const QPalette plain = QGuiApplication::palette();
+    const QPalette plainMenu = QApplication::palette("QMenu");
+    QPalette dark(QColor(0xEE, 0xEE, 0xEE), QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Highlight, QColor(0x35, 0x35, 0x35));
+    QApplication::setPalette(dark);
+    QApplication::setPalette(dark, "QMenu");
+    const auto restore = qScopeGuard([&] {
+        QApplication::setPalette(plain);
+        QApplication::setPalette(plainMenu, "QMenu");
+    });
+
+    Form1 form(m_folder.path());
+    QVERIFY(showAndActivate(form));
+    form.Combo1->setCurrentIndex(2);
+    form.Combo1->showPopup();
+    QWidget *list = form.Combo1->view()->window();
+    QVERIFY(QTest::qWaitForWindowExposed(list));
+    const QImage image = list->grab().toImage();
+    const auto middleOfRow = [&](int row) {
+        const QWidget *viewport = form.Combo1->view()->viewport();
+        const QRect rect = form.Combo1->view()->visualRect(form.Combo1->model()->index(row, 0));
+        return viewport->mapTo(list, QPoint(viewport->width() - 4, rect.center().y()));
+    };
+    // Past the end of its text, a row shows the list's own background, and the picked one the highlight.
+    QCOMPARE(image.pixelColor(middleOfRow(0)), form.Combo1->palette().color(QPalette::Window));
+    QCOMPARE(image.pixelColor(middleOfRow(2)), form.Combo1->palette().color(QPalette::Highlight));
+    QVERIFY(qGray(image.pixel(middleOfRow(0))) > 200);
+    form.Combo1->hidePopup();
+}
+
 void TestForm1::buttonKeys_data()
 {
     QTest::addColumn<Qt::Key>("key");
@@ -776,16 +847,8 @@ void TestForm1::buttonKeys()
     Form1 form(m_folder.path());
     QVERIFY(showAndActivate(form));
     XpButton *button = form.xpButton3;
-    const QImage unfocused = button->grab().toImage();
     button->setFocus();
     QTRY_VERIFY(button->hasFocus());
-    // The focus shows as a frame, not a tint: a good part of a ring inside the edge turns dark.
-    const QImage focused = button->grab().toImage();
-    int darkened = 0;
-    for (int y = 0; y < focused.height(); ++y)
-        for (int x = 0; x < focused.width(); ++x)
-            darkened += qGray(focused.pixel(x, y)) < 64 && qGray(unfocused.pixel(x, y)) > 128 ? 1 : 0;
-    QVERIFY2(darkened >= button->width(), qPrintable(QString::number(darkened)));
 
     QSignalSpy clicked(button, &XpButton::clicked);
     QTest::keyClick(form.windowHandle(), key);

@@ -65,6 +65,7 @@ private:
     void xpButton1_Click();
     void xpButton2_Click();
     void showTransferFailure(const QString &toolName, const TransferResult &result);
+    void pressCancelOnEscape();
 
     std::unique_ptr<DownloadCommands> m_commands;
     QPointer<FrmAbout> m_about;
