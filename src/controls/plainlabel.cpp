@@ -24,8 +24,6 @@ void PlainLabel::paintEvent(QPaintEvent *)
     QRect area = contentsRect();
     if (m_textWidth >= 0)
         area.setWidth(std::min(m_textWidth, area.width()));
-    const TextFit::Fitted fitted = TextFit::fit(font(), text(), area.size());
-    painter.setFont(fitted.font);
     painter.setPen(palette().color(foregroundRole()));
-    painter.drawText(area, int(alignment()) | Qt::TextSingleLine, fitted.text);
+    TextFit::draw(painter, area, alignment(), font(), text());
 }

@@ -15,4 +15,9 @@ public:
     QString text() const;
     // The text shown while no entry is picked; setting it also clears the pick.
     void setText(const QString &text);
+
+    void showPopup() override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
 };

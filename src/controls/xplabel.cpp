@@ -27,6 +27,12 @@ void XpLabel::setForeColor(const QColor &color)
     update();
 }
 
+void XpLabel::setAlignment(Qt::Alignment alignment)
+{
+    m_alignment = alignment;
+    update();
+}
+
 void XpLabel::setTextWidth(int width)
 {
     m_textWidth = width;
@@ -42,8 +48,6 @@ void XpLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     const QRect area(0, 0, m_textWidth < 0 ? width() : std::min(m_textWidth, width()), height());
-    const TextFit::Fitted fitted = TextFit::fit(font(), m_caption, area.size());
-    painter.setFont(fitted.font);
     painter.setPen(m_foreColor);
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, fitted.text);
+    TextFit::draw(painter, area, m_alignment, font(), m_caption);
 }

@@ -20,6 +20,10 @@ public:
     QColor foreColor() const { return m_foreColor; }
     void setForeColor(const QColor &color);
 
+    // Left and vertically centred unless set.
+    Qt::Alignment alignment() const { return m_alignment; }
+    void setAlignment(Qt::Alignment alignment);
+
     // How much of the label's width the text may take, from the left; all of it unless set.
     void setTextWidth(int width);
 
@@ -31,5 +35,6 @@ protected:
 private:
     QString m_caption;
     QColor m_foreColor = Qt::black;
+    Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
     int m_textWidth = -1;
 };

@@ -7,7 +7,29 @@
 #include <QApplication>
 #include <QNetworkProxyFactory>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace Application {
+
+namespace {
+
+QtMessageHandler qtMessageHandler = nullptr;
+
+// Qt ends the process with abort() when its window system does not start (a display that is named but
+// not there, a plugin that does not load): a core dump for what is a plain failure to start. Qt's own
+// lines before this one say which display or plugin it was.
+void failToStart(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        qtMessageHandler(type, context, message);
+        return;
+    }
+    std::fputs("vorn-tools-downloader: cannot open a window: the window system did not start\n", stderr);
+    std::_Exit(EXIT_FAILURE);
+}
+
+} // namespace
 
 void setUp()
 {
@@ -28,10 +50,34 @@ void beforeApplication()
         qputenv("QT_NO_GLIB", "1");
 }
 
+QString missingDisplay(const QStringList &arguments, const QProcessEnvironment &environment)
+{
+    const auto named
+        = [&](const char *variable) { return !environment.value(QLatin1String(variable)).isEmpty(); };
+    const bool platformChosen = named("QT_QPA_PLATFORM") || arguments.contains(QLatin1String("-platform"))
+        || arguments.contains(QLatin1String("--platform"));
+    if (platformChosen || named("DISPLAY") || named("WAYLAND_DISPLAY"))
+        return {};
+    return QStringLiteral("vorn-tools-downloader: no display to open the window on: "
+                          "neither DISPLAY nor WAYLAND_DISPLAY is set");
+}
+
 int run(int argc, char **argv)
 {
     beforeApplication();
+    // Started over ssh or from cron there is nothing to show the window on: say so, instead of Qt's
+    // list of plugins and a core dump.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const QString missing = missingDisplay(arguments, QProcessEnvironment::systemEnvironment());
+    if (!missing.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(missing));
+        return EXIT_FAILURE;
+    }
+    qtMessageHandler = qInstallMessageHandler(failToStart);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtMessageHandler);
     setUp();
     Form1 form(QCoreApplication::applicationDirPath());
     form.show();

@@ -22,6 +22,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QShortcut>
 
 #include <cstdlib>
 
@@ -93,6 +94,7 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     Timer2->start();
     Form_Load();
     Combo1->setFocus();
+    pressCancelOnEscape();
 }
 
 Form1::~Form1()
@@ -206,4 +208,15 @@ void Form1::showTransferFailure(const QString &toolName, const TransferResult &r
     // download command goes on with the next entry meanwhile.
     box->setWindowModality(Qt::NonModal);
     box->show();
+}
+
+void Form1::pressCancelOnEscape()
+{
+    // Escape stops what runs, as Cancel does; at rest there is nothing for it to stop, and it leaves the
+    // window as it is. The tool list's open drop-down takes Escape before the window sees it.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        if (m_commands->isRunning())
+            xpButton3->click();
+    });
 }

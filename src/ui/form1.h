@@ -73,6 +73,7 @@ private:
     void returnToIdleState();
     void setBusyPointer(bool busy);
     void showTransferFailure(const QString &toolName, const TransferResult &result);
+    void pressCancelOnEscape();
 
     std::unique_ptr<DownloadCommands> m_commands;
     ProgressTip *m_progressTip = nullptr;

@@ -141,6 +141,15 @@ QWidget *createControl(const ControlDescription &control, QWidget *parent)
     return nullptr;
 }
 
+Qt::Alignment alignmentOf(const QWidget *label)
+{
+    if (const auto *styled = qobject_cast<const XpLabel *>(label))
+        return styled->alignment();
+    if (const auto *plain = qobject_cast<const PlainLabel *>(label))
+        return plain->alignment();
+    return {};
+}
+
 } // namespace
 
 void buildWindow(QWidget *window, const WindowDescription &description)
@@ -188,18 +197,29 @@ void buildWindow(QWidget *window, const WindowDescription &description)
     }
 
     // The stored boxes of neighbouring labels overlap a little; in a wider font a text would run into the
-    // next label's, so it stops where that one begins.
+    // next label's, so it stops where that one begins. Labels side by side in boxes of one height read
+    // as one line: each is aligned up or down as the first of them, so all sit on its baseline whichever
+    // kind of label each is.
     for (QWidget *label : std::as_const(labels)) {
         int textWidth = label->width();
-        for (const QWidget *next : std::as_const(labels)) {
-            if (next->parentWidget() == label->parentWidget() && next->x() > label->x()
-                && next->geometry().intersects(label->geometry()))
-                textWidth = std::min(textWidth, next->x() - label->x());
+        const QWidget *first = label;
+        for (const QWidget *other : std::as_const(labels)) {
+            if (other->parentWidget() != label->parentWidget())
+                continue;
+            if (other->x() > label->x() && other->geometry().intersects(label->geometry()))
+                textWidth = std::min(textWidth, other->x() - label->x());
+            if (other->y() == label->y() && other->height() == label->height() && other->x() < first->x())
+                first = other;
         }
-        if (auto *styled = qobject_cast<XpLabel *>(label))
+        const Qt::Alignment vertical = alignmentOf(first) & Qt::AlignVertical_Mask;
+        const Qt::Alignment alignment = (alignmentOf(label) & ~Qt::AlignVertical_Mask) | vertical;
+        if (auto *styled = qobject_cast<XpLabel *>(label)) {
             styled->setTextWidth(textWidth);
-        else if (auto *plain = qobject_cast<PlainLabel *>(label))
+            styled->setAlignment(alignment);
+        } else if (auto *plain = qobject_cast<PlainLabel *>(label)) {
             plain->setTextWidth(textWidth);
+            plain->setAlignment(alignment);
+        }
     }
 
     // Focus moves in the order of the stored tab indices among the controls that accept it.
