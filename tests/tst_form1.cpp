@@ -95,6 +95,16 @@ bool showsRecentTime(const QString &caption)
     return false;
 }
 
+// What a dark desktop theme gives the program, highlight included.
+QPalette darkDesktopPalette()
+{
+    QPalette dark(QColor(0xEE, 0xEE, 0xEE), QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
+    dark.setColor(QPalette::Highlight, QColor(0x35, 0x35, 0x35));
+    return dark;
+}
+
 bool showAndActivate(QWidget &window)
 {
     window.show();
@@ -608,10 +618,7 @@ void TestForm1::darkDesktopTheme()
         return colours(Form1(m_folder.path()));
     };
     const QStringList designed = build();
-    QPalette dark(QColor(0xEE, 0xEE, 0xEE), QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
-    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
-    QApplication::setPalette(dark);
+    QApplication::setPalette(darkDesktopPalette());
     const QStringList underDark = build();
     QApplication::setPalette(plain);
     QCOMPARE(underDark, designed);
@@ -809,12 +816,8 @@ void TestForm1::toolListDropDownKeepsTheLightFace()
     // A dark desktop theme, with the dark menus it brings: the style draws the list's rows as menu items.
     const QPalette plain = QGuiApplication::palette();
     const QPalette plainMenu = QApplication::palette("QMenu");
-    QPalette dark(QColor(0xEE, 0xEE, 0xEE), QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
-    dark.setColor(QPalette::Text, QColor(0xEE, 0xEE, 0xEE));
-    dark.setColor(QPalette::Highlight, QColor(0x35, 0x35, 0x35));
-    QApplication::setPalette(dark);
-    QApplication::setPalette(dark, "QMenu");
+    QApplication::setPalette(darkDesktopPalette());
+    QApplication::setPalette(darkDesktopPalette(), "QMenu");
     const auto restore = qScopeGuard([&] {
         QApplication::setPalette(plain);
         QApplication::setPalette(plainMenu, "QMenu");
