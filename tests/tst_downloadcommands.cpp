@@ -4,6 +4,7 @@
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
 #include "support/scriptedhttpserver.h"
+#include "support/smalldisk.h"
 #include "transfer/inet.h"
 #include "ui/form1.h"
 
@@ -19,10 +20,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sched.h>
-#include <sys/file.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -37,17 +34,6 @@ bool writeFile(const QString &path, const QByteArray &data)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-// A filesystem of `bytes` at `folder` that fills up like a full disk. It needs root, and is mounted in
-// a mount namespace of the test's own, so nothing outside the test sees it, even if the test dies.
-bool mountTinyFilesystem(const QString &folder, qint64 bytes)
-{
-    static const bool ownNamespace = ::geteuid() == 0 && ::unshare(CLONE_NEWNS) == 0
-        && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-    const QByteArray options = "size=" + QByteArray::number(bytes);
-    return ownNamespace && QDir().mkpath(folder)
-        && ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData()) == 0;
 }
 
 // A body of `size` bytes that arrives `bytes` at a time, `intervalMs` apart.
@@ -494,50 +480,12 @@ void TestDownloadCommands::notTheArchive_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArrayList>("headers"); // "Name: value"; "Content-Length: -" leaves it out
     QTest::addColumn<qint64>("size");
-    QTest::addColumn<QString>("refusal"); // empty: the answer is the whole archive
+    QTest::addColumn<QString>("refusal");
 
-    const QString empty = u"the server sent no data"_qs;
-    const QString part = u"the server sent only part of the archive"_qs;
-    // Refused by us, or already by a stricter HTTP parser as a malformed answer.
-    const QString badSize = u"could not be downloaded"_qs;
-    const QString page = u"the server sent a web page instead of the archive"_qs;
-    QTest::newRow("204 No Content") << 204 << QByteArrayList{"Content-Length: -"} << qint64(0) << empty;
-    QTest::newRow("Content-Length: 0") << 200 << QByteArrayList{} << qint64(0) << empty;
-    QTest::newRow("closed after the head, no length")
-        << 200 << QByteArrayList{"Content-Length: -"} << qint64(0) << empty;
-    QTest::newRow("206 for a later range")
-        << 206 << QByteArrayList{"Content-Range: bytes 100-599/600"} << qint64(500) << part;
-    QTest::newRow("206 for the start only")
-        << 206 << QByteArrayList{"Content-Range: bytes 0-499/600"} << qint64(500) << part;
-    QTest::newRow("206 of unknown total")
-        << 206 << QByteArrayList{"Content-Range: bytes 0-499/*"} << qint64(500) << part;
-    QTest::newRow("206 without a range") << 206 << QByteArrayList{} << qint64(500) << part;
-    QTest::newRow("206 for the whole file")
-        << 206 << QByteArrayList{"Content-Range: bytes 0-2499/2500"} << qint64(2500) << QString();
-    QTest::newRow("length beyond 64 bits")
-        << 200 << QByteArrayList{"Content-Length: 99999999999999999999999"} << qint64(500) << badSize;
-    QTest::newRow("negative length") << 200 << QByteArrayList{"Content-Length: -1"} << qint64(500) << badSize;
-    // The transfer would end the body where its own reading of the length says ("2" of "2.5e3"): one
-    // reading of the length, or none.
-    const QString unusableSize = u"the server announced a size that cannot be right"_qs;
-    QTest::newRow("length with an exponent")
-        << 200 << QByteArrayList{"Content-Length: 2.5e3"} << qint64(2500) << unusableSize;
-    QTest::newRow("length with a fraction")
-        << 200 << QByteArrayList{"Content-Length: 2501.5"} << qint64(2502) << unusableSize;
-    QTest::newRow("length followed by a word")
-        << 200 << QByteArrayList{"Content-Length: 2500 bytes"} << qint64(2500) << QString();
-    QTest::newRow("a web page") << 200 << QByteArrayList{"Content-Type: text/html; charset=utf-8"}
-                                << qint64(500) << page;
-    QTest::newRow("an XHTML page") << 200 << QByteArrayList{"Content-Type: application/xhtml+xml"}
-                                   << qint64(500) << page;
-    QTest::newRow("a page sent as an attachment")
-        << 200
-        << QByteArrayList{"Content-Type: text/html", "Content-Disposition: attachment; filename=\"tool.rar\""}
-        << qint64(500) << QString();
-    QTest::newRow("gzip-encoded") << 200 << QByteArrayList{"Content-Encoding: gzip"} << qint64(500)
-                                  << u"encoded (gzip)"_qs;
-    QTest::newRow("identity encoding")
-        << 200 << QByteArrayList{"Content-Encoding: identity"} << qint64(500) << QString();
+    // The rules themselves are tst_answercheck's; this is the way from the server's head to them. Header
+    // names are read whatever their case.
+    QTest::newRow("gzip-encoded, header name in lower case")
+        << 200 << QByteArrayList{"content-encoding: gzip"} << qint64(500) << u"encoded (gzip)"_qs;
 }
 
 // Only the whole archive ever replaces the earlier one; anything else is told and nothing is written.
@@ -571,11 +519,6 @@ void TestDownloadCommands::notTheArchive()
     m_form->xpButton4->click();
 
     QMessageBox *box = failureBox();
-    if (refusal.isEmpty()) {
-        QVERIFY2(!box, qPrintable(box ? box->text() : QString()));
-        QCOMPARE(readFile(archivePath(3)), ScriptedHttpServer::patternBytes(0, size));
-        return;
-    }
     QVERIFY(box);
     QVERIFY2(box->text().contains(refusal), qPrintable(box->text()));
     QCOMPARE(readFile(archivePath(3)), QByteArray("kept"));
@@ -668,6 +611,8 @@ void TestDownloadCommands::destination_data()
     QTest::addColumn<bool>("inDownloads");
     QTest::newRow("program folder writable") << u"writable"_qs << false;
     QTest::newRow("program folder read-only") << u"readonly"_qs << true;
+    // Files cannot be made in a folder that cannot be searched, whatever its write permission says.
+    QTest::newRow("program folder write-only") << u"writeonly"_qs << true;
     QTest::newRow("program folder gone") << u"gone"_qs << true;
     // A folder name the system could not turn into text comes back empty: not the root folder.
     QTest::newRow("program folder unknown") << u"unknown"_qs << true;
@@ -683,10 +628,16 @@ void TestDownloadCommands::destination()
 
     QString programFolder = m_folder->path();
     QString home = m_home->path();
-    if (situation == QLatin1String("readonly")) {
+    const auto restore = qScopeGuard([&] {
+        QFile::setPermissions(
+            m_folder->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    });
+    if (situation == QLatin1String("readonly") || situation == QLatin1String("writeonly")) {
         if (::geteuid() == 0)
-            QSKIP("root writes into read-only folders");
-        QVERIFY(QFile::setPermissions(programFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+            QSKIP("root writes into and searches any folder");
+        QVERIFY(QFile::setPermissions(programFolder,
+            situation == QLatin1String("readonly") ? QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                                   : QFileDevice::WriteOwner));
     } else if (situation == QLatin1String("installed")) {
         programFolder += QLatin1String("/bin");
         QVERIFY(QDir().mkpath(programFolder)
@@ -723,70 +674,26 @@ void TestDownloadCommands::destination()
 
 void TestDownloadCommands::cannotWrite_data()
 {
-    QTest::addColumn<QString>("obstacle");
     QTest::addColumn<qint64>("size");
-    QTest::addColumn<QString>("reasonFragment");
-    QTest::newRow("disk full") << u"full"_qs << qint64(600000) << u"No space left on device"_qs;
-    // The last bytes only reach the disk when the file is finished.
-    QTest::newRow("disk full on the last write")
-        << u"full"_qs << qint64(10000) << u"No space left on device"_qs;
-    QTest::newRow("name taken by a folder") << u"folder"_qs << qint64(100000) << u"directory"_qs;
-    QTest::newRow("another copy writing it") << u"locked"_qs << qint64(100000) << u"another download"_qs;
-    // Planted by anyone who can write the folder: never followed, never written, never frozen on.
-    QTest::newRow("link to a file outside") << u"link"_qs << qint64(100000) << u"link"_qs;
-    QTest::newRow("link to nowhere") << u"dangling"_qs << qint64(100000) << u"link"_qs;
-    QTest::newRow("FIFO") << u"fifo"_qs << qint64(100000) << u"not a regular file"_qs;
+    // What stands at the .part file's name and the other failures of writing are tst_partfile's.
+    QTest::newRow("disk full") << qint64(32 * 1024 * 1024);
 }
 
 void TestDownloadCommands::cannotWrite()
 {
-    QFETCH(QString, obstacle);
     QFETCH(qint64, size);
-    QFETCH(QString, reasonFragment);
 
-    QString folder = m_folder->path();
-    const QString part = archivePath(7) + QLatin1String(".part");
-    const QString victim = m_folder->path() + QLatin1String("-victim");
-    QFile lockHolder;
-    bool mounted = false;
+    const QString folder = m_folder->path() + QLatin1String("/small-disk");
     const auto unmount = qScopeGuard([&] {
-        if (!mounted)
-            return;
         m_form.reset();
-        ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
+        SmallDisk::unmount(folder);
     });
-    if (obstacle == QLatin1String("full")) {
-        folder += QLatin1String("/small-disk");
-        if (!mountTinyFilesystem(folder, 8 * 1024))
-            QSKIP("needs root to mount a small filesystem");
-        mounted = true;
-        m_form = std::make_unique<Form1>(folder);
-    } else if (obstacle == QLatin1String("folder")) {
-        QVERIFY(QDir().mkdir(archivePath(7)));
-    } else if (obstacle == QLatin1String("locked")) {
-        // Held like another running copy of the program holds the file it writes.
-        lockHolder.setFileName(part);
-        QVERIFY(lockHolder.open(QIODevice::WriteOnly) && lockHolder.write("other copy's bytes") > 0
-            && lockHolder.flush());
-        QCOMPARE(::flock(lockHolder.handle(), LOCK_EX | LOCK_NB), 0);
-    } else if (obstacle == QLatin1String("link")) {
-        QVERIFY(writeFile(victim, "the victim's bytes"));
-        QVERIFY(QFile::link(victim, part));
-    } else if (obstacle == QLatin1String("dangling")) {
-        QVERIFY(QFile::link(victim, part));
-    } else if (obstacle == QLatin1String("fifo")) {
-        QCOMPARE(::mkfifo(QFile::encodeName(part).constData(), 0600), 0);
-    }
-    // Where there can be an earlier archive, it must stay as it was.
+    if (!SmallDisk::mountFull(folder, 8 * 1024))
+        QSKIP("needs root to mount a small filesystem");
+    m_form = std::make_unique<Form1>(folder);
     const QString archive = ToolCatalog::destinationPath(folder, 7);
-    const bool hasArchive = !QFileInfo(archive).isDir();
-    QVERIFY(!hasArchive || writeFile(archive, "kept"));
-    m_server->setResponder([&](const ScriptedRequest &) {
-        ScriptedResponse response = ScriptedResponse::generated(size);
-        response.length = ScriptedResponse::Length::Custom;
-        response.contentLengthValue = QByteArray::number(size) + " bytes";
-        return response;
-    });
+    QVERIFY(writeFile(archive, "kept"));
+    m_server->setResponder([&](const ScriptedRequest &) { return ScriptedResponse::generated(size); });
     pick(ToolCatalog::displayName(7));
     m_form->xpButton4->click();
 
@@ -794,22 +701,14 @@ void TestDownloadCommands::cannotWrite()
     QVERIFY(box);
     QVERIFY2(box->text().contains(QLatin1String("VORN K5-K6 PC List Editor V2_0")), qPrintable(box->text()));
     QVERIFY2(box->text().contains(folder), qPrintable(box->text()));
-    QVERIFY2(box->text().contains(reasonFragment, Qt::CaseInsensitive), qPrintable(box->text()));
-    // The request is given up and the window is usable again.
+    QVERIFY2(box->text().contains(u"No space left on device"_qs), qPrintable(box->text()));
+    // The request is given up at the first failed write, not fetched to its end, and the window is
+    // usable again.
+    QVERIFY2(m_server->bodyBytesSent() < size / 2, qPrintable(QString::number(m_server->bodyBytesSent())));
     QVERIFY(!m_form->Inet1->stillExecuting());
     QVERIFY(!m_form->commands().isRunning());
     QVERIFY(!m_form->xpLabel1->isHidden());
-    if (hasArchive)
-        QCOMPARE(readFile(archive), QByteArray("kept"));
-    if (lockHolder.isOpen())
-        QCOMPARE(readFile(lockHolder.fileName()), QByteArray("other copy's bytes"));
-    if (obstacle == QLatin1String("link") || obstacle == QLatin1String("dangling")) {
-        QCOMPARE(QFileInfo(part).symLinkTarget(), victim);
-        QCOMPARE(readFile(victim),
-            obstacle == QLatin1String("link") ? QByteArray("the victim's bytes") : QByteArray());
-        QCOMPARE(QFile::exists(victim), obstacle == QLatin1String("link"));
-    }
-    QFile::remove(victim);
+    QCOMPARE(readFile(archive), QByteArray("kept"));
 }
 
 void TestDownloadCommands::unknownSize_data()

@@ -49,6 +49,19 @@ qint64 wholeRangeSize(const QString &contentRange)
 
 } // namespace
 
+AnswerHead AnswerHead::read(int status, qint64 length, const std::function<QString(const QString &)> &header)
+{
+    AnswerHead head;
+    head.status = status;
+    head.length = length;
+    head.contentLength = header(QStringLiteral("Content-Length"));
+    head.contentRange = header(QStringLiteral("Content-Range"));
+    head.contentType = header(QStringLiteral("Content-Type"));
+    head.contentDisposition = header(QStringLiteral("Content-Disposition"));
+    head.contentEncoding = header(QStringLiteral("Content-Encoding"));
+    return head;
+}
+
 AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
 {
     Verdict verdict;

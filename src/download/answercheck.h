@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <functional>
+
 // The parts of an answer's head that say whether its body is the archive, each as the server sent
 // it (empty when absent).
 struct AnswerHead
@@ -14,6 +16,9 @@ struct AnswerHead
     QString contentType;
     QString contentDisposition;
     QString contentEncoding;
+
+    // The fields from `header`, which gives the value of the named header (repeated ones joined by ", ").
+    static AnswerHead read(int status, qint64 length, const std::function<QString(const QString &)> &header);
 };
 
 // Decides whether a successful answer is the archive we asked for, and the whole of it.

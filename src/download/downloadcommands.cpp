@@ -24,15 +24,8 @@ TransferResult ended(TransferResult result, TransferResult::Outcome outcome, con
 
 AnswerHead answerHead(const Inet &inet)
 {
-    AnswerHead head;
-    head.status = inet.statusCode();
-    head.length = inet.contentLength();
-    head.contentLength = inet.getHeader(QStringLiteral("Content-Length"));
-    head.contentRange = inet.getHeader(QStringLiteral("Content-Range"));
-    head.contentType = inet.getHeader(QStringLiteral("Content-Type"));
-    head.contentDisposition = inet.getHeader(QStringLiteral("Content-Disposition"));
-    head.contentEncoding = inet.getHeader(QStringLiteral("Content-Encoding"));
-    return head;
+    return AnswerHead::read(inet.statusCode(), inet.contentLength(),
+        [&inet](const QString &name) { return inet.getHeader(name); });
 }
 
 } // namespace

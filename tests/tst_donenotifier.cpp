@@ -1,0 +1,139 @@
+#include "ui/donenotifier.h"
+
+#include <QDBusConnection>
+#include <QDesktopServices>
+#include <QScopeGuard>
+#include <QTest>
+#include <QUrl>
+
+namespace {
+
+const QString desktopConnection = u"vorn-test-desktop"_qs;
+const QString fileManagerService = u"org.freedesktop.FileManager1"_qs;
+
+} // namespace
+
+// The desktop's notification service, as much of it as a notification needs.
+class FakeNotifications final : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QStringList capabilities;
+    QString body;
+
+public Q_SLOTS:
+    QStringList GetCapabilities() { return capabilities; }
+    uint Notify(const QString &, uint, const QString &, const QString &, const QString &text,
+        const QStringList &, const QVariantMap &, int)
+    {
+        body = text;
+        return 7;
+    }
+
+Q_SIGNALS:
+    void ActionInvoked(uint id, const QString &actionKey);
+};
+
+// A file manager that selects files.
+class FakeFileManager final : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+
+public:
+    QStringList shown;
+
+public Q_SLOTS:
+    void ShowItems(const QStringList &uris, const QString &) { shown += uris; }
+};
+
+// The notification of a finished download, on the private session bus CTest starts for it, with the
+// desktop's services on a connection of their own.
+class TestDoneNotifier : public QObject
+{
+    Q_OBJECT
+
+public Q_SLOTS:
+    // Stands in for the desktop's own way of opening a folder.
+    void openFile(const QUrl &url) { m_opened.append(url); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void notification_data();
+    void notification();
+
+private:
+    FakeNotifications m_notifications;
+    FakeFileManager m_fileManager;
+    QList<QUrl> m_opened;
+};
+
+void TestDoneNotifier::initTestCase()
+{
+    QVERIFY2(
+        QDBusConnection::sessionBus().isConnected(), "needs a session bus of its own (dbus-run-session)");
+    QDBusConnection desktop = QDBusConnection::connectToBus(QDBusConnection::SessionBus, desktopConnection);
+    QVERIFY(desktop.registerObject(u"/org/freedesktop/Notifications"_qs, &m_notifications,
+        QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
+    QVERIFY(desktop.registerService(u"org.freedesktop.Notifications"_qs));
+    QVERIFY(desktop.registerObject(
+        u"/org/freedesktop/FileManager1"_qs, &m_fileManager, QDBusConnection::ExportAllSlots));
+    QDesktopServices::setUrlHandler(u"file"_qs, this, "openFile");
+}
+
+void TestDoneNotifier::cleanupTestCase()
+{
+    QDesktopServices::unsetUrlHandler(u"file"_qs);
+    QDBusConnection::disconnectFromBus(desktopConnection);
+}
+
+void TestDoneNotifier::notification_data()
+{
+    QTest::addColumn<QStringList>("capabilities");
+    QTest::addColumn<bool>("fileManager");
+    QTest::addColumn<QString>("body");
+
+    // A folder's name is the user's text, not markup, wherever the service would read markup.
+    QTest::newRow("markup service, file manager") << QStringList{u"body"_qs,
+        u"body-markup"_qs} << true << u"1.50 KiB saved in /tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs;
+    // Without a file manager that selects files, the folder opens the ordinary way.
+    QTest::newRow("plain service, no file manager")
+        << QStringList{u"body"_qs} << false << u"1.50 KiB saved in /tmp/a <b>&</b> folder"_qs;
+}
+
+void TestDoneNotifier::notification()
+{
+    QFETCH(QStringList, capabilities);
+    QFETCH(bool, fileManager);
+    QFETCH(QString, body);
+
+    const QString folder = u"/tmp/a <b>&</b> folder"_qs;
+    const QString archive = folder + u"/VORN Tool.rar"_qs;
+    m_notifications.capabilities = capabilities;
+    m_notifications.body.clear();
+    m_fileManager.shown.clear();
+    m_opened.clear();
+    QDBusConnection desktop(desktopConnection);
+    QVERIFY(!fileManager || desktop.registerService(fileManagerService));
+    const auto unregister = qScopeGuard([&] { desktop.unregisterService(fileManagerService); });
+
+    DoneNotifier notifier;
+    TransferResult result;
+    result.received = 1536;
+    result.path = archive;
+    notifier.transferFinished(u"VORN Tool"_qs, result);
+    QTRY_COMPARE(m_notifications.body, body);
+
+    Q_EMIT m_notifications.ActionInvoked(7, u"show-in-folder"_qs);
+    if (fileManager)
+        QTRY_COMPARE(
+            m_fileManager.shown, QStringList{QUrl::fromLocalFile(archive).toString(QUrl::FullyEncoded)});
+    else
+        QTRY_COMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
+}
+
+QTEST_MAIN(TestDoneNotifier)
+#include "tst_donenotifier.moc"
