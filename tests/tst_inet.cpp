@@ -3,7 +3,8 @@
 #include "transfer/inet.h"
 
 #include <QElapsedTimer>
-#include <QNetworkProxy>
+#include <QNetworkProxyFactory>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
@@ -72,6 +73,8 @@ private Q_SLOTS:
     void failureAfterRedirect();
     void networkFailures_data();
     void networkFailures();
+    void proxyFromTheEnvironment_data();
+    void proxyFromTheEnvironment();
     void idleTimeout_data();
     void idleTimeout();
     void errorMidBody_data();
@@ -369,21 +372,83 @@ void TestInet::networkFailures()
     QVERIFY(inet.getChunk(1024).isEmpty());
 }
 
+void TestInet::proxyFromTheEnvironment_data()
+{
+    QTest::addColumn<QByteArray>("httpProxy"); // {server}: the scripted server's port
+    QTest::addColumn<QByteArray>("noProxy");
+    QTest::addColumn<QByteArray>("target"); // as the server sees it; empty: nothing may reach it
+
+    // libcurl takes vorn.localhost for 127.0.0.1 without asking a name server.
+    const QByteArray proxied = "http://vorn.localhost:{server}/x";
+    const QByteArray server = "127.0.0.1:{server}"; // http, as for curl
+    QTest::newRow("through http_proxy") << server << QByteArray() << proxied;
+    QTest::newRow("no_proxy=*") << server << QByteArray(" * ") << QByteArray("/x");
+    QTest::newRow("no_proxy names the domain")
+        << server << QByteArray("example.org, localhost") << QByteArray("/x");
+    QTest::newRow("no_proxy with a leading dot")
+        << server << QByteArray(".vorn.localhost") << QByteArray("/x");
+    QTest::newRow("no_proxy names other hosts")
+        << server << QByteArray("rn.localhost,*,x.vorn.localhost") << proxied;
+    QTest::newRow("unreadable http_proxy")
+        << QByteArray("http://[127.0.0.1:{server}") << QByteArray() << QByteArray();
+    QTest::newRow("not a proxy scheme")
+        << QByteArray("ftp://127.0.0.1:{server}") << QByteArray() << QByteArray();
+}
+
+// Never a silent direct connection when the setting cannot be read.
+void TestInet::proxyFromTheEnvironment()
+{
+    QFETCH(QByteArray, httpProxy);
+    QFETCH(QByteArray, noProxy);
+    QFETCH(QByteArray, target);
+
+    const QByteArray port = QByteArray::number(m_server->port());
+    qputenv("http_proxy", httpProxy.replace("{server}", port));
+    qputenv("no_proxy", noProxy);
+    const auto restore = qScopeGuard([] {
+        qputenv("http_proxy", "");
+        qputenv("no_proxy", "");
+    });
+    QNetworkProxyFactory::setUseSystemConfiguration(true); // as the program does
+    Inet inet;
+    start(inet, QStringLiteral("http://vorn.localhost:%1/x").arg(m_server->port()));
+    waitWhileBusy(inet);
+    if (target.isEmpty()) {
+        QCOMPARE(inet.failure(), Inet::Failure::CouldNotConnect);
+        QVERIFY2(inet.errorString().contains(QLatin1String("http_proxy")), qPrintable(inet.errorString()));
+        QCOMPARE(m_server->requestCount(), 0);
+        return;
+    }
+    QVERIFY2(!inet.hasFailed(), qPrintable(inet.errorString()));
+    QCOMPARE(m_server->requests().first().target, target.replace("{server}", port));
+}
+
 void TestInet::idleTimeout_data()
 {
     QTest::addColumn<qint64>("size");
     QTest::addColumn<qint64>("stallAfter"); // -1: the server never falls silent
     QTest::addColumn<int>("trickleMs"); // > 0: 1,000 bytes at a time, this far apart
     QTest::addColumn<int>("readAfterMs"); // how long the reader keeps away at first
+    QTest::addColumn<QByteArray>("interim");
+    QTest::addColumn<QByteArray>("headTrickle"); // sent every trickleMs after the interim, for ever
 
-    QTest::newRow("server falls silent") << qint64(100000) << qint64(5000) << 0 << 0;
+    const QByteArray none;
+    QTest::newRow("server falls silent") << qint64(100000) << qint64(5000) << 0 << 0 << none << none;
     // Each arrival restarts the time-out: a steady transfer longer than it is not a silent one.
-    QTest::newRow("steady trickle outlasting the time-out") << qint64(25000) << qint64(-1) << 100 << 0;
+    QTest::newRow("steady trickle outlasting the time-out")
+        << qint64(25000) << qint64(-1) << 100 << 0 << none << none;
     // A full buffer nobody reads holds the server back; that silence is ours, not the server's.
-    QTest::newRow("reader away longer than the time-out") << qint64(32 << 20) << qint64(-1) << 0 << 2500;
+    QTest::newRow("reader away longer than the time-out")
+        << qint64(32 << 20) << qint64(-1) << 0 << 2500 << none << none;
     // Once the reader has caught up, the server's silence counts again.
     QTest::newRow("server falls silent after the reader caught up")
-        << qint64(32 << 20) << qint64(2 << 20) << 0 << 2500;
+        << qint64(32 << 20) << qint64(2 << 20) << 0 << 2500 << none << none;
+    // A head that never ends is not an answer, however steadily it comes.
+    QTest::newRow("header lines for ever")
+        << qint64(10) << qint64(0) << 100 << 0 << QByteArray("HTTP/1.1 200 OK\r\n")
+        << QByteArray("X-More: 1\r\n");
+    QTest::newRow("interim answers for ever")
+        << qint64(10) << qint64(0) << 100 << 0 << none << QByteArray("HTTP/1.1 102 Processing\r\n\r\n");
 }
 
 void TestInet::idleTimeout()
@@ -392,9 +457,13 @@ void TestInet::idleTimeout()
     QFETCH(qint64, stallAfter);
     QFETCH(int, trickleMs);
     QFETCH(int, readAfterMs);
+    QFETCH(QByteArray, interim);
+    QFETCH(QByteArray, headTrickle);
 
     m_server->setResponder([&](const ScriptedRequest &) {
         ScriptedResponse response = ScriptedResponse::generated(size);
+        response.interim = interim;
+        response.headTrickle = headTrickle;
         response.stallAfterBodyBytes = stallAfter;
         response.trickleIntervalMs = trickleMs;
         response.trickleBytes = trickleMs > 0 ? 1000 : 0;

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 
@@ -63,8 +64,72 @@ Inet::Failure failureFor(CURLcode code, long systemError)
     }
 }
 
-// The proxy Qt's configuration picks for this URL (the application's, or the system's: http_proxy,
-// no_proxy and the desktop's settings), as libcurl spells it; empty for a direct connection.
+// curl's no_proxy (or NO_PROXY): "*" alone turns the proxy off; otherwise names separated by commas
+// or blanks, each standing for that host and every host under it, with or without a leading dot.
+bool bypassesProxy(const QString &host)
+{
+    QByteArray list = qgetenv("no_proxy");
+    if (list.isEmpty())
+        list = qgetenv("NO_PROXY");
+    if (list.trimmed() == "*")
+        return true;
+    QString name = host.toLower();
+    if (name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    static const QRegularExpression separators(QStringLiteral("[,\\s]+"));
+    const QStringList entries = QString::fromLocal8Bit(list).toLower().split(separators, Qt::SkipEmptyParts);
+    for (QString entry : entries) {
+        if (entry.startsWith(QLatin1Char('.')))
+            entry.remove(0, 1);
+        if (entry.endsWith(QLatin1Char('.')))
+            entry.chop(1);
+        if (!entry.isEmpty() && (name == entry || name.endsWith(QLatin1Char('.') + entry)))
+            return true;
+    }
+    return false;
+}
+
+// The first of the variables curl reads for this scheme that is set and not empty: its name and value.
+std::pair<QByteArray, QByteArray> environmentProxy(const QString &scheme)
+{
+    static constexpr std::array<const char *, 4> forHttp{
+        "http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"};
+    static constexpr std::array<const char *, 4> forHttps{
+        "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"};
+    for (const char *name : scheme == QLatin1String("https") ? forHttps : forHttp) {
+        const QByteArray value = qgetenv(name);
+        if (!value.isEmpty())
+            return {name, value};
+    }
+    return {};
+}
+
+// Whether libcurl can read `setting` as a proxy, the way it reads one ("host:port" means http);
+// otherwise why not.
+bool readsAsProxy(const QByteArray &setting, QString *why)
+{
+    const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), &curl_url_cleanup);
+    const CURLUcode parsed = curl_url_set(
+        url.get(), CURLUPART_URL, setting.constData(), CURLU_NON_SUPPORT_SCHEME | CURLU_GUESS_SCHEME);
+    if (parsed != CURLUE_OK) {
+        *why = QString::fromLatin1(curl_url_strerror(parsed));
+        return false;
+    }
+    char *scheme = nullptr;
+    curl_url_get(url.get(), CURLUPART_SCHEME, &scheme, 0);
+    static const QStringList schemes{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("socks"),
+        QStringLiteral("socks4"), QStringLiteral("socks4a"), QStringLiteral("socks5"),
+        QStringLiteral("socks5h")};
+    const QString name = QString::fromLatin1(scheme).toLower();
+    curl_free(scheme);
+    if (schemes.contains(name))
+        return true;
+    *why = Inet::tr("unknown proxy scheme \"%1\"").arg(name);
+    return false;
+}
+
+// The proxy Qt's configuration picks for this URL (the application's, or the desktop's settings), as
+// libcurl spells it; empty for a direct connection.
 QByteArray proxyFor(const QUrl &url, QByteArray *user, QByteArray *password)
 {
     const QList<QNetworkProxy> proxies = QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(url));
@@ -215,9 +280,11 @@ void Inet::execute(const QString &operation, const QString &requestHeaders)
     m_requestHeaders = requestHeaderList(requestHeaders);
     m_easy = curl_easy_init();
     setTransferOptions(operation.toLatin1());
-    setProxyOptions();
     qCDebug(lcTransfer) << operation << m_url;
-    start();
+    if (setProxyOptions())
+        start();
+    else
+        reportChanges();
 }
 
 void Inet::setTransferOptions(const QByteArray &method)
@@ -228,6 +295,10 @@ void Inet::setTransferOptions(const QByteArray &method)
     curl_easy_setopt(m_easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(m_easy, CURLOPT_MAXREDIRS, maxRedirects);
     curl_easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L);
+    // Removing a request whose name lookup hangs would otherwise wait for libcurl's resolver thread
+    // (half a minute with a silent name server), freezing the window on Cancel. With this the thread
+    // is left to finish on its own, and frees what it holds when it does.
+    curl_easy_setopt(m_easy, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(m_easy, CURLOPT_BUFFERSIZE, socketReadSize);
     curl_easy_setopt(m_easy, CURLOPT_ERRORBUFFER, m_curlError);
     curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, m_requestHeaders);
@@ -241,12 +312,29 @@ void Inet::setTransferOptions(const QByteArray &method)
         curl_easy_setopt(m_easy, CURLOPT_CUSTOMREQUEST, method.constData());
 }
 
-void Inet::setProxyOptions()
+// The environment's proxy variables are read as curl reads them; Qt's reading of them (libproxy)
+// ignores "no_proxy=*" and a bare "host:port", and takes an unreadable setting for none. Qt decides
+// only when the environment names no proxy: the application's own proxy, or the desktop's settings.
+bool Inet::setProxyOptions()
 {
+    QByteArray proxy("");
     QByteArray user;
     QByteArray password;
-    const QByteArray proxy = proxyFor(m_request.url, &user, &password);
-    // Qt decides about the proxy; libcurl must not read http_proxy or no_proxy again on its own.
+    if (!bypassesProxy(m_request.url.host())) {
+        const auto [variable, setting] = environmentProxy(m_request.url.scheme());
+        QString why;
+        if (setting.isEmpty())
+            proxy = proxyFor(m_request.url, &user, &password);
+        else if (readsAsProxy(setting, &why))
+            proxy = setting;
+        else {
+            // Going direct instead would silently ignore what the user asked for.
+            end(Phase::Finished, Failure::CouldNotConnect,
+                tr("The proxy setting %1 cannot be read: %2").arg(QString::fromLatin1(variable), why));
+            return false;
+        }
+    }
+    // libcurl must not read http_proxy or no_proxy again on its own.
     curl_easy_setopt(m_easy, CURLOPT_PROXY, proxy.constData());
     curl_easy_setopt(m_easy, CURLOPT_NOPROXY, "");
     if (!user.isEmpty()) {
@@ -256,11 +344,13 @@ void Inet::setProxyOptions()
     // A tunnelling proxy's own answer to CONNECT is not the answer to the request.
     curl_easy_setopt(m_easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     qCDebug(lcTransfer) << "proxy" << proxy;
+    return true;
 }
 
 void Inet::start()
 {
-    m_request.lastData = now();
+    m_request.started = now();
+    m_request.lastData = m_request.started;
     m_idleTimer.start(std::chrono::seconds(m_requestTimeout));
     const CURLMcode added = curl_multi_add_handle(m_multi, m_easy);
     if (added != CURLM_OK) {
@@ -477,15 +567,21 @@ void Inet::onIdleTimeout()
         m_idleTimer.start(timeout);
         return;
     }
-    const auto idle = now() - m_request.lastData;
     // Restarting the timer on every block of data would cost more than the block: look at the clock instead.
-    if (idle < timeout) {
-        m_idleTimer.start(std::chrono::ceil<std::chrono::milliseconds>(timeout - idle));
+    auto left = timeout - (now() - m_request.lastData);
+    // Header lines or interim answers trickled for ever are data, but never an answer: the head as a
+    // whole gets no longer than a silence may last.
+    if (m_phase == Phase::AwaitingHead)
+        left = std::min(left, timeout - (now() - m_request.started));
+    if (left > left.zero()) {
+        m_idleTimer.start(std::chrono::ceil<std::chrono::milliseconds>(left));
         return;
     }
     // What is buffered stays: the caller still reads it before it sees the end.
     end(Phase::Finished, Failure::TimedOut,
-        tr("No data arrived for %n second(s).", nullptr, m_requestTimeout));
+        m_phase == Phase::AwaitingHead
+            ? tr("No answer arrived within %n second(s).", nullptr, m_requestTimeout)
+            : tr("No data arrived for %n second(s).", nullptr, m_requestTimeout));
     reportChanges();
 }
 

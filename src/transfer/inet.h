@@ -33,8 +33,8 @@ public:
     enum class Failure {
         None,
         NameNotFound, // the server's or the proxy's name is unknown
-        CouldNotConnect, // nothing answers at the server's or the proxy's address
-        TimedOut, // no data for requestTimeout() seconds
+        CouldNotConnect, // nothing answers at the server's or proxy's address, or the proxy setting is bad
+        TimedOut, // no data for requestTimeout() seconds, or no answer's head within them
         ConnectionClosed, // the connection closed or broke before the end of the answer
         Tls, // the secure connection could not be set up or trusted
         TooManyRedirects,
@@ -57,7 +57,7 @@ public:
     explicit Inet(QObject *parent = nullptr);
     ~Inet() override;
 
-    // Seconds without any data before the request fails.
+    // Seconds without any data before the request fails; also the most the answer's head may take.
     int requestTimeout() const { return m_requestTimeout; }
     void setRequestTimeout(int seconds) { m_requestTimeout = seconds; }
 
@@ -141,6 +141,7 @@ private:
         qint64 bufferUsed = 0;
         // The buffer was full: libcurl holds the body back until the reader has made room.
         bool paused = false;
+        std::chrono::steady_clock::time_point started;
         std::chrono::steady_clock::time_point lastData;
     };
 
@@ -165,7 +166,7 @@ private:
 
     // The steps of execute().
     void setTransferOptions(const QByteArray &method);
-    void setProxyOptions();
+    bool setProxyOptions();
     void start();
 
     // Lets libcurl work on a socket that is ready, or on its time-outs, then reports what changed.

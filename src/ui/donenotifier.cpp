@@ -1,5 +1,7 @@
 #include "donenotifier.h"
 
+#include "common/plaintext.h"
+
 #include <QDBusAbstractInterface>
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
@@ -42,6 +44,13 @@ template <typename Handler> void whenFinished(const QDBusPendingCall &call, QObj
     });
 }
 
+// Some services render markup while advertising only hyperlinks, which are markup too.
+bool mayRenderMarkup(const QStringList &capabilities)
+{
+    return capabilities.contains(QLatin1String("body-markup"))
+        || capabilities.contains(QLatin1String("body-hyperlinks"));
+}
+
 } // namespace
 
 DoneNotifier::DoneNotifier(QObject *parent)
@@ -68,13 +77,14 @@ void DoneNotifier::transferFinished(const QString &toolName, const TransferResul
         [this, toolName, result](const QDBusPendingCall &call) {
             const QDBusPendingReply<QStringList> capabilities = call;
             if (capabilities.isValid())
-                notify(toolName, result, capabilities.value().contains(QLatin1String("body-markup")));
+                notify(toolName, result, mayRenderMarkup(capabilities.value()));
         });
 }
 
 void DoneNotifier::notify(const QString &toolName, const TransferResult &result, bool markup)
 {
-    const QString folder = QFileInfo(result.path).absolutePath();
+    // A name that turns text around or breaks the line must not change what the path reads as.
+    const QString folder = PlainText::clean(QFileInfo(result.path).absolutePath());
     const QString body
         = tr("%1 saved in %2")
               .arg(QLocale().formattedDataSize(result.received), markup ? folder.toHtmlEscaped() : folder);

@@ -199,6 +199,11 @@ ScriptedConnection::ScriptedConnection(ScriptedHttpServer *server, QTcpSocket *s
     });
     connect(m_socket, &QTcpSocket::disconnected, this, &ScriptedConnection::onDisconnected);
     connect(m_trickleTimer, &QTimer::timeout, this, [this] {
+        if (!m_response.headTrickle.isEmpty()) {
+            if (!m_closing)
+                m_socket->write(m_response.headTrickle);
+            return;
+        }
         if (m_closing || !m_responding || m_sent >= m_stopAt)
             return;
         if (m_socket->bytesToWrite() < highWaterMark)
@@ -324,6 +329,11 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
     m_responding = true;
     if (response.neverRespond) {
         m_stall = true;
+        return;
+    }
+    if (!response.headTrickle.isEmpty()) {
+        m_socket->write(response.interim);
+        m_trickleTimer->start(response.trickleIntervalMs);
         return;
     }
     m_sent = 0;

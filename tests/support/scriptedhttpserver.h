@@ -57,6 +57,7 @@ struct ScriptedResponse
     int trickleIntervalMs = 0; // with trickleBytes > 0: send trickleBytes every trickleIntervalMs
     qint64 trickleBytes = 0;
     QByteArray interim; // sent as it is before the answer, e.g. whole 1xx blocks
+    QByteArray headTrickle; // sent after interim every trickleIntervalMs, for ever, instead of the answer
     bool closeWithoutResponse = false; // read the request, then close
     bool neverRespond = false; // read the request, send nothing, keep the connection
     bool resetOnClose = false; // close with RST instead of FIN, once the body bytes sent have arrived
