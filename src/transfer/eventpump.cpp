@@ -9,11 +9,21 @@ namespace EventPump {
 namespace {
 // Only a sleeping wait needs waking; outside one, waking would cost a system call for nothing.
 int waiting = 0;
+// When a pass last asked the system for input; a wait asks too.
+Clock::time_point lastAsked;
 } // namespace
 
-void pumpOnce()
+void pumpOnce(Clock::time_point now)
 {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // Neither of Qt's dispatchers (its own, nor the GLib one) runs timers without polling first, and
+    // a GLib iteration without its poll costs as much as one with it. So the full pass runs at most
+    // once per interval; in between, a pass delivers what is posted, which needs no system call.
+    if (now - lastAsked >= inputInterval) {
+        lastAsked = now;
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return;
+    }
+    QCoreApplication::sendPostedEvents();
 }
 
 void waitForMoreEvents()
@@ -21,6 +31,7 @@ void waitForMoreEvents()
     ++waiting;
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     --waiting;
+    lastAsked = Clock::now();
 }
 
 void wake()
