@@ -15,9 +15,9 @@ Clock::time_point lastAsked;
 
 void pumpOnce(Clock::time_point now)
 {
-    // Neither of Qt's dispatchers (its own, nor the GLib one) runs timers without polling first, and
-    // a GLib iteration without its poll costs as much as one with it. So the full pass runs at most
-    // once per interval; in between, a pass delivers what is posted, which needs no system call.
+    // Neither of Qt's dispatchers runs timers without entering the kernel: its own polls and then
+    // activates them, and GLib checks its timer source in the iteration that polls. So the full pass
+    // runs once per interval, and the passes in between deliver what is posted, which needs no system call.
     if (now - lastAsked >= inputInterval) {
         lastAsked = now;
         QCoreApplication::processEvents(QEventLoop::AllEvents);
