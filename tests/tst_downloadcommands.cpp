@@ -108,6 +108,7 @@ private Q_SLOTS:
     void truncatedBody_data();
     void truncatedBody();
     void readoutDuringTransfer();
+    void queuedWorkRunsDuringFastTransfer();
     void destination_data();
     void destination();
     void cannotWrite_data();
@@ -625,6 +626,36 @@ void TestDownloadCommands::readoutDuringTransfer()
     // Afterwards the bar has its own tooltip back, with nothing stale.
     QCOMPARE(m_form->ProgressBar1->toolTip(), u"Progress"_qs);
     QVERIFY(m_form->ProgressBar1->accessibleDescription().isEmpty());
+}
+
+// The copy asks the system for input only now and then, but what is already queued for the window
+// runs in the pass after every read, and a timer that falls due still runs while the body comes.
+void TestDownloadCommands::queuedWorkRunsDuringFastTransfer()
+{
+    const qint64 size = 16 << 20; // many times the read buffer
+    m_server->setResponder([&](const ScriptedRequest &) { return ScriptedResponse::generated(size); });
+    int posted = 0;
+    int delivered = 0;
+    int lateDeliveries = 0;
+    QTimer due;
+    due.setSingleShot(true);
+    bool timerRanBeforeTheEnd = false;
+    connect(&due, &QTimer::timeout, this, [&] { timerRanBeforeTheEnd = m_form->commands().isRunning(); });
+    connect(&m_form->commands(), &DownloadCommands::progressReported, this, [&] {
+        if (delivered != posted)
+            ++lateDeliveries;
+        ++posted;
+        QMetaObject::invokeMethod(
+            this, [&] { ++delivered; }, Qt::QueuedConnection);
+        if (posted == 1)
+            due.start(0);
+    });
+    pick(ToolCatalog::displayName(5));
+    m_form->xpButton4->click();
+
+    QCOMPARE(QFileInfo(archivePath(5)).size(), size);
+    QCOMPARE(lateDeliveries, 0);
+    QVERIFY(timerRanBeforeTheEnd);
 }
 
 void TestDownloadCommands::destination_data()

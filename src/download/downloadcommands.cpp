@@ -8,6 +8,8 @@
 #include "transfer/inet.h"
 #include "transfermath.h"
 
+#include <algorithm>
+
 namespace {
 
 bool isSuccessStatus(int status)
@@ -137,26 +139,32 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
 
 bool DownloadCommands::copyBody(PartFile &part, qint64 expected, qint64 *received)
 {
-    QByteArray chunk;
-    chunk.reserve(chunkSize);
-    // Reported again and again while it does not change: keep the text instead of making it anew.
+    // The percentage is worked out afresh only once the count could have changed it, and its text
+    // only once it has changed; in between, every report repeats the same text.
     int lastPercent = -1;
+    qint64 nextPercentCheck = 0;
     QString percentText;
+    QByteArrayView chunk;
     do {
-        m_inet->getChunk(chunk, chunkSize);
-        if (!part.write(chunk))
+        chunk = m_inet->readChunk(chunkSize);
+        if (!part.write(chunk.data(), chunk.size()))
             return false;
         *received += chunk.size();
-        m_readout.update(*received, ProgressReadout::Clock::now());
+        const EventPump::Clock::time_point now = EventPump::Clock::now();
+        m_readout.update(*received, now);
         if (expected > 0) {
-            const int percent = TransferMath::percent(*received, expected);
-            if (percent != lastPercent) {
-                lastPercent = percent;
-                percentText = QString::number(percent);
+            if (*received >= nextPercentCheck) {
+                const int percent = TransferMath::percent(*received, expected);
+                if (percent != lastPercent) {
+                    lastPercent = percent;
+                    percentText = QString::number(percent);
+                }
+                nextPercentCheck
+                    = std::max(*received + 1, TransferMath::nextPercentChange(percent, expected));
             }
             Q_EMIT progressReported(percentText);
         }
-        EventPump::pumpOnce();
+        EventPump::pumpOnce(now);
     } while (chunk.size() >= 2);
     return true;
 }

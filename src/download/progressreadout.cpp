@@ -41,10 +41,12 @@ void ProgressReadout::update(qint64 received, Clock::time_point at)
     m_received = received;
     // The time spent waiting for the server before its first byte is no part of the speed: the samples
     // begin with that byte.
-    if (m_samples.size() >= 2 && at - m_samples[m_samples.size() - 2].at < resolution)
+    // Most arrivals only move the newest sample on; the old ones need looking at once per new sample.
+    if (m_samples.size() >= 2 && at - m_samples[m_samples.size() - 2].at < resolution) {
         m_samples.back() = {at, received};
-    else
-        m_samples.push_back({at, received});
+        return;
+    }
+    m_samples.push_back({at, received});
     // The oldest sample kept is the last one at or before the window's start, where counting begins.
     while (m_samples.size() > 2 && m_samples[1].at <= at - window)
         m_samples.pop_front();

@@ -9,11 +9,21 @@ namespace EventPump {
 namespace {
 // Only a sleeping wait needs waking; outside one, waking would cost a system call for nothing.
 int waiting = 0;
+// When a pass last asked the system for input; a wait asks too.
+Clock::time_point lastAsked;
 } // namespace
 
-void pumpOnce()
+void pumpOnce(Clock::time_point now)
 {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // Neither of Qt's dispatchers runs timers without entering the kernel: its own polls and then
+    // activates them, and GLib checks its timer source in the iteration that polls. So the full pass
+    // runs once per interval, and the passes in between deliver what is posted, which needs no system call.
+    if (now - lastAsked >= inputInterval) {
+        lastAsked = now;
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return;
+    }
+    QCoreApplication::sendPostedEvents();
 }
 
 void waitForMoreEvents()
@@ -21,6 +31,7 @@ void waitForMoreEvents()
     ++waiting;
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     --waiting;
+    lastAsked = Clock::now();
 }
 
 void wake()

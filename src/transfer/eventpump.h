@@ -1,10 +1,22 @@
 #pragma once
 
+#include <chrono>
+
 // The transfer runs on the window thread and lets the window live by running its pending events.
 namespace EventPump {
 
-// Runs the events that are pending now and returns at once.
-void pumpOnce();
+using Clock = std::chrono::steady_clock;
+
+// How long a pass goes on without asking the system whether input (the display's connection,
+// sockets) has arrived: well below what a person can notice, and long enough that the question,
+// a system call, costs nothing beside the copying between two of them.
+inline constexpr Clock::duration inputInterval = std::chrono::milliseconds(1);
+
+// Runs what is queued for this thread now and returns at once. It asks the system for new input, and
+// runs the timers that are due, only when inputInterval has passed since a pass last asked; otherwise it
+// delivers the events already posted (deferred deletes included, where Qt allows them). `now` is the
+// caller's reading of the clock, for a caller that has just read it.
+void pumpOnce(Clock::time_point now = Clock::now());
 
 // Runs pending events, sleeping until at least one arrives; wake() ends the sleep early.
 void waitForMoreEvents();

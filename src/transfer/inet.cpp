@@ -451,14 +451,31 @@ void Inet::readBuffered(char *to, qint64 size)
     const qint64 first = std::min(size, ringSize - m_request.bufferStart);
     std::memcpy(to, m_buffer.data() + m_request.bufferStart, size_t(first));
     std::memcpy(to + first, m_buffer.data(), size_t(size - first));
+    consume(size);
+}
+
+void Inet::consume(qint64 size)
+{
     m_request.bufferUsed -= size;
-    m_request.bufferStart = m_request.bufferUsed == 0 ? 0 : (m_request.bufferStart + size) % ringSize;
+    m_request.bufferStart += size;
+    if (m_request.bufferStart >= qint64(m_buffer.size()))
+        m_request.bufferStart -= qint64(m_buffer.size());
+    // An empty ring starts again at its beginning, so that chunks of a size that divides the ring
+    // never wrap around its end.
+    if (m_request.bufferUsed == 0)
+        m_request.bufferStart = 0;
+}
+
+void Inet::releaseHandedOut()
+{
+    consume(std::exchange(m_request.handedOut, 0));
 }
 
 void Inet::dropBody()
 {
     m_request.bufferStart = 0;
     m_request.bufferUsed = 0;
+    m_request.handedOut = 0;
 }
 
 void Inet::drive(curl_socket_t socket, int events)
@@ -630,6 +647,17 @@ QByteArray Inet::getChunk(qint64 size)
 
 void Inet::getChunk(QByteArray &chunk, qint64 size)
 {
+    const QByteArrayView taken = readChunk(size);
+    chunk.resize(taken.size());
+    if (!taken.isEmpty())
+        std::memcpy(chunk.data(), taken.data(), size_t(taken.size()));
+    releaseHandedOut();
+    resumeIfRoomy();
+}
+
+QByteArrayView Inet::readChunk(qint64 size)
+{
+    releaseHandedOut();
     if (size > qint64(m_buffer.size())) {
         // A reader that wants more than the buffer holds would wait for ever on a paused transfer.
         std::vector<char> larger(size_t(size + readBufferSize / 2));
@@ -643,9 +671,18 @@ void Inet::getChunk(QByteArray &chunk, qint64 size)
     while (isRunning() && m_request.bufferUsed < size)
         EventPump::waitForMoreEvents();
     const qint64 taken = std::min(size, m_request.bufferUsed);
-    chunk.resize(taken);
-    readBuffered(chunk.data(), taken);
+    QByteArrayView chunk;
+    if (m_request.bufferStart + taken <= qint64(m_buffer.size())) {
+        // Counted as used until the next read, so the network cannot write over it meanwhile.
+        m_request.handedOut = taken;
+        chunk = QByteArrayView(m_buffer.data() + m_request.bufferStart, taken);
+    } else {
+        m_wrapped.resize(taken);
+        readBuffered(m_wrapped.data(), taken);
+        chunk = m_wrapped;
+    }
     resumeIfRoomy();
+    return chunk;
 }
 
 void Inet::cancel()

@@ -83,6 +83,9 @@ public:
     QByteArray getChunk(qint64 size);
     // The same into `chunk`, whose storage is reused from call to call.
     void getChunk(QByteArray &chunk, qint64 size);
+    // The same where the bytes lie, without copying them. They stay valid, and out of the network's way,
+    // until the next read, cancel() or request.
+    QByteArrayView readChunk(qint64 size);
 
     // Stops the running request; later reads are empty.
     void cancel();
@@ -139,6 +142,8 @@ private:
         // The body between the network and the reader: a ring in m_buffer.
         qint64 bufferStart = 0;
         qint64 bufferUsed = 0;
+        // Of which the reader still holds this many, from bufferStart on (readChunk).
+        qint64 handedOut = 0;
         // The buffer was full: libcurl holds the body back until the reader has made room.
         bool paused = false;
         std::chrono::steady_clock::time_point started;
@@ -183,6 +188,8 @@ private:
     bool isRunning() const { return m_phase == Phase::AwaitingHead || m_phase == Phase::Body; }
     void dropBody();
     void readBuffered(char *to, qint64 size);
+    void consume(qint64 size);
+    void releaseHandedOut();
 
     CURLM *m_multi = nullptr;
     CURL *m_easy = nullptr;
@@ -193,6 +200,8 @@ private:
     char m_curlError[CURL_ERROR_SIZE] = {};
     // The storage of the body's ring; it only grows, for a reader that wants more than it holds.
     std::vector<char> m_buffer;
+    // A chunk that wraps around the end of the ring, made whole for readChunk.
+    QByteArray m_wrapped;
 
     QString m_url;
     int m_requestTimeout = 60;
