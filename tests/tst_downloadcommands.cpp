@@ -672,7 +672,8 @@ void TestDownloadCommands::failureWording_data()
     const QString tool = u"Vorn Scanner V1.40 could not be downloaded: "_qs;
     QTest::newRow("name not found") << int(Outcome::NetworkFailed) << int(Failure::NameNotFound)
                                     << u"Could not resolve host: downloads.invalid"_qs << u"C"_qs
-                                    << tool + u"the server's name was not found (downloads.invalid)."_qs;
+                                    << tool
+            + u"the server's name was not found (Could not resolve host: downloads.invalid)."_qs;
     QTest::newRow("certificate refused")
         << int(Outcome::NetworkFailed) << int(Failure::Tls)
         << u"SSL certificate problem: self-signed certificate"_qs << u"C"_qs
@@ -766,7 +767,7 @@ void TestDownloadCommands::lastOutcome()
         if (++reports == 10 && ending == QLatin1String("cancelled"))
             pressCancel(false);
     });
-    pick(ToolCatalog::displayName(1));
+    pick(ToolCatalog::displayName(2));
     m_form->xpButton4->click();
 
     const QString text = told.arg(u"~/tools"_qs);
@@ -804,7 +805,7 @@ void TestDownloadCommands::readoutDuringTransfer()
         QVERIFY2(form.match(text).hasMatch(), qPrintable(text));
     QVERIFY2(seen.last().contains(u"/s"_qs), qPrintable(seen.join(u'\n')));
     // Afterwards the bar tells how the download ended, with nothing of the readout left.
-    const QString outcome = u"Vorn Scanner V1.40: 100.0 KiB saved in "_qs + m_folder->path();
+    const QString outcome = ToolCatalog::displayName(1) + u": 100.0 KiB saved in "_qs + m_folder->path();
     QCOMPARE(m_form->ProgressBar1->toolTip(), outcome);
     QCOMPARE(m_form->ProgressBar1->accessibleDescription(), outcome);
 }

@@ -142,9 +142,9 @@ QString FailureMessage::shortReason(const QString &errorString)
             reason = reason.mid(open + 2, reason.size() - open - 3);
     } else {
         // libcurl's sentences put the particular after a colon: "SSL certificate problem: self-signed
-        // certificate".
+        // certificate". A single word there is a value, which says nothing without what comes before it.
         const qsizetype colon = reason.lastIndexOf(QLatin1String(": "));
-        if (colon >= 0)
+        if (colon >= 0 && reason.indexOf(QLatin1Char(' '), colon + 2) >= 0)
             reason = reason.mid(colon + 2);
     }
     while (reason.endsWith(QLatin1Char('.')))
