@@ -7,6 +7,7 @@
 #include "support/smalldisk.h"
 #include "transfer/inet.h"
 #include "ui/donenotifier.h"
+#include "ui/failuremessage.h"
 #include "ui/form1.h"
 
 #include <QApplication>
@@ -107,6 +108,11 @@ private Q_SLOTS:
     void networkFailure();
     void truncatedBody_data();
     void truncatedBody();
+    void failureWording_data();
+    void failureWording();
+    void oneWindowPerTool();
+    void lastOutcome_data();
+    void lastOutcome();
     void readoutDuringTransfer();
     void queuedWorkRunsDuringFastTransfer();
     void destination_data();
@@ -558,33 +564,43 @@ void TestDownloadCommands::networkFailure()
     QVERIFY(!QFile::exists(archivePath(5) + QLatin1String(".part")));
     QMessageBox *box = failureBox();
     QVERIFY(box);
-    QVERIFY2(box->text().contains(QLatin1String("VORN Delta PC List Editor V2_0")), qPrintable(box->text()));
-    QVERIFY2(box->text().contains(QLatin1String("refused")), qPrintable(box->text()));
+    // Our own sentence with the system's few words, not libcurl's with its port and milliseconds.
+    QCOMPARE(box->text(),
+        u"VORN Delta PC List Editor V2_0 could not be downloaded: could not reach the server "
+        "(Connection refused)."_qs);
     QVERIFY(!m_form->xpLabel1->isHidden());
 }
 
 void TestDownloadCommands::truncatedBody_data()
 {
-    QTest::addColumn<bool>("reset");
-    QTest::addColumn<bool>("stall");
-    QTest::newRow("closed early") << false << false;
-    QTest::newRow("connection reset") << true << false;
-    QTest::newRow("server falls silent") << false << true;
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("said"); // what the message says went wrong, before the sizes
+    QTest::newRow("closed early") << u"closed"_qs << u"the server closed the connection"_qs;
+    QTest::newRow("connection reset")
+        << u"reset"_qs << u"the server closed the connection (Connection reset by peer)"_qs;
+    QTest::newRow("server falls silent") << u"silent"_qs << u"no answer from the server for 1 s"_qs;
+    QTest::newRow("bad chunk framing") << u"framing"_qs << u"the server's answer could not be read"_qs;
 }
 
 void TestDownloadCommands::truncatedBody()
 {
-    QFETCH(bool, reset);
-    QFETCH(bool, stall);
+    QFETCH(QString, fault);
+    QFETCH(QString, said);
 
     m_form->Inet1->setRequestTimeout(1);
     m_server->setResponder([&](const ScriptedRequest &) {
         ScriptedResponse response = ScriptedResponse::generated(10000);
-        if (stall)
+        if (fault == QLatin1String("framing")) {
+            response = {};
+            response.length = ScriptedResponse::Length::Omit;
+            response.headers = {{"Transfer-Encoding", "chunked"}};
+            response.body = "zz\r\nnot a chunk\r\n0\r\n\r\n";
+        } else if (fault == QLatin1String("silent")) {
             response.stallAfterBodyBytes = 6000;
-        else
+        } else {
             response.closeAfterBodyBytes = 6000;
-        response.resetOnClose = reset;
+        }
+        response.resetOnClose = fault == QLatin1String("reset");
         return response;
     });
     QVERIFY(writeFile(archivePath(3), "kept"));
@@ -596,11 +612,142 @@ void TestDownloadCommands::truncatedBody()
     QCOMPARE(part, ScriptedHttpServer::patternBytes(0, part.size()));
     QMessageBox *box = failureBox();
     QVERIFY(box);
-    const QString sentence
-        = QStringLiteral("The download of VORN Relay File Editor V1.0 is incomplete: %1 of "
-                         "10,000 bytes arrived.")
-              .arg(QLocale().toString(part.size()));
+    const QLocale locale;
+    const QString sizes = fault == QLatin1String("framing")
+        ? u"after %1 bytes"_qs.arg(locale.toString(part.size()))
+        : u"after %1 of %2 bytes"_qs.arg(locale.toString(part.size()), locale.toString(10000));
+    const QString sentence = u"The download of VORN Relay File Editor V1.0 is incomplete: %1"_qs.arg(said);
     QVERIFY2(box->text().startsWith(sentence), qPrintable(box->text()));
+    QVERIFY2(box->text().contains(sizes + u".\n"_qs), qPrintable(box->text()));
+    // libcurl's own sentence, with its unformatted numbers, stays out.
+    QVERIFY2(!box->text().contains(u"remaining"_qs), qPrintable(box->text()));
+}
+
+// The kinds of failure the scripted server cannot cause cheaply (a name, a certificate), and the locale's
+// numbers, as rows of the wording table.
+void TestDownloadCommands::failureWording_data()
+{
+    using Failure = Inet::Failure;
+    using Outcome = TransferResult::Outcome;
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+
+    const QString tool = u"Vorn Scanner V1.40 could not be downloaded: "_qs;
+    QTest::newRow("name not found") << int(Outcome::NetworkFailed) << int(Failure::NameNotFound)
+                                    << u"Could not resolve host: downloads.invalid"_qs << u"C"_qs
+                                    << tool
+            + u"the server's name was not found (Could not resolve host: downloads.invalid)."_qs;
+    QTest::newRow("certificate refused")
+        << int(Outcome::NetworkFailed) << int(Failure::Tls)
+        << u"SSL certificate problem: self-signed certificate"_qs << u"C"_qs
+        << tool + u"the secure connection could not be set up (self-signed certificate)."_qs;
+    QTest::newRow("closed mid-body, German numbers")
+        << int(Outcome::Incomplete) << int(Failure::ConnectionClosed)
+        << u"transfer closed with 600000 bytes remaining to read"_qs << u"de_DE"_qs
+        << u"The download of Vorn Scanner V1.40 is incomplete: the server closed the connection after "
+           "300.000 of 900.000 bytes.\nThe partial data is kept in /d/Vorn Scanner V1.40.rar.part."_qs;
+}
+
+void TestDownloadCommands::failureWording()
+{
+    QFETCH(int, outcome);
+    QFETCH(int, failure);
+    QFETCH(QString, reason);
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+
+    const QLocale before;
+    QLocale::setDefault(QLocale(locale));
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+    TransferResult result;
+    result.outcome = TransferResult::Outcome(outcome);
+    result.failure = Inet::Failure(failure);
+    result.reason = reason;
+    result.received = 300000;
+    result.expected = 900000;
+    result.path = u"/d/Vorn Scanner V1.40.rar.part"_qs;
+    QCOMPARE(FailureMessage::text(u"Vorn Scanner V1.40"_qs, result), text);
+}
+
+// A tool that fails again and again keeps one message window, showing its latest failure.
+void TestDownloadCommands::oneWindowPerTool()
+{
+    const auto boxes
+        = [this] { return m_form->findChildren<QMessageBox *>(QStringLiteral("transferFailureBox")); };
+    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::notFound(); });
+    pick(ToolCatalog::displayName(5));
+    m_form->xpButton4->click();
+    QCOMPARE(boxes().size(), 1);
+    QVERIFY2(boxes().first()->text().contains(u"404"_qs), qPrintable(boxes().first()->text()));
+
+    m_server->close();
+    for (int press = 0; press < 3; ++press)
+        m_form->xpButton4->click();
+    QCOMPARE(boxes().size(), 1);
+    QVERIFY2(boxes().first()->text().contains(u"could not reach the server"_qs),
+        qPrintable(boxes().first()->text()));
+    QVERIFY(boxes().first()->isVisible());
+
+    pick(ToolCatalog::displayName(2));
+    m_form->xpButton4->click();
+    QCOMPARE(boxes().size(), 2);
+}
+
+void TestDownloadCommands::lastOutcome_data()
+{
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QString>("told"); // %1: the folder under the home folder, written with "~"
+
+    QTest::newRow("complete") << u"complete"_qs << u"Vorn Scanner V1.40: 2.0 MiB saved in %1"_qs;
+    QTest::newRow("cancelled")
+        << u"cancelled"_qs
+        << u"Vorn Scanner V1.40: cancelled, 10.0 KiB kept in %1/Vorn Scanner V1.40.rar.part"_qs;
+    QTest::newRow("failed")
+        << u"failed"_qs
+        << u"Vorn Scanner V1.40: incomplete, 5.9 KiB kept in %1/Vorn Scanner V1.40.rar.part"_qs;
+}
+
+// Without a notification service the bar's tooltip is the one trace of how the last download ended.
+void TestDownloadCommands::lastOutcome()
+{
+    QFETCH(QString, ending);
+    QFETCH(QString, told);
+
+    const QString folder = m_home->path() + u"/tools"_qs;
+    QVERIFY(QDir().mkpath(folder));
+    m_form = std::make_unique<Form1>(folder);
+    m_server->setResponder([&](const ScriptedRequest &) {
+        ScriptedResponse response
+            = ScriptedResponse::generated(ending == QLatin1String("complete") ? 2 << 20 : 1 << 20);
+        if (ending == QLatin1String("cancelled"))
+            response.stallAfterBodyBytes = 10 * 1024;
+        else if (ending == QLatin1String("failed"))
+            response.closeAfterBodyBytes = 6000;
+        return response;
+    });
+    int reports = 0;
+    connect(&m_form->commands(), &DownloadCommands::progressReported, this, [&] {
+        if (++reports == 10 && ending == QLatin1String("cancelled"))
+            pressCancel(false);
+    });
+    pick(ToolCatalog::displayName(2));
+    m_form->xpButton4->click();
+
+    const QString text = told.arg(u"~/tools"_qs);
+    QCOMPARE(m_form->ProgressBar1->toolTip(), text);
+    QCOMPARE(m_form->ProgressBar1->accessibleDescription(), text);
+
+    // The next download takes the place of the last outcome as soon as it starts.
+    bool stale = true;
+    connect(&m_form->commands(), &DownloadCommands::transferStarted, this, [&] {
+        stale = m_form->ProgressBar1->toolTip() == text;
+        pressCancel(false);
+    });
+    m_form->xpButton4->click();
+    QVERIFY(!stale);
 }
 
 void TestDownloadCommands::readoutDuringTransfer()
@@ -623,9 +770,10 @@ void TestDownloadCommands::readoutDuringTransfer()
     for (const QString &text : std::as_const(seen))
         QVERIFY2(form.match(text).hasMatch(), qPrintable(text));
     QVERIFY2(seen.last().contains(u"/s"_qs), qPrintable(seen.join(u'\n')));
-    // Afterwards the bar has its own tooltip back, with nothing stale.
-    QCOMPARE(m_form->ProgressBar1->toolTip(), u"Progress"_qs);
-    QVERIFY(m_form->ProgressBar1->accessibleDescription().isEmpty());
+    // Afterwards the bar tells how the download ended, with nothing of the readout left.
+    const QString outcome = ToolCatalog::displayName(1) + u": 100.0 KiB saved in "_qs + m_folder->path();
+    QCOMPARE(m_form->ProgressBar1->toolTip(), outcome);
+    QCOMPARE(m_form->ProgressBar1->accessibleDescription(), outcome);
 }
 
 // The copy asks the system for input only now and then, but what is already queued for the window

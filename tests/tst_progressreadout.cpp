@@ -40,20 +40,32 @@ void TestProgressReadout::text_data()
     QTest::addColumn<qint64>("expected");
     QTest::addColumn<double>("rate");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QLocale>("locale");
     QTest::newRow("seconds left") << qint64(12.3 * MiB) << 64 * MiB << 2.0 * MiB
-                                  << u"12.3 of 64.0 MiB, 2.0 MiB/s, 26 s left"_qs;
+                                  << u"12.3 of 64.0 MiB, 2.0 MiB/s, 26 s left"_qs << QLocale::c();
     QTest::newRow("minutes left") << qint64(0) << 1024 * MiB << 1.0 * MiB
-                                  << u"0.0 of 1.0 GiB, 1.0 MiB/s, 17 min 4 s left"_qs;
+                                  << u"0.0 of 1.0 GiB, 1.0 MiB/s, 17 min 4 s left"_qs << QLocale::c();
     QTest::newRow("hours left") << 5 * 1024 * MiB << 15 * 1024 * MiB << 1.0 * MiB
-                                << u"5.0 of 15.0 GiB, 1.0 MiB/s, 2 h 50 min left"_qs;
-    QTest::newRow("bytes") << qint64(300) << qint64(500) << 0.0 << u"300 of 500 bytes"_qs;
+                                << u"5.0 of 15.0 GiB, 1.0 MiB/s, 2 h 50 min left"_qs << QLocale::c();
+    QTest::newRow("bytes") << qint64(300) << qint64(500) << 0.0 << u"300 of 500 bytes"_qs << QLocale::c();
     // Below a KiB the count is in bytes too; from a KiB on in the size's unit.
-    QTest::newRow("just under a KiB") << qint64(700) << qint64(1023) << 0.0 << u"700 of 1023 bytes"_qs;
-    QTest::newRow("one KiB") << qint64(512) << KiB << 0.0 << u"0.5 of 1.0 KiB"_qs;
-    QTest::newRow("unknown size") << 5 * MiB << qint64(0) << 1.0 * MiB << u"5.0 MiB, 1.0 MiB/s"_qs;
-    QTest::newRow("all there") << 64 * MiB << 64 * MiB << 2.0 * MiB << u"64.0 of 64.0 MiB, 2.0 MiB/s"_qs;
+    QTest::newRow("just under a KiB")
+        << qint64(700) << qint64(1023) << 0.0 << u"700 of 1023 bytes"_qs << QLocale::c();
+    QTest::newRow("one KiB") << qint64(512) << KiB << 0.0 << u"0.5 of 1.0 KiB"_qs << QLocale::c();
+    QTest::newRow("unknown size") << 5 * MiB << qint64(0) << 1.0 * MiB << u"5.0 MiB, 1.0 MiB/s"_qs
+                                  << QLocale::c();
+    QTest::newRow("all there") << 64 * MiB << 64 * MiB << 2.0 * MiB << u"64.0 of 64.0 MiB, 2.0 MiB/s"_qs
+                               << QLocale::c();
     QTest::newRow("beyond 4 GiB") << 4500 * MiB << 9000 * MiB << 100.0 * MiB
-                                  << u"4.4 of 8.8 GiB, 100.0 MiB/s, 45 s left"_qs;
+                                  << u"4.4 of 8.8 GiB, 100.0 MiB/s, 45 s left"_qs << QLocale::c();
+    // One digit system per sentence: the time left too, not only the sizes.
+    const QLocale arabic(QStringLiteral("ar_EG"));
+    QTest::newRow("Arabic digits, seconds")
+        << 8 * MiB << 64 * MiB << 2.0 * MiB
+        << u"%1 of %2, %3/s, %4 s left"_qs.arg(arabic.toString(8.0, 'f', 1),
+               arabic.formattedDataSize(64 * MiB, 1), arabic.formattedDataSize(2 * MiB, 1),
+               arabic.toString(28))
+        << arabic;
 }
 
 void TestProgressReadout::text()
@@ -62,7 +74,12 @@ void TestProgressReadout::text()
     QFETCH(qint64, expected);
     QFETCH(double, rate);
     QFETCH(QString, text);
-    QCOMPARE(ProgressReadout::text(received, expected, rate, QLocale::c()), text);
+    QFETCH(QLocale, locale);
+    const QString shown = ProgressReadout::text(received, expected, rate, locale);
+    QCOMPARE(shown, text);
+    const char16_t zero = locale.zeroDigit().at(0).unicode();
+    for (const QChar c : shown)
+        QVERIFY2(!c.isDigit() || (c.unicode() >= zero && c.unicode() <= zero + 9), qPrintable(shown));
 }
 
 // The speed shown is the true one, read at uneven moments while bytes come in bursts, after stalls, or

@@ -78,6 +78,7 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
     Inet *inet = m_inet;
     TransferResult result;
     result.path = destination;
+    result.timeoutSeconds = inet->requestTimeout();
 
     // A Cancel or close already queued stops the transfer before it starts.
     EventPump::pumpOnce();
@@ -93,6 +94,7 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
     // Nothing is written unless the answer is the archive.
     if (inet->wasCancelled())
         return ended(result, Outcome::Cancelled);
+    result.failure = inet->failure();
     if (inet->statusCode() == 0)
         return ended(result, Outcome::NetworkFailed, inet->errorString());
     if (!isSuccessStatus(inet->statusCode())) {
@@ -126,6 +128,7 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
     }
     if (inet->wasCancelled())
         return ended(result, Outcome::Cancelled);
+    result.failure = inet->failure();
     if (inet->hasFailed() || result.received < result.expected)
         return ended(result, Outcome::Incomplete, inet->hasFailed() ? inet->errorString() : QString());
     if (const QString reason = AnswerCheck::checkBody(result.received); !reason.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "progressreadout.h"
+#include "transfer/inet.h"
 
 #include <QMetaType>
 #include <QObject>
@@ -8,7 +9,6 @@
 
 #include <functional>
 
-class Inet;
 class PartFile;
 
 // How one transfer ended.
@@ -28,6 +28,9 @@ struct TransferResult
     qint64 expected = 0; // 0 when the server did not say
     QString path; // the file concerned
     QString reason; // the server's answer or the system's error text
+    // What stopped the transfer for NetworkFailed and Incomplete, and the silence that counts as a stall.
+    Inet::Failure failure = Inet::Failure::None;
+    int timeoutSeconds = 0;
 };
 
 Q_DECLARE_METATYPE(TransferResult)

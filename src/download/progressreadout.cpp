@@ -18,13 +18,16 @@ int unitPower(qint64 bytes)
     return bytes > 0 ? (std::bit_width(quint64(bytes)) - 1) / 10 : 0;
 }
 
-QString timeLeft(qint64 seconds)
+// Every number through `locale`, like the sizes beside it: one sentence, one digit system.
+QString timeLeft(qint64 seconds, const QLocale &locale)
 {
     if (seconds < 60)
-        return ProgressReadout::tr("%1 s left").arg(seconds);
+        return ProgressReadout::tr("%1 s left").arg(locale.toString(seconds));
     if (seconds < 3600)
-        return ProgressReadout::tr("%1 min %2 s left").arg(seconds / 60).arg(seconds % 60);
-    return ProgressReadout::tr("%1 h %2 min left").arg(seconds / 3600).arg(seconds / 60 % 60);
+        return ProgressReadout::tr("%1 min %2 s left")
+            .arg(locale.toString(seconds / 60), locale.toString(seconds % 60));
+    return ProgressReadout::tr("%1 h %2 min left")
+        .arg(locale.toString(seconds / 3600), locale.toString(seconds / 60 % 60));
 }
 
 } // namespace
@@ -92,6 +95,6 @@ QString ProgressReadout::text(qint64 received, qint64 expected, double bytesPerS
     readout += QLatin1String(", ") + tr("%1/s").arg(locale.formattedDataSize(qint64(bytesPerSecond), 1));
     if (expected > received)
         readout += QLatin1String(", ")
-            + timeLeft(qint64(std::ceil(double(expected - received) / bytesPerSecond)));
+            + timeLeft(qint64(std::ceil(double(expected - received) / bytesPerSecond)), locale);
     return readout;
 }

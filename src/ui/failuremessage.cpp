@@ -2,7 +2,71 @@
 
 #include "common/plaintext.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+using Failure = Inet::Failure;
+
+// Each way a transfer can fail, in the program's own words. `withReason` adds the system's or libcurl's
+// short reason where it tells more than the sentence (why the address refused, what is wrong with a
+// certificate).
+struct Wording
+{
+    Failure failure;
+    const char *phrase;
+    bool withReason;
+};
+
+constexpr Wording wordings[] = {
+    {Failure::NameNotFound, QT_TRANSLATE_NOOP("FailureMessage", "the server's name was not found"), true},
+    {Failure::CouldNotConnect, QT_TRANSLATE_NOOP("FailureMessage", "could not reach the server"), true},
+    {Failure::TimedOut, QT_TRANSLATE_NOOP("FailureMessage", "no answer from the server for %1 s"), false},
+    {Failure::ConnectionClosed, QT_TRANSLATE_NOOP("FailureMessage", "the server closed the connection"),
+        true},
+    {Failure::Tls, QT_TRANSLATE_NOOP("FailureMessage", "the secure connection could not be set up"), true},
+    {Failure::TooManyRedirects, QT_TRANSLATE_NOOP("FailureMessage", "the server redirected too many times"),
+        false},
+    {Failure::InsecureRedirect,
+        QT_TRANSLATE_NOOP("FailureMessage", "refused a redirect from a secure address to an insecure one"),
+        false},
+    {Failure::Protocol, QT_TRANSLATE_NOOP("FailureMessage", "the server's answer could not be read"), true},
+    {Failure::Other, QT_TRANSLATE_NOOP("FailureMessage", "the transfer failed"), true},
+};
+
+// Longer than this, a reason is a sentence of its own rather than a few words.
+constexpr qsizetype longestReason = 60;
+
+// What went wrong, without the sizes: "could not reach the server (Connection refused)".
+QString failurePhrase(const TransferResult &result, const QLocale &locale)
+{
+    // A failure the transfer did not classify is still a failure.
+    const auto wording = std::find_if(std::begin(wordings), std::end(wordings),
+        [&](const Wording &w) { return w.failure == result.failure; });
+    const Wording &chosen = wording != std::end(wordings) ? *wording : wordings[std::size(wordings) - 1];
+    QString phrase = FailureMessage::tr(chosen.phrase);
+    if (chosen.failure == Failure::TimedOut)
+        phrase = phrase.arg(locale.toString(result.timeoutSeconds));
+    if (!chosen.withReason)
+        return phrase;
+    const QString reason = FailureMessage::shortReason(result.reason);
+    return reason.isEmpty() ? phrase : phrase + QLatin1String(" (") + reason + QLatin1Char(')');
+}
+
+// "after 300,000 of 900,000 bytes", or "after 300,000 bytes" when the size was never told.
+QString sizesPhrase(const TransferResult &result, const QLocale &locale)
+{
+    return result.expected > 0 ? FailureMessage::tr("after %1 of %2 bytes")
+                                     .arg(locale.toString(result.received), locale.toString(result.expected))
+                               : FailureMessage::tr("after %1 bytes").arg(locale.toString(result.received));
+}
+
+} // namespace
 
 QString FailureMessage::text(const QString &toolName, const TransferResult &result)
 {
@@ -17,22 +81,89 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
     case TransferResult::Outcome::ServerRefused:
         return tr("%1 could not be downloaded: the server answered \"%2\".").arg(toolName, reason);
     case TransferResult::Outcome::NetworkFailed:
-        return tr("%1 could not be downloaded: %2").arg(toolName, reason);
+        return tr("%1 could not be downloaded: %2.").arg(toolName, failurePhrase(result, locale));
     case TransferResult::Outcome::NotTheArchive:
         return tr("%1 could not be downloaded: %2. The earlier archive, if any, is unchanged.")
             .arg(toolName, reason);
     case TransferResult::Outcome::Incomplete: {
-        const QString sizes = result.expected > 0
-            ? tr("%1 of %2 bytes arrived")
-                  .arg(locale.toString(result.received), locale.toString(result.expected))
-            : tr("%1 bytes arrived").arg(locale.toString(result.received));
-        QString message = tr("The download of %1 is incomplete: %2.").arg(toolName, sizes);
-        if (!reason.isEmpty())
-            message += QLatin1Char(' ') + reason;
-        return message + QLatin1Char('\n') + tr("The partial data is kept in %1.").arg(path);
+        // The body fell short without any failure: the server ended it early in good order.
+        const QString what = result.failure == Failure::None
+            ? tr("the server ended the body %1").arg(sizesPhrase(result, locale))
+            : failurePhrase(result, locale) + QLatin1Char(' ') + sizesPhrase(result, locale);
+        return tr("The download of %1 is incomplete: %2.").arg(toolName, what) + QLatin1Char('\n')
+            + tr("The partial data is kept in %1.").arg(path);
     }
     case TransferResult::Outcome::CannotWrite:
         return tr("%1 could not be saved to %2: %3").arg(toolName, path, reason);
     }
     return {};
+}
+
+QString FailureMessage::outcome(const QString &toolName, const TransferResult &result)
+{
+    const QLocale locale;
+    const QString size = locale.formattedDataSize(result.received, 1);
+    const QString where = homeShortened(PlainText::clean(result.path));
+    QString words;
+    switch (result.outcome) {
+    case TransferResult::Outcome::Complete:
+        words = tr("%1 saved in %2").arg(size, homeShortened(QFileInfo(result.path).absolutePath()));
+        break;
+    case TransferResult::Outcome::Cancelled:
+        // Cancelled before the body began, nothing was written.
+        words = result.received > 0 ? tr("cancelled, %1 kept in %2").arg(size, where) : tr("cancelled");
+        break;
+    case TransferResult::Outcome::ServerRefused:
+        words = tr("the server answered \"%1\"").arg(PlainText::fromServer(result.reason));
+        break;
+    case TransferResult::Outcome::NetworkFailed:
+        words = failurePhrase(result, locale);
+        break;
+    case TransferResult::Outcome::NotTheArchive:
+        words = PlainText::fromServer(result.reason);
+        break;
+    case TransferResult::Outcome::Incomplete:
+        words = tr("incomplete, %1 kept in %2").arg(size, where);
+        break;
+    case TransferResult::Outcome::CannotWrite:
+        words = tr("could not be saved to %1").arg(where);
+        break;
+    }
+    return tr("%1: %2").arg(toolName, words);
+}
+
+QString FailureMessage::shortReason(const QString &errorString)
+{
+    QString reason = errorString.trimmed();
+    // The system's reason, which the transfer adds in parentheses after libcurl's sentence.
+    if (reason.endsWith(QLatin1Char(')'))) {
+        const qsizetype open = reason.lastIndexOf(QLatin1String(" ("));
+        if (open >= 0)
+            reason = reason.mid(open + 2, reason.size() - open - 3);
+    } else {
+        // libcurl's sentences put the particular after a colon: "SSL certificate problem: self-signed
+        // certificate". A single word there is a value, which says nothing without what comes before it.
+        const qsizetype colon = reason.lastIndexOf(QLatin1String(": "));
+        if (colon >= 0 && reason.indexOf(QLatin1Char(' '), colon + 2) >= 0)
+            reason = reason.mid(colon + 2);
+    }
+    while (reason.endsWith(QLatin1Char('.')))
+        reason.chop(1);
+    // Numbers (ports, milliseconds, byte counts) are libcurl's own and in no locale's format.
+    const bool hasNumber = std::any_of(reason.cbegin(), reason.cend(), [](QChar c) { return c.isDigit(); });
+    if (hasNumber || reason.size() > longestReason)
+        return {};
+    return PlainText::clean(reason);
+}
+
+QString FailureMessage::homeShortened(const QString &path)
+{
+    const QString home = QDir::homePath();
+    if (home.isEmpty() || home == QLatin1String("/"))
+        return path;
+    if (path == home)
+        return QStringLiteral("~");
+    if (path.startsWith(home + QLatin1Char('/')))
+        return QLatin1Char('~') + path.mid(home.size());
+    return path;
 }

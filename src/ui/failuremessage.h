@@ -5,7 +5,8 @@
 #include <QCoreApplication>
 #include <QString>
 
-// The words the window uses for a transfer that did not complete.
+// The words the window uses for how a transfer ended: a message for one that did not complete, and a
+// line for the progress bar that tells the last outcome until the next transfer starts.
 class FailureMessage final
 {
     Q_DECLARE_TR_FUNCTIONS(FailureMessage)
@@ -13,4 +14,12 @@ class FailureMessage final
 public:
     // Empty for a complete or cancelled transfer.
     static QString text(const QString &toolName, const TransferResult &result);
+    // A few words for any outcome, e.g. "Vorn Scanner V1.40: 2.0 MiB saved in ~/Downloads".
+    static QString outcome(const QString &toolName, const TransferResult &result);
+
+    // The system's or libcurl's own reason, cut down to the few words that help ("Connection refused");
+    // empty when those words carry libcurl's numbers or make a sentence of their own.
+    static QString shortReason(const QString &errorString);
+    // `path` with "~" for the home folder.
+    static QString homeShortened(const QString &path);
 };

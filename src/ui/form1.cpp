@@ -167,9 +167,9 @@ void Form1::enterBusyState()
     m_progressTip->start();
 }
 
-void Form1::returnToIdleState()
+void Form1::returnToIdleState(const QString &toolName, const TransferResult &result)
 {
-    m_progressTip->stop();
+    m_progressTip->showOutcome(FailureMessage::outcome(toolName, result));
     setBusyPointer(false);
     Label1->setVisible(false);
     ProgressBar1->setValue(0);
@@ -199,7 +199,14 @@ void Form1::showTransferFailure(const QString &toolName, const TransferResult &r
     const QString message = FailureMessage::text(toolName, result);
     if (message.isEmpty())
         return;
-    auto *box = new QMessageBox(QMessageBox::Warning, tr("Download failed"), message, QMessageBox::Ok, this);
+    // One window per tool, holding its latest failure: a hundred failures are not a hundred windows.
+    QPointer<QMessageBox> &box = m_failureBoxes[toolName];
+    if (box) {
+        box->setText(message);
+        box->raise();
+        return;
+    }
+    box = new QMessageBox(QMessageBox::Warning, tr("Download failed"), message, QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("transferFailureBox"));
     // Parts of the message come from the server: never let them be read as markup or links.
     box->setTextFormat(Qt::PlainText);

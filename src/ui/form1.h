@@ -3,6 +3,7 @@
 #include "download/downloadcommands.h"
 #include "frmabout.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -14,6 +15,7 @@ class Inet;
 class ProgressTip;
 class QFrame;
 class QLabel;
+class QMessageBox;
 class Skin;
 class UcAniGif;
 class XpButton;
@@ -70,7 +72,7 @@ private:
 
     // The busy and idle states a download puts the window in.
     void enterBusyState();
-    void returnToIdleState();
+    void returnToIdleState(const QString &toolName, const TransferResult &result);
     void setBusyPointer(bool busy);
     void showTransferFailure(const QString &toolName, const TransferResult &result);
     void pressCancelOnEscape();
@@ -78,5 +80,6 @@ private:
     std::unique_ptr<DownloadCommands> m_commands;
     ProgressTip *m_progressTip = nullptr;
     QPointer<FrmAbout> m_about;
+    QHash<QString, QPointer<QMessageBox>> m_failureBoxes;
     bool m_pointerBusy = false;
 };

@@ -1,6 +1,7 @@
 #include "progresstip.h"
 
 #include <QCursor>
+#include <QTextDocument>
 #include <QToolTip>
 #include <QWidget>
 
@@ -15,18 +16,31 @@ ProgressTip::ProgressTip(QWidget *target, Text text, QObject *parent)
 
 void ProgressTip::start()
 {
-    if (m_target && !m_timer.isActive()) {
-        m_ownToolTip = m_target->toolTip();
-        m_ownDescription = m_target->accessibleDescription();
-    }
+    // The last outcome goes as the next transfer starts; the widget's own texts stand until a first reading.
+    if (m_holding && !m_timer.isActive())
+        show(m_ownToolTip, m_ownDescription);
+    hold();
     m_timer.start();
 }
 
-void ProgressTip::stop()
+void ProgressTip::showOutcome(const QString &outcome)
 {
-    if (m_timer.isActive())
-        show(m_ownToolTip, m_ownDescription);
+    hold();
     m_timer.stop();
+    // An outcome may quote the server, and a tooltip takes what looks like markup for markup.
+    const QString toolTip = Qt::mightBeRichText(outcome)
+        ? QLatin1String("<p style=\"white-space:pre\">") + outcome.toHtmlEscaped() + QLatin1String("</p>")
+        : outcome;
+    show(toolTip, outcome);
+}
+
+void ProgressTip::hold()
+{
+    if (m_holding || !m_target)
+        return;
+    m_ownToolTip = m_target->toolTip();
+    m_ownDescription = m_target->accessibleDescription();
+    m_holding = true;
 }
 
 void ProgressTip::refresh()

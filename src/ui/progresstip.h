@@ -10,7 +10,8 @@
 class QWidget;
 
 // Keeps a widget's tooltip and accessible description on a text that changes, e.g. how far a transfer
-// has got, refreshed a few times a second while it runs; afterwards the widget gets its own texts back.
+// has got, refreshed a few times a second while it runs; afterwards on how it ended, until the next one
+// starts, so that a finished or cancelled transfer leaves a trace also without a notification service.
 class ProgressTip final : public QObject
 {
     Q_OBJECT
@@ -23,9 +24,12 @@ public:
     ProgressTip(QWidget *target, Text text, QObject *parent = nullptr);
 
     void start();
-    void stop();
+    // Ends the refreshing and shows `outcome` in both places until the next start().
+    void showOutcome(const QString &outcome);
 
 private:
+    // Keeps the widget's own texts before the first of ours replaces them.
+    void hold();
     void refresh();
     void show(const QString &toolTip, const QString &description);
 
@@ -33,5 +37,6 @@ private:
     Text m_text;
     QString m_ownToolTip;
     QString m_ownDescription;
+    bool m_holding = false;
     QTimer m_timer;
 };
