@@ -6,12 +6,10 @@
 #include "support/scriptedhttpserver.h"
 #include "support/smalldisk.h"
 #include "transfer/inet.h"
-#include "ui/donenotifier.h"
 #include "ui/failuremessage.h"
 #include "ui/form1.h"
 
 #include <QApplication>
-#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
@@ -56,25 +54,6 @@ QByteArray keyOf(const ScriptedRequest &request)
 }
 
 } // namespace
-
-// A notification service that advertises hyperlinks but not markup, as dunst does while it renders markup.
-class FakeNotifications : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    QString body;
-
-public Q_SLOTS:
-    QStringList GetCapabilities() { return {QStringLiteral("body"), QStringLiteral("body-hyperlinks")}; }
-    uint Notify(const QString &, uint, const QString &, const QString &, const QString &text,
-        const QStringList &, const QVariantMap &, int)
-    {
-        body = text;
-        return 1;
-    }
-};
 
 // Runs the Download and Cancel buttons of a real main window against a scripted server.
 class TestDownloadCommands : public QObject
@@ -124,7 +103,6 @@ private Q_SLOTS:
     void longerThanAnnounced();
     void closingTheWindowCancels();
     void largerThan4GiB();
-    void notificationBody();
 
 private:
     void pick(const QString &name);
@@ -1021,30 +999,6 @@ void TestDownloadCommands::largerThan4GiB()
     QVERIFY2(
         ScriptedHttpServer::fileMatchesPattern(archivePath(1), size, 0, &mismatch), qPrintable(mismatch));
     QFile::remove(archivePath(1));
-}
-
-// Runs on a session bus of its own as tst_downloadcommands_notification.
-void TestDownloadCommands::notificationBody()
-{
-    QDBusConnection bus
-        = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("service"));
-    if (!bus.isConnected())
-        QSKIP("needs a session bus of its own");
-    FakeNotifications service;
-    QVERIFY(bus.registerObject(
-        QStringLiteral("/org/freedesktop/Notifications"), &service, QDBusConnection::ExportAllSlots));
-    QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
-    const auto unregister = qScopeGuard([&] {
-        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
-        bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
-    });
-    DoneNotifier notifier;
-    TransferResult result;
-    // Markup, a direction override and a line break in a folder's name.
-    result.path = QStringLiteral("/srv/<b>&amp;\u202Eexe.txt\nx/VORN.rar");
-    notifier.transferFinished(QStringLiteral("VORN"), result);
-    QTRY_COMPARE(service.body.section(QLatin1String(" saved in "), 1),
-        QStringLiteral("/srv/&lt;b&gt;&amp;amp;exe.txtx"));
 }
 
 QTEST_MAIN(TestDownloadCommands)
