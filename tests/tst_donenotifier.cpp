@@ -94,20 +94,26 @@ void TestDoneNotifier::notification_data()
 {
     QTest::addColumn<QStringList>("capabilities");
     QTest::addColumn<bool>("fileManager");
+    QTest::addColumn<bool>("verified");
     QTest::addColumn<QString>("body");
 
     // A folder's name is the user's text, not markup, wherever the service would read markup.
-    QTest::newRow("markup service, file manager") << QStringList{u"body"_qs,
-        u"body-markup"_qs} << true << u"1.50 KiB saved in /tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs;
+    const QStringList markup{u"body"_qs, u"body-markup"_qs};
+    const QStringList plain{u"body"_qs};
+    QTest::newRow("markup service, file manager")
+        << markup << true << false << u"1.50 KiB saved in /tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs;
     // Without a file manager that selects files, the folder opens the ordinary way.
     QTest::newRow("plain service, no file manager")
-        << QStringList{u"body"_qs} << false << u"1.50 KiB saved in /tmp/a <b>&</b> folder"_qs;
+        << plain << false << false << u"1.50 KiB saved in /tmp/a <b>&</b> folder"_qs;
+    QTest::newRow("archive the server vouched for")
+        << plain << true << true << u"1.50 KiB, verified, saved in /tmp/a <b>&</b> folder"_qs;
 }
 
 void TestDoneNotifier::notification()
 {
     QFETCH(QStringList, capabilities);
     QFETCH(bool, fileManager);
+    QFETCH(bool, verified);
     QFETCH(QString, body);
 
     const QString folder = u"/tmp/a <b>&</b> folder"_qs;
@@ -124,6 +130,7 @@ void TestDoneNotifier::notification()
     TransferResult result;
     result.received = 1536;
     result.path = archive;
+    result.verified = verified;
     notifier.transferFinished(u"VORN Tool"_qs, result);
     QTRY_COMPARE(m_notifications.body, body);
 

@@ -28,6 +28,7 @@ struct TransferResult
     qint64 expected = 0; // 0 when the server did not say
     QString path; // the file concerned
     QString reason; // the server's answer or the system's error text
+    bool verified = false; // the archive matched the digest the server gave for it
 };
 
 Q_DECLARE_METATYPE(TransferResult)
