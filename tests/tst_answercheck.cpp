@@ -1,5 +1,6 @@
 #include "download/answercheck.h"
 
+#include <QCryptographicHash>
 #include <QTest>
 
 Q_DECLARE_METATYPE(AnswerHead)
@@ -31,6 +32,8 @@ class TestAnswerCheck : public QObject
 private Q_SLOTS:
     void head_data();
     void head();
+    void statedDigest_data();
+    void statedDigest();
     void body_data();
     void body();
 };
@@ -89,6 +92,70 @@ void TestAnswerCheck::head_data()
         << u"the server sent the archive encoded (gzip) although it was asked not to"_qs;
     QTest::newRow("identity encoding")
         << answer(200, -1, {u"Content-Encoding: identity"_qs}) << qint64(0) << QString();
+    // Whichever of two types a browser believes, the page is the one to fear.
+    QTest::newRow("two types, one a page") << answer(200, 500,
+        {u"Content-Length: 500"_qs, u"Content-Type: application/octet-stream"_qs,
+            u"Content-Type: text/html"_qs}) << qint64(0)
+                                           << page;
+    // Of a list, it is chance which number frames the body.
+    QTest::newRow("list of lengths") << answer(200, 100, {u"Content-Length: 100, 50"_qs}) << qint64(0)
+                                     << badSize + u" (\"100, 50\")"_qs;
+    QTest::newRow("206 whose range and length disagree")
+        << answer(206, 200, {u"Content-Length: 200"_qs, u"Content-Range: bytes 0-99/100"_qs}) << qint64(0)
+        << u"the server announced two different sizes (\"200\" and \"bytes 0-99/100\")"_qs;
+    QTest::newRow("206 for the whole file, no length")
+        << answer(206, -1, {u"Content-Range: bytes 0-99/100"_qs}) << qint64(100) << QString();
+    // A delta to a copy we do not have, or any other success that is no archive.
+    QTest::newRow("226 IM Used") << answer(226, 500, {u"Content-Length: 500"_qs}) << qint64(0)
+                                 << u"the server answered with status 226 instead of sending the archive"_qs;
+}
+
+void TestAnswerCheck::statedDigest_data()
+{
+    QTest::addColumn<AnswerHead>("head");
+    QTest::addColumn<QByteArray>("sha256"); // what the body must hash to; empty when nothing is stated
+    QTest::addColumn<bool>("readable");
+
+    const QByteArray sha256 = QCryptographicHash::hash("archive", QCryptographicHash::Sha256);
+    const QString base64 = QString::fromLatin1(sha256.toBase64());
+    QTest::newRow("Repr-Digest") << answer(200, -1, {u"Repr-Digest: sha-256=:"_qs + base64 + u':'}) << sha256
+                                 << true;
+    QTest::newRow("Repr-Digest beside others")
+        << answer(200, -1, {u"Repr-Digest: sha-512=:AAAA:, sha-256=:"_qs + base64 + u":;p=1, md5=\"x\""_qs})
+        << sha256 << true;
+    QTest::newRow("older Digest") << answer(200, -1, {u"Digest: SHA-256="_qs + base64}) << sha256 << true;
+    QTest::newRow("both, the same") << answer(
+        200, -1, {u"Repr-Digest: sha-256=:"_qs + base64 + u':', u"Digest: sha-256="_qs + base64})
+                                    << sha256 << true;
+    // Not ours to check.
+    QTest::newRow("unknown algorithms only")
+        << answer(200, -1, {u"Repr-Digest: sha-512=:AAAA:"_qs, u"Digest: UNIXsum=30637"_qs}) << QByteArray()
+        << true;
+    // A check the server asked for is not quietly left out.
+    QTest::newRow("not base64") << answer(200, -1, {u"Repr-Digest: sha-256=:no such thing!:"_qs})
+                                << QByteArray() << false;
+    QTest::newRow("not a byte sequence")
+        << answer(200, -1, {u"Repr-Digest: sha-256="_qs + base64}) << QByteArray() << false;
+    QTest::newRow("too short for SHA-256")
+        << answer(200, -1, {u"Digest: SHA-256=AAAA"_qs}) << QByteArray() << false;
+    QTest::newRow("two that disagree") << answer(200, -1,
+        {u"Repr-Digest: sha-256=:"_qs + base64 + u':',
+            u"Digest: SHA-256="_qs + QString::fromLatin1(QByteArray(32, 'x').toBase64())})
+                                       << QByteArray() << false;
+}
+
+void TestAnswerCheck::statedDigest()
+{
+    QFETCH(AnswerHead, head);
+    QFETCH(QByteArray, sha256);
+    QFETCH(bool, readable);
+
+    const AnswerCheck::Verdict verdict = AnswerCheck::checkHead(head);
+    QCOMPARE(verdict.isArchive, readable);
+    if (readable)
+        QCOMPARE(verdict.sha256, sha256);
+    else
+        QCOMPARE(verdict.reason, u"the server gave a digest of the archive that cannot be read"_qs);
 }
 
 void TestAnswerCheck::head()
@@ -106,18 +173,37 @@ void TestAnswerCheck::head()
 
 void TestAnswerCheck::body_data()
 {
-    QTest::addColumn<qint64>("received");
+    QTest::addColumn<qint64>("expected");
+    QTest::addColumn<QByteArray>("statedSha256");
+    QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("refusal");
 
-    QTest::newRow("closed after the head, no length") << qint64(0) << u"the server sent no data"_qs;
-    QTest::newRow("one byte") << qint64(1) << QString();
+    const QByteArray sha256 = QCryptographicHash::hash("archive", QCryptographicHash::Sha256);
+    QTest::newRow("closed after the head, no length")
+        << qint64(0) << QByteArray() << QByteArray() << u"the server sent no data"_qs;
+    QTest::newRow("one byte") << qint64(0) << QByteArray() << QByteArray("a") << QString();
+    QTest::newRow("all announced") << qint64(7) << QByteArray() << QByteArray("archive") << QString();
+    QTest::newRow("more than announced") << qint64(7) << QByteArray() << QByteArray("archive, and more")
+                                         << u"the server sent more than the 7 bytes it announced"_qs;
+    QTest::newRow("digest matches") << qint64(7) << sha256 << QByteArray("archive") << QString();
+    QTest::newRow("digest does not match") << qint64(7) << sha256 << QByteArray("arshive")
+                                           << u"the archive did not match the digest the server gave"_qs;
 }
 
 void TestAnswerCheck::body()
 {
-    QFETCH(qint64, received);
+    QFETCH(qint64, expected);
+    QFETCH(QByteArray, statedSha256);
+    QFETCH(QByteArray, body);
     QFETCH(QString, refusal);
-    QCOMPARE(AnswerCheck::checkBody(received), refusal);
+
+    AnswerCheck::Verdict head;
+    head.isArchive = true;
+    head.expected = expected;
+    head.sha256 = statedSha256;
+    QCOMPARE(
+        AnswerCheck::checkBody(head, body.size(), QCryptographicHash::hash(body, QCryptographicHash::Sha256)),
+        refusal);
 }
 
 QTEST_APPLESS_MAIN(TestAnswerCheck)

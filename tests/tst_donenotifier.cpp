@@ -95,21 +95,26 @@ void TestDoneNotifier::notification_data()
     QTest::addColumn<QStringList>("capabilities");
     QTest::addColumn<bool>("fileManager");
     QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("verified");
     QTest::addColumn<QString>("body");
 
     const QString marked = u"/tmp/a <b>&</b> folder"_qs;
     // A folder's name is the user's text, not markup, wherever the service would read markup.
+    const QStringList markup{u"body"_qs, u"body-markup"_qs};
+    const QStringList plain{u"body"_qs};
     QTest::newRow("markup service, file manager")
-        << QStringList{u"body"_qs, u"body-markup"_qs} << true << marked
+        << markup << true << marked << false
         << u"1.50 KiB saved in /tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs;
     // Without a file manager that selects files, the folder opens the ordinary way.
     QTest::newRow("plain service, no file manager")
-        << QStringList{u"body"_qs} << false << marked << u"1.50 KiB saved in /tmp/a <b>&</b> folder"_qs;
+        << plain << false << marked << false << u"1.50 KiB saved in /tmp/a <b>&</b> folder"_qs;
+    QTest::newRow("archive the server vouched for")
+        << plain << true << marked << true << u"1.50 KiB, verified, saved in /tmp/a <b>&</b> folder"_qs;
     // A service that offers links renders markup too; a direction override or a line break would
     // reorder or split the name shown.
     QTest::newRow("links service, override and line break")
         << QStringList{u"body"_qs, u"body-hyperlinks"_qs} << true << u"/srv/<b>&amp;\u202Eexe.txt\nx"_qs
-        << u"1.50 KiB saved in /srv/&lt;b&gt;&amp;amp;exe.txtx"_qs;
+        << false << u"1.50 KiB saved in /srv/&lt;b&gt;&amp;amp;exe.txtx"_qs;
 }
 
 void TestDoneNotifier::notification()
@@ -117,6 +122,7 @@ void TestDoneNotifier::notification()
     QFETCH(QStringList, capabilities);
     QFETCH(bool, fileManager);
     QFETCH(QString, folder);
+    QFETCH(bool, verified);
     QFETCH(QString, body);
 
     const QString archive = folder + u"/VORN Tool.rar"_qs;
@@ -132,6 +138,7 @@ void TestDoneNotifier::notification()
     TransferResult result;
     result.received = 1536;
     result.path = archive;
+    result.verified = verified;
     notifier.transferFinished(u"VORN Tool"_qs, result);
     QTRY_COMPARE(m_notifications.body, body);
 

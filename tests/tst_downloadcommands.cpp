@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <pwd.h>
 #include <unistd.h>
 
 namespace {
@@ -461,23 +462,43 @@ void TestDownloadCommands::serverRefusal()
 void TestDownloadCommands::notTheArchive_data()
 {
     QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArrayList>("headers"); // "Name: value"; "Content-Length: -" leaves it out
+    // "Name: value"; "Content-Length: -" leaves it out, and "Reset: -" ends the body with a reset
+    QTest::addColumn<QByteArrayList>("headers");
     QTest::addColumn<qint64>("size");
-    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("refusal"); // empty: the answer is the whole archive
+    QTest::addColumn<qint64>("written"); // into the .part file when refused
 
-    // The rules themselves are tst_answercheck's; this is the way from the server's head to them. Header
-    // names are read whatever their case.
+    // The rules themselves are tst_answercheck's; these are the ways from the server's answer to them.
+    // Header names are read whatever their case.
     QTest::newRow("gzip-encoded, header name in lower case")
-        << 200 << QByteArrayList{"content-encoding: gzip"} << qint64(500) << u"encoded (gzip)"_qs;
+        << 200 << QByteArrayList{"content-encoding: gzip"} << qint64(500) << u"encoded (gzip)"_qs
+        << qint64(0);
+    // The rest of a body that runs on past its size is not fetched.
+    QTest::newRow("206 running on past its range")
+        << 206 << QByteArrayList{"Content-Range: bytes 0-99/100", "Content-Length: -"} << qint64(5000)
+        << u"more than the 100 bytes it announced"_qs << DownloadCommands::chunkSize;
+    // Not "20 of 10 bytes arrived".
+    QTest::newRow("206 running on past its range, then cut off")
+        << 206 << QByteArrayList{"Content-Range: bytes 0-9/10", "Content-Length: -", "Reset: -"} << qint64(20)
+        << u"more than the 10 bytes it announced"_qs << qint64(20);
+    const QByteArray reprDigest
+        = "Repr-Digest: sha-256=:" + ScriptedHttpServer::patternSha256(500).toBase64() + ':';
+    QTest::newRow("digest the body matches")
+        << 200 << QByteArrayList{reprDigest} << qint64(500) << QString() << qint64(0);
+    QTest::newRow("digest the body does not match")
+        << 200 << QByteArrayList{reprDigest} << qint64(501) << u"did not match the digest the server gave"_qs
+        << qint64(501);
 }
 
-// Only the whole archive ever replaces the earlier one; anything else is told and nothing is written.
+// Only the whole archive ever replaces the earlier one; anything else is told, and what was written
+// stays in the .part file.
 void TestDownloadCommands::notTheArchive()
 {
     QFETCH(int, status);
     QFETCH(QByteArrayList, headers);
     QFETCH(qint64, size);
     QFETCH(QString, refusal);
+    QFETCH(qint64, written);
 
     m_server->setResponder([&](const ScriptedRequest &) {
         ScriptedResponse response = ScriptedResponse::generated(size);
@@ -487,7 +508,9 @@ void TestDownloadCommands::notTheArchive()
             const qsizetype colon = header.indexOf(':');
             const QByteArray name = header.left(colon);
             const QByteArray value = header.mid(colon + 2);
-            if (name != "Content-Length") {
+            if (name == "Reset") {
+                response.resetOnClose = true;
+            } else if (name != "Content-Length") {
                 response.headers.removeIf([&](const auto &existing) { return existing.first == name; });
                 response.headers.append({name, value});
             } else if (value == "-")
@@ -498,15 +521,25 @@ void TestDownloadCommands::notTheArchive()
         return response;
     });
     QVERIFY(writeFile(archivePath(3), "kept"));
+    QSignalSpy finished(&m_form->commands(), &DownloadCommands::transferFinished);
     pick(ToolCatalog::displayName(3));
     m_form->xpButton4->click();
 
+    QCOMPARE(finished.size(), 1);
+    const TransferResult result = finished.first().at(1).value<TransferResult>();
     QMessageBox *box = failureBox();
+    if (refusal.isEmpty()) {
+        QVERIFY2(!box, qPrintable(box ? box->text() : QString()));
+        QCOMPARE(readFile(archivePath(3)), ScriptedHttpServer::patternBytes(0, size));
+        // Told to the user when the archive is complete.
+        QCOMPARE(result.verified, true);
+        return;
+    }
     QVERIFY(box);
     QVERIFY2(box->text().contains(refusal), qPrintable(box->text()));
+    QCOMPARE(result.verified, false);
     QCOMPARE(readFile(archivePath(3)), QByteArray("kept"));
-    // Refused by its head, before a byte was written; an empty body leaves an empty partial file.
-    QCOMPARE(readFile(archivePath(3) + QLatin1String(".part")), QByteArray());
+    QCOMPARE(readFile(archivePath(3) + QLatin1String(".part")), ScriptedHttpServer::patternBytes(0, written));
 }
 
 void TestDownloadCommands::networkFailure()
@@ -762,68 +795,121 @@ void TestDownloadCommands::queuedWorkRunsDuringFastTransfer()
 
 void TestDownloadCommands::destination_data()
 {
-    QTest::addColumn<QString>("situation");
-    QTest::addColumn<bool>("inDownloads");
-    QTest::newRow("program folder writable") << u"writable"_qs << false;
-    QTest::newRow("program folder read-only") << u"readonly"_qs << true;
+    QTest::addColumn<QString>("program"); // the program's folder
+    QTest::addColumn<QString>("home"); // empty for the test's own, "file" or "unset"
+    QTest::addColumn<QString>("downloadDir"); // XDG_DOWNLOAD_DIR in user-dirs.dirs, "-" for no such file
+    QTest::addColumn<QString>("savedIn"); // "." for the program's folder, else a folder in the home
+    QTest::addColumn<QString>("refusal"); // when nothing is saved, with %1 for the home
+
+    const QString none = u"-"_qs;
+    QTest::newRow("program folder writable") << u"writable"_qs << QString() << none << u"."_qs << QString();
+    QTest::newRow("program folder read-only")
+        << u"readonly"_qs << QString() << none << u"Downloads"_qs << QString();
     // Files cannot be made in a folder that cannot be searched, whatever its write permission says.
-    QTest::newRow("program folder write-only") << u"writeonly"_qs << true;
-    QTest::newRow("program folder gone") << u"gone"_qs << true;
+    QTest::newRow("program folder write-only")
+        << u"writeonly"_qs << QString() << none << u"Downloads"_qs << QString();
+    QTest::newRow("program folder gone") << u"gone"_qs << QString() << none << u"Downloads"_qs << QString();
     // A folder name the system could not turn into text comes back empty: not the root folder.
-    QTest::newRow("program folder unknown") << u"unknown"_qs << true;
-    QTest::newRow("installed copy, writable folder") << u"installed"_qs << true;
-    QTest::newRow("download folder cannot be made") << u"home is a file"_qs << true;
+    QTest::newRow("program folder unknown")
+        << u"unknown"_qs << QString() << none << u"Downloads"_qs << QString();
+    QTest::newRow("installed copy, writable folder")
+        << u"installed"_qs << QString() << none << u"Downloads"_qs << QString();
+    QTest::newRow("download folder of the desktop's")
+        << u"installed"_qs << QString() << u"$HOME/Fetched"_qs << u"Fetched"_qs << QString();
+    // Told with the step that failed and the system's own reason.
+    QTest::newRow("download folder cannot be made")
+        << u"gone"_qs << u"file"_qs << none << QString()
+        << u"%1/Downloads: the folder could not be created (Not a directory)"_qs;
+    // Never made wherever the program happens to run.
+    QTest::newRow("download folder relative")
+        << u"installed"_qs << QString() << u"Downloads"_qs << QString()
+        << u"\"Downloads\": the download folder set in %1/.config/user-dirs.dirs is not an absolute path"_qs;
+    QTest::newRow("download folder empty")
+        << u"installed"_qs << QString() << QString() << QString()
+        << u"\"\": the download folder set in %1/.config/user-dirs.dirs is not an absolute path"_qs;
+    // The account's own home, not "/Downloads".
+    QTest::newRow("HOME unset") << u"installed"_qs << u"unset"_qs << none << u"Downloads"_qs << QString();
 }
 
 // Run by CTest a second time as an ordinary user, for whom a read-only folder really is one.
 void TestDownloadCommands::destination()
 {
-    QFETCH(QString, situation);
-    QFETCH(bool, inDownloads);
+    QFETCH(QString, program);
+    QFETCH(QString, home);
+    QFETCH(QString, downloadDir);
+    QFETCH(QString, savedIn);
+    QFETCH(QString, refusal);
 
     QString programFolder = m_folder->path();
-    QString home = m_home->path();
+    QString homeFolder = m_home->path();
+    bool mounted = false;
     const auto restore = qScopeGuard([&] {
         QFile::setPermissions(
             m_folder->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        m_form.reset();
+        if (mounted)
+            SmallDisk::unmount(homeFolder);
     });
-    if (situation == QLatin1String("readonly") || situation == QLatin1String("writeonly")) {
+    if (program == QLatin1String("readonly") || program == QLatin1String("writeonly")) {
         if (::geteuid() == 0)
             QSKIP("root writes into and searches any folder");
         QVERIFY(QFile::setPermissions(programFolder,
-            situation == QLatin1String("readonly") ? QFileDevice::ReadOwner | QFileDevice::ExeOwner
-                                                   : QFileDevice::WriteOwner));
-    } else if (situation == QLatin1String("installed")) {
+            program == QLatin1String("readonly") ? QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                                 : QFileDevice::WriteOwner));
+    } else if (program == QLatin1String("installed")) {
         programFolder += QLatin1String("/bin");
         QVERIFY(QDir().mkpath(programFolder)
             && QDir().mkpath(m_folder->path() + QLatin1String("/share/applications")));
         QVERIFY(writeFile(
             m_folder->path() + QLatin1String("/share/applications/vorn-tools-downloader.desktop"), ""));
-    } else if (situation == QLatin1String("unknown")) {
+    } else if (program == QLatin1String("unknown")) {
         programFolder.clear();
-    } else if (situation != QLatin1String("writable")) {
+    } else if (program == QLatin1String("gone")) {
         programFolder += QLatin1String("/missing");
     }
-    if (situation == QLatin1String("home is a file")) {
-        home += QLatin1String("/file");
-        QVERIFY(writeFile(home, "not a folder"));
-        qputenv("HOME", QFile::encodeName(home));
+    if (downloadDir != QLatin1String("-")) {
+        QVERIFY(QDir().mkpath(homeFolder + QLatin1String("/.config")));
+        QVERIFY(writeFile(homeFolder + QLatin1String("/.config/user-dirs.dirs"),
+            "# written by xdg-user-dirs-update\nXDG_DOWNLOAD_DIR=\"" + downloadDir.toUtf8() + "\"\n"));
+    }
+    if (home == QLatin1String("file")) {
+        homeFolder += QLatin1String("/file");
+        QVERIFY(writeFile(homeFolder, "not a folder"));
+        qputenv("HOME", QFile::encodeName(homeFolder));
+    } else if (home == QLatin1String("unset")) {
+        qunsetenv("HOME");
+        const passwd *account = ::getpwuid(::geteuid());
+        QVERIFY(account && account->pw_dir);
+        homeFolder = QFile::decodeName(account->pw_dir);
+        // As root, over a home of the test's own; as nobody, whose home does not exist, refused.
+        if (::geteuid() == 0) {
+            QVERIFY(mounted = SmallDisk::mountFull(homeFolder, 1024 * 1024));
+        } else if (QFileInfo::exists(homeFolder)) {
+            QSKIP("would write into this account's real home");
+        } else {
+            savedIn.clear();
+            refusal = u"%1/Downloads: the folder could not be created"_qs;
+        }
     }
     m_form = std::make_unique<Form1>(programFolder);
     m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(100000); });
     pick(ToolCatalog::displayName(7));
     m_form->xpButton4->click();
 
-    const QString archive = ToolCatalog::destinationPath(
-        inDownloads ? home + QLatin1String("/Downloads") : m_folder->path(), 7);
-    if (situation == QLatin1String("home is a file")) {
+    if (savedIn.isEmpty()) {
         QVERIFY(failureBox());
-        QVERIFY2(failureBox()->text().contains(archive), qPrintable(failureBox()->text()));
+        QVERIFY2(failureBox()->text().contains(refusal.arg(homeFolder)), qPrintable(failureBox()->text()));
+        // Nothing is fetched that could not be saved, and nothing is made elsewhere.
+        QCOMPARE(m_server->requestCount(), 0);
+        QVERIFY(!QFileInfo::exists(u"Downloads"_qs));
         return;
     }
+    const QString archive = ToolCatalog::destinationPath(
+        savedIn == QLatin1String(".") ? m_folder->path() : homeFolder + QLatin1Char('/') + savedIn, 7);
     QCOMPARE(readFile(archive), ScriptedHttpServer::patternBytes(0, 100000));
     QVERIFY(!QFile::exists(archive + QLatin1String(".part")));
-    QCOMPARE(QFileInfo::exists(home + QLatin1String("/Downloads")), inDownloads);
+    QCOMPARE(
+        QFileInfo::exists(homeFolder + QLatin1String("/Downloads")), savedIn == QLatin1String("Downloads"));
     QVERIFY(!QFile::exists(QStringLiteral("/VORN K5-K6 PC List Editor V2_0.rar.part")));
 }
 

@@ -40,6 +40,7 @@ private Q_SLOTS:
 
     void refusesWhatStandsAtItsName_data();
     void refusesWhatStandsAtItsName();
+    void earlierPartIsKept();
     void commitRefused_data();
     void commitRefused();
     void diskFull_data();
@@ -78,6 +79,9 @@ void TestPartFile::refusesWhatStandsAtItsName_data()
     QTest::newRow("FIFO someone reads") << u"read fifo"_qs << u"not a regular file"_qs;
     QTest::newRow("folder") << u"folder"_qs << u"directory"_qs;
     QTest::newRow("another copy writing it") << u"locked"_qs << u"another download"_qs;
+    // Written into, it would change the other file; renamed, it would make someone's file the archive.
+    QTest::newRow("hard link to another file") << u"hard link"_qs << u"other names"_qs;
+    QTest::newRow("another user's file") << u"foreign"_qs << u"another user"_qs;
 }
 
 void TestPartFile::refusesWhatStandsAtItsName()
@@ -91,23 +95,35 @@ void TestPartFile::refusesWhatStandsAtItsName()
         if (reader >= 0)
             ::close(reader);
     });
+    const QByteArray name = QFile::encodeName(part());
+    QByteArray victimBytes = "the victim's bytes";
     if (obstacle == QLatin1String("link")) {
-        QVERIFY(writeFile(victim(), "the victim's bytes"));
-        QVERIFY(QFile::link(victim(), part()));
+        QVERIFY(writeFile(victim(), victimBytes) && QFile::link(victim(), part()));
     } else if (obstacle == QLatin1String("dangling")) {
+        victimBytes.clear();
         QVERIFY(QFile::link(victim(), part()));
     } else if (obstacle.endsWith(QLatin1String("fifo"))) {
-        QCOMPARE(::mkfifo(QFile::encodeName(part()).constData(), 0600), 0);
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
         if (obstacle == QLatin1String("read fifo")) {
-            reader = ::open(QFile::encodeName(part()).constData(), O_RDONLY | O_NONBLOCK);
+            reader = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
             QVERIFY(reader >= 0);
         }
     } else if (obstacle == QLatin1String("folder")) {
         QVERIFY(QDir().mkdir(part()));
     } else if (obstacle == QLatin1String("locked")) {
         // Held as another running copy of the program holds the file it writes.
-        QVERIFY(other.open() && other.write("other copy's bytes") && other.flush());
+        QVERIFY(other.open() && other.write(victimBytes) && other.flush());
+    } else if (obstacle == QLatin1String("hard link")) {
+        QVERIFY(
+            writeFile(victim(), victimBytes) && ::link(QFile::encodeName(victim()).constData(), name) == 0);
+    } else if (obstacle == QLatin1String("foreign")) {
+        if (::geteuid() != 0)
+            QSKIP("needs root to give a file to another user");
+        QVERIFY(writeFile(part(), victimBytes) && ::chmod(name.constData(), 0666) == 0
+            && ::chown(name.constData(), 65534, 65534) == 0);
     }
+    struct stat planted;
+    QCOMPARE(::lstat(name.constData(), &planted), 0);
 
     PartFile part(archive());
     QVERIFY(!part.open());
@@ -117,18 +133,38 @@ void TestPartFile::refusesWhatStandsAtItsName()
     QVERIFY(!part.commit());
     // Whatever stood there is as it was, and so is the archive.
     QCOMPARE(readFile(archive()), QByteArray("kept"));
-    if (obstacle == QLatin1String("link") || obstacle == QLatin1String("dangling")) {
+    struct stat there;
+    QCOMPARE(::lstat(name.constData(), &there), 0);
+    QCOMPARE(there.st_ino, planted.st_ino);
+    QCOMPARE(there.st_size, planted.st_size);
+    if (S_ISREG(planted.st_mode))
+        QCOMPARE(readFile(this->part()), victimBytes);
+    if (S_ISLNK(planted.st_mode)) {
         QCOMPARE(QFileInfo(this->part()).symLinkTarget(), victim());
-        QCOMPARE(readFile(victim()),
-            obstacle == QLatin1String("link") ? QByteArray("the victim's bytes") : QByteArray());
-        QCOMPARE(QFile::exists(victim()), obstacle == QLatin1String("link"));
+        QCOMPARE(readFile(victim()), victimBytes);
+        QCOMPARE(QFile::exists(victim()), !victimBytes.isEmpty());
     }
     if (reader >= 0) {
         char byte = 0;
         QCOMPARE(::read(reader, &byte, 1), ssize_t(0));
     }
-    if (obstacle == QLatin1String("locked"))
-        QCOMPARE(readFile(this->part()), QByteArray("other copy's bytes"));
+}
+
+// What an earlier download left in the .part file stays, beside it, and the new one starts afresh.
+void TestPartFile::earlierPartIsKept()
+{
+    QVERIFY(writeFile(part(), "the earlier download's bytes, longer than the new ones"));
+    QVERIFY(writeFile(part() + QLatin1String(".1"), "older still"));
+    {
+        PartFile part(archive());
+        QVERIFY2(part.open(), qPrintable(part.errorString()));
+        QVERIFY(part.write("new") && part.commit());
+    }
+    QCOMPARE(readFile(archive()), QByteArray("new"));
+    QCOMPARE(readFile(part() + QLatin1String(".1")), QByteArray("older still"));
+    QCOMPARE(readFile(part() + QLatin1String(".2")),
+        QByteArray("the earlier download's bytes, longer than the new ones"));
+    QVERIFY(!QFile::exists(part()));
 }
 
 void TestPartFile::commitRefused_data()

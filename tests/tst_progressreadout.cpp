@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include <chrono>
+#include <limits>
 
 using namespace std::chrono_literals;
 using Clock = ProgressReadout::Clock;
@@ -32,6 +33,7 @@ private Q_SLOTS:
     void text();
     void rateUnderUnevenArrivals_data();
     void rateUnderUnevenArrivals();
+    void textAfterALongStall();
 };
 
 void TestProgressReadout::text_data()
@@ -47,17 +49,32 @@ void TestProgressReadout::text_data()
                                   << u"0.0 of 1.0 GiB, 1.0 MiB/s, 17 min 4 s left"_qs << QLocale::c();
     QTest::newRow("hours left") << 5 * 1024 * MiB << 15 * 1024 * MiB << 1.0 * MiB
                                 << u"5.0 of 15.0 GiB, 1.0 MiB/s, 2 h 50 min left"_qs << QLocale::c();
-    QTest::newRow("bytes") << qint64(300) << qint64(500) << 0.0 << u"300 of 500 bytes"_qs << QLocale::c();
+    const double unmeasured = ProgressReadout::unmeasured;
+    QTest::newRow("bytes") << qint64(300) << qint64(500) << unmeasured << u"300 of 500 bytes"_qs
+                           << QLocale::c();
     // Below a KiB the count is in bytes too; from a KiB on in the size's unit.
     QTest::newRow("just under a KiB")
-        << qint64(700) << qint64(1023) << 0.0 << u"700 of 1023 bytes"_qs << QLocale::c();
-    QTest::newRow("one KiB") << qint64(512) << KiB << 0.0 << u"0.5 of 1.0 KiB"_qs << QLocale::c();
+        << qint64(700) << qint64(1023) << unmeasured << u"700 of 1023 bytes"_qs << QLocale::c();
+    QTest::newRow("one KiB") << qint64(512) << KiB << unmeasured << u"0.5 of 1.0 KiB"_qs << QLocale::c();
     QTest::newRow("unknown size") << 5 * MiB << qint64(0) << 1.0 * MiB << u"5.0 MiB, 1.0 MiB/s"_qs
                                   << QLocale::c();
     QTest::newRow("all there") << 64 * MiB << 64 * MiB << 2.0 * MiB << u"64.0 of 64.0 MiB, 2.0 MiB/s"_qs
                                << QLocale::c();
     QTest::newRow("beyond 4 GiB") << 4500 * MiB << 9000 * MiB << 100.0 * MiB
                                   << u"4.4 of 8.8 GiB, 100.0 MiB/s, 45 s left"_qs << QLocale::c();
+    // Next to nothing a second is no speed to count time by: a stall, not years or an overflow.
+    QTest::newRow("stalled") << qint64(0) << 1024 * MiB << 0.04 << u"0.0 of 1.0 GiB, stalled"_qs
+                             << QLocale::c();
+    QTest::newRow("stalled, nothing at all")
+        << qint64(0) << 1024 * MiB << 0.0 << u"0.0 of 1.0 GiB, stalled"_qs << QLocale::c();
+    QTest::newRow("stalled, next to nothing")
+        << qint64(0) << 1024 * MiB << 1e-300 << u"0.0 of 1.0 GiB, stalled"_qs << QLocale::c();
+    // The largest figures are held at what fits in 64 bits before they become whole numbers.
+    QTest::newRow("largest size at a byte a second")
+        << qint64(0) << std::numeric_limits<qint64>::max() << 1.0
+        << u"0.0 of 8.0 EiB, 1 bytes/s, 2562047788015215 h 13 min left"_qs << QLocale::c();
+    QTest::newRow("speed beyond counting")
+        << qint64(0) << MiB << 1e300 << u"0.0 of 1.0 MiB, 8.0 EiB/s, 1 s left"_qs << QLocale::c();
     // One digit system per sentence: the time left too, not only the sizes.
     const QLocale arabic(QStringLiteral("ar_EG"));
     QTest::newRow("Arabic digits, seconds")
@@ -146,6 +163,19 @@ void TestProgressReadout::rateUnderUnevenArrivals()
             QCOMPARE(readout.bytesPerSecond(origin + read), truth);
     }
     QCOMPARE(readout.received(), received);
+}
+
+// The tooltip of a transfer that has sent nothing for a while, read every so often.
+void TestProgressReadout::textAfterALongStall()
+{
+    const Clock::time_point origin{};
+    ProgressReadout readout;
+    readout.start();
+    readout.setExpected(64 * MiB);
+    for (Clock::duration at = 0s; at <= 5s; at += 100ms)
+        readout.update(qint64(at / 100ms) * MiB, origin + at);
+    for (Clock::duration silence = 10s; silence <= 60s; silence += 7s)
+        QCOMPARE(readout.text(origin + 5s + silence, QLocale::c()), u"50.0 of 64.0 MiB, stalled"_qs);
 }
 
 QTEST_APPLESS_MAIN(TestProgressReadout)

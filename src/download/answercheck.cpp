@@ -3,7 +3,10 @@
 #include "common/plaintext.h"
 #include "transfermath.h"
 
+#include <QLocale>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -15,8 +18,13 @@ QString mainValue(const QString &header)
 
 bool isWebPage(const AnswerHead &head)
 {
-    const QString type = mainValue(head.contentType);
-    const bool page = type == QLatin1String("text/html") || type == QLatin1String("application/xhtml+xml");
+    // Repeated Content-Type headers come joined: a page among them makes the answer one, whichever
+    // of them a browser would believe.
+    const QStringList types = head.contentType.split(QLatin1Char(','));
+    const bool page = std::any_of(types.cbegin(), types.cend(), [](const QString &item) {
+        const QString type = mainValue(item);
+        return type == QLatin1String("text/html") || type == QLatin1String("application/xhtml+xml");
+    });
     // A browser too saves a page the server marks as an attachment instead of showing it.
     return page && mainValue(head.contentDisposition) != QLatin1String("attachment");
 }
@@ -47,6 +55,48 @@ qint64 wholeRangeSize(const QString &contentRange)
     return last + 1 == total ? total : 0;
 }
 
+// The archive's SHA-256 as the server states it, in Repr-Digest ("sha-256=:<base64>:") or in the older
+// Digest ("SHA-256=<base64>"). Other algorithms are passed over: they are not ours to check.
+struct StatedDigest
+{
+    QByteArray sha256;
+    // False when a SHA-256 is stated in a form that cannot be read, or stated twice differently: a check
+    // the server asked for that we cannot make is not quietly left out.
+    bool readable = true;
+};
+
+StatedDigest statedDigest(const AnswerHead &head)
+{
+    StatedDigest stated;
+    const auto take = [&stated](const QString &base64) {
+        const auto result
+            = QByteArray::fromBase64Encoding(base64.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        const bool fits = result && result.decoded.size() == 32
+            && (stated.sha256.isEmpty() || stated.sha256 == result.decoded);
+        stated.readable = stated.readable && fits;
+        if (fits)
+            stated.sha256 = result.decoded;
+    };
+    const QStringList reprMembers = head.reprDigest.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &member : reprMembers) {
+        if (member.section(QLatin1Char('='), 0, 0).trimmed() != QLatin1String("sha-256"))
+            continue;
+        // A byte sequence: base64 between colons, perhaps followed by parameters.
+        const QString value = member.section(QLatin1Char('='), 1).section(QLatin1Char(';'), 0, 0).trimmed();
+        if (value.size() >= 2 && value.startsWith(QLatin1Char(':')) && value.endsWith(QLatin1Char(':')))
+            take(value.mid(1, value.size() - 2));
+        else
+            stated.readable = false;
+    }
+    const QStringList members = head.digest.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &member : members) {
+        const qsizetype equals = member.indexOf(QLatin1Char('='));
+        if (member.left(equals).trimmed().compare(QLatin1String("sha-256"), Qt::CaseInsensitive) == 0)
+            take(equals < 0 ? QString() : member.mid(equals + 1).trimmed());
+    }
+    return stated;
+}
+
 } // namespace
 
 AnswerHead AnswerHead::read(int status, qint64 length, const std::function<QString(const QString &)> &header)
@@ -59,6 +109,8 @@ AnswerHead AnswerHead::read(int status, qint64 length, const std::function<QStri
     head.contentType = header(QStringLiteral("Content-Type"));
     head.contentDisposition = header(QStringLiteral("Content-Disposition"));
     head.contentEncoding = header(QStringLiteral("Content-Encoding"));
+    head.reprDigest = header(QStringLiteral("Repr-Digest"));
+    head.digest = header(QStringLiteral("Digest"));
     return head;
 }
 
@@ -68,6 +120,13 @@ AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
     const QString quotedServerText = QStringLiteral("\"%1\"");
     if (head.status == 204 || head.status == 205) {
         verdict.reason = tr("the server sent no data");
+        return verdict;
+    }
+    // The other successes are answers about something else: accepted for processing, changed by a
+    // proxy, a difference to an earlier copy...
+    if (head.status != 200 && head.status != 206) {
+        verdict.reason
+            = tr("the server answered with status %1 instead of sending the archive").arg(head.status);
         return verdict;
     }
     // We asked for the bytes as they are; encoded ones would be saved as a different file.
@@ -82,9 +141,11 @@ AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
     }
 
     // The transfer frames the body by its own reading of the length. Where a reader of numbers would
-    // read the header otherwise ("2.5e3", "2501.5"), neither count can be trusted to tell a whole body.
+    // read the header otherwise ("2.5e3", "2501.5"), neither count can be trusted to tell a whole body;
+    // of a list ("100, 50", or the header twice) it is chance which one frames it.
     if (!head.contentLength.isEmpty()) {
-        if (head.length < 0 || TransferMath::expectedSize(head.contentLength) != head.length) {
+        if (head.length < 0 || head.contentLength.contains(QLatin1Char(','))
+            || TransferMath::expectedSize(head.contentLength) != head.length) {
             verdict.reason = tr("the server announced a size that cannot be right (%1)")
                                  .arg(quotedServerText.arg(PlainText::fromServer(head.contentLength)));
             return verdict;
@@ -106,14 +167,34 @@ AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
                       .arg(quotedServerText.arg(PlainText::fromServer(head.contentRange)));
             return verdict;
         }
-        if (verdict.expected == 0)
-            verdict.expected = total;
+        if (verdict.expected != 0 && verdict.expected != total) {
+            verdict.reason = tr("the server announced two different sizes (%1 and %2)")
+                                 .arg(quotedServerText.arg(PlainText::fromServer(head.contentLength)),
+                                     quotedServerText.arg(PlainText::fromServer(head.contentRange)));
+            return verdict;
+        }
+        verdict.expected = total;
     }
+
+    const StatedDigest stated = statedDigest(head);
+    if (!stated.readable) {
+        verdict.reason = tr("the server gave a digest of the archive that cannot be read");
+        return verdict;
+    }
+    verdict.sha256 = stated.sha256;
     verdict.isArchive = true;
     return verdict;
 }
 
-QString AnswerCheck::checkBody(qint64 received)
+QString AnswerCheck::checkBody(const Verdict &head, qint64 received, const QByteArray &sha256)
 {
-    return received == 0 ? tr("the server sent no data") : QString();
+    if (received == 0)
+        return tr("the server sent no data");
+    // A size the server announced is the archive's: what comes beyond it is something else.
+    if (head.expected > 0 && received > head.expected)
+        return tr("the server sent more than the %1 bytes it announced")
+            .arg(QLocale().toString(head.expected));
+    if (!head.sha256.isEmpty() && sha256 != head.sha256)
+        return tr("the archive did not match the digest the server gave");
+    return {};
 }

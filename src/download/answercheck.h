@@ -16,6 +16,8 @@ struct AnswerHead
     QString contentType;
     QString contentDisposition;
     QString contentEncoding;
+    QString reprDigest;
+    QString digest;
 
     // The fields from `header`, which gives the value of the named header (repeated ones joined by ", ").
     static AnswerHead read(int status, qint64 length, const std::function<QString(const QString &)> &header);
@@ -31,12 +33,15 @@ public:
     {
         bool isArchive = false;
         qint64 expected = 0; // the body's size when the server said it, else 0
+        QByteArray sha256; // the archive's SHA-256 when the server vouches for its bytes, else empty
         QString reason; // why the answer is not the archive
     };
 
-    // Before anything is written: whether the body that follows can be the archive, and how long it must be.
+    // Before anything is written: whether the body that follows can be the archive, how long it must be
+    // and which digest it must have.
     static Verdict checkHead(const AnswerHead &head);
 
-    // Once the body has ended without a transfer error: an empty body is never the archive.
-    static QString checkBody(qint64 received);
+    // Once the body has ended, with none missing: whether it is what the head promised. `sha256` is the
+    // body's own, when the head asked for it.
+    static QString checkBody(const Verdict &head, qint64 received, const QByteArray &sha256);
 };

@@ -8,6 +8,8 @@
 #include "transfer/inet.h"
 #include "transfermath.h"
 
+#include <QCryptographicHash>
+
 #include <algorithm>
 
 namespace {
@@ -56,10 +58,14 @@ void DownloadCommands::downloadPressed()
             continue;
 
         Q_EMIT transferStarted(name);
-        const QString destination
-            = ToolCatalog::destinationPath(DestinationFolder::choose(m_programFolder), position);
+        const DestinationFolder::Choice folder = DestinationFolder::choose(m_programFolder);
         m_readout.start();
-        const TransferResult result = DownloadFile(ToolCatalog::url(position), destination);
+        // Nothing is asked of the server when there is nowhere to save it.
+        TransferResult result;
+        result.path = folder.path;
+        result = folder.error.isEmpty()
+            ? DownloadFile(ToolCatalog::url(position), ToolCatalog::destinationPath(folder.path, position))
+            : ended(result, TransferResult::Outcome::CannotWrite, folder.error);
         Q_EMIT transferFinished(name, result);
     }
     m_running = false;
@@ -118,6 +124,8 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
         inet->cancel();
         return ended(result, Outcome::CannotWrite, part.errorString());
     }
+    if (!verdict.sha256.isEmpty())
+        part.hashWith(QCryptographicHash::Sha256);
     m_readout.setExpected(result.expected);
     Q_EMIT sizeKnown(result.expected);
     const bool copied = copyBody(part, result.expected, &result.received);
@@ -129,11 +137,17 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
     if (inet->wasCancelled())
         return ended(result, Outcome::Cancelled);
     result.failure = inet->failure();
-    if (inet->hasFailed() || result.received < result.expected)
+    // More than the announced size is no archive, however the transfer ended.
+    const bool beyondSize = result.expected > 0 && result.received > result.expected;
+    if (!beyondSize && (inet->hasFailed() || result.received < result.expected))
         return ended(result, Outcome::Incomplete, inet->hasFailed() ? inet->errorString() : QString());
-    if (const QString reason = AnswerCheck::checkBody(result.received); !reason.isEmpty())
+    if (const QString reason = AnswerCheck::checkBody(verdict, result.received, part.hash());
+        !reason.isEmpty()) {
+        inet->cancel();
         return ended(result, Outcome::NotTheArchive, reason);
+    }
 
+    result.verified = !verdict.sha256.isEmpty();
     result.path = destination;
     if (!part.commit())
         return ended(result, Outcome::CannotWrite, part.errorString());
@@ -168,6 +182,6 @@ bool DownloadCommands::copyBody(PartFile &part, qint64 expected, qint64 *receive
             Q_EMIT progressReported(percentText);
         }
         EventPump::pumpOnce(now);
-    } while (chunk.size() >= 2);
+    } while (chunk.size() >= 2 && (expected == 0 || *received <= expected));
     return true;
 }

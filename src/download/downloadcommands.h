@@ -31,6 +31,7 @@ struct TransferResult
     // What stopped the transfer for NetworkFailed and Incomplete, and the silence that counts as a stall.
     Inet::Failure failure = Inet::Failure::None;
     int timeoutSeconds = 0;
+    bool verified = false; // the archive matched the digest the server gave for it
 };
 
 Q_DECLARE_METATYPE(TransferResult)

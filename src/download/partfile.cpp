@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
@@ -54,42 +55,73 @@ bool PartFile::open()
     if (!m_destination.startsWith(QLatin1Char('/')) || m_destination.endsWith(QLatin1Char('/')))
         return fail(tr("the folder to save in is unknown"));
     const QByteArray name = QFile::encodeName(m_path);
-    // Not blocking, so that a FIFO planted here cannot hang the window in open() or write().
-    m_fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (m_fd < 0) {
-        // Say what stands there rather than the error it caused (ELOOP for a link, ENXIO for a FIFO).
-        const int error = errno;
-        struct stat there;
-        if (::lstat(name.constData(), &there) != 0 || S_ISREG(there.st_mode) || S_ISDIR(there.st_mode))
-            return fail(error);
-        return S_ISLNK(there.st_mode) ? fail(tr("it is a link, and a download never writes through a link"))
-                                      : fail(tr("it is not a regular file"));
+    // Made afresh, never opened: a file that stood at the name may have other names (a hard link to
+    // someone's file) or another owner (planted in a shared folder), and writing into it would write
+    // into theirs, or make theirs the archive. O_EXCL follows no link and opens no FIFO; not blocking
+    // all the same, so that nothing at this name can ever hang the window.
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    m_fd = ::open(name.constData(), flags, 0666);
+    if (m_fd < 0 && errno == EEXIST) {
+        if (!moveAside(name))
+            return false;
+        m_fd = ::open(name.constData(), flags, 0666);
     }
-    struct stat status;
-    if (::fstat(m_fd, &status) != 0) {
-        const int error = errno;
-        close();
-        return fail(error);
-    }
-    if (!S_ISREG(status.st_mode)) {
-        close();
-        return fail(tr("it is not a regular file"));
-    }
-    // Locked before it is emptied: another copy of the program may be writing the same tool right now.
+    if (m_fd < 0)
+        return fail(errno);
+    // Locked at once: another copy of the program that finds the file knows it is being written.
     if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         close();
         return error == EWOULDBLOCK ? fail(tr("another download is writing this file")) : fail(error);
     }
-    if (::ftruncate(m_fd, 0) != 0) {
-        const int error = errno;
+    // Nobody may have given it a second name in the moment since it was made.
+    struct stat status;
+    if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink != 1
+        || status.st_uid != ::geteuid()) {
         close();
-        return fail(error);
+        return fail(tr("the file was tampered with as soon as it was made"));
     }
     m_buffer.reserve(bufferSize);
     m_written = 0;
     m_writtenBack = 0;
     return true;
+}
+
+bool PartFile::moveAside(const QByteArray &name)
+{
+    struct stat there;
+    if (::lstat(name.constData(), &there) != 0)
+        return errno == ENOENT || fail(errno);
+    // Whatever is not a .part file of ours stays as it is, and the message names it.
+    if (S_ISLNK(there.st_mode))
+        return fail(tr("it is a link, and a download never writes through a link"));
+    if (S_ISDIR(there.st_mode))
+        return fail(EISDIR);
+    if (!S_ISREG(there.st_mode))
+        return fail(tr("it is not a regular file"));
+    if (there.st_uid != ::geteuid())
+        return fail(tr("it belongs to another user, and a download only writes files of its own"));
+    if (there.st_nlink != 1)
+        return fail(
+            tr("it has other names as well (hard links), and a download never writes into such a file"));
+    // Opened only to see whether another copy of the program is writing it right now; not blocking, in
+    // case it has become a FIFO since.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno);
+    const bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    if (busy)
+        return fail(tr("another download is writing this file"));
+    // What an earlier download left is kept beside it: nothing is ever deleted.
+    for (int number = 1; number <= 999; ++number) {
+        const QByteArray aside = name + '.' + QByteArray::number(number);
+        if (::renameat2(AT_FDCWD, name.constData(), AT_FDCWD, aside.constData(), RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno != EEXIST)
+            return fail(errno);
+    }
+    return fail(EEXIST);
 }
 
 bool PartFile::write(const char *data, qsizetype size)
@@ -112,6 +144,8 @@ bool PartFile::flush()
         return true;
     if (m_fd < 0)
         return fail(EBADF);
+    if (m_hash)
+        m_hash->addData(m_buffer);
     const char *data = m_buffer.constData();
     qsizetype left = m_buffer.size();
     while (left > 0) {
@@ -135,6 +169,16 @@ bool PartFile::flush()
     return true;
 }
 
+void PartFile::hashWith(QCryptographicHash::Algorithm algorithm)
+{
+    m_hash.emplace(algorithm);
+}
+
+QByteArray PartFile::hash() const
+{
+    return m_hash ? m_hash->result() : QByteArray();
+}
+
 bool PartFile::commit()
 {
     if (!flush())
@@ -150,6 +194,9 @@ bool PartFile::commit()
         return fail(errno);
     if (opened.st_dev != named.st_dev || opened.st_ino != named.st_ino)
         return fail(tr("the file was replaced while it was being written"));
+    // A second name made meanwhile would be someone's way into the archive.
+    if (opened.st_nlink != 1)
+        return fail(tr("the file was given another name while it was being written"));
     if (::rename(name.constData(), QFile::encodeName(m_destination).constData()) != 0)
         return fail(errno);
     close();

@@ -11,6 +11,10 @@ using Seconds = std::chrono::duration<double>;
 constexpr auto burstGap = std::chrono::seconds(1);
 // Less than this much of a transfer says nothing reliable about its speed.
 constexpr auto shortestSpan = std::chrono::milliseconds(500);
+// Slower than this a transfer is not moving: its speed and time left would be figures of nothing.
+constexpr double stalledBelow = 1.0;
+// The largest double below 2^63: any figure is held at it before it becomes a 64-bit integer.
+constexpr double largestWhole = 9223372036854774784.0;
 
 // The binary unit Qt's own size texts would pick for `bytes`: 0 for bytes, 1 for KiB, 2 for MiB...
 int unitPower(qint64 bytes)
@@ -58,18 +62,18 @@ void ProgressReadout::update(qint64 received, Clock::time_point at)
 double ProgressReadout::bytesPerSecond(Clock::time_point now) const
 {
     if (m_samples.size() < 2)
-        return 0;
+        return unmeasured;
     // Counting starts at the last arrival at or before the window's start, or at the first arrival.
     auto base = m_samples.begin();
     for (auto sample = m_samples.begin(); sample != m_samples.end() && sample->at <= now - window; ++sample)
         base = sample;
     const Sample &last = m_samples.back();
     if (now - m_samples.front().at < shortestSpan)
-        return 0;
+        return unmeasured;
     // Up to the last arrival; a silence longer than a gap between bursts counts as slowing down.
     const Clock::duration span = std::max(last.at - base->at, now - base->at - burstGap);
     if (span <= Clock::duration::zero())
-        return 0;
+        return unmeasured;
     return double(last.received - base->received) / Seconds(span).count();
 }
 
@@ -90,11 +94,14 @@ QString ProgressReadout::text(qint64 received, qint64 expected, double bytesPerS
     } else {
         readout = locale.formattedDataSize(received, 1);
     }
-    if (bytesPerSecond <= 0)
+    if (!(bytesPerSecond >= 0))
         return readout;
-    readout += QLatin1String(", ") + tr("%1/s").arg(locale.formattedDataSize(qint64(bytesPerSecond), 1));
+    if (bytesPerSecond < stalledBelow)
+        return readout + QLatin1String(", ") + tr("stalled");
+    const double rate = std::min(bytesPerSecond, largestWhole);
+    readout += QLatin1String(", ") + tr("%1/s").arg(locale.formattedDataSize(qint64(rate), 1));
     if (expected > received)
         readout += QLatin1String(", ")
-            + timeLeft(qint64(std::ceil(double(expected - received) / bytesPerSecond)), locale);
+            + timeLeft(qint64(std::min(std::ceil(double(expected - received) / rate), largestWhole)), locale);
     return readout;
 }

@@ -27,11 +27,14 @@ public:
 
     qint64 received() const { return m_received; }
     qint64 expected() const { return m_expected; }
-    // Bytes per second over the window that ends `now`; 0 until there is enough to tell.
+    // What bytesPerSecond() gives until there is enough to tell.
+    static constexpr double unmeasured = -1;
+    // Bytes per second over the window that ends `now`; `unmeasured` until there is enough to tell.
     double bytesPerSecond(Clock::time_point now) const;
     QString text(Clock::time_point now, const QLocale &locale) const;
 
-    // `expected` 0 means unknown; `bytesPerSecond` 0 means not measured yet.
+    // `expected` 0 means unknown; `bytesPerSecond` may be `unmeasured`. Below about a byte a second the
+    // transfer reads as stalled, with no time left to tell.
     static QString text(qint64 received, qint64 expected, double bytesPerSecond, const QLocale &locale);
 
 private:

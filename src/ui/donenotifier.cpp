@@ -86,7 +86,7 @@ void DoneNotifier::notify(const QString &toolName, const TransferResult &result,
     // A name that turns text around or breaks the line must not change what the path reads as.
     const QString folder = PlainText::clean(QFileInfo(result.path).absolutePath());
     const QString body
-        = tr("%1 saved in %2")
+        = (result.verified ? tr("%1, verified, saved in %2") : tr("%1 saved in %2"))
               .arg(QLocale().formattedDataSize(result.received), markup ? folder.toHtmlEscaped() : folder);
     // "default" is what a click on the notification does: the same as the button.
     const QStringList actions{
