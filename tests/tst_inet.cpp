@@ -15,24 +15,27 @@ namespace {
 const QString headerBlock = QStringLiteral("Range: bytes=0-\r\n");
 const QString someUrl = QStringLiteral("http://downloads.vorn.example/index.php?download=1:a&Itemid=10");
 
-// Pulls the whole body the way the transfer routine does and returns the chunk sizes.
-QList<qint64> readAll(Inet &inet, QByteArray *body = nullptr)
+// One read the way the transfer routine makes it, copied out of the transfer's buffer.
+QByteArray readChunk(Inet &inet, qint64 size)
 {
-    QList<qint64> sizes;
-    QByteArray chunk;
-    do {
-        chunk = inet.getChunk(1024);
-        sizes.append(chunk.size());
-        if (body)
-            body->append(chunk);
-    } while (chunk.size() >= 2);
-    return sizes;
+    return inet.readChunk(size).toByteArray();
 }
 
-void start(Inet &inet, const QString &url = someUrl)
+// Pulls the whole body and returns the chunk sizes; the last size repeats.
+QList<qint64> readAll(Inet &inet, QByteArray *body = nullptr, const QList<qint64> &sizes = {1024})
 {
-    inet.setUrl(url);
-    inet.execute(QStringLiteral("GET"), headerBlock);
+    QList<qint64> chunks;
+    for (qsizetype i = 0;; ++i) {
+        const qint64 wanted = sizes.at(std::min(i, sizes.size() - 1));
+        const QByteArray chunk = readChunk(inet, wanted);
+        chunks.append(chunk.size());
+        if (body)
+            body->append(chunk);
+        // A short chunk only comes at the end: the transfer routine stops at one shorter than two bytes.
+        if (chunk.size() < 2)
+            break;
+    }
+    return chunks;
 }
 
 // Lets the events run for a while, as a reader that keeps away does.
@@ -48,6 +51,27 @@ void waitWhileBusy(Inet &inet)
 {
     while (inet.stillExecuting())
         EventPump::waitForMoreEvents();
+}
+
+void start(Inet &inet, const QString &url = someUrl)
+{
+    inet.setUrl(url);
+    inet.execute(QStringLiteral("GET"), headerBlock);
+    waitWhileBusy(inet);
+}
+
+// The request as the transfer routine makes it: sent, its head awaited, then, after the reader has kept
+// away for `readAfterMs`, the whole body read in chunks of `sizes`.
+QByteArray fetch(Inet &inet, const QString &url = someUrl, QList<qint64> *chunks = nullptr, int readAfterMs = 0,
+    const QList<qint64> &sizes = {1024})
+{
+    start(inet, url);
+    runEventsFor(readAfterMs);
+    QByteArray body;
+    const QList<qint64> read = readAll(inet, &body, sizes);
+    if (chunks)
+        *chunks = read;
+    return body;
 }
 
 } // namespace
@@ -67,8 +91,6 @@ private Q_SLOTS:
     void reportsServerAnswer();
     void followsRedirects_data();
     void followsRedirects();
-    void redirectRule_data();
-    void redirectRule();
     void redirectLoopFails();
     void failureAfterRedirect();
     void networkFailures_data();
@@ -79,8 +101,8 @@ private Q_SLOTS:
     void idleTimeout();
     void errorMidBody_data();
     void errorMidBody();
-    void malformedFramingFails_data();
-    void malformedFramingFails();
+    void unreadableAnswer_data();
+    void unreadableAnswer();
     void cancel();
     void readBufferIsBounded();
     void readerBehindTheNetwork_data();
@@ -109,9 +131,7 @@ void TestInet::requestIsExact()
 {
     m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(10); });
     Inet inet;
-    start(inet);
-    waitWhileBusy(inet);
-    readAll(inet);
+    fetch(inet);
 
     QCOMPARE(m_server->requestCount(), 1);
     const ScriptedRequest request = m_server->requests().first();
@@ -157,14 +177,12 @@ void TestInet::chunksAreFullUntilTheEnd()
         return response;
     });
     Inet inet;
-    start(inet);
-    waitWhileBusy(inet);
-    QByteArray body;
-    QCOMPARE(readAll(inet, &body), chunks);
-    QCOMPARE(body, ScriptedHttpServer::patternBytes(0, size));
+    QList<qint64> read;
+    QCOMPARE(fetch(inet, someUrl, &read), ScriptedHttpServer::patternBytes(0, size));
+    QCOMPARE(read, chunks);
     QCOMPARE(inet.contentLength(), chunked ? -1 : size);
     // Exhausted: every later read is empty too.
-    QVERIFY(inet.getChunk(1024).isEmpty());
+    QVERIFY(inet.readChunk(1024).isEmpty());
     QVERIFY(!inet.hasFailed());
 }
 
@@ -177,7 +195,8 @@ void TestInet::busyUntilHeadersArrive()
     });
     Inet inet;
     QVERIFY(!inet.stillExecuting());
-    start(inet);
+    inet.setUrl(someUrl);
+    inet.execute(QStringLiteral("GET"), headerBlock);
     QVERIFY(inet.stillExecuting());
     QTRY_VERIFY(!inet.stillExecuting());
     // Headers are in although the body has not started.
@@ -217,7 +236,6 @@ void TestInet::reportsServerAnswer()
     });
     Inet inet;
     start(inet);
-    waitWhileBusy(inet);
     QCOMPARE(inet.statusCode(), status);
     QCOMPARE(inet.reasonPhrase(), QString::fromLatin1(reason));
     QCOMPARE(inet.getHeader(QStringLiteral("Link")), QString());
@@ -257,7 +275,6 @@ void TestInet::followsRedirects()
     });
     Inet inet;
     start(inet);
-    waitWhileBusy(inet);
     QCOMPARE(inet.statusCode(), 200);
     QCOMPARE(inet.getHeader(QStringLiteral("Location")), QString());
     QCOMPARE(inet.contentLength(), chunked ? -1 : 3000);
@@ -267,40 +284,17 @@ void TestInet::followsRedirects()
     QCOMPARE(m_server->requests().last().header("Range"), QByteArray("bytes=0-"));
 }
 
-void TestInet::redirectRule_data()
-{
-    QTest::addColumn<QUrl>("from");
-    QTest::addColumn<QUrl>("to");
-    QTest::addColumn<bool>("allowed");
-
-    const QUrl http(QStringLiteral("http://downloads.vorn.example/a"));
-    const QUrl https(QStringLiteral("https://downloads.vorn.example/a"));
-    QTest::newRow("up to https") << http << https << true;
-    QTest::newRow("https to https") << https << https << true;
-    QTest::newRow("down to http") << https << http << false;
-}
-
-// Only the upgrade can be followed over the network here (the test servers speak plain HTTP):
-// networkFailures has that row.
-void TestInet::redirectRule()
-{
-    QFETCH(QUrl, from);
-    QFETCH(QUrl, to);
-    QFETCH(bool, allowed);
-    QCOMPARE(Inet::allowsRedirect(from, to), allowed);
-}
-
 void TestInet::redirectLoopFails()
 {
     m_server->setResponder([](const ScriptedRequest &) {
         return ScriptedResponse::redirect("http://downloads.vorn.example/again");
     });
     Inet inet;
-    start(inet);
-    waitWhileBusy(inet);
+    QList<qint64> chunks;
+    fetch(inet, someUrl, &chunks);
     QVERIFY(inet.hasFailed());
-    QCOMPARE(inet.failure(), Inet::Failure::TooManyRedirects);
-    QVERIFY(readAll(inet).size() == 1);
+    QCOMPARE(inet.failure().kind, TransferFailure::Kind::TooManyRedirects);
+    QCOMPARE(chunks.size(), 1);
 }
 
 void TestInet::failureAfterRedirect()
@@ -315,35 +309,37 @@ void TestInet::failureAfterRedirect()
     });
     Inet inet;
     start(inet);
-    waitWhileBusy(inet);
     // The redirect is not the answer: what failed is the request to the mirror.
     QVERIFY(inet.hasFailed());
-    QCOMPARE(inet.failure(), Inet::Failure::ConnectionClosed);
+    QCOMPARE(inet.failure().kind, TransferFailure::Kind::ConnectionClosed);
     QCOMPARE(inet.statusCode(), 0);
-    QVERIFY(!inet.errorString().isEmpty());
+    QVERIFY(!inet.failure().detail.isEmpty());
 }
 
 void TestInet::networkFailures_data()
 {
     QTest::addColumn<QString>("url"); // {dead}: a port nothing listens on; {server}: the scripted server's
     QTest::addColumn<bool>("proxyDown");
-    QTest::addColumn<Inet::Failure>("failure");
+    QTest::addColumn<TransferFailure::Kind>("kind");
+    QTest::addColumn<QString>("systemReason");
 
-    QTest::newRow("connection refused")
-        << QStringLiteral("http://127.0.0.1:{dead}/x") << false << Inet::Failure::CouldNotConnect;
-    QTest::newRow("proxy down") << someUrl << true << Inet::Failure::CouldNotConnect;
+    const QString refused = QStringLiteral("Connection refused");
+    QTest::newRow("connection refused") << QStringLiteral("http://127.0.0.1:{dead}/x") << false
+                                        << TransferFailure::Kind::CouldNotConnect << refused;
+    QTest::newRow("proxy down") << someUrl << true << TransferFailure::Kind::CouldNotConnect << refused;
     QTest::newRow("host not found") << QStringLiteral("http://no-such-host.invalid/x") << false
-                                    << Inet::Failure::NameNotFound;
+                                    << TransferFailure::Kind::NameNotFound << QString();
     // Followed, so it ends where the https address does, not as a refused redirect.
-    QTest::newRow("redirect up to https")
-        << QStringLiteral("http://127.0.0.1:{server}/up") << false << Inet::Failure::CouldNotConnect;
+    QTest::newRow("redirect up to https") << QStringLiteral("http://127.0.0.1:{server}/up") << false
+                                          << TransferFailure::Kind::CouldNotConnect << refused;
 }
 
 void TestInet::networkFailures()
 {
     QFETCH(QString, url);
     QFETCH(bool, proxyDown);
-    QFETCH(Inet::Failure, failure);
+    QFETCH(TransferFailure::Kind, kind);
+    QFETCH(QString, systemReason);
 
     // A port that was just free: nothing listens there.
     QTcpServer probe;
@@ -352,7 +348,7 @@ void TestInet::networkFailures()
     probe.close();
     if (proxyDown)
         QNetworkProxy::setApplicationProxy(
-            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), probe.serverPort()));
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), deadPort.toUShort()));
     else
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     m_server->setResponder([&](const ScriptedRequest &) {
@@ -364,62 +360,49 @@ void TestInet::networkFailures()
         QString(url)
             .replace(QLatin1String("{dead}"), deadPort)
             .replace(QLatin1String("{server}"), QString::number(m_server->port())));
-    waitWhileBusy(inet);
-    QVERIFY(inet.hasFailed());
-    QCOMPARE(inet.failure(), failure);
+    const TransferFailure failure = inet.failure();
+    QCOMPARE(failure.kind, kind);
+    QCOMPARE(failure.systemReason, systemReason);
+    QVERIFY(!failure.detail.isEmpty());
+    // The proxy is named, from the desktop's settings (no variable), and blamed only when it failed.
+    QCOMPARE(failure.atProxy, proxyDown);
+    QCOMPARE(failure.proxy, proxyDown ? u"http://127.0.0.1:%1"_qs.arg(deadPort) : QString());
+    QCOMPARE(failure.proxySource, QString());
     QCOMPARE(inet.statusCode(), 0);
-    QVERIFY(!inet.errorString().isEmpty());
-    QVERIFY(inet.getChunk(1024).isEmpty());
+    QVERIFY(inet.readChunk(1024).isEmpty());
 }
 
 void TestInet::proxyFromTheEnvironment_data()
 {
     QTest::addColumn<QByteArray>("httpProxy"); // {server}: the scripted server's port
-    QTest::addColumn<QByteArray>("noProxy");
     QTest::addColumn<QByteArray>("target"); // as the server sees it; empty: nothing may reach it
 
-    // libcurl takes vorn.localhost for 127.0.0.1 without asking a name server.
-    const QByteArray proxied = "http://vorn.localhost:{server}/x";
-    const QByteArray server = "127.0.0.1:{server}"; // http, as for curl
-    QTest::newRow("through http_proxy") << server << QByteArray() << proxied;
-    QTest::newRow("no_proxy=*") << server << QByteArray(" * ") << QByteArray("/x");
-    QTest::newRow("no_proxy names the domain")
-        << server << QByteArray("example.org, localhost") << QByteArray("/x");
-    QTest::newRow("no_proxy with a leading dot")
-        << server << QByteArray(".vorn.localhost") << QByteArray("/x");
-    QTest::newRow("no_proxy names other hosts")
-        << server << QByteArray("rn.localhost,*,x.vorn.localhost") << proxied;
-    QTest::newRow("unreadable http_proxy")
-        << QByteArray("http://[127.0.0.1:{server}") << QByteArray() << QByteArray();
-    QTest::newRow("not a proxy scheme")
-        << QByteArray("ftp://127.0.0.1:{server}") << QByteArray() << QByteArray();
+    // libcurl takes vorn.localhost for 127.0.0.1 without asking a name server. The other rules are
+    // tst_proxyrules' rows; these show the request goes where they say.
+    QTest::newRow("through http_proxy")
+        << QByteArray("127.0.0.1:{server}") << QByteArray("http://vorn.localhost:{server}/x");
+    QTest::newRow("unreadable http_proxy") << QByteArray("http://[127.0.0.1:{server}") << QByteArray();
 }
 
 // Never a silent direct connection when the setting cannot be read.
 void TestInet::proxyFromTheEnvironment()
 {
     QFETCH(QByteArray, httpProxy);
-    QFETCH(QByteArray, noProxy);
     QFETCH(QByteArray, target);
 
     const QByteArray port = QByteArray::number(m_server->port());
     qputenv("http_proxy", httpProxy.replace("{server}", port));
-    qputenv("no_proxy", noProxy);
-    const auto restore = qScopeGuard([] {
-        qputenv("http_proxy", "");
-        qputenv("no_proxy", "");
-    });
+    const auto restore = qScopeGuard([] { qputenv("http_proxy", ""); });
     QNetworkProxyFactory::setUseSystemConfiguration(true); // as the program does
     Inet inet;
     start(inet, QStringLiteral("http://vorn.localhost:%1/x").arg(m_server->port()));
-    waitWhileBusy(inet);
     if (target.isEmpty()) {
-        QCOMPARE(inet.failure(), Inet::Failure::CouldNotConnect);
-        QVERIFY2(inet.errorString().contains(QLatin1String("http_proxy")), qPrintable(inet.errorString()));
+        QCOMPARE(inet.failure().kind, TransferFailure::Kind::ProxySetting);
+        QCOMPARE(inet.failure().proxySource, u"http_proxy"_qs);
         QCOMPARE(m_server->requestCount(), 0);
         return;
     }
-    QVERIFY2(!inet.hasFailed(), qPrintable(inet.errorString()));
+    QVERIFY2(!inet.hasFailed(), qPrintable(inet.failure().detail));
     QCOMPARE(m_server->requests().first().target, target.replace("{server}", port));
 }
 
@@ -471,13 +454,10 @@ void TestInet::idleTimeout()
     });
     Inet inet;
     inet.setRequestTimeout(1);
-    start(inet);
-    waitWhileBusy(inet);
-    runEventsFor(readAfterMs);
-    QByteArray body;
-    const QList<qint64> sizes = readAll(inet, &body);
+    QList<qint64> sizes;
+    const QByteArray body = fetch(inet, someUrl, &sizes, readAfterMs);
     if (stallAfter < 0) {
-        QVERIFY2(!inet.hasFailed(), qPrintable(inet.errorString()));
+        QVERIFY2(!inet.hasFailed(), qPrintable(inet.failure().detail));
         QCOMPARE(body.size(), size);
         QVERIFY(body == ScriptedHttpServer::patternBytes(0, size));
         return;
@@ -489,22 +469,24 @@ void TestInet::idleTimeout()
     expected.append(0);
     QCOMPARE(sizes, expected);
     QVERIFY(body == ScriptedHttpServer::patternBytes(0, stallAfter));
-    QCOMPARE(inet.failure(), Inet::Failure::TimedOut);
+    QCOMPARE(inet.failure().kind, TransferFailure::Kind::TimedOut);
     QVERIFY(!inet.wasCancelled());
-    QVERIFY2(inet.errorString().contains(QLatin1String("second")), qPrintable(inet.errorString()));
+    QVERIFY2(inet.failure().detail.contains(QLatin1String("second")), qPrintable(inet.failure().detail));
 }
 
 void TestInet::errorMidBody_data()
 {
     QTest::addColumn<bool>("reset");
+    QTest::addColumn<QString>("systemReason");
 
-    QTest::newRow("closed") << false;
-    QTest::newRow("reset") << true;
+    QTest::newRow("closed") << false << QString();
+    QTest::newRow("reset") << true << u"Connection reset by peer"_qs;
 }
 
 void TestInet::errorMidBody()
 {
     QFETCH(bool, reset);
+    QFETCH(QString, systemReason);
 
     m_server->setResponder([&](const ScriptedRequest &) {
         ScriptedResponse response = ScriptedResponse::generated(10000);
@@ -513,52 +495,50 @@ void TestInet::errorMidBody()
         return response;
     });
     Inet inet;
-    start(inet);
-    waitWhileBusy(inet);
-    QByteArray body;
-    readAll(inet, &body);
-    QCOMPARE(body, ScriptedHttpServer::patternBytes(0, 3000));
-    QCOMPARE(inet.failure(), Inet::Failure::ConnectionClosed);
+    QCOMPARE(fetch(inet), ScriptedHttpServer::patternBytes(0, 3000));
+    QCOMPARE(inet.failure().kind, TransferFailure::Kind::ConnectionClosed);
+    QCOMPARE(inet.failure().systemReason, systemReason);
 }
 
-void TestInet::malformedFramingFails_data()
+void TestInet::unreadableAnswer_data()
 {
-    QTest::addColumn<QByteArray>("transferEncoding");
-    QTest::addColumn<QByteArray>("secondLength");
-    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<QByteArray>("body"); // sent chunked, as it is
+    QTest::addColumn<TransferFailure::Kind>("kind");
 
-    // Each would otherwise end as a short body that looks whole.
-    QTest::newRow("bad chunk size") << QByteArray("chunked") << QByteArray()
-                                    << QByteArray("5\r\nhello\r\nzz\r\n");
-    QTest::newRow("two different Content-Lengths")
-        << QByteArray() << QByteArray("5000") << QByteArray(3000, 'x');
+    // Each would otherwise end as a short body that looks whole: a framing fault, not a broken connection.
+    QTest::newRow("bad chunk size") << 200 << QByteArray() << QByteArray("5\r\nhello\r\nzz\r\n")
+                                    << TransferFailure::Kind::Protocol;
+    // libcurl reads the first three digits; we read no status from it.
+    QTest::newRow("four-digit status") << 2000 << QByteArray() << QByteArray("0\r\n\r\n")
+                                       << TransferFailure::Kind::BadStatusLine;
+    QTest::newRow("head of 200 KB") << 200 << QByteArray(200 * 1024, 'h') << QByteArray("0\r\n\r\n")
+                                    << TransferFailure::Kind::HeadTooLarge;
 }
 
-void TestInet::malformedFramingFails()
+void TestInet::unreadableAnswer()
 {
-    QFETCH(QByteArray, transferEncoding);
-    QFETCH(QByteArray, secondLength);
+    QFETCH(int, status);
+    QFETCH(QByteArray, header);
     QFETCH(QByteArray, body);
+    QFETCH(TransferFailure::Kind, kind);
 
     m_server->setResponder([&](const ScriptedRequest &) {
         ScriptedResponse response;
+        response.status = status;
         response.body = body;
-        response.length
-            = secondLength.isEmpty() ? ScriptedResponse::Length::Omit : ScriptedResponse::Length::Exact;
-        if (!transferEncoding.isEmpty())
-            response.headers.append({"Transfer-Encoding", transferEncoding});
-        if (!secondLength.isEmpty())
-            response.headers.append({"Content-Length", secondLength});
+        response.length = ScriptedResponse::Length::Omit;
+        response.headers = {{"Transfer-Encoding", "chunked"}};
+        if (!header.isEmpty())
+            response.headers.emplaceBack(QByteArray("X-Large"), header);
         response.closeAfterBodyBytes = body.size();
         return response;
     });
     Inet inet;
-    start(inet);
-    waitWhileBusy(inet);
-    readAll(inet);
-    // A framing fault, not a broken connection.
-    QCOMPARE(inet.failure(), Inet::Failure::Protocol);
-    QVERIFY(!inet.errorString().isEmpty());
+    fetch(inet);
+    QCOMPARE(inet.failure().kind, kind);
+    QVERIFY(!inet.failure().detail.isEmpty());
 }
 
 void TestInet::cancel()
@@ -570,36 +550,22 @@ void TestInet::cancel()
     });
     Inet inet;
     start(inet);
-    waitWhileBusy(inet);
-    QCOMPARE(inet.getChunk(1024).size(), 1024);
+    QCOMPARE(inet.readChunk(1024).size(), 1024);
     // Cancel while a read is waiting for data that never comes.
     QTimer::singleShot(50, &inet, [&] { inet.cancel(); });
-    QByteArray chunk;
-    do {
-        chunk = inet.getChunk(1024);
-    } while (chunk.size() >= 2);
-    QVERIFY(chunk.isEmpty());
+    readAll(inet);
     QVERIFY(inet.wasCancelled());
     QVERIFY(!inet.stillExecuting());
     QVERIFY(!inet.hasFailed());
-    QVERIFY(inet.getChunk(1024).isEmpty());
+    QVERIFY(inet.readChunk(1024).isEmpty());
 
     // Cancel while still waiting for the headers.
-    m_server->setResponder([](const ScriptedRequest &) {
-        ScriptedResponse response;
-        response.closeWithoutResponse = false;
-        response.stallAfterBodyBytes = 0;
-        response.trickleIntervalMs = 0;
-        response.splits = {};
-        response.generatedSize = 10;
-        response.status = 200;
-        return response;
-    });
-    start(inet);
+    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(10); });
+    inet.execute(QStringLiteral("GET"), headerBlock);
     QVERIFY(inet.stillExecuting());
     inet.cancel();
     QVERIFY(!inet.stillExecuting());
-    QVERIFY(inet.getChunk(1024).isEmpty());
+    QVERIFY(inet.readChunk(1024).isEmpty());
 }
 
 void TestInet::readBufferIsBounded()
@@ -608,8 +574,7 @@ void TestInet::readBufferIsBounded()
     m_server->setResponder([&](const ScriptedRequest &) { return ScriptedResponse::generated(size); });
     Inet inet;
     start(inet);
-    waitWhileBusy(inet);
-    QCOMPARE(inet.getChunk(1024).size(), 1024);
+    QCOMPARE(inet.readChunk(1024).size(), 1024);
     // Let the events run for a while without reading: the reply must not swallow the body.
     runEventsFor(500);
     QVERIFY2(m_server->bodyBytesSent() < 32 * 1024 * 1024,
@@ -628,8 +593,8 @@ void TestInet::readerBehindTheNetwork_data()
     QTest::newRow("one odd chunk, then 1024") << QList<qint64>{1000, 1024};
 }
 
-// Qt's bounded read buffer only takes in more of the body once it has been read empty. A reader
-// that waits for a whole chunk while a few bytes still sit in it must still get the whole body.
+// A reader that waits for a whole chunk while a few bytes still sit in the full buffer must still get
+// the whole body: the buffer's own rules are tst_bodyring's, this is the network paused and resumed.
 void TestInet::readerBehindTheNetwork()
 {
     QFETCH(QList<qint64>, chunkSizes);
@@ -638,21 +603,9 @@ void TestInet::readerBehindTheNetwork()
     m_server->setResponder([&](const ScriptedRequest &) { return ScriptedResponse::generated(size); });
     Inet inet;
     inet.setRequestTimeout(2);
-    start(inet);
-    waitWhileBusy(inet);
     // Fall behind: let the read buffer fill up before reading anything.
-    runEventsFor(200);
-
-    QByteArray body;
-    QByteArray chunk;
-    for (qsizetype i = 0;; ++i) {
-        const qint64 wanted = chunkSizes.at(std::min(i, chunkSizes.size() - 1));
-        inet.getChunk(chunk, wanted);
-        body.append(chunk);
-        if (chunk.size() < wanted)
-            break;
-    }
-    QVERIFY2(!inet.hasFailed(), qPrintable(inet.errorString()));
+    const QByteArray body = fetch(inet, someUrl, nullptr, 200, chunkSizes);
+    QVERIFY2(!inet.hasFailed(), qPrintable(inet.failure().detail));
     QCOMPARE(body.size(), size);
     QVERIFY(body == ScriptedHttpServer::patternBytes(0, size));
 }
@@ -664,9 +617,7 @@ void TestInet::idleConnectionStaysQuiet()
 {
     m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(2000); });
     Inet inet;
-    start(inet);
-    waitWhileBusy(inet);
-    readAll(inet);
+    fetch(inet);
     QVERIFY(!inet.hasFailed());
     QCOMPARE(m_server->openConnectionCount(), 1); // kept alive for the next request
 
@@ -687,7 +638,6 @@ void TestInet::connectWakesOnTheSocket()
     for (int i = 0; i < requests; ++i) {
         Inet inet; // a new one each time: a new connection each time
         start(inet);
-        waitWhileBusy(inet);
         QCOMPARE(inet.statusCode(), 200);
         timerWakeUps += inet.wakeUps().timer;
     }

@@ -102,7 +102,7 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
         return ended(result, Outcome::Cancelled);
     result.failure = inet->failure();
     if (inet->statusCode() == 0)
-        return ended(result, Outcome::NetworkFailed, inet->errorString());
+        return ended(result, Outcome::NetworkFailed);
     if (!isSuccessStatus(inet->statusCode())) {
         inet->cancel();
         return ended(result, Outcome::ServerRefused,
@@ -140,7 +140,7 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
     // More than the announced size is no archive, however the transfer ended.
     const bool beyondSize = result.expected > 0 && result.received > result.expected;
     if (!beyondSize && (inet->hasFailed() || result.received < result.expected))
-        return ended(result, Outcome::Incomplete, inet->hasFailed() ? inet->errorString() : QString());
+        return ended(result, Outcome::Incomplete);
     if (const QString reason = AnswerCheck::checkBody(verdict, result.received, part.hash());
         !reason.isEmpty()) {
         inet->cancel();

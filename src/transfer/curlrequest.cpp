@@ -1,0 +1,141 @@
+#include "curlrequest.h"
+
+#include <QLoggingCategory>
+#include <QRegularExpression>
+
+#include <cstring>
+
+#include <openssl/x509.h>
+
+Q_DECLARE_LOGGING_CATEGORY(lcTransfer)
+
+namespace CurlRequest {
+
+namespace {
+
+using Kind = TransferFailure::Kind;
+
+// As many hops as Qt's network stack allowed before.
+constexpr long maxRedirects = 50;
+// libcurl reads the socket in blocks of this size; bigger was slower here, smaller costs more passes.
+constexpr long socketReadSize = 256 * 1024;
+
+Kind kindFor(CURLcode code, long systemError, bool bodyStarted)
+{
+    switch (code) {
+    case CURLE_OK:
+        return Kind::None;
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return Kind::NameNotFound;
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_PROXY:
+        return Kind::CouldNotConnect;
+    case CURLE_OPERATION_TIMEDOUT:
+        return Kind::TimedOut;
+    case CURLE_RECV_ERROR:
+        // Without a socket error it is the chunked framing libcurl could not read.
+        return systemError != 0 ? Kind::ConnectionClosed : Kind::Protocol;
+    case CURLE_GOT_NOTHING:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+        return Kind::ConnectionClosed;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        return Kind::Tls;
+    case CURLE_TOO_MANY_REDIRECTS:
+        return Kind::TooManyRedirects;
+    case CURLE_OUT_OF_MEMORY:
+        // How libcurl refuses a head beyond its limit ("header too large").
+        return bodyStarted ? Kind::Other : Kind::HeadTooLarge;
+    case CURLE_UNSUPPORTED_PROTOCOL: // a redirect to a scheme other than http and https
+    case CURLE_URL_MALFORMAT:
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+    case CURLE_BAD_CONTENT_ENCODING:
+        return Kind::Protocol;
+    default:
+        return Kind::Other;
+    }
+}
+
+} // namespace
+
+curl_slist *headerList(const QString &requestHeaders)
+{
+    curl_slist *list = nullptr;
+    // The header block carries its own line ends; they separate headers and never reach a value.
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    const QStringList lines = requestHeaders.split(lineEnd, Qt::SkipEmptyParts);
+    for (const QString &line : lines) {
+        const qsizetype colon = line.indexOf(QLatin1Char(':'));
+        if (colon <= 0) {
+            qCWarning(lcTransfer) << "ignoring malformed request header line" << line;
+            continue;
+        }
+        const QByteArray name = line.left(colon).trimmed().toLatin1();
+        const QByteArray value = line.mid(colon + 1).trimmed().toLatin1();
+        // "Name:" alone would tell libcurl to leave that header out; "Name;" sends it empty.
+        const QByteArray header = value.isEmpty() ? name + ';' : name + ": " + value;
+        list = curl_slist_append(list, header.constData());
+    }
+    // Uncompressed, so that Content-Length counts exactly the bytes that reach the file.
+    return curl_slist_append(list, "Accept-Encoding: identity");
+}
+
+void setOptions(CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers, const Hooks &hooks)
+{
+    curl_easy_setopt(easy, CURLOPT_URL, url.toEncoded().constData());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, maxRedirects);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // Removing a request whose name lookup hangs would otherwise wait for libcurl's resolver thread
+    // (half a minute with a silent name server), freezing the window on Cancel. With this the thread
+    // is left to finish on its own, and frees what it holds when it does.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, socketReadSize);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, hooks.errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, hooks.onHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, hooks.data);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, hooks.onBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, hooks.data);
+    if (method == "HEAD")
+        curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    else if (method != "GET")
+        curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.constData());
+}
+
+TransferFailure failure(CURL *easy, CURLcode code, const char *errorBuffer, bool bodyStarted, bool throughProxy)
+{
+    TransferFailure failure;
+    long systemError = 0;
+    curl_easy_getinfo(easy, CURLINFO_OS_ERRNO, &systemError);
+    failure.kind = kindFor(code, systemError, bodyStarted);
+    if (!failure.failed())
+        return failure;
+    failure.detail = QString::fromLocal8Bit(errorBuffer[0] ? errorBuffer : curl_easy_strerror(code));
+    // libcurl's message leaves out why a certificate was refused, and the system's reason.
+    long verified = X509_V_OK;
+    curl_easy_getinfo(easy, CURLINFO_SSL_VERIFYRESULT, &verified);
+    if (failure.kind == Kind::Tls && verified != X509_V_OK)
+        failure.systemReason = QString::fromLatin1(X509_verify_cert_error_string(verified));
+    else if (systemError != 0)
+        failure.systemReason = QString::fromLocal8Bit(std::strerror(int(systemError)));
+    // Through a proxy, every connection is to the proxy.
+    failure.atProxy = throughProxy
+        && (code == CURLE_COULDNT_RESOLVE_PROXY || code == CURLE_PROXY || code == CURLE_COULDNT_CONNECT);
+    return failure;
+}
+
+} // namespace CurlRequest
