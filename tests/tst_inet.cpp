@@ -62,8 +62,8 @@ void start(Inet &inet, const QString &url = someUrl)
 
 // The request as the transfer routine makes it: sent, its head awaited, then, after the reader has kept
 // away for `readAfterMs`, the whole body read in chunks of `sizes`.
-QByteArray fetch(Inet &inet, const QString &url = someUrl, QList<qint64> *chunks = nullptr, int readAfterMs = 0,
-    const QList<qint64> &sizes = {1024})
+QByteArray fetch(Inet &inet, const QString &url = someUrl, QList<qint64> *chunks = nullptr,
+    int readAfterMs = 0, const QList<qint64> &sizes = {1024})
 {
     start(inet, url);
     runEventsFor(readAfterMs);
@@ -511,8 +511,8 @@ void TestInet::unreadableAnswer_data()
     QTest::newRow("bad chunk size") << 200 << QByteArray() << QByteArray("5\r\nhello\r\nzz\r\n")
                                     << TransferFailure::Kind::Protocol;
     // libcurl reads the first three digits; we read no status from it.
-    QTest::newRow("four-digit status") << 2000 << QByteArray() << QByteArray("0\r\n\r\n")
-                                       << TransferFailure::Kind::BadStatusLine;
+    QTest::newRow("four-digit status")
+        << 2000 << QByteArray() << QByteArray("0\r\n\r\n") << TransferFailure::Kind::BadStatusLine;
     QTest::newRow("head of 200 KB") << 200 << QByteArray(200 * 1024, 'h') << QByteArray("0\r\n\r\n")
                                     << TransferFailure::Kind::HeadTooLarge;
 }

@@ -91,7 +91,8 @@ curl_slist *headerList(const QString &requestHeaders)
     return curl_slist_append(list, "Accept-Encoding: identity");
 }
 
-void setOptions(CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers, const Hooks &hooks)
+void setOptions(
+    CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers, const Hooks &hooks)
 {
     curl_easy_setopt(easy, CURLOPT_URL, url.toEncoded().constData());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -116,7 +117,8 @@ void setOptions(CURL *easy, const QUrl &url, const QByteArray &method, curl_slis
         curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.constData());
 }
 
-TransferFailure failure(CURL *easy, CURLcode code, const char *errorBuffer, bool bodyStarted, bool throughProxy)
+TransferFailure failure(
+    CURL *easy, CURLcode code, const char *errorBuffer, bool bodyStarted, bool throughProxy)
 {
     TransferFailure failure;
     long systemError = 0;

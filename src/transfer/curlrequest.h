@@ -24,10 +24,12 @@ struct Hooks
 // The caller's "Name: value" lines, each ended by CR LF, as libcurl takes them, and ours.
 curl_slist *headerList(const QString &requestHeaders);
 
-void setOptions(CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers, const Hooks &hooks);
+void setOptions(
+    CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers, const Hooks &hooks);
 
 // How a request that libcurl ended with `code` failed; `bodyStarted` once the answer was adopted. The
 // proxy's address and source are the caller's to fill in.
-TransferFailure failure(CURL *easy, CURLcode code, const char *errorBuffer, bool bodyStarted, bool throughProxy);
+TransferFailure failure(
+    CURL *easy, CURLcode code, const char *errorBuffer, bool bodyStarted, bool throughProxy);
 
 } // namespace CurlRequest

@@ -15,7 +15,6 @@
 #include <optional>
 #include <unordered_map>
 
-
 Q_LOGGING_CATEGORY(lcTransfer, "vorn.transfer", QtInfoMsg)
 
 namespace {
@@ -173,7 +172,8 @@ void Inet::Private::watchSocket(curl_socket_t socket, int what)
         SocketWatch added;
         added.read = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
         added.write = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Write);
-        connect(added.read.get(), &QSocketNotifier::activated, q, [this, socket] { drive(socket, CURL_CSELECT_IN); });
+        connect(added.read.get(), &QSocketNotifier::activated, q,
+            [this, socket] { drive(socket, CURL_CSELECT_IN); });
         connect(added.write.get(), &QSocketNotifier::activated, q,
             [this, socket] { drive(socket, CURL_CSELECT_OUT); });
         watch = sockets.emplace(socket, std::move(added)).first;
@@ -210,7 +210,9 @@ void Inet::Private::setProxyOptions()
     if (!proxy.error.isEmpty()) {
         // Going direct instead would silently ignore what the user asked for.
         end(Phase::Finished,
-            {.kind = Kind::ProxySetting, .detail = proxy.error, .proxy = QString::fromUtf8(proxy.address),
+            {.kind = Kind::ProxySetting,
+                .detail = proxy.error,
+                .proxy = QString::fromUtf8(proxy.address),
                 .proxySource = proxy.source});
         return;
     }
@@ -233,7 +235,8 @@ void Inet::Private::start()
     idleTimer.start(std::chrono::seconds(q->m_requestTimeout));
     const CURLMcode added = curl_multi_add_handle(multi, easy);
     if (added != CURLM_OK) {
-        end(Phase::Finished, {.kind = Kind::Other, .detail = QString::fromLatin1(curl_multi_strerror(added))});
+        end(Phase::Finished,
+            {.kind = Kind::Other, .detail = QString::fromLatin1(curl_multi_strerror(added))});
         reportChanges();
     }
 }
@@ -310,8 +313,9 @@ void Inet::Private::endWith(CURLcode code)
     // libcurl refuses some status lines before they reach the head (a status beyond three digits, none at
     // all); the same codes after a redirect to a scheme it does not follow are the redirect's.
     const QString scheme = request.head.url().scheme().toLower();
-    if ((code == CURLE_WEIRD_SERVER_REPLY || code == CURLE_UNSUPPORTED_PROTOCOL) && phase == Phase::AwaitingHead
-        && request.head.expectsStatusLine() && (scheme == u"http" || scheme == u"https"))
+    if ((code == CURLE_WEIRD_SERVER_REPLY || code == CURLE_UNSUPPORTED_PROTOCOL)
+        && phase == Phase::AwaitingHead && request.head.expectsStatusLine()
+        && (scheme == u"http" || scheme == u"https"))
         failure.kind = Kind::BadStatusLine;
     if (failure.failed()) {
         failure.proxy = QString::fromUtf8(proxy.address);
@@ -431,10 +435,31 @@ void Inet::cancel()
     d->reportChanges();
 }
 
-bool Inet::stillExecuting() const { return d->phase == Private::Phase::AwaitingHead; }
-qint64 Inet::contentLength() const { return d->request.contentLength; }
-bool Inet::wasCancelled() const { return d->phase == Private::Phase::Cancelled; }
-TransferFailure Inet::failure() const { return wasCancelled() ? TransferFailure() : d->request.failure; }
-int Inet::statusCode() const { return d->request.statusCode; }
-QString Inet::reasonPhrase() const { return d->request.reasonPhrase; }
-Inet::WakeUps Inet::wakeUps() const { return d->wakeUps; }
+bool Inet::stillExecuting() const
+{
+    return d->phase == Private::Phase::AwaitingHead;
+}
+qint64 Inet::contentLength() const
+{
+    return d->request.contentLength;
+}
+bool Inet::wasCancelled() const
+{
+    return d->phase == Private::Phase::Cancelled;
+}
+TransferFailure Inet::failure() const
+{
+    return wasCancelled() ? TransferFailure() : d->request.failure;
+}
+int Inet::statusCode() const
+{
+    return d->request.statusCode;
+}
+QString Inet::reasonPhrase() const
+{
+    return d->request.reasonPhrase;
+}
+Inet::WakeUps Inet::wakeUps() const
+{
+    return d->wakeUps;
+}

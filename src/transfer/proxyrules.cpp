@@ -46,7 +46,8 @@ bool bypassesProxy(const QString &host, const Environment &environment)
 // The first of the variables curl reads for this scheme that is set and not empty: its name and value.
 std::pair<const char *, QByteArray> environmentProxy(const QString &scheme, const Environment &environment)
 {
-    static constexpr std::array<const char *, 4> forHttp{"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"};
+    static constexpr std::array<const char *, 4> forHttp{
+        "http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"};
     static constexpr std::array<const char *, 4> forHttps{
         "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"};
     for (const char *name : scheme == QLatin1String("https") ? forHttps : forHttp) {
