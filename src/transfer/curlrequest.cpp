@@ -117,13 +117,30 @@ void setOptions(
         curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.constData());
 }
 
-TransferFailure failure(
-    CURL *easy, CURLcode code, const char *errorBuffer, bool bodyStarted, bool throughProxy)
+void setProxy(CURL *easy, const ProxyRules::Choice &proxy)
+{
+    // libcurl must not read http_proxy or no_proxy again on its own.
+    curl_easy_setopt(easy, CURLOPT_PROXY, proxy.address.constData());
+    curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
+    if (!proxy.user.isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxy.user.constData());
+        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxy.password.constData());
+    }
+    // A tunnelling proxy's own answer to CONNECT is not the answer to the request.
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    qCDebug(lcTransfer) << "proxy" << proxy.address << proxy.source;
+}
+
+TransferFailure failure(CURL *easy, CURLcode code, const char *errorBuffer, const Stage &stage)
 {
     TransferFailure failure;
     long systemError = 0;
     curl_easy_getinfo(easy, CURLINFO_OS_ERRNO, &systemError);
-    failure.kind = kindFor(code, systemError, bodyStarted);
+    failure.kind = kindFor(code, systemError, stage.bodyStarted);
+    // libcurl refuses some status lines before they reach the head (a status beyond three digits, none
+    // at all).
+    if ((code == CURLE_WEIRD_SERVER_REPLY || code == CURLE_UNSUPPORTED_PROTOCOL) && stage.statusLineDue)
+        failure.kind = Kind::BadStatusLine;
     if (!failure.failed())
         return failure;
     failure.detail = QString::fromLocal8Bit(errorBuffer[0] ? errorBuffer : curl_easy_strerror(code));
@@ -134,8 +151,10 @@ TransferFailure failure(
         failure.systemReason = QString::fromLatin1(X509_verify_cert_error_string(verified));
     else if (systemError != 0)
         failure.systemReason = QString::fromLocal8Bit(std::strerror(int(systemError)));
+    failure.proxy = QString::fromUtf8(stage.proxy.address);
+    failure.proxySource = stage.proxy.source;
     // Through a proxy, every connection is to the proxy.
-    failure.atProxy = throughProxy
+    failure.atProxy = !failure.proxy.isEmpty()
         && (code == CURLE_COULDNT_RESOLVE_PROXY || code == CURLE_PROXY || code == CURLE_COULDNT_CONNECT);
     return failure;
 }

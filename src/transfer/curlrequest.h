@@ -1,5 +1,6 @@
 #pragma once
 
+#include "proxyrules.h"
 #include "transferfailure.h"
 
 #include <QByteArray>
@@ -27,9 +28,18 @@ curl_slist *headerList(const QString &requestHeaders);
 void setOptions(
     CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers, const Hooks &hooks);
 
-// How a request that libcurl ended with `code` failed; `bodyStarted` once the answer was adopted. The
-// proxy's address and source are the caller's to fill in.
-TransferFailure failure(
-    CURL *easy, CURLcode code, const char *errorBuffer, bool bodyStarted, bool throughProxy);
+// The proxy the request goes through ("" for none), so that libcurl does not read the environment again.
+void setProxy(CURL *easy, const ProxyRules::Choice &proxy);
+
+// Where the request stood when libcurl ended it.
+struct Stage
+{
+    bool bodyStarted = false; // the answer was adopted
+    bool statusLineDue = false; // the next line libcurl reads is a status line
+    const ProxyRules::Choice &proxy;
+};
+
+// How a request that libcurl ended with `code` failed.
+TransferFailure failure(CURL *easy, CURLcode code, const char *errorBuffer, const Stage &stage);
 
 } // namespace CurlRequest

@@ -24,25 +24,11 @@ using Clock = std::chrono::steady_clock;
 
 struct Inet::Private
 {
-    enum class Phase {
-        Idle, // no request yet
-        AwaitingHead, // sent; the final answer's head is not in yet
-        Body, // the answer is adopted and its body is coming
-        Finished, // over: whole, failed or timed out; what is buffered can still be read
-        Cancelled, // stopped by the caller; nothing more is handed over
-    };
-
     // Everything one request learns; the next request starts from a fresh one.
     struct Request
     {
         ResponseHead head;
         ProxyRules::Choice proxy;
-        // The adopted answer.
-        int statusCode = 0;
-        QString reasonPhrase;
-        ResponseHead::Headers headers;
-        qint64 contentLength = -1;
-        TransferFailure failure;
         Clock::time_point started;
         Clock::time_point lastData;
     };
@@ -57,28 +43,232 @@ struct Inet::Private
 
     explicit Private(Inet *inet)
         : q(inet)
+        , phase(inet->m_phase)
+        , answer(inet->m_answer)
     { }
 
-    // libcurl's callbacks only record what happened; nothing in them calls back into libcurl.
-    static int onSocket(CURL *, curl_socket_t socket, int what, void *self, void *);
-    static int onTimer(CURLM *, long timeoutMs, void *self);
-    static size_t onHeader(char *data, size_t size, size_t count, void *self);
-    static size_t onBody(char *data, size_t size, size_t count, void *self);
-
-    void watchSocket(curl_socket_t socket, int what);
-    bool takeHeaderLine(QByteArrayView line);
-    void setProxyOptions();
-    void start();
-    void drive(curl_socket_t socket, int events);
-    std::optional<CURLcode> takeResult();
-    void adopt();
-    void endWith(CURLcode code);
-    void end(Phase phase, TransferFailure failure);
-    void release();
-    void resumeIfDue();
-    void onIdleTimeout();
-    void reportChanges();
     bool isRunning() const { return phase == Phase::AwaitingHead || phase == Phase::Body; }
+
+    // libcurl's callbacks only record what happened; nothing in them calls back into libcurl.
+    static int onSocket(CURL *, curl_socket_t socket, int what, void *self, void *)
+    {
+        static_cast<Private *>(self)->watchSocket(socket, what);
+        return 0;
+    }
+
+    static int onTimer(CURLM *, long timeoutMs, void *self)
+    {
+        // libcurl must not be re-entered from its own callback: even "now" is left to the event loop.
+        QTimer &timer = static_cast<Private *>(self)->curlTimer;
+        if (timeoutMs < 0)
+            timer.stop();
+        else
+            timer.start(int(std::min<long>(timeoutMs, std::numeric_limits<int>::max())));
+        return 0;
+    }
+
+    static size_t onHeader(char *data, size_t size, size_t count, void *self)
+    {
+        const size_t length = size * count;
+        return static_cast<Private *>(self)->takeHeaderLine(QByteArrayView(data, qsizetype(length))) ? length
+                                                                                                     : 0;
+    }
+
+    static size_t onBody(char *data, size_t size, size_t count, void *self)
+    {
+        auto *p = static_cast<Private *>(self);
+        // Only the final answer has a body worth handing over (libcurl skips a redirect's on its own).
+        if (!p->request.head.isAnswerIn())
+            return size * count;
+        if (!p->ring.write(data, qint64(size * count)))
+            return CURL_WRITEFUNC_PAUSE; // libcurl keeps the block and offers it again once resumed
+        p->request.lastData = Clock::now();
+        p->changed = true;
+        return size * count;
+    }
+
+    void watchSocket(curl_socket_t socket, int what)
+    {
+        auto watch = sockets.find(socket);
+        if (watch == sockets.end()) {
+            if (what == CURL_POLL_REMOVE)
+                return;
+            SocketWatch added;
+            added.read = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
+            added.write = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Write);
+            connect(added.read.get(), &QSocketNotifier::activated, q,
+                [this, socket] { drive(socket, CURL_CSELECT_IN); });
+            connect(added.write.get(), &QSocketNotifier::activated, q,
+                [this, socket] { drive(socket, CURL_CSELECT_OUT); });
+            watch = sockets.emplace(socket, std::move(added)).first;
+        }
+        // CURL_POLL_REMOVE has neither bit: a socket libcurl keeps for later, or closes, must not wake us.
+        watch->second.read->setEnabled((what & CURL_POLL_IN) != 0);
+        watch->second.write->setEnabled((what & CURL_POLL_OUT) != 0);
+    }
+
+    void start()
+    {
+        request.started = Clock::now();
+        request.lastData = request.started;
+        idleTimer.start(std::chrono::seconds(q->m_requestTimeout));
+        const CURLMcode added = curl_multi_add_handle(multi, easy);
+        if (added != CURLM_OK) {
+            end(Phase::Finished,
+                {.kind = Kind::Other, .detail = QString::fromLatin1(curl_multi_strerror(added))});
+            reportChanges();
+        }
+    }
+
+    bool takeHeaderLine(QByteArrayView line)
+    {
+        request.lastData = Clock::now();
+        switch (request.head.take(line)) {
+        case ResponseHead::Step::More:
+        case ResponseHead::Step::Follow: // libcurl follows the redirect itself
+            return true;
+        case ResponseHead::Step::Answer:
+            // drive() adopts it once libcurl has returned.
+            changed = true;
+            return true;
+        case ResponseHead::Step::RefuseInsecure:
+            answer.failure = {.kind = Kind::InsecureRedirect,
+                .detail = Inet::tr("Refused a redirect from a secure address to an insecure one: %1")
+                              .arg(request.head.url().toDisplayString())};
+            return false;
+        case ResponseHead::Step::Malformed:
+            answer.failure.kind = Kind::BadStatusLine;
+            answer.failure.detail = answer.failure.serverText
+                = QString::fromLatin1(request.head.statusLine());
+            return false;
+        }
+        return true;
+    }
+
+    void drive(curl_socket_t socket, int events)
+    {
+        ++(socket == CURL_SOCKET_TIMEOUT ? q->m_wakeUps.timer : q->m_wakeUps.socket);
+        int running = 0;
+        curl_multi_socket_action(multi, socket, events, &running);
+        const std::optional<CURLcode> result = takeResult();
+        // A transfer that ended well without a head that counts as the answer has the last one for it.
+        if (phase == Phase::AwaitingHead && (request.head.isAnswerIn() || result == CURLE_OK))
+            adopt();
+        if (result && isRunning())
+            endWith(*result);
+        reportChanges();
+    }
+
+    std::optional<CURLcode> takeResult()
+    {
+        std::optional<CURLcode> result;
+        int left = 0;
+        while (CURLMsg *message = curl_multi_info_read(multi, &left)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
+                result = message->data.result;
+        }
+        return result;
+    }
+
+    // The final answer's head is in: its status and length as libcurl read them.
+    void adopt()
+    {
+        long status = 0;
+        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+        curl_off_t contentLength = -1;
+        curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &contentLength);
+        answer.statusCode = int(status);
+        answer.reasonPhrase = request.head.reasonPhrase();
+        answer.headers = request.head.headers();
+        answer.contentLength = contentLength;
+        phase = Phase::Body;
+        changed = true;
+    }
+
+    void endWith(CURLcode code)
+    {
+        // Where libcurl failed before a status line came, the line is what it could not read.
+        const bool statusLineDue = phase == Phase::AwaitingHead && request.head.expectsStatusLine();
+        const TransferFailure failure = CurlRequest::failure(
+            easy, code, curlError, {phase == Phase::Body, statusLineDue, request.proxy});
+        end(Phase::Finished, failure);
+    }
+
+    // Every request ends here: whole, failed, timed out, refused or cancelled.
+    void end(Phase ending, TransferFailure failure)
+    {
+        // A refusal recorded in a callback is why libcurl stopped; it stays the reason.
+        if (!answer.failure.failed())
+            answer.failure = std::move(failure);
+        if (ending == Phase::Finished && answer.failure.failed())
+            qCInfo(lcTransfer) << "request failed:" << answer.failure.detail << answer.failure.systemReason;
+        release();
+        phase = ending;
+        changed = true;
+    }
+
+    void release()
+    {
+        if (easy) {
+            curl_multi_remove_handle(multi, easy);
+            curl_easy_cleanup(easy);
+            easy = nullptr;
+        }
+        curl_slist_free_all(requestHeaders);
+        requestHeaders = nullptr;
+        idleTimer.stop();
+    }
+
+    void onIdleTimeout()
+    {
+        const auto timeout = std::chrono::seconds(q->m_requestTimeout);
+        // A full buffer nobody reads holds the server back: that silence is ours, not the server's. The
+        // timer keeps running, so that the server's own silence after the reader has caught up still counts.
+        if (ring.isPaused()) {
+            idleTimer.start(timeout);
+            return;
+        }
+        // Restarting the timer on every block of data would cost more than the block: look at the clock
+        // instead.
+        auto left = timeout - (Clock::now() - request.lastData);
+        // Header lines or interim answers trickled for ever are data, but never an answer: the head as a
+        // whole gets no longer than a silence may last.
+        if (phase == Phase::AwaitingHead)
+            left = std::min(left, timeout - (Clock::now() - request.started));
+        if (left > left.zero()) {
+            idleTimer.start(std::chrono::ceil<std::chrono::milliseconds>(left));
+            return;
+        }
+        // What is buffered stays: the caller still reads it before it sees the end.
+        const int seconds = q->m_requestTimeout;
+        end(Phase::Finished,
+            {.kind = Kind::TimedOut,
+                .detail = phase == Phase::AwaitingHead
+                    ? Inet::tr("No answer arrived within %n second(s).", nullptr, seconds)
+                    : Inet::tr("No data arrived for %n second(s).", nullptr, seconds)});
+        reportChanges();
+    }
+
+    void resumeIfDue()
+    {
+        if (!ring.isResumeDue() || !isRunning())
+            return;
+        // curl_easy_pause hands the held block to onBody before it returns, which may pause again.
+        ring.resumed();
+        request.lastData = Clock::now();
+        const CURLcode resumed = curl_easy_pause(easy, CURLPAUSE_CONT);
+        if (resumed != CURLE_OK)
+            endWith(resumed);
+    }
+
+    void reportChanges()
+    {
+        if (!changed)
+            return;
+        changed = false;
+        EventPump::wake();
+        Q_EMIT q->stateChanged();
+    }
 
     Inet *q;
     CURLM *multi = nullptr;
@@ -89,11 +279,11 @@ struct Inet::Private
     QTimer idleTimer;
     char curlError[CURL_ERROR_SIZE] = {};
     BodyRing ring{readBufferSize};
-    Phase phase = Phase::Idle;
+    Phase &phase;
+    Answer &answer;
     Request request;
     // Something changed inside libcurl's callbacks; told once libcurl has returned.
     bool changed = false;
-    WakeUps wakeUps;
 };
 
 Inet::Inet(QObject *parent)
@@ -127,292 +317,48 @@ Inet::~Inet()
     curl_multi_cleanup(d->multi);
 }
 
-int Inet::Private::onSocket(CURL *, curl_socket_t socket, int what, void *self, void *)
-{
-    static_cast<Private *>(self)->watchSocket(socket, what);
-    return 0;
-}
-
-int Inet::Private::onTimer(CURLM *, long timeoutMs, void *self)
-{
-    // libcurl must not be re-entered from its own callback: even "now" is left to the event loop.
-    QTimer &timer = static_cast<Private *>(self)->curlTimer;
-    if (timeoutMs < 0)
-        timer.stop();
-    else
-        timer.start(int(std::min<long>(timeoutMs, std::numeric_limits<int>::max())));
-    return 0;
-}
-
-size_t Inet::Private::onHeader(char *data, size_t size, size_t count, void *self)
-{
-    const size_t length = size * count;
-    return static_cast<Private *>(self)->takeHeaderLine(QByteArrayView(data, qsizetype(length))) ? length : 0;
-}
-
-size_t Inet::Private::onBody(char *data, size_t size, size_t count, void *self)
-{
-    auto *p = static_cast<Private *>(self);
-    // Only the final answer has a body worth handing over (libcurl skips a redirect's on its own).
-    if (!p->request.head.isAnswerIn())
-        return size * count;
-    if (!p->ring.write(data, qint64(size * count)))
-        return CURL_WRITEFUNC_PAUSE; // libcurl keeps the block and offers it again once resumed
-    p->request.lastData = Clock::now();
-    p->changed = true;
-    return size * count;
-}
-
-void Inet::Private::watchSocket(curl_socket_t socket, int what)
-{
-    auto watch = sockets.find(socket);
-    if (watch == sockets.end()) {
-        if (what == CURL_POLL_REMOVE)
-            return;
-        SocketWatch added;
-        added.read = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
-        added.write = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Write);
-        connect(added.read.get(), &QSocketNotifier::activated, q,
-            [this, socket] { drive(socket, CURL_CSELECT_IN); });
-        connect(added.write.get(), &QSocketNotifier::activated, q,
-            [this, socket] { drive(socket, CURL_CSELECT_OUT); });
-        watch = sockets.emplace(socket, std::move(added)).first;
-    }
-    // CURL_POLL_REMOVE has neither bit: a socket libcurl keeps for later, or closes, must not wake us.
-    watch->second.read->setEnabled((what & CURL_POLL_IN) != 0);
-    watch->second.write->setEnabled((what & CURL_POLL_OUT) != 0);
-}
-
 void Inet::execute(const QString &operation, const QString &requestHeaders)
 {
     d->release();
     d->request = {};
+    m_answer = {};
     d->request.head = ResponseHead(QUrl(m_url));
     d->ring.clear();
     d->curlError[0] = '\0';
-    d->phase = Private::Phase::AwaitingHead;
+    m_phase = Phase::AwaitingHead;
     d->requestHeaders = CurlRequest::headerList(requestHeaders);
     d->easy = curl_easy_init();
     CurlRequest::setOptions(d->easy, d->request.head.url(), operation.toLatin1(), d->requestHeaders,
         {&Private::onHeader, &Private::onBody, d.get(), d->curlError});
     qCDebug(lcTransfer) << operation << m_url;
-    d->setProxyOptions();
-    if (d->request.proxy.error.isEmpty())
+    const ProxyRules::Choice &proxy = d->request.proxy
+        = ProxyRules::choose(d->request.head.url(), &ProxyRules::processEnvironment);
+    if (proxy.error.isEmpty()) {
+        CurlRequest::setProxy(d->easy, proxy);
         d->start();
-    else
-        d->reportChanges();
-}
-
-void Inet::Private::setProxyOptions()
-{
-    const ProxyRules::Choice &proxy = request.proxy
-        = ProxyRules::choose(request.head.url(), &ProxyRules::processEnvironment);
-    if (!proxy.error.isEmpty()) {
-        // Going direct instead would silently ignore what the user asked for.
-        end(Phase::Finished,
-            {.kind = Kind::ProxySetting,
-                .detail = proxy.error,
-                .proxy = QString::fromUtf8(proxy.address),
-                .proxySource = proxy.source});
         return;
     }
-    // libcurl must not read http_proxy or no_proxy again on its own.
-    curl_easy_setopt(easy, CURLOPT_PROXY, proxy.address.constData());
-    curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
-    if (!proxy.user.isEmpty()) {
-        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxy.user.constData());
-        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxy.password.constData());
-    }
-    // A tunnelling proxy's own answer to CONNECT is not the answer to the request.
-    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-    qCDebug(lcTransfer) << "proxy" << proxy.address << proxy.source;
-}
-
-void Inet::Private::start()
-{
-    request.started = Clock::now();
-    request.lastData = request.started;
-    idleTimer.start(std::chrono::seconds(q->m_requestTimeout));
-    const CURLMcode added = curl_multi_add_handle(multi, easy);
-    if (added != CURLM_OK) {
-        end(Phase::Finished,
-            {.kind = Kind::Other, .detail = QString::fromLatin1(curl_multi_strerror(added))});
-        reportChanges();
-    }
-}
-
-bool Inet::Private::takeHeaderLine(QByteArrayView line)
-{
-    request.lastData = Clock::now();
-    switch (request.head.take(line)) {
-    case ResponseHead::Step::More:
-    case ResponseHead::Step::Follow: // libcurl follows the redirect itself
-        return true;
-    case ResponseHead::Step::Answer:
-        // drive() adopts it once libcurl has returned.
-        changed = true;
-        return true;
-    case ResponseHead::Step::RefuseInsecure:
-        request.failure = {.kind = Kind::InsecureRedirect,
-            .detail = Inet::tr("Refused a redirect from a secure address to an insecure one: %1")
-                          .arg(request.head.url().toDisplayString())};
-        return false;
-    case ResponseHead::Step::Malformed:
-        request.failure.kind = Kind::BadStatusLine;
-        request.failure.detail = request.failure.serverText = QString::fromLatin1(request.head.statusLine());
-        return false;
-    }
-    return true;
-}
-
-void Inet::Private::drive(curl_socket_t socket, int events)
-{
-    ++(socket == CURL_SOCKET_TIMEOUT ? wakeUps.timer : wakeUps.socket);
-    int running = 0;
-    curl_multi_socket_action(multi, socket, events, &running);
-    const std::optional<CURLcode> result = takeResult();
-    // A transfer that ended well without a head that counts as the answer has the last one for it.
-    if (phase == Phase::AwaitingHead && (request.head.isAnswerIn() || result == CURLE_OK))
-        adopt();
-    if (result && isRunning())
-        endWith(*result);
-    reportChanges();
-}
-
-std::optional<CURLcode> Inet::Private::takeResult()
-{
-    std::optional<CURLcode> result;
-    int left = 0;
-    while (CURLMsg *message = curl_multi_info_read(multi, &left)) {
-        if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
-            result = message->data.result;
-    }
-    return result;
-}
-
-// The final answer's head is in: its status and length as libcurl read them.
-void Inet::Private::adopt()
-{
-    long status = 0;
-    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
-    curl_off_t contentLength = -1;
-    curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &contentLength);
-    request.statusCode = int(status);
-    request.reasonPhrase = request.head.reasonPhrase();
-    request.headers = request.head.headers();
-    request.contentLength = contentLength;
-    phase = Phase::Body;
-    changed = true;
-}
-
-void Inet::Private::endWith(CURLcode code)
-{
-    const ProxyRules::Choice &proxy = request.proxy;
-    TransferFailure failure
-        = CurlRequest::failure(easy, code, curlError, phase == Phase::Body, !proxy.address.isEmpty());
-    // libcurl refuses some status lines before they reach the head (a status beyond three digits, none at
-    // all); the same codes after a redirect to a scheme it does not follow are the redirect's.
-    const QString scheme = request.head.url().scheme().toLower();
-    if ((code == CURLE_WEIRD_SERVER_REPLY || code == CURLE_UNSUPPORTED_PROTOCOL)
-        && phase == Phase::AwaitingHead && request.head.expectsStatusLine()
-        && (scheme == u"http" || scheme == u"https"))
-        failure.kind = Kind::BadStatusLine;
-    if (failure.failed()) {
-        failure.proxy = QString::fromUtf8(proxy.address);
-        failure.proxySource = proxy.source;
-    }
-    end(Phase::Finished, failure);
-}
-
-// Every request ends here: whole, failed, timed out, refused or cancelled.
-void Inet::Private::end(Phase ending, TransferFailure failure)
-{
-    // A refusal recorded in a callback is why libcurl stopped; it stays the reason.
-    if (!request.failure.failed())
-        request.failure = std::move(failure);
-    if (ending == Phase::Finished && request.failure.failed())
-        qCInfo(lcTransfer) << "request failed:" << request.failure.detail << request.failure.systemReason;
-    release();
-    phase = ending;
-    changed = true;
-}
-
-void Inet::Private::release()
-{
-    if (easy) {
-        curl_multi_remove_handle(multi, easy);
-        curl_easy_cleanup(easy);
-        easy = nullptr;
-    }
-    curl_slist_free_all(requestHeaders);
-    requestHeaders = nullptr;
-    idleTimer.stop();
-}
-
-void Inet::Private::onIdleTimeout()
-{
-    const auto timeout = std::chrono::seconds(q->m_requestTimeout);
-    // A full buffer nobody reads holds the server back: that silence is ours, not the server's. The
-    // timer keeps running, so that the server's own silence after the reader has caught up still counts.
-    if (ring.isPaused()) {
-        idleTimer.start(timeout);
-        return;
-    }
-    // Restarting the timer on every block of data would cost more than the block: look at the clock instead.
-    auto left = timeout - (Clock::now() - request.lastData);
-    // Header lines or interim answers trickled for ever are data, but never an answer: the head as a
-    // whole gets no longer than a silence may last.
-    if (phase == Phase::AwaitingHead)
-        left = std::min(left, timeout - (Clock::now() - request.started));
-    if (left > left.zero()) {
-        idleTimer.start(std::chrono::ceil<std::chrono::milliseconds>(left));
-        return;
-    }
-    // What is buffered stays: the caller still reads it before it sees the end.
-    const int seconds = q->m_requestTimeout;
-    end(Phase::Finished,
-        {.kind = Kind::TimedOut,
-            .detail = phase == Phase::AwaitingHead
-                ? Inet::tr("No answer arrived within %n second(s).", nullptr, seconds)
-                : Inet::tr("No data arrived for %n second(s).", nullptr, seconds)});
-    reportChanges();
-}
-
-void Inet::Private::resumeIfDue()
-{
-    if (!ring.isResumeDue() || !isRunning())
-        return;
-    // curl_easy_pause hands the held block to onBody before it returns, which may pause again.
-    ring.resumed();
-    request.lastData = Clock::now();
-    const CURLcode resumed = curl_easy_pause(easy, CURLPAUSE_CONT);
-    if (resumed != CURLE_OK)
-        endWith(resumed);
-}
-
-void Inet::Private::reportChanges()
-{
-    if (!changed)
-        return;
-    changed = false;
-    EventPump::wake();
-    Q_EMIT q->stateChanged();
-}
-
-QStringList Inet::headerValues(const QString &name) const
-{
-    const QByteArray wanted = name.toLatin1();
-    QStringList values;
-    for (const auto &[headerName, headerValue] : d->request.headers) {
-        if (headerName.compare(wanted, Qt::CaseInsensitive) == 0)
-            values.append(QString::fromLatin1(headerValue));
-    }
-    return values;
+    // Going direct instead would silently ignore what the user asked for.
+    d->end(Phase::Finished,
+        {.kind = Kind::ProxySetting,
+            .detail = proxy.error,
+            .proxy = QString::fromUtf8(proxy.address),
+            .proxySource = proxy.source});
+    d->reportChanges();
 }
 
 QString Inet::getHeader(const QString &name) const
 {
-    return headerValues(name).join(QLatin1String(", "));
+    const QByteArray wanted = name.toLatin1();
+    QByteArray value;
+    for (const auto &[headerName, headerValue] : m_answer.headers) {
+        if (headerName.compare(wanted, Qt::CaseInsensitive) != 0)
+            continue;
+        if (!value.isEmpty())
+            value += ", ";
+        value += headerValue;
+    }
+    return QString::fromLatin1(value);
 }
 
 QByteArrayView Inet::readChunk(qint64 size)
@@ -428,38 +374,9 @@ QByteArrayView Inet::readChunk(qint64 size)
 
 void Inet::cancel()
 {
-    if (d->phase == Private::Phase::Idle)
+    if (m_phase == Phase::Idle)
         return;
     d->ring.clear();
-    d->end(Private::Phase::Cancelled, {});
+    d->end(Phase::Cancelled, {});
     d->reportChanges();
-}
-
-bool Inet::stillExecuting() const
-{
-    return d->phase == Private::Phase::AwaitingHead;
-}
-qint64 Inet::contentLength() const
-{
-    return d->request.contentLength;
-}
-bool Inet::wasCancelled() const
-{
-    return d->phase == Private::Phase::Cancelled;
-}
-TransferFailure Inet::failure() const
-{
-    return wasCancelled() ? TransferFailure() : d->request.failure;
-}
-int Inet::statusCode() const
-{
-    return d->request.statusCode;
-}
-QString Inet::reasonPhrase() const
-{
-    return d->request.reasonPhrase;
-}
-Inet::WakeUps Inet::wakeUps() const
-{
-    return d->wakeUps;
 }

@@ -2,12 +2,15 @@
 
 #include "transferfailure.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QLoggingCategory>
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <utility>
 
 Q_DECLARE_LOGGING_CATEGORY(lcTransfer)
 
@@ -47,16 +50,14 @@ public:
     void execute(const QString &operation, const QString &requestHeaders);
 
     // True from the start of a request until its response headers are in, or it failed or was cancelled.
-    bool stillExecuting() const;
+    bool stillExecuting() const { return m_phase == Phase::AwaitingHead; }
 
     // The named response header of the final answer as text; empty when it has none. Names are
     // compared without regard to case; repeated headers come joined by ", ".
     QString getHeader(const QString &name) const;
-    // Every value of the named response header of the final answer, in the order they came.
-    QStringList headerValues(const QString &name) const;
     // libcurl's reading of the final answer's Content-Length: the length of its body, -1 when that is
     // unknown (chunked, ended by the server closing, or no answer).
-    qint64 contentLength() const;
+    qint64 contentLength() const { return m_answer.contentLength; }
 
     // The next bytes of the body where they lie, without copying them: waits until `size` bytes are
     // buffered or the body has ended, so a short chunk only comes at the end. Empty once the body is
@@ -68,21 +69,43 @@ public:
     void cancel();
 
     // What became of the last request.
-    bool wasCancelled() const;
+    bool wasCancelled() const { return m_phase == Phase::Cancelled; }
     bool hasFailed() const { return failure().failed(); }
-    TransferFailure failure() const;
-    int statusCode() const;
-    QString reasonPhrase() const;
+    TransferFailure failure() const { return wasCancelled() ? TransferFailure() : m_answer.failure; }
+    int statusCode() const { return m_answer.statusCode; }
+    QString reasonPhrase() const { return m_answer.reasonPhrase; }
 
-    WakeUps wakeUps() const;
+    WakeUps wakeUps() const { return m_wakeUps; }
 
 Q_SIGNALS:
     // Every change of the request's state, for callers that wait on it.
     void stateChanged();
 
 private:
+    enum class Phase {
+        Idle, // no request yet
+        AwaitingHead, // sent; the final answer's head is not in yet
+        Body, // the answer is adopted and its body is coming
+        Finished, // over: whole, failed or timed out; what is buffered can still be read
+        Cancelled, // stopped by the caller; nothing more is handed over
+    };
+
+    // What the last request came to; the next request starts from a fresh one.
+    struct Answer
+    {
+        int statusCode = 0;
+        QString reasonPhrase;
+        QList<std::pair<QByteArray, QByteArray>> headers;
+        qint64 contentLength = -1;
+        TransferFailure failure;
+    };
+
+    // libcurl's handles, callbacks and sockets, and the request's own state.
     struct Private;
     std::unique_ptr<Private> d;
     QString m_url;
     int m_requestTimeout = 60;
+    Phase m_phase = Phase::Idle;
+    Answer m_answer;
+    WakeUps m_wakeUps;
 };

@@ -85,6 +85,13 @@ bool ResponseHead::allowsRedirect(const QUrl &from, const QUrl &to)
     return !isSecure(from) || isSecure(to);
 }
 
+bool ResponseHead::expectsStatusLine() const
+{
+    // After a redirect to another scheme, libcurl's refusal is the redirect's, not a head's.
+    const QString scheme = m_url.scheme().toLower();
+    return m_expectStatusLine && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
 QString ResponseHead::reasonPhrase() const
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

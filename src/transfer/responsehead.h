@@ -42,8 +42,8 @@ public:
     // Where the current hop goes, or where a refused redirect would have gone.
     QUrl url() const { return m_url; }
     bool isAnswerIn() const { return m_answerIn; }
-    // Between two heads, or before the first: the next line is a status line.
-    bool expectsStatusLine() const { return m_expectStatusLine; }
+    // Between two heads, or before the first, on an http or https address: the next line is a status line.
+    bool expectsStatusLine() const;
 
 private:
     bool readStatusLine(QByteArrayView line);
