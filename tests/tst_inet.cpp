@@ -144,7 +144,7 @@ void TestInet::cleanup()
 
 void TestInet::requestIsExact()
 {
-    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(10); });
+    m_server->setResponder(serving(10));
     Inet inet;
     fetch(inet);
 
@@ -312,11 +312,7 @@ void TestInet::answers()
 
 void TestInet::busyUntilHeadersArrive()
 {
-    m_server->setResponder([](const ScriptedRequest &) {
-        ScriptedResponse response = ScriptedResponse::generated(4096);
-        response.stallAfterBodyBytes = 0;
-        return response;
-    });
+    m_server->setResponder(serving(4096, [](ScriptedResponse &r) { r.stallAfterBodyBytes = 0; }));
     Inet inet;
     QVERIFY(!inet.stillExecuting());
     inet.setUrl(someUrl);
@@ -500,11 +496,7 @@ void TestInet::proxyFromTheEnvironment()
 
 void TestInet::cancel()
 {
-    m_server->setResponder([](const ScriptedRequest &) {
-        ScriptedResponse response = ScriptedResponse::generated(1 << 20);
-        response.stallAfterBodyBytes = 4096;
-        return response;
-    });
+    m_server->setResponder(serving(1 << 20, [](ScriptedResponse &r) { r.stallAfterBodyBytes = 4096; }));
     Inet inet;
     start(inet);
     QCOMPARE(inet.readChunk(1024).size(), 1024);
@@ -517,7 +509,7 @@ void TestInet::cancel()
     QVERIFY(inet.readChunk(1024).isEmpty());
 
     // Cancel while still waiting for the headers.
-    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(10); });
+    m_server->setResponder(serving(10));
     inet.execute(QStringLiteral("GET"), headerBlock);
     QVERIFY(inet.stillExecuting());
     inet.cancel();
@@ -528,7 +520,7 @@ void TestInet::cancel()
 void TestInet::readBufferIsBounded()
 {
     const qint64 size = qint64(256) << 20;
-    m_server->setResponder([&](const ScriptedRequest &) { return ScriptedResponse::generated(size); });
+    m_server->setResponder(serving(size));
     Inet inet;
     start(inet);
     QCOMPARE(inet.readChunk(1024).size(), 1024);
@@ -557,7 +549,7 @@ void TestInet::readerBehindTheNetwork()
     QFETCH(QList<qint64>, chunkSizes);
 
     const qint64 size = 1 << 20;
-    m_server->setResponder([&](const ScriptedRequest &) { return ScriptedResponse::generated(size); });
+    m_server->setResponder(serving(size));
     Inet inet;
     inet.setRequestTimeout(2);
     // Fall behind: let the read buffer fill up before reading anything.
@@ -572,7 +564,7 @@ void TestInet::readerBehindTheNetwork()
 // socket that is still watched would wake the program without end.
 void TestInet::idleConnectionStaysQuiet()
 {
-    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(2000); });
+    m_server->setResponder(serving(2000));
     Inet inet;
     fetch(inet);
     QVERIFY(!inet.hasFailed());
@@ -589,7 +581,7 @@ void TestInet::idleConnectionStaysQuiet()
 // only be seen on libcurl's next time-out.
 void TestInet::connectWakesOnTheSocket()
 {
-    m_server->setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(10); });
+    m_server->setResponder(serving(10));
     int timerWakeUps = 0;
     const int requests = 5;
     for (int i = 0; i < requests; ++i) {
