@@ -1,5 +1,6 @@
 #include "catalog/toolcatalog.h"
 #include "controls/ccrpprogressbar.h"
+#include "controls/plainlabel.h"
 #include "controls/skin.h"
 #include "controls/ucanigif.h"
 #include "controls/xpbutton.h"
