@@ -12,9 +12,10 @@ DownloadRun runDownload(DownloadCommands &commands, const std::function<void()> 
     QObject::connect(
         &commands, &DownloadCommands::sizeKnown, &context, [&](qint64 size) { run.sizes.append(size); });
     QObject::connect(&commands, &DownloadCommands::progressReported, &context, [&](const QString &percent) {
-        run.reports.append(percent);
+        if (++run.reportCount <= 1000)
+            run.reports.append(percent);
         if (duringTransfer)
-            duringTransfer(int(run.reports.size()));
+            duringTransfer(run.reportCount);
     });
     QObject::connect(&commands, &DownloadCommands::transferFinished, &context,
         [&](const QString &, const TransferResult &result) { run.results.append(result); });

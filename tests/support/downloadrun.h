@@ -20,7 +20,8 @@ struct DownloadRun
 {
     int started = 0;
     QList<qint64> sizes; // sizeKnown
-    QStringList reports; // progressReported, in order
+    int reportCount = 0; // progressReported
+    QStringList reports; // the first thousand of them, in order
     QList<TransferResult> results; // transferFinished
     bool timedOut = false;
 
