@@ -14,6 +14,7 @@
 #include "ui/form1.h"
 #include "ui/form1description.h"
 #include "ui/frmabout.h"
+#include "ui/progresstip.h"
 #include "ui/windowdescription.h"
 
 #include <QAccessible>
@@ -208,6 +209,7 @@ private Q_SLOTS:
     void readoutDuringTransfer();
     void busyBarForUnknownSize();
     void closingTheWindowCancels();
+    void outcomeThatLooksLikeMarkup();
 
 private:
     // A main window whose downloads go to a scripted server, saved in ~/tools of a home of the test's own.
@@ -1205,6 +1207,17 @@ void TestForm1::closingTheWindowCancels()
     QVERIFY(form.Inet1->wasCancelled());
     QVERIFY(!QFile::exists(archivePath(11)));
     QCOMPARE(readFile(archivePath(11) + QLatin1String(".part")), ScriptedHttpServer::patternBytes(0, 1024));
+}
+
+// An outcome may quote the server: the tooltip shows it as it reads, never as markup.
+void TestForm1::outcomeThatLooksLikeMarkup()
+{
+    QWidget bar;
+    ProgressTip tip(&bar, [] { return QString(); });
+    const QString outcome = u"Vorn Scanner V1.40: the server answered \"500 <b>OK</b>\""_qs;
+    tip.showOutcome(outcome);
+    QVERIFY2(bar.toolTip().contains(u"&lt;b&gt;OK&lt;/b&gt;"_qs), qPrintable(bar.toolTip()));
+    QCOMPARE(bar.accessibleDescription(), outcome);
 }
 
 QTEST_MAIN(TestForm1)
