@@ -27,11 +27,6 @@ struct Places
 // Arranges the places of a case; false when that failed.
 using Layout = std::function<bool(Places &)>;
 
-bool writable(Places &)
-{
-    return true;
-}
-
 // Files cannot be made in a folder that cannot be searched, whatever its write permission says.
 Layout withPermissions(QFileDevice::Permissions permissions)
 {
@@ -42,18 +37,18 @@ Layout withPermissions(QFileDevice::Permissions permissions)
     };
 }
 
-bool gone(Places &places)
+// The program's folder as `change` leaves it: gone, or unknown (a name the system could not turn into text
+// comes back empty).
+Layout programFolder(const std::function<void(QString &)> &change)
 {
-    places.program += QLatin1String("/missing");
-    return true;
+    return [change](Places &places) {
+        change(places.program);
+        return true;
+    };
 }
-
-// A folder name the system could not turn into text comes back empty: not the root folder.
-bool unknown(Places &places)
-{
-    places.program.clear();
-    return true;
-}
+const Layout writable = programFolder([](QString &) {});
+const Layout gone = programFolder([](QString &folder) { folder += QLatin1String("/missing"); });
+const Layout unknown = programFolder([](QString &folder) { folder.clear(); });
 
 // Installed: the desktop entry lies in ../share/applications beside the program's folder.
 bool installed(Places &places)
@@ -116,13 +111,13 @@ void TestDestinationFolder::choose_data()
 
     const QString none;
     const QString downloads = u"Downloads"_qs;
-    QTest::newRow("program folder writable") << Layout(writable) << none << u"."_qs << QString();
+    QTest::newRow("program folder writable") << writable << none << u"."_qs << QString();
     QTest::newRow("program folder read-only")
         << withPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner) << none << downloads << QString();
     QTest::newRow("program folder write-only")
         << withPermissions(QFileDevice::WriteOwner) << none << downloads << QString();
-    QTest::newRow("program folder gone") << Layout(gone) << none << downloads << QString();
-    QTest::newRow("program folder unknown") << Layout(unknown) << none << downloads << QString();
+    QTest::newRow("program folder gone") << gone << none << downloads << QString();
+    QTest::newRow("program folder unknown") << unknown << none << downloads << QString();
     QTest::newRow("installed copy, writable folder") << Layout(installed) << none << downloads << QString();
     QTest::newRow("download folder of the desktop's")
         << Layout(installed) << u"$HOME/Fetched"_qs << u"Fetched"_qs << QString();

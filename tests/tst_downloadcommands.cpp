@@ -23,29 +23,6 @@ QByteArray keyOf(const ScriptedRequest &request)
     return request.queryItem("download");
 }
 
-ScriptedResponse stalled(qint64 size, qint64 after)
-{
-    ScriptedResponse response = ScriptedResponse::generated(size);
-    response.stallAfterBodyBytes = after;
-    return response;
-}
-
-ScriptedResponse closedAfter(qint64 size, qint64 after, bool reset = false)
-{
-    ScriptedResponse response = ScriptedResponse::generated(size);
-    response.closeAfterBodyBytes = after;
-    response.resetOnClose = reset;
-    return response;
-}
-
-ScriptedResponse withLength(ScriptedResponse response, const QByteArray &contentLength)
-{
-    response.length
-        = contentLength.isNull() ? ScriptedResponse::Length::Omit : ScriptedResponse::Length::Custom;
-    response.contentLengthValue = contentLength;
-    return response;
-}
-
 } // namespace
 
 // The Download and Cancel commands and the transfer routine, against a scripted server, with the tool

@@ -966,14 +966,7 @@ void TestForm1::downloadOutcome_data()
     const QString incomplete = u"^The download of Vorn Scanner V1\\.40 is incomplete: "_qs;
     const QString sizes = uR"( after [\d,]+ of 10,000 bytes\.\n)"_qs;
     const QString part = u" kept in ~/tools/Vorn Scanner V1.40.rar.part"_qs;
-    ScriptedResponse stalled = ScriptedResponse::generated(1 << 20);
-    stalled.stallAfterBodyBytes = 10 * 1024;
-    ScriptedResponse closed = ScriptedResponse::generated(10000);
-    closed.closeAfterBodyBytes = 6000;
-    ScriptedResponse reset = closed;
-    reset.resetOnClose = true;
-    ScriptedResponse silent = ScriptedResponse::generated(10000);
-    silent.stallAfterBodyBytes = 6000;
+    const ScriptedResponse stopped = stalled(1 << 20, 10 * 1024);
     ScriptedResponse framing;
     framing.length = ScriptedResponse::Length::Omit;
     framing.headers = {{"Transfer-Encoding", "chunked"}};
@@ -982,9 +975,9 @@ void TestForm1::downloadOutcome_data()
     QTest::newRow("complete") << answer(ScriptedResponse::generated(2 << 20)) << Act() << QString()
                               << u"Vorn Scanner V1.40: 2.0 MiB saved in ~/tools"_qs;
     QTest::newRow("cancelled by the Cancel button")
-        << answer(stalled) << stopAt(10, [](Form1 &form) { form.xpButton3->click(); }) << QString()
+        << answer(stopped) << stopAt(10, [](Form1 &form) { form.xpButton3->click(); }) << QString()
         << u"Vorn Scanner V1.40: cancelled, 10.0 KiB"_qs + part;
-    QTest::newRow("cancelled by Escape") << answer(stalled) << stopAt(10, [](Form1 &form) {
+    QTest::newRow("cancelled by Escape") << answer(stopped) << stopAt(10, [](Form1 &form) {
         QTest::keyClick(form.windowHandle(), Qt::Key_Escape);
     }) << QString() << u"Vorn Scanner V1.40: cancelled, 10.0 KiB"_qs + part;
     QTest::newRow("refused") << answer(ScriptedResponse::notFound()) << Act()
@@ -998,15 +991,15 @@ void TestForm1::downloadOutcome_data()
     QTest::newRow("network failure") << Prepare([](Scene &scene) { scene.server.close(); }) << Act()
                                      << failed + u"could not reach the server \\(Connection refused\\)\\.$"_qs
                                      << QString();
-    QTest::newRow("incomplete, closed early")
-        << answer(closed) << Act() << incomplete + u"the server closed the connection"_qs + sizes
-        << u"Vorn Scanner V1.40: incomplete, 5.9 KiB"_qs + part;
+    QTest::newRow("incomplete, closed early") << answer(closedAfter(10000, 6000)) << Act()
+                                              << incomplete + u"the server closed the connection"_qs + sizes
+                                              << u"Vorn Scanner V1.40: incomplete, 5.9 KiB"_qs + part;
     QTest::newRow("incomplete, connection reset")
-        << answer(reset) << Act()
+        << answer(closedAfter(10000, 6000, true)) << Act()
         << incomplete + u"the server closed the connection \\(Connection reset by peer\\)"_qs + sizes
         << QString();
-    QTest::newRow("incomplete, server falls silent") << Prepare([silent](Scene &scene) {
-        scene.server.setResponder(answering(silent));
+    QTest::newRow("incomplete, server falls silent") << Prepare([](Scene &scene) {
+        scene.server.setResponder(answering(stalled(10000, 6000)));
         scene.timeout = 1;
     }) << Act() << incomplete + u"no answer from the server for 1 s"_qs + sizes
                                                      << QString();
@@ -1179,8 +1172,7 @@ void TestForm1::readoutDuringTransfer()
 
 void TestForm1::busyBarForUnknownSize()
 {
-    ScriptedResponse chunked = trickled(50000, 4096, 2);
-    chunked.length = ScriptedResponse::Length::Omit;
+    ScriptedResponse chunked = withLength(trickled(50000, 4096, 2), {});
     chunked.chunked = true;
     Form1 &form = downloadWindow(answer(chunked));
     bool sawBusyBar = false;
@@ -1194,9 +1186,7 @@ void TestForm1::busyBarForUnknownSize()
 
 void TestForm1::closingTheWindowCancels()
 {
-    ScriptedResponse stalled = ScriptedResponse::generated(1 << 20);
-    stalled.stallAfterBodyBytes = 4096;
-    Form1 &form = downloadWindow(answer(stalled));
+    Form1 &form = downloadWindow(answer(stalled(1 << 20, 4096)));
     form.show();
     connect(&form.commands(), &DownloadCommands::progressReported, this, [&](const QString &percentage) {
         if (percentage == QLatin1String("0") && form.isVisible())

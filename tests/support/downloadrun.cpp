@@ -43,6 +43,29 @@ ScriptedResponse trickled(qint64 size, qint64 bytes, int intervalMs)
     return response;
 }
 
+ScriptedResponse stalled(qint64 size, qint64 after)
+{
+    ScriptedResponse response = ScriptedResponse::generated(size);
+    response.stallAfterBodyBytes = after;
+    return response;
+}
+
+ScriptedResponse closedAfter(qint64 size, qint64 after, bool reset)
+{
+    ScriptedResponse response = ScriptedResponse::generated(size);
+    response.closeAfterBodyBytes = after;
+    response.resetOnClose = reset;
+    return response;
+}
+
+ScriptedResponse withLength(ScriptedResponse response, const QByteArray &contentLength)
+{
+    response.length
+        = contentLength.isNull() ? ScriptedResponse::Length::Omit : ScriptedResponse::Length::Custom;
+    response.contentLengthValue = contentLength;
+    return response;
+}
+
 ScriptedResponse withHeader(ScriptedResponse response, const QByteArray &name, const QByteArray &value)
 {
     response.headers.removeIf([&](const auto &existing) { return existing.first == name; });

@@ -39,6 +39,12 @@ DownloadRun runDownload(DownloadCommands &commands, const std::function<void()> 
 ScriptedHttpServer::Responder answering(const ScriptedResponse &response);
 // A body of `size` bytes that arrives `bytes` at a time, `intervalMs` apart.
 ScriptedResponse trickled(qint64 size, qint64 bytes, int intervalMs);
+// A body of `size` bytes of which only the first `after` come, on a connection kept open.
+ScriptedResponse stalled(qint64 size, qint64 after);
+// A body of `size` bytes whose connection closes (or is reset) after the first `after`.
+ScriptedResponse closedAfter(qint64 size, qint64 after, bool reset = false);
+// `response` with that Content-Length sent as it is, or none for a null one.
+ScriptedResponse withLength(ScriptedResponse response, const QByteArray &contentLength);
 // `response` with the header set (replacing one of that name).
 ScriptedResponse withHeader(ScriptedResponse response, const QByteArray &name, const QByteArray &value);
 
