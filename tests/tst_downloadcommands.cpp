@@ -351,10 +351,9 @@ void TestDownloadCommands::cancel()
     QVERIFY(busyWhileRunning);
     QVERIFY(resetAtOnce);
     QVERIFY(!m_form->xpLabel1->isHidden());
-    // The earlier archive is untouched; what arrived stays in the .part file.
+    // The earlier archive is untouched; what arrived went with the transfer.
     QCOMPARE(readFile(archivePath(1)), QByteArray("the good old archive"));
-    QCOMPARE(
-        readFile(archivePath(1) + QLatin1String(".part")), ScriptedHttpServer::patternBytes(0, 10 * 1024));
+    QVERIFY(!QFile::exists(archivePath(1) + QLatin1String(".part")));
     QVERIFY(!failureBox());
 }
 
@@ -691,7 +690,7 @@ void TestDownloadCommands::lastOutcome_data()
     QTest::newRow("complete") << u"complete"_qs << u"Vorn Scanner V1.40: 2.0 MiB saved in %1"_qs;
     QTest::newRow("cancelled")
         << u"cancelled"_qs
-        << u"Vorn Scanner V1.40: cancelled, 10.0 KiB kept in %1/Vorn Scanner V1.40.rar.part"_qs;
+        << u"Vorn Scanner V1.40: cancelled"_qs;
     QTest::newRow("failed")
         << u"failed"_qs
         << u"Vorn Scanner V1.40: incomplete, 5.9 KiB kept in %1/Vorn Scanner V1.40.rar.part"_qs;
@@ -723,7 +722,7 @@ void TestDownloadCommands::lastOutcome()
     pick(ToolCatalog::displayName(2));
     m_form->xpButton4->click();
 
-    const QString text = told.arg(u"~/tools"_qs);
+    const QString text = QString(told).replace(u"%1"_qs, u"~/tools"_qs);
     QCOMPARE(m_form->ProgressBar1->toolTip(), text);
     QCOMPARE(m_form->ProgressBar1->accessibleDescription(), text);
 
@@ -1033,7 +1032,7 @@ void TestDownloadCommands::closingTheWindowCancels()
     QVERIFY(!m_form->commands().isRunning());
     QVERIFY(m_form->Inet1->wasCancelled());
     QVERIFY(!QFile::exists(archivePath(11)));
-    QCOMPARE(readFile(archivePath(11) + QLatin1String(".part")), ScriptedHttpServer::patternBytes(0, 1024));
+    QVERIFY(!QFile::exists(archivePath(11) + QLatin1String(".part")));
 }
 
 void TestDownloadCommands::largerThan4GiB()

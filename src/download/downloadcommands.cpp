@@ -129,13 +129,17 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
     m_readout.setExpected(result.expected);
     Q_EMIT sizeKnown(result.expected);
     const bool copied = copyBody(part, result.expected, &result.received);
-    // Whatever happened, what arrived is in the .part file for whoever looks.
-    if (!copied || !part.flush()) {
+    // Nothing is kept of a cancelled download: no later one resumes it.
+    if (inet->wasCancelled()) {
+        part.discard();
+        return ended(result, Outcome::Cancelled);
+    }
+    // Whatever else happened, what arrived is in the .part file for whoever looks, until the next attempt;
+    // it is checked as it lies on the disk, not as it arrived.
+    if (!copied || !part.finish()) {
         inet->cancel();
         return ended(result, Outcome::CannotWrite, part.errorString());
     }
-    if (inet->wasCancelled())
-        return ended(result, Outcome::Cancelled);
     result.failure = inet->failure();
     // More than the announced size is no archive, however the transfer ended.
     const bool beyondSize = result.expected > 0 && result.received > result.expected;
