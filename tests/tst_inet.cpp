@@ -4,9 +4,13 @@
 
 #include <QElapsedTimer>
 #include <QNetworkProxyFactory>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -87,6 +91,8 @@ private Q_SLOTS:
     void readerBehindTheNetwork();
     void idleConnectionStaysQuiet();
     void connectWakesOnTheSocket();
+    void tlsEnd_data();
+    void tlsEnd();
 
 private:
     std::unique_ptr<ScriptedHttpServer> m_server;
@@ -692,6 +698,73 @@ void TestInet::connectWakesOnTheSocket()
         timerWakeUps += inet.wakeUps().timer;
     }
     QVERIFY2(timerWakeUps <= requests + 1, qPrintable(QStringLiteral("%1 timer wake-ups").arg(timerWakeUps)));
+}
+
+void TestInet::tlsEnd_data()
+{
+    QTest::addColumn<bool>("closeNotify");
+    QTest::addColumn<bool>("failed");
+
+    QTest::newRow("ended with close_notify") << true << false;
+    // What a cut made on the way looks like: without a length, only close_notify tells the end.
+    QTest::newRow("closed without close_notify") << false << true;
+}
+
+// An https answer without a length, from a server whose throwaway certificate is trusted as a user's own
+// certificate authority would be.
+void TestInet::tlsEnd()
+{
+    QFETCH(bool, closeNotify);
+    QFETCH(bool, failed);
+
+    QTemporaryDir keys;
+    const QString key = keys.filePath(u"key.pem"_qs);
+    const QString certificate = keys.filePath(u"certificate.pem"_qs);
+    QProcess openssl;
+    openssl.start(u"openssl"_qs,
+        {u"req"_qs, u"-x509"_qs, u"-newkey"_qs, u"ec"_qs, u"-pkeyopt"_qs, u"ec_paramgen_curve:prime256v1"_qs,
+            u"-nodes"_qs, u"-days"_qs, u"1"_qs, u"-subj"_qs, u"/CN=127.0.0.1"_qs, u"-addext"_qs,
+            u"subjectAltName=IP:127.0.0.1"_qs, u"-keyout"_qs, key, u"-out"_qs, certificate});
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0)
+        QSKIP("needs openssl to make a certificate");
+    QFile keyFile(key);
+    QVERIFY(keyFile.open(QIODevice::ReadOnly));
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(QSslCertificate::fromPath(certificate).value(0));
+    tls.setPrivateKey(QSslKey(&keyFile, QSsl::Ec));
+    QSslServer server;
+    server.setSslConfiguration(tls);
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QByteArray body = ScriptedHttpServer::patternBytes(0, 100000);
+    connect(&server, &QSslServer::pendingConnectionAvailable, this, [&] {
+        auto *socket = static_cast<QSslSocket *>(server.nextPendingConnection());
+        connect(socket, &QSslSocket::readyRead, socket, [socket, &body] {
+            if (socket->readAll().contains("\r\n\r\n"))
+                socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
+        });
+        connect(socket, &QSslSocket::encryptedBytesWritten, socket, [socket, closeNotify] {
+            if (socket->encryptedBytesToWrite() > 0 || socket->bytesToWrite() > 0)
+                return;
+            if (closeNotify)
+                socket->disconnectFromHost();
+            else
+                socket->abort();
+        });
+    });
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    const QByteArray before = qgetenv("CURL_CA_BUNDLE");
+    qputenv("CURL_CA_BUNDLE", QFile::encodeName(certificate));
+    const auto restore = qScopeGuard([&] { qputenv("CURL_CA_BUNDLE", before); });
+
+    Inet inet;
+    start(inet, u"https://127.0.0.1:%1/tool.rar"_qs.arg(server.serverPort()));
+    waitWhileBusy(inet);
+    QByteArray received;
+    readAll(inet, &received);
+    QVERIFY(received == body);
+    QVERIFY2(inet.hasFailed() == failed, qPrintable(inet.errorString()));
+    if (failed)
+        QCOMPARE(inet.failure(), Inet::Failure::ConnectionClosed);
 }
 
 QTEST_GUILESS_MAIN(TestInet)
