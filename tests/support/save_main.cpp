@@ -3,8 +3,7 @@
 //
 //   vorn-save <destination> <size in bytes>
 //
-// The archive holds the scripted server's pattern (ScriptedHttpServer::patternBytes). Prints "saved" and
-// ends with status 0, or prints the reason and ends with status 1.
+// The archive holds ScriptedHttpServer's pattern. Prints "saved" (status 0) or the reason (status 1).
 #include "download/partfile.h"
 #include "support/scriptedhttpserver.h"
 
@@ -12,21 +11,11 @@
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::fputs("usage: vorn-save <destination> <size in bytes>\n", stderr);
-        return 2;
-    }
+    if (argc != 3)
+        return std::fputs("usage: vorn-save <destination> <size in bytes>\n", stderr), 2;
     PartFile part(QString::fromLocal8Bit(argv[1]));
-    if (!part.open())
-        return std::printf("%s\n", qPrintable(part.errorString())), 1;
-    const qint64 size = QByteArray(argv[2]).toLongLong();
-    for (qint64 offset = 0; offset < size; offset += PartFile::bufferSize) {
-        if (!part.write(
-                ScriptedHttpServer::patternBytes(offset, std::min(PartFile::bufferSize, size - offset))))
-            return std::printf("%s\n", qPrintable(part.errorString())), 1;
-    }
-    if (!part.commit())
-        return std::printf("%s\n", qPrintable(part.errorString())), 1;
-    std::printf("saved\n");
-    return 0;
+    const bool saved = part.open() && part.write(ScriptedHttpServer::patternBytes(0, std::atoll(argv[2])))
+        && part.commit();
+    std::puts(saved ? "saved" : qPrintable(part.errorString()));
+    return saved ? 0 : 1;
 }
