@@ -16,6 +16,8 @@ int main(int argc, char **argv)
     PartFile part(QString::fromLocal8Bit(argv[1]));
     const bool saved = part.open() && part.write(ScriptedHttpServer::patternBytes(0, std::atoll(argv[2])))
         && part.commit();
+    // Said at once: whoever waits for it acts on it.
     std::puts(saved ? "saved" : qPrintable(part.errorString()));
+    std::fflush(stdout);
     return saved ? 0 : 1;
 }
