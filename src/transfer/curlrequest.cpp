@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include <openssl/ssl.h>
 #include <openssl/x509.h>
 
 Q_DECLARE_LOGGING_CATEGORY(lcTransfer)
@@ -67,6 +68,41 @@ Kind kindFor(CURLcode code, long systemError, bool bodyStarted)
     }
 }
 
+int closeNotifyIndex()
+{
+    static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
+    return index;
+}
+
+// OpenSSL's report of each alert: records the server's close_notify in the flag the connection was made with.
+void noteAlert(const SSL *ssl, int where, int alert)
+{
+    if ((where & SSL_CB_READ_ALERT) != SSL_CB_READ_ALERT || (alert & 0xff) != SSL_AD_CLOSE_NOTIFY)
+        return;
+    if (auto *seen = static_cast<bool *>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl), closeNotifyIndex())))
+        *seen = true;
+}
+
+CURLcode watchCloseNotify(CURL *, void *context, void *seen)
+{
+    SSL_CTX_set_ex_data(static_cast<SSL_CTX *>(context), closeNotifyIndex(), seen);
+    SSL_CTX_set_info_callback(static_cast<SSL_CTX *>(context), &noteAlert);
+    return CURLE_OK;
+}
+
+// The certificates to trust instead of the system's, read as curl reads them: CURL_CA_BUNDLE, else
+// SSL_CERT_FILE and SSL_CERT_DIR. For users behind a certificate authority of their own.
+void setTrustOptions(CURL *easy)
+{
+    const QByteArray bundle = qgetenv("CURL_CA_BUNDLE");
+    const QByteArray file = bundle.isEmpty() ? qgetenv("SSL_CERT_FILE") : bundle;
+    const QByteArray folder = bundle.isEmpty() ? qgetenv("SSL_CERT_DIR") : QByteArray();
+    if (!file.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, file.constData());
+    if (!folder.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAPATH, folder.constData());
+}
+
 } // namespace
 
 curl_slist *headerList(const QString &requestHeaders)
@@ -111,6 +147,9 @@ void setOptions(
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, hooks.data);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, hooks.onBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, hooks.data);
+    curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, &watchCloseNotify);
+    curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, hooks.closeNotified);
+    setTrustOptions(easy);
     if (method == "HEAD")
         curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     else if (method != "GET")
@@ -129,6 +168,30 @@ void setProxy(CURL *easy, const ProxyRules::Choice &proxy)
     // A tunnelling proxy's own answer to CONNECT is not the answer to the request.
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     qCDebug(lcTransfer) << "proxy" << proxy.address << proxy.source;
+}
+
+// Over HTTP/1 a body with neither a length nor chunks ends where the connection ends. Over TLS only the
+// server's close_notify tells that end from a cut, which libcurl (7.88 with OpenSSL 3) takes for a normal
+// end: without it, half an archive would pass for the whole.
+bool endsWithoutCloseNotify(CURL *easy, bool closeNotified)
+{
+    const char *scheme = nullptr;
+    long version = 0;
+    curl_off_t length = -1;
+    curl_off_t received = 0;
+    curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme);
+    curl_easy_getinfo(easy, CURLINFO_HTTP_VERSION, &version);
+    curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    curl_easy_getinfo(easy, CURLINFO_SIZE_DOWNLOAD_T, &received);
+    bool chunked = false;
+    curl_header *coding = nullptr;
+    for (size_t i = 0; curl_easy_header(easy, "Transfer-Encoding", i, CURLH_HEADER, -1, &coding) == CURLHE_OK
+         && i < coding->amount;
+         ++i)
+        chunked = chunked || QByteArray(coding->value).toLower().contains("chunked");
+    const bool framedByClose = (version == CURL_HTTP_VERSION_1_0 || version == CURL_HTTP_VERSION_1_1)
+        && length < 0 && !chunked && received > 0;
+    return framedByClose && !closeNotified && scheme && qstricmp(scheme, "https") == 0;
 }
 
 TransferFailure failure(CURL *easy, CURLcode code, const char *errorBuffer, const Stage &stage)

@@ -20,6 +20,7 @@ struct Hooks
     curl_write_callback onBody = nullptr;
     void *data = nullptr;
     char *errorBuffer = nullptr; // CURL_ERROR_SIZE bytes
+    bool *closeNotified = nullptr; // set when the server ends its TLS connection in good order
 };
 
 // The caller's "Name: value" lines, each ended by CR LF, as libcurl takes them, and ours.
@@ -30,6 +31,10 @@ void setOptions(
 
 // The proxy the request goes through ("" for none), so that libcurl does not read the environment again.
 void setProxy(CURL *easy, const ProxyRules::Choice &proxy);
+
+// Whether a body that libcurl took for whole ended only by the connection closing over TLS without the
+// server's close_notify: then nothing tells it from a cut made by anyone on the way.
+bool endsWithoutCloseNotify(CURL *easy, bool closeNotified);
 
 // Where the request stood when libcurl ended it.
 struct Stage

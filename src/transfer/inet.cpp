@@ -31,6 +31,8 @@ struct Inet::Private
         ProxyRules::Choice proxy;
         Clock::time_point started;
         Clock::time_point lastData;
+        // The server ended its TLS connection in good order, set by OpenSSL's report of the alert.
+        bool closeNotified = false;
     };
 
     // The read and write notifiers of one socket. They live as long as the Inet: libcurl drops and
@@ -187,6 +189,12 @@ struct Inet::Private
 
     void endWith(CURLcode code)
     {
+        if (code == CURLE_OK && CurlRequest::endsWithoutCloseNotify(easy, request.closeNotified)) {
+            end(Phase::Finished,
+                {.kind = Kind::ConnectionClosed,
+                    .detail = Inet::tr("TLS connection closed without close_notify")});
+            return;
+        }
         // Where libcurl failed before a status line came, the line is what it could not read.
         const bool statusLineDue = phase == Phase::AwaitingHead && request.head.expectsStatusLine();
         const TransferFailure failure = CurlRequest::failure(
@@ -329,7 +337,7 @@ void Inet::execute(const QString &operation, const QString &requestHeaders)
     d->requestHeaders = CurlRequest::headerList(requestHeaders);
     d->easy = curl_easy_init();
     CurlRequest::setOptions(d->easy, d->request.head.url(), operation.toLatin1(), d->requestHeaders,
-        {&Private::onHeader, &Private::onBody, d.get(), d->curlError});
+        {&Private::onHeader, &Private::onBody, d.get(), d->curlError, &d->request.closeNotified});
     qCDebug(lcTransfer) << operation << m_url;
     const ProxyRules::Choice &proxy = d->request.proxy
         = ProxyRules::choose(d->request.head.url(), &ProxyRules::processEnvironment);
