@@ -18,11 +18,11 @@
 #include "transfer/inet.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
-#include <QShortcut>
 
 #include <cstdlib>
 
@@ -94,7 +94,6 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     Timer2->start();
     Form_Load();
     Combo1->setFocus();
-    pressCancelOnEscape();
 }
 
 Form1::~Form1()
@@ -217,13 +216,15 @@ void Form1::showTransferFailure(const QString &toolName, const TransferResult &r
     box->show();
 }
 
-void Form1::pressCancelOnEscape()
+void Form1::keyPressEvent(QKeyEvent *event)
 {
     // Escape stops what runs, as Cancel does; at rest there is nothing for it to stop, and it leaves the
-    // window as it is. The tool list's open drop-down takes Escape before the window sees it.
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, [this] {
+    // window as it is. A key the focused control leaves alone comes here, but an open drop-down is a
+    // window of its own that takes Escape to close itself; a shortcut would have seen it first.
+    if (event->matches(QKeySequence::Cancel)) {
         if (m_commands->isRunning())
             xpButton3->click();
-    });
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

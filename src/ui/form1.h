@@ -59,6 +59,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void Form_Load();
@@ -75,7 +76,6 @@ private:
     void returnToIdleState(const QString &toolName, const TransferResult &result);
     void setBusyPointer(bool busy);
     void showTransferFailure(const QString &toolName, const TransferResult &result);
-    void pressCancelOnEscape();
 
     std::unique_ptr<DownloadCommands> m_commands;
     ProgressTip *m_progressTip = nullptr;
