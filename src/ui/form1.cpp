@@ -18,9 +18,9 @@
 #include "transfer/inet.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 
