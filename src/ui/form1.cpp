@@ -34,6 +34,8 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildWindow(this, form1Description());
+    // Resizing moves nothing, so a smaller window would only cut off the controls at its edges.
+    setMinimumSize(size());
     DesktopHints::refuseMaximise(this);
 
     Picture1 = findChild<QFrame *>(QStringLiteral("Picture1"));
