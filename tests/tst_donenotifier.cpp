@@ -104,17 +104,17 @@ void TestDoneNotifier::notification_data()
     const QStringList plain{u"body"_qs};
     QTest::newRow("markup service, file manager")
         << markup << true << marked << false
-        << u"1.50 KiB saved in /tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs;
+        << u"1.5 KiB saved in /tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs;
     // Without a file manager that selects files, the folder opens the ordinary way.
     QTest::newRow("plain service, no file manager")
-        << plain << false << marked << false << u"1.50 KiB saved in /tmp/a <b>&</b> folder"_qs;
+        << plain << false << marked << false << u"1.5 KiB saved in /tmp/a <b>&</b> folder"_qs;
     QTest::newRow("archive the server vouched for")
-        << plain << true << marked << true << u"1.50 KiB, verified, saved in /tmp/a <b>&</b> folder"_qs;
+        << plain << true << marked << true << u"1.5 KiB, verified, saved in /tmp/a <b>&</b> folder"_qs;
     // A service that offers links renders markup too; a direction override or a line break would
     // reorder or split the name shown.
     QTest::newRow("links service, override and line break")
         << QStringList{u"body"_qs, u"body-hyperlinks"_qs} << true << u"/srv/<b>&amp;\u202Eexe.txt\nx"_qs
-        << false << u"1.50 KiB saved in /srv/&lt;b&gt;&amp;amp;exe.txtx"_qs;
+        << false << u"1.5 KiB saved in /srv/&lt;b&gt;&amp;amp;exe.txtx"_qs;
 }
 
 void TestDoneNotifier::notification()

@@ -1,4 +1,5 @@
 #include "catalog/toolcatalog.h"
+#include "common/datasize.h"
 #include "controls/ccrpprogressbar.h"
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
@@ -600,9 +601,9 @@ void TestDownloadCommands::truncatedBody()
     QMessageBox *box = failureBox();
     QVERIFY(box);
     const QLocale locale;
-    const QString sizes = fault == QLatin1String("framing")
-        ? u"after %1 bytes"_qs.arg(locale.toString(part.size()))
-        : u"after %1 of %2 bytes"_qs.arg(locale.toString(part.size()), locale.toString(10000));
+    const QString sizes = u"after "_qs
+        + (fault == QLatin1String("framing") ? DataSize::text(part.size(), locale)
+                                             : DataSize::partOf(part.size(), 10000, locale));
     const QString sentence = u"The download of VORN Relay File Editor V1.0 is incomplete: %1"_qs.arg(said);
     QVERIFY2(box->text().startsWith(sentence), qPrintable(box->text()));
     QVERIFY2(box->text().contains(sizes + u".\n"_qs), qPrintable(box->text()));
@@ -635,7 +636,7 @@ void TestDownloadCommands::failureWording_data()
         << int(Outcome::Incomplete) << int(Failure::ConnectionClosed)
         << u"transfer closed with 600000 bytes remaining to read"_qs << u"de_DE"_qs
         << u"The download of Vorn Scanner V1.40 is incomplete: the server closed the connection after "
-           "300.000 of 900.000 bytes.\nThe partial data is kept in /d/Vorn Scanner V1.40.rar.part."_qs;
+           "293,0 of 878,9 KiB.\nThe partial data is kept in /d/Vorn Scanner V1.40.rar.part."_qs;
 }
 
 void TestDownloadCommands::failureWording()

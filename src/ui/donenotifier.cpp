@@ -1,5 +1,6 @@
 #include "donenotifier.h"
 
+#include "common/datasize.h"
 #include "common/plaintext.h"
 
 #include <QDBusAbstractInterface>
@@ -87,7 +88,7 @@ void DoneNotifier::notify(const QString &toolName, const TransferResult &result,
     const QString folder = PlainText::clean(QFileInfo(result.path).absolutePath());
     const QString body
         = (result.verified ? tr("%1, verified, saved in %2") : tr("%1 saved in %2"))
-              .arg(QLocale().formattedDataSize(result.received), markup ? folder.toHtmlEscaped() : folder);
+              .arg(DataSize::text(result.received, QLocale()), markup ? folder.toHtmlEscaped() : folder);
     // "default" is what a click on the notification does: the same as the button.
     const QStringList actions{
         QStringLiteral("default"), tr("Show in folder"), showInFolderKey, tr("Show in folder")};

@@ -1,5 +1,6 @@
 #include "failuremessage.h"
 
+#include "common/datasize.h"
 #include "common/plaintext.h"
 
 #include <QDir>
@@ -58,12 +59,12 @@ QString failurePhrase(const TransferResult &result, const QLocale &locale)
     return reason.isEmpty() ? phrase : phrase + QLatin1String(" (") + reason + QLatin1Char(')');
 }
 
-// "after 300,000 of 900,000 bytes", or "after 300,000 bytes" when the size was never told.
+// "after 293.0 of 878.9 KiB", or "after 293.0 KiB" when the size was never told.
 QString sizesPhrase(const TransferResult &result, const QLocale &locale)
 {
-    return result.expected > 0 ? FailureMessage::tr("after %1 of %2 bytes")
-                                     .arg(locale.toString(result.received), locale.toString(result.expected))
-                               : FailureMessage::tr("after %1 bytes").arg(locale.toString(result.received));
+    return FailureMessage::tr("after %1")
+        .arg(result.expected > 0 ? DataSize::partOf(result.received, result.expected, locale)
+                                 : DataSize::text(result.received, locale));
 }
 
 } // namespace
@@ -102,7 +103,7 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
 QString FailureMessage::outcome(const QString &toolName, const TransferResult &result)
 {
     const QLocale locale;
-    const QString size = locale.formattedDataSize(result.received, 1);
+    const QString size = DataSize::text(result.received, locale);
     const QString where = homeShortened(PlainText::clean(result.path));
     QString words;
     switch (result.outcome) {
