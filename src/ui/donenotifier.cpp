@@ -121,11 +121,17 @@ void DoneNotifier::showInFolder(const QString &archive)
         QStringLiteral("/org/freedesktop/FileManager1"), QStringLiteral("org.freedesktop.FileManager1"),
         QStringLiteral("ShowItems"));
     showItems << QStringList{QUrl::fromLocalFile(archive).toString(QUrl::FullyEncoded)} << QString();
-    // Without a file manager that selects files, the folder is opened the ordinary way.
-    whenFinished(
-        QDBusConnection::sessionBus().asyncCall(showItems), this, [archive](const QDBusPendingCall &call) {
-            if (call.isError())
-                QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(archive).absolutePath()));
+    // Without a file manager that selects files, the folder is opened the ordinary way; failing that
+    // too, the click would otherwise do nothing anybody sees.
+    whenFinished(m_notifications->connection().asyncCall(showItems), this,
+        [this, archive](const QDBusPendingCall &call) {
+            if (!call.isError())
+                return;
+            const QString folder = QFileInfo(archive).absolutePath();
+            if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+                Q_EMIT folderNotShown(
+                    tr("The folder %1 could not be opened: the desktop has no file manager to show it.")
+                        .arg(PlainText::clean(folder)));
         });
 }
 

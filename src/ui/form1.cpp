@@ -91,6 +91,7 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     auto *doneNotifier = new DoneNotifier(this);
     connect(
         m_commands.get(), &DownloadCommands::transferFinished, doneNotifier, &DoneNotifier::transferFinished);
+    connect(doneNotifier, &DoneNotifier::folderNotShown, this, &Form1::showFolderNotShown);
 
     Timer1->start();
     Timer2->start();
@@ -216,6 +217,20 @@ void Form1::showTransferFailure(const QString &toolName, const TransferResult &r
     // download command goes on with the next entry meanwhile.
     box->setWindowModality(Qt::NonModal);
     box->show();
+}
+
+void Form1::showFolderNotShown(const QString &message)
+{
+    if (!m_folderBox) {
+        m_folderBox
+            = new QMessageBox(QMessageBox::Information, tr("Show in folder"), message, QMessageBox::Ok, this);
+        m_folderBox->setTextFormat(Qt::PlainText);
+        m_folderBox->setAttribute(Qt::WA_DeleteOnClose);
+        m_folderBox->setWindowModality(Qt::NonModal);
+    }
+    m_folderBox->setText(message);
+    m_folderBox->show();
+    m_folderBox->raise();
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)

@@ -76,10 +76,12 @@ private:
     void returnToIdleState(const QString &toolName, const TransferResult &result);
     void setBusyPointer(bool busy);
     void showTransferFailure(const QString &toolName, const TransferResult &result);
+    void showFolderNotShown(const QString &message);
 
     std::unique_ptr<DownloadCommands> m_commands;
     ProgressTip *m_progressTip = nullptr;
     QPointer<FrmAbout> m_about;
     QHash<QString, QPointer<QMessageBox>> m_failureBoxes;
+    QPointer<QMessageBox> m_folderBox;
     bool m_pointerBusy = false;
 };
