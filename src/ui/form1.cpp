@@ -54,6 +54,9 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     Image1 = findChild<QLabel *>(QStringLiteral("Image1"));
     ucAniGIF1 = findChild<UcAniGif *>(QStringLiteral("ucAniGIF1"));
     ProgressBar1 = findChild<CcrpProgressBar *>(QStringLiteral("ProgressBar1"));
+    // The captions name the date and the time beside them, also to a screen reader.
+    Label2->setBuddy(Label5);
+    Label3->setBuddy(Label4);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

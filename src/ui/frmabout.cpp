@@ -29,7 +29,7 @@ constexpr ControlDescription controls[] = {
     {"xpLabel3", K::StyledLabel, picture1, 120, 960, 2655, 255, u"Contact me at : ", labelFont,
         systemButtonText, nullptr, 4},
     {"xpButton2", K::PictureButton, picture1, 2640, 120, 855, 735, nullptr, tahoma, systemButtonText,
-        ":/vorn/about-close.png", 5, true, u"Close"},
+        ":/vorn/about-close.png", 5, true, u"Close", nullptr, u"Closes this window"},
 };
 
 constexpr WindowDescription frmAbout{u"About", 3855, 1575, systemButtonFace, nullptr, controls};
