@@ -415,7 +415,9 @@ void TestDownloadCommands::serverRefusal_data()
     QTest::addColumn<QByteArray>("statusLine");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("404") << QByteArray("404 Not Found") << u"the server answered \"404 Not Found\""_qs;
+    QTest::newRow("404")
+        << QByteArray("404 Not Found")
+        << u"the server answered \"404 Not Found\". The earlier archive, if any, is unchanged."_qs;
     // Server text is never markup: no big green "success" and no live link in the message.
     QTest::newRow("markup in the reason")
         << QByteArray("500 <h2><font color=green>Download complete - all OK</font></h2>"
@@ -487,8 +489,8 @@ void TestDownloadCommands::notTheArchive_data()
     QTest::newRow("digest the body matches")
         << 200 << QByteArrayList{reprDigest} << qint64(500) << QString() << qint64(0);
     QTest::newRow("digest the body does not match")
-        << 200 << QByteArrayList{reprDigest} << qint64(501) << u"did not match the digest the server gave"_qs
-        << qint64(501);
+        << 200 << QByteArrayList{reprDigest} << qint64(501)
+        << u"did not match the checksum the server gave"_qs << qint64(501);
 }
 
 // Only the whole archive ever replaces the earlier one; anything else is told, and what was written
@@ -637,6 +639,12 @@ void TestDownloadCommands::failureWording_data()
         << u"transfer closed with 600000 bytes remaining to read"_qs << u"de_DE"_qs
         << u"The download of Vorn Scanner V1.40 is incomplete: the server closed the connection after "
            "293,0 of 878,9 KiB.\nThe partial data is kept in /d/Vorn Scanner V1.40.rar.part."_qs;
+    // The file's own reasons are clauses: the sentence around them ends them.
+    QTest::newRow("cannot write")
+        << int(Outcome::CannotWrite) << int(Failure::None) << u"another download is writing this file"_qs
+        << u"C"_qs
+        << u"Vorn Scanner V1.40 could not be saved to /d/Vorn Scanner V1.40.rar.part: "
+           "another download is writing this file."_qs;
 }
 
 void TestDownloadCommands::failureWording()

@@ -80,7 +80,9 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
     case TransferResult::Outcome::Cancelled:
         return {};
     case TransferResult::Outcome::ServerRefused:
-        return tr("%1 could not be downloaded: the server answered \"%2\".").arg(toolName, reason);
+        return tr("%1 could not be downloaded: the server answered \"%2\". The earlier archive, if any, is "
+                  "unchanged.")
+            .arg(toolName, reason);
     case TransferResult::Outcome::NetworkFailed:
         return tr("%1 could not be downloaded: %2.").arg(toolName, failurePhrase(result, locale));
     case TransferResult::Outcome::NotTheArchive:
@@ -95,7 +97,7 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
             + tr("The partial data is kept in %1.").arg(path);
     }
     case TransferResult::Outcome::CannotWrite:
-        return tr("%1 could not be saved to %2: %3").arg(toolName, path, reason);
+        return tr("%1 could not be saved to %2: %3.").arg(toolName, path, reason);
     }
     return {};
 }
