@@ -767,8 +767,6 @@ void TestForm1::accessibleControls_data()
     // A description that repeats the name says it twice.
     QTest::newRow("Download") << u"xpButton4"_qs << QAccessible::Button << u"Download"_qs
                               << u"Fetches the archive of the tool picked in the list"_qs << QString();
-    QTest::newRow("Exit") << u"xpButton1"_qs << QAccessible::Button << u"Exit"_qs
-                          << u"Ends the program at once"_qs << QString();
     // Stored disabled to take no input, yet as readable as any text.
     QTest::newRow("styled label") << u"xpLabel1"_qs << QAccessible::StaticText << u"Progress >>>"_qs
                                   << QString() << QString();
