@@ -113,8 +113,8 @@ QString FailureMessage::outcome(const QString &toolName, const TransferResult &r
         words = tr("%1 saved in %2").arg(size, homeShortened(QFileInfo(result.path).absolutePath()));
         break;
     case TransferResult::Outcome::Cancelled:
-        // Cancelled before the body began, nothing was written.
-        words = result.received > 0 ? tr("cancelled, %1 kept in %2").arg(size, where) : tr("cancelled");
+        // Whatever had arrived went with the transfer.
+        words = tr("cancelled");
         break;
     case TransferResult::Outcome::ServerRefused:
         words = tr("the server answered \"%1\"").arg(PlainText::fromServer(result.reason));
