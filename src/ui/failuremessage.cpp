@@ -12,51 +12,52 @@
 
 namespace {
 
-using Failure = Inet::Failure;
+using Kind = TransferFailure::Kind;
 
-// Each way a transfer can fail, in the program's own words. `withReason` adds the system's or libcurl's
-// short reason where it tells more than the sentence (why the address refused, what is wrong with a
-// certificate).
+// Each way a transfer can fail, in the program's own words. `withReason` adds the system's reason where
+// it tells more than the sentence (why the address refused, what is wrong with a certificate).
 struct Wording
 {
-    Failure failure;
+    Kind kind;
     const char *phrase;
     bool withReason;
 };
 
 constexpr Wording wordings[] = {
-    {Failure::NameNotFound, QT_TRANSLATE_NOOP("FailureMessage", "the server's name was not found"), true},
-    {Failure::CouldNotConnect, QT_TRANSLATE_NOOP("FailureMessage", "could not reach the server"), true},
-    {Failure::TimedOut, QT_TRANSLATE_NOOP("FailureMessage", "no answer from the server for %1 s"), false},
-    {Failure::ConnectionClosed, QT_TRANSLATE_NOOP("FailureMessage", "the server closed the connection"),
-        true},
-    {Failure::Tls, QT_TRANSLATE_NOOP("FailureMessage", "the secure connection could not be set up"), true},
-    {Failure::TooManyRedirects, QT_TRANSLATE_NOOP("FailureMessage", "the server redirected too many times"),
+    {Kind::NameNotFound, QT_TRANSLATE_NOOP("FailureMessage", "the server's name was not found"), true},
+    {Kind::CouldNotConnect, QT_TRANSLATE_NOOP("FailureMessage", "could not reach the server"), true},
+    {Kind::ProxySetting, QT_TRANSLATE_NOOP("FailureMessage", "could not reach the server"), false},
+    {Kind::TimedOut, QT_TRANSLATE_NOOP("FailureMessage", "no answer from the server for %1 s"), false},
+    {Kind::ConnectionClosed, QT_TRANSLATE_NOOP("FailureMessage", "the server closed the connection"), true},
+    {Kind::Tls, QT_TRANSLATE_NOOP("FailureMessage", "the secure connection could not be set up"), true},
+    {Kind::TooManyRedirects, QT_TRANSLATE_NOOP("FailureMessage", "the server redirected too many times"),
         false},
-    {Failure::InsecureRedirect,
+    {Kind::InsecureRedirect,
         QT_TRANSLATE_NOOP("FailureMessage", "refused a redirect from a secure address to an insecure one"),
         false},
-    {Failure::Protocol, QT_TRANSLATE_NOOP("FailureMessage", "the server's answer could not be read"), true},
-    {Failure::Other, QT_TRANSLATE_NOOP("FailureMessage", "the transfer failed"), true},
+    {Kind::Protocol, QT_TRANSLATE_NOOP("FailureMessage", "the server's answer could not be read"), true},
+    {Kind::BadStatusLine, QT_TRANSLATE_NOOP("FailureMessage", "the server's status line cannot be read"), false},
+    {Kind::HeadTooLarge, QT_TRANSLATE_NOOP("FailureMessage", "the server's answer head is too large"), false},
+    {Kind::Other, QT_TRANSLATE_NOOP("FailureMessage", "the transfer failed"), true},
 };
-
-// Longer than this, a reason is a sentence of its own rather than a few words.
-constexpr qsizetype longestReason = 60;
 
 // What went wrong, without the sizes: "could not reach the server (Connection refused)".
 QString failurePhrase(const TransferResult &result, const QLocale &locale)
 {
+    const TransferFailure &failure = result.failure;
     // A failure the transfer did not classify is still a failure.
     const auto wording = std::find_if(std::begin(wordings), std::end(wordings),
-        [&](const Wording &w) { return w.failure == result.failure; });
+        [&](const Wording &w) { return w.kind == failure.kind; });
     const Wording &chosen = wording != std::end(wordings) ? *wording : wordings[std::size(wordings) - 1];
     QString phrase = FailureMessage::tr(chosen.phrase);
-    if (chosen.failure == Failure::TimedOut)
+    if (chosen.kind == Kind::TimedOut)
         phrase = phrase.arg(locale.toString(result.timeoutSeconds));
-    if (!chosen.withReason)
+    // The server's own words, when they are known, shown as the server's.
+    if (!failure.serverText.isEmpty())
+        phrase += QLatin1String(": \"") + PlainText::fromServer(failure.serverText) + QLatin1Char('"');
+    if (!chosen.withReason || failure.systemReason.isEmpty())
         return phrase;
-    const QString reason = FailureMessage::shortReason(result.reason);
-    return reason.isEmpty() ? phrase : phrase + QLatin1String(" (") + reason + QLatin1Char(')');
+    return phrase + QLatin1String(" (") + PlainText::clean(failure.systemReason) + QLatin1Char(')');
 }
 
 // "after 293.0 of 878.9 KiB", or "after 293.0 KiB" when the size was never told.
@@ -90,7 +91,7 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
             .arg(toolName, reason);
     case TransferResult::Outcome::Incomplete: {
         // The body fell short without any failure: the server ended it early in good order.
-        const QString what = result.failure == Failure::None
+        const QString what = !result.failure.failed()
             ? tr("the server ended the body %1").arg(sizesPhrase(result, locale))
             : failurePhrase(result, locale) + QLatin1Char(' ') + sizesPhrase(result, locale);
         return tr("The download of %1 is incomplete: %2.").arg(toolName, what) + QLatin1Char('\n')
@@ -133,30 +134,6 @@ QString FailureMessage::outcome(const QString &toolName, const TransferResult &r
         break;
     }
     return tr("%1: %2").arg(toolName, words);
-}
-
-QString FailureMessage::shortReason(const QString &errorString)
-{
-    QString reason = errorString.trimmed();
-    // The system's reason, which the transfer adds in parentheses after libcurl's sentence.
-    if (reason.endsWith(QLatin1Char(')'))) {
-        const qsizetype open = reason.lastIndexOf(QLatin1String(" ("));
-        if (open >= 0)
-            reason = reason.mid(open + 2, reason.size() - open - 3);
-    } else {
-        // libcurl's sentences put the particular after a colon: "SSL certificate problem: self-signed
-        // certificate". A single word there is a value, which says nothing without what comes before it.
-        const qsizetype colon = reason.lastIndexOf(QLatin1String(": "));
-        if (colon >= 0 && reason.indexOf(QLatin1Char(' '), colon + 2) >= 0)
-            reason = reason.mid(colon + 2);
-    }
-    while (reason.endsWith(QLatin1Char('.')))
-        reason.chop(1);
-    // Numbers (ports, milliseconds, byte counts) are libcurl's own and in no locale's format.
-    const bool hasNumber = std::any_of(reason.cbegin(), reason.cend(), [](QChar c) { return c.isDigit(); });
-    if (hasNumber || reason.size() > longestReason)
-        return {};
-    return PlainText::clean(reason);
 }
 
 QString FailureMessage::homeShortened(const QString &path)
