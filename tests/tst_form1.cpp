@@ -1050,9 +1050,11 @@ void TestForm1::downloadOutcome_data()
         withHeader(ScriptedResponse::generated(500), "Content-Encoding", "gzip"))
                                      << Act() << failed + u"the server sent the archive encoded \\(gzip\\)"_qs
                                      << QString();
-    // Our own sentence with the system's few words, not libcurl's with its port and milliseconds.
+    // Our own sentence with the system's few words, not libcurl's with its port and milliseconds. The
+    // server is the desktop's proxy here: closed, it is the proxy that cannot be reached.
     QTest::newRow("network failure") << Prepare([](Scene &scene) { scene.server.close(); }) << Act()
-                                     << failed + u"could not reach the server \\(Connection refused\\)\\.$"_qs
+                                     << failed
+            + u"could not reach the proxy http://127\\.0\\.0\\.1:\\d+ from the desktop's settings \\(Connection refused\\)\\.$"_qs
                                      << QString();
     QTest::newRow("incomplete, closed early") << answer(closedAfter(10000, 6000)) << Act()
                                               << incomplete + u"the server closed the connection"_qs + sizes
@@ -1183,7 +1185,7 @@ void TestForm1::oneFailureWindowPerTool()
     for (int press = 0; press < 3; ++press)
         download(5);
     QCOMPARE(boxes().size(), 1);
-    QVERIFY2(boxes().first()->text().contains(u"could not reach the server"_qs),
+    QVERIFY2(boxes().first()->text().contains(u"could not reach the proxy"_qs),
         qPrintable(boxes().first()->text()));
     QVERIFY(boxes().first()->isVisible());
 
