@@ -1,5 +1,6 @@
 #include "failuremessage.h"
 
+#include "common/datasize.h"
 #include "common/plaintext.h"
 
 #include <QDir>
@@ -25,7 +26,6 @@ struct Wording
 constexpr Wording wordings[] = {
     {Kind::NameNotFound, QT_TRANSLATE_NOOP("FailureMessage", "the server's name was not found"), true},
     {Kind::CouldNotConnect, QT_TRANSLATE_NOOP("FailureMessage", "could not reach the server"), true},
-    {Kind::ProxySetting, QT_TRANSLATE_NOOP("FailureMessage", "could not reach the server"), false},
     {Kind::TimedOut, QT_TRANSLATE_NOOP("FailureMessage", "no answer from the server for %1 s"), false},
     {Kind::ConnectionClosed, QT_TRANSLATE_NOOP("FailureMessage", "the server closed the connection"), true},
     {Kind::Tls, QT_TRANSLATE_NOOP("FailureMessage", "the secure connection could not be set up"), true},
@@ -35,18 +35,54 @@ constexpr Wording wordings[] = {
         QT_TRANSLATE_NOOP("FailureMessage", "refused a redirect from a secure address to an insecure one"),
         false},
     {Kind::Protocol, QT_TRANSLATE_NOOP("FailureMessage", "the server's answer could not be read"), true},
-    {Kind::BadStatusLine, QT_TRANSLATE_NOOP("FailureMessage", "the server's status line cannot be read"), false},
+    {Kind::BadStatusLine, QT_TRANSLATE_NOOP("FailureMessage", "the server's status line cannot be read"),
+        false},
     {Kind::HeadTooLarge, QT_TRANSLATE_NOOP("FailureMessage", "the server's answer head is too large"), false},
     {Kind::Other, QT_TRANSLATE_NOOP("FailureMessage", "the transfer failed"), true},
 };
+
+// The proxy as it was set: "http_proxy=http://127.0.0.1:3128", or the address the desktop's settings gave.
+QString proxyNamed(const TransferFailure &failure)
+{
+    const QString address = PlainText::clean(failure.proxy);
+    return failure.proxySource.isEmpty() ? FailureMessage::tr("%1 from the desktop's settings").arg(address)
+                                         : failure.proxySource + QLatin1Char('=') + address;
+}
+
+// A failure of the proxy rather than of the server, which the user can only mend in the proxy setting.
+QString proxyPhrase(const TransferFailure &failure)
+{
+    const QString proxy = proxyNamed(failure);
+    QString phrase;
+    switch (failure.kind) {
+    case Kind::ProxySetting:
+        return FailureMessage::tr("the proxy setting %1 cannot be read").arg(proxy);
+    case Kind::NameNotFound:
+        return FailureMessage::tr("the proxy's name in %1 was not found").arg(proxy);
+    case Kind::CouldNotConnect:
+        phrase = FailureMessage::tr("could not reach the proxy %1").arg(proxy);
+        break;
+    default:
+        if (!failure.serverText.isEmpty())
+            return FailureMessage::tr(
+                "the proxy %1 refused to open a connection to the server (it answered %2)")
+                .arg(proxy, PlainText::fromServer(failure.serverText));
+        phrase = FailureMessage::tr("the proxy %1 failed").arg(proxy);
+    }
+    return failure.systemReason.isEmpty()
+        ? phrase
+        : phrase + QLatin1String(" (") + PlainText::clean(failure.systemReason) + QLatin1Char(')');
+}
 
 // What went wrong, without the sizes: "could not reach the server (Connection refused)".
 QString failurePhrase(const TransferResult &result, const QLocale &locale)
 {
     const TransferFailure &failure = result.failure;
+    if (failure.atProxy || failure.kind == Kind::ProxySetting)
+        return proxyPhrase(failure);
     // A failure the transfer did not classify is still a failure.
-    const auto wording = std::find_if(std::begin(wordings), std::end(wordings),
-        [&](const Wording &w) { return w.kind == failure.kind; });
+    const auto wording = std::find_if(
+        std::begin(wordings), std::end(wordings), [&](const Wording &w) { return w.kind == failure.kind; });
     const Wording &chosen = wording != std::end(wordings) ? *wording : wordings[std::size(wordings) - 1];
     QString phrase = FailureMessage::tr(chosen.phrase);
     if (chosen.kind == Kind::TimedOut)
@@ -59,12 +95,12 @@ QString failurePhrase(const TransferResult &result, const QLocale &locale)
     return phrase + QLatin1String(" (") + PlainText::clean(failure.systemReason) + QLatin1Char(')');
 }
 
-// "after 300,000 of 900,000 bytes", or "after 300,000 bytes" when the size was never told.
+// "after 293.0 of 878.9 KiB", or "after 293.0 KiB" when the size was never told.
 QString sizesPhrase(const TransferResult &result, const QLocale &locale)
 {
-    return result.expected > 0 ? FailureMessage::tr("after %1 of %2 bytes")
-                                     .arg(locale.toString(result.received), locale.toString(result.expected))
-                               : FailureMessage::tr("after %1 bytes").arg(locale.toString(result.received));
+    return FailureMessage::tr("after %1")
+        .arg(result.expected > 0 ? DataSize::partOf(result.received, result.expected, locale)
+                                 : DataSize::text(result.received, locale));
 }
 
 } // namespace
@@ -80,7 +116,9 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
     case TransferResult::Outcome::Cancelled:
         return {};
     case TransferResult::Outcome::ServerRefused:
-        return tr("%1 could not be downloaded: the server answered \"%2\".").arg(toolName, reason);
+        return tr("%1 could not be downloaded: the server answered \"%2\". The earlier archive, if any, is "
+                  "unchanged.")
+            .arg(toolName, reason);
     case TransferResult::Outcome::NetworkFailed:
         return tr("%1 could not be downloaded: %2.").arg(toolName, failurePhrase(result, locale));
     case TransferResult::Outcome::NotTheArchive:
@@ -95,7 +133,7 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
             + tr("The partial data is kept in %1.").arg(path);
     }
     case TransferResult::Outcome::CannotWrite:
-        return tr("%1 could not be saved to %2: %3").arg(toolName, path, reason);
+        return tr("%1 could not be saved to %2: %3.").arg(toolName, path, reason);
     }
     return {};
 }
@@ -103,7 +141,7 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
 QString FailureMessage::outcome(const QString &toolName, const TransferResult &result)
 {
     const QLocale locale;
-    const QString size = locale.formattedDataSize(result.received, 1);
+    const QString size = DataSize::text(result.received, locale);
     const QString where = homeShortened(PlainText::clean(result.path));
     QString words;
     switch (result.outcome) {

@@ -33,7 +33,7 @@ constexpr ControlDescription controls[] = {
         .width = 2655, .height = 255, .text = u"Contact me at : ", .font = labelFont, .tabIndex = 4},
     {.name = "xpButton2", .kind = K::PictureButton, .container = picture1, .left = 2640, .top = 120,
         .width = 855, .height = 735, .font = tahoma, .picture = ":/vorn/about-close.png", .tabIndex = 5,
-        .toolTip = u"Close"},
+        .toolTip = u"Close", .description = u"Closes this window"},
 };
 // clang-format on
 // clang-format on

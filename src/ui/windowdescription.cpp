@@ -185,6 +185,9 @@ BuiltControls buildWindow(QWidget *window, const WindowDescription &description)
         }
         if (control.accessibleName)
             widget->setAccessibleName(QString::fromUtf16(control.accessibleName));
+        // Without one of its own a control's description is its tool tip, for a picture button its name.
+        if (control.description)
+            widget->setAccessibleDescription(QString::fromUtf16(control.description));
         QRect rect = pixelRect(control);
         if (control.kind == ControlKind::Line)
             rect.setSize(rect.size().expandedTo(QSize(1, 1)));

@@ -73,6 +73,7 @@ struct ControlDescription
     bool visible = true;
     const char16_t *toolTip = nullptr; // also the accessible name of picture buttons
     const char16_t *accessibleName = nullptr; // what a screen reader calls a control that has no tool tip
+    const char16_t *description = nullptr; // what a screen reader says a control does, beyond its name
 };
 
 struct WindowDescription

@@ -206,9 +206,10 @@ e2e_setup() {
 # The servers are started in this shell, never inside $(...): a subshell would keep the server's pid
 # from the clean-up. Each leaves its URL in server_url.
 
-# The nginx stand-in for the download server, serving every catalog key.
+# The nginx stand-in for the download server, serving every catalog key. Arguments go to it
+# (--rate KEY=RATE throttles one more key).
 start_demo_server() {
-    "$source_dir/scripts/demo-server" start "$demo_dir" --catalog "$catalog_program" >"$work/demo.url" 2>"$work/demo.log" \
+    "$source_dir/scripts/demo-server" start "$demo_dir" --catalog "$catalog_program" "$@" >"$work/demo.url" 2>"$work/demo.log" \
         || fail "the demo server did not start"
     server_url=$(head -n 1 "$work/demo.url")
 }
