@@ -8,6 +8,7 @@
 #include "controls/xplabel.h"
 #include "support/downloadrun.h"
 #include "support/scriptedhttpserver.h"
+#include "support/windowtest.h"
 #include "transfer/inet.h"
 #include "ui/application.h"
 #include "ui/clocktext.h"
@@ -33,15 +34,6 @@
 #include <map>
 
 namespace {
-
-// The skin gives the window and everything on it the program's own style, not the desktop's.
-bool isSkinned(const QWidget *window)
-{
-    const QList<QWidget *> children = window->findChildren<QWidget *>();
-    return window->style() != QApplication::style()
-        && std::all_of(children.begin(), children.end(),
-            [&](QWidget *child) { return child->style() == window->style(); });
-}
 
 const QString Title
     = QStringLiteral("::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::");
@@ -97,13 +89,6 @@ bool showsRecentTime(const QString &caption)
             return true;
     }
     return false;
-}
-
-bool showAndActivate(QWidget &window)
-{
-    window.show();
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
 }
 
 // Where a download from the window runs: the server, and the folders and time-out the window is made with.

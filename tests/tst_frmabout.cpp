@@ -3,6 +3,7 @@
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
+#include "support/windowtest.h"
 #include "ui/application.h"
 #include "ui/form1.h"
 #include "ui/frmabout.h"
@@ -18,23 +19,6 @@
 #include <algorithm>
 
 namespace {
-
-// The skin gives the window and everything on it the program's own style, not the desktop's.
-bool isSkinned(const QWidget *window)
-{
-    const QList<QWidget *> children = window->findChildren<QWidget *>();
-    return window->style() != QApplication::style()
-        && std::all_of(children.begin(), children.end(),
-            [&](QWidget *child) { return child->style() == window->style(); });
-}
-
-// A click as the user makes it: through the window, so a modal window elsewhere would swallow it.
-void clickThroughWindow(QWidget *button)
-{
-    QWidget *window = button->window();
-    QTest::mouseClick(
-        window->windowHandle(), Qt::LeftButton, {}, button->mapTo(window, button->rect().center()));
-}
 
 int aboutWindowCount()
 {
