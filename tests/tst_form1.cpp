@@ -29,6 +29,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <map>
@@ -91,6 +92,92 @@ bool showsRecentTime(const QString &caption)
     return false;
 }
 
+// A check of the window as built, given the control a row names.
+using Check = std::function<void(Form1 &, QObject *)>;
+
+Check placed(const char *container, const QRect &expected)
+{
+    return [=](Form1 &form, QObject *object) {
+        const auto *widget = qobject_cast<QWidget *>(object);
+        const QWidget *parent = container ? form.findChild<QWidget *>(QLatin1String(container)) : &form;
+        QVERIFY(widget && parent);
+        QCOMPARE(widget->parentWidget(), parent);
+        QCOMPARE(widget->geometry().translated(-clientOrigin(parent)), expected);
+    };
+}
+
+Check drawnAt(const QPoint &end)
+{
+    return [=](Form1 &form, QObject *object) {
+        const auto *line = qobject_cast<QWidget *>(object);
+        QVERIFY(line && line->isVisibleTo(&form));
+        const QImage image = form.grab().toImage();
+        // The stored line colour is the system's window-text colour.
+        QCOMPARE(image.pixelColor(end), form.palette().color(QPalette::WindowText));
+    };
+}
+
+Check shows(const QString &text, bool visible = true)
+{
+    return [=](Form1 &form, QObject *object) {
+        const auto *widget = qobject_cast<QWidget *>(object);
+        QVERIFY(widget);
+        QCOMPARE(shownText(widget), text);
+        QCOMPARE(widget->isVisibleTo(&form), visible);
+    };
+}
+
+Check drawsIn(const QColor &colour)
+{
+    return [=](Form1 &, QObject *object) {
+        auto *widget = qobject_cast<QWidget *>(object);
+        QVERIFY(widget);
+        QCOMPARE(textColour(widget), colour);
+        // What is drawn counts, not only what is stored: the skin must not repaint the labels in its colours.
+        QTRY_VERIFY(!shownText(widget).trimmed().isEmpty());
+        const QImage image = widget->grab().toImage();
+        QVERIFY(pixelsOfColour(image, image.rect(), colour) > 0);
+    };
+}
+
+Check opaque()
+{
+    return [](Form1 &, QObject *object) {
+        auto *label = qobject_cast<QLabel *>(object);
+        QVERIFY(label);
+        QVERIFY(label->autoFillBackground());
+        const QColor buttonFace = label->palette().color(QPalette::Button);
+        QCOMPARE(label->palette().color(label->backgroundRole()), buttonFace);
+        const QImage image = label->grab().toImage();
+        QCOMPARE(image.pixelColor(image.width() - 1, image.height() - 1), buttonFace);
+    };
+}
+
+Check pictureButton(const QString &tip)
+{
+    return [=](Form1 &, QObject *object) {
+        auto *button = qobject_cast<XpButton *>(object);
+        QVERIFY(button);
+        QCOMPARE(button->toolTip(), tip);
+        QCOMPARE(button->accessibleName(), tip);
+        QVERIFY(button->text().isEmpty());
+        // The middle of the face shows the picture; without one it would be plain face colour.
+        const QImage image = button->grab().toImage();
+        const QRect middle(image.width() / 4, image.height() / 4, image.width() / 2, image.height() / 2);
+        QVERIFY(pixelsOfColour(image, middle, XpButton::faceColor()) < middle.width() * middle.height() / 2);
+    };
+}
+
+Check runsEvery(int interval)
+{
+    return [=](Form1 &, QObject *object) {
+        const auto *timer = qobject_cast<QTimer *>(object);
+        QVERIFY(timer);
+        QCOMPARE(timer->interval(), interval);
+        QVERIFY(timer->isActive());
+    };
+}
+
 // Where a download from the window runs: the server, and the folders and time-out the window is made with.
 struct Scene
 {
@@ -133,6 +220,7 @@ Act stopAt(int stopReport, const std::function<void(Form1 &)> &stop)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Check)
 Q_DECLARE_METATYPE(Prepare)
 Q_DECLARE_METATYPE(Act)
 
@@ -142,27 +230,10 @@ class TestForm1 : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void windowSettings();
-    void geometry_data();
-    void geometry();
+    void built_data();
+    void built();
     void resizeMovesNothing_data();
     void resizeMovesNothing();
-    void linesAreDrawn_data();
-    void linesAreDrawn();
-    void texts_data();
-    void texts();
-    void fonts_data();
-    void fonts();
-    void textColours_data();
-    void textColours();
-    void opaqueLabels_data();
-    void opaqueLabels();
-    void pictureButtons_data();
-    void pictureButtons();
-    void progressRow();
-    void timers_data();
-    void timers();
-    void toolList();
     void toolListKeyboard_data();
     void toolListKeyboard();
     void tabOrder_data();
@@ -217,44 +288,40 @@ void TestForm1::initTestCase()
     Application::setUp();
 }
 
-void TestForm1::windowSettings()
-{
-    Form1 form(m_folder.path());
-
-    QCOMPARE(form.windowTitle(), Title);
-    QCOMPARE(form.windowTitle().size(), 84);
-    QCOMPARE(form.size(), QSize(481, 255));
-    QVERIFY(!form.windowIcon().isNull());
-    QVERIFY(form.windowIcon().availableSizes().contains(QSize(48, 48)));
-
-    const Qt::WindowFlags flags = form.windowFlags();
-    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
-    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-
-    // Left of the picture box only the window's own background shows.
-    const QColor teal(0, 192, 192);
-    QCOMPARE(form.palette().color(QPalette::Window), teal);
-    const QImage image = form.grab().toImage();
-    QCOMPARE(image.pixelColor(4, 120), teal);
-    QCOMPARE(image.pixelColor(476, 250), teal);
-}
-
-void TestForm1::geometry_data()
+// Each row checks one control, found by its name, or the window itself where the name is empty.
+void TestForm1::built_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("container");
-    QTest::addColumn<QRect>("expected");
+    QTest::addColumn<Check>("check");
 
-    const QString picture1 = QStringLiteral("Picture1");
+    const auto row = [](const char *aspect, const char *tag, const char *name, const Check &check) {
+        QTest::addRow("%s/%s", aspect, tag) << QString::fromLatin1(name) << check;
+    };
     const auto control = [&](const char *name, int x, int y, int width, int height) {
-        QTest::newRow(name) << QString::fromLatin1(name) << picture1 << QRect(x, y, width, height);
+        row("geometry", name, name, placed("Picture1", QRect(x, y, width, height)));
     };
     const auto line = [&](const char *name, int x1, int y1, int x2, int y2) {
-        QTest::newRow(name) << QString::fromLatin1(name) << picture1 << lineRect(x1, y1, x2, y2);
+        row("geometry", name, name, placed("Picture1", lineRect(x1, y1, x2, y2)));
     };
+    row("windowSettings", "", "", [](Form1 &form, QObject *) {
+        QCOMPARE(form.windowTitle(), Title);
+        QCOMPARE(form.windowTitle().size(), 84);
+        QCOMPARE(form.size(), QSize(481, 255));
+        QVERIFY(!form.windowIcon().isNull());
+        QVERIFY(form.windowIcon().availableSizes().contains(QSize(48, 48)));
+        const Qt::WindowFlags flags = form.windowFlags();
+        QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+        QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+        // Left of the picture box only the window's own background shows.
+        const QColor teal(0, 192, 192);
+        QCOMPARE(form.palette().color(QPalette::Window), teal);
+        const QImage image = form.grab().toImage();
+        QCOMPARE(image.pixelColor(4, 120), teal);
+        QCOMPARE(image.pixelColor(476, 250), teal);
+    });
 
-    QTest::newRow("Picture1") << picture1 << QString() << QRect(8, 8, 465, 241);
+    row("geometry", "Picture1", "Picture1", placed(nullptr, QRect(8, 8, 465, 241)));
     control("Combo1", 8, 8, 441, 25);
     control("xpButton4", 184, 48, 49, 49);
     control("xpButton3", 248, 48, 49, 49);
@@ -283,22 +350,104 @@ void TestForm1::geometry_data()
     line("Line12", 6720, 3000, 6720, 3480);
     line("Line13", 3840, 3000, 3840, 3480);
     line("Line14", 2040, 3000, 2040, 3480);
-    QTest::newRow("Line8") << QStringLiteral("Line8") << QString() << lineRect(2040, 0, 0, 0);
+    row("geometry", "Line8", "Line8", placed(nullptr, lineRect(2040, 0, 0, 0)));
+
+    // One end of each line, in window coordinates (the picture box's client area starts at 10,10);
+    // ends that a label covers are avoided.
+    row("linesAreDrawn", "Line1", "Line1", drawnAt(QPoint(10 + 312, 10 + 40)));
+    row("linesAreDrawn", "Line3", "Line3", drawnAt(QPoint(10 + 200, 10 + 104)));
+    row("linesAreDrawn", "Line4", "Line4", drawnAt(QPoint(10 + 176, 10 + 70)));
+    row("linesAreDrawn", "Line7", "Line7", drawnAt(QPoint(10 + 448, 10 + 70)));
+    row("linesAreDrawn", "Line9", "Line9", drawnAt(QPoint(10 + 100, 10 + 200)));
+    row("linesAreDrawn", "Line10", "Line10", drawnAt(QPoint(10 + 400, 10 + 232)));
+    row("linesAreDrawn", "Line11", "Line11", drawnAt(QPoint(10 + 8, 10 + 216)));
+    row("linesAreDrawn", "Line12", "Line12", drawnAt(QPoint(10 + 448, 10 + 216)));
+    row("linesAreDrawn", "Line13", "Line13", drawnAt(QPoint(10 + 256, 10 + 216)));
+    row("linesAreDrawn", "Line14", "Line14", drawnAt(QPoint(10 + 136, 10 + 202)));
+    row("linesAreDrawn", "Line8", "Line8", drawnAt(QPoint(100, 0)));
+
+    row("texts", "Combo1", "Combo1", shows(u"VORN Tools Downloader"_qs));
+    row("texts", "Label1, hidden until a transfer", "Label1", shows(u"Now..."_qs, false));
+    row("texts", "xpLabel1", "xpLabel1", shows(u"Progress >>>"_qs));
+    row("texts", "Label2", "Label2", shows(u"Time : ="_qs));
+    row("texts", "Label3, leading blank", "Label3", shows(u" Date : ="_qs));
+    row("texts", "xpLabel3", "xpLabel3", shows(u"Coded By DAVRIN"_qs));
+
+    const auto font = [&](const char *name, const char *family, double pointSize, bool bold) {
+        row("fonts", name, name, [=](Form1 &, QObject *object) {
+            const QFont font = qobject_cast<QWidget *>(object)->font();
+            QCOMPARE(font.family(), QString::fromLatin1(family));
+            QCOMPARE(font.pointSizeF(), pointSize);
+            QCOMPARE(font.bold(), bold);
+        });
+    };
+    font("Combo1", "MS Sans Serif", 8.25, false);
+    font("Label1", "Arial", 8.25, true);
+    font("xpLabel1", "Arial", 9.75, true);
+    font("Label2", "MS Sans Serif", 9.75, true);
+    font("Label3", "MS Sans Serif", 9.75, true);
+    font("Label4", "MS Sans Serif", 9.75, true);
+    font("Label5", "MS Sans Serif", 9.75, true);
+    font("xpLabel3", "NSimSun", 18, true);
+    font("xpButton1", "Tahoma", 8.25, false);
+    font("xpButton2", "Tahoma", 8.25, false);
+    font("xpButton3", "Tahoma", 8.25, false);
+    font("xpButton4", "Tahoma", 8.25, false);
+
+    row("textColours", "Label2", "Label2", drawsIn(Blue));
+    row("textColours", "Label3", "Label3", drawsIn(Blue));
+    row("textColours", "Label4, date", "Label4", drawsIn(Blue));
+    row("textColours", "Label5, time", "Label5", drawsIn(Blue));
+    row("textColours", "xpLabel3", "xpLabel3", drawsIn(Blue));
+
+    row("opaqueLabels", "Label2", "Label2", opaque());
+    row("opaqueLabels", "Label3", "Label3", opaque());
+
+    row("pictureButtons", "xpButton4", "xpButton4", pictureButton(u"Download"_qs));
+    row("pictureButtons", "xpButton3", "xpButton3", pictureButton(u"Cancel"_qs));
+    row("pictureButtons", "xpButton2", "xpButton2", pictureButton(u"About"_qs));
+    row("pictureButtons", "xpButton1", "xpButton1", pictureButton(u"Exit"_qs));
+
+    row("progressRow", "", "", [](Form1 &form, QObject *) {
+        QVERIFY(form.ProgressBar1->isVisibleTo(&form));
+        QCOMPARE(form.ProgressBar1->value(), 0);
+        QCOMPARE(form.ProgressBar1->fillColor(), QColor(64, 64, 64));
+        // At 50 the left half of the bar is filled and the right half is not.
+        form.ProgressBar1->setValue(50);
+        const QImage bar = form.ProgressBar1->grab().toImage();
+        const int middle = bar.height() / 2;
+        QCOMPARE(bar.pixelColor(bar.width() / 4, middle), QColor(64, 64, 64));
+        QCOMPARE_NE(bar.pixelColor(bar.width() * 3 / 4, middle), QColor(64, 64, 64));
+        QVERIFY(!form.Image1->pixmap().isNull());
+        QVERIFY(isSkinned(&form));
+    });
+
+    // Timer1 is stored at a second but the load handler makes it four times faster.
+    row("timers", "Timer1, clock", "Timer1", runsEvery(250));
+    row("timers", "Timer2, title", "Timer2", runsEvery(50));
+
+    row("toolList", "", "", [](Form1 &form, QObject *) {
+        QStringList items;
+        for (int i = 0; i < form.Combo1->count(); ++i)
+            items.append(form.Combo1->itemText(i));
+        QCOMPARE(items, ToolCatalog::listedNames());
+        QCOMPARE(items.size(), 10);
+        QVERIFY(!items.contains(QStringLiteral("VORN K3-K4 PC List Editor V2_0")));
+        // Filling the list must not pick an entry: the field keeps showing the stored text.
+        QCOMPARE(form.Combo1->currentIndex(), -1);
+        QCOMPARE(form.Combo1->text(), QStringLiteral("VORN Tools Downloader"));
+    });
 }
 
-void TestForm1::geometry()
+void TestForm1::built()
 {
     QFETCH(QString, name);
-    QFETCH(QString, container);
-    QFETCH(QRect, expected);
+    QFETCH(Check, check);
 
     Form1 form(m_folder.path());
-    const QWidget *widget = form.findChild<QWidget *>(name);
-    QVERIFY(widget);
-    const QWidget *parent = container.isEmpty() ? &form : form.findChild<QWidget *>(container);
-    QVERIFY(parent);
-    QCOMPARE(widget->parentWidget(), parent);
-    QCOMPARE(widget->geometry().translated(-clientOrigin(parent)), expected);
+    QObject *object = name.isEmpty() ? &form : form.findChild<QObject *>(name);
+    QVERIFY(object);
+    check(form, object);
 }
 
 void TestForm1::resizeMovesNothing_data()
@@ -332,238 +481,6 @@ void TestForm1::resizeMovesNothing()
         const QWidget *widget = form.findChild<QWidget *>(name);
         QVERIFY2(widget && widget->geometry() == rect, qPrintable(name));
     }
-}
-
-void TestForm1::linesAreDrawn_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QPoint>("end");
-
-    // One end of each line, in window coordinates (the picture box's client area starts at 10,10);
-    // ends that a label covers are avoided.
-    QTest::newRow("Line1") << QStringLiteral("Line1") << QPoint(10 + 312, 10 + 40);
-    QTest::newRow("Line3") << QStringLiteral("Line3") << QPoint(10 + 200, 10 + 104);
-    QTest::newRow("Line4") << QStringLiteral("Line4") << QPoint(10 + 176, 10 + 70);
-    QTest::newRow("Line7") << QStringLiteral("Line7") << QPoint(10 + 448, 10 + 70);
-    QTest::newRow("Line9") << QStringLiteral("Line9") << QPoint(10 + 100, 10 + 200);
-    QTest::newRow("Line10") << QStringLiteral("Line10") << QPoint(10 + 400, 10 + 232);
-    QTest::newRow("Line11") << QStringLiteral("Line11") << QPoint(10 + 8, 10 + 216);
-    QTest::newRow("Line12") << QStringLiteral("Line12") << QPoint(10 + 448, 10 + 216);
-    QTest::newRow("Line13") << QStringLiteral("Line13") << QPoint(10 + 256, 10 + 216);
-    QTest::newRow("Line14") << QStringLiteral("Line14") << QPoint(10 + 136, 10 + 202);
-    QTest::newRow("Line8") << QStringLiteral("Line8") << QPoint(100, 0);
-}
-
-void TestForm1::linesAreDrawn()
-{
-    QFETCH(QString, name);
-    QFETCH(QPoint, end);
-
-    Form1 form(m_folder.path());
-    const QWidget *line = form.findChild<QWidget *>(name);
-    QVERIFY(line);
-    QVERIFY(line->isVisibleTo(&form));
-    const QImage image = form.grab().toImage();
-    // The stored line colour is the system's window-text colour.
-    QCOMPARE(image.pixelColor(end), form.palette().color(QPalette::WindowText));
-}
-
-void TestForm1::texts_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("visible");
-
-    QTest::newRow("Combo1") << QStringLiteral("Combo1") << QStringLiteral("VORN Tools Downloader") << true;
-    QTest::newRow("Label1, hidden until a transfer")
-        << QStringLiteral("Label1") << QStringLiteral("Now...") << false;
-    QTest::newRow("xpLabel1") << QStringLiteral("xpLabel1") << QStringLiteral("Progress >>>") << true;
-    QTest::newRow("Label2") << QStringLiteral("Label2") << QStringLiteral("Time : =") << true;
-    QTest::newRow("Label3, leading blank") << QStringLiteral("Label3") << QStringLiteral(" Date : =") << true;
-    QTest::newRow("xpLabel3") << QStringLiteral("xpLabel3") << QStringLiteral("Coded By DAVRIN") << true;
-}
-
-void TestForm1::texts()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, text);
-    QFETCH(bool, visible);
-
-    Form1 form(m_folder.path());
-    const QWidget *widget = form.findChild<QWidget *>(name);
-    QVERIFY(widget);
-    QCOMPARE(shownText(widget), text);
-    QCOMPARE(widget->isVisibleTo(&form), visible);
-}
-
-void TestForm1::fonts_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<double>("pointSize");
-    QTest::addColumn<bool>("bold");
-
-    const auto row = [](const char *name, const char *family, double pointSize, bool bold) {
-        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(family) << pointSize << bold;
-    };
-    row("Combo1", "MS Sans Serif", 8.25, false);
-    row("Label1", "Arial", 8.25, true);
-    row("xpLabel1", "Arial", 9.75, true);
-    row("Label2", "MS Sans Serif", 9.75, true);
-    row("Label3", "MS Sans Serif", 9.75, true);
-    row("Label4", "MS Sans Serif", 9.75, true);
-    row("Label5", "MS Sans Serif", 9.75, true);
-    row("xpLabel3", "NSimSun", 18, true);
-    row("xpButton1", "Tahoma", 8.25, false);
-    row("xpButton2", "Tahoma", 8.25, false);
-    row("xpButton3", "Tahoma", 8.25, false);
-    row("xpButton4", "Tahoma", 8.25, false);
-}
-
-void TestForm1::fonts()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, family);
-    QFETCH(double, pointSize);
-    QFETCH(bool, bold);
-
-    Form1 form(m_folder.path());
-    const QWidget *widget = form.findChild<QWidget *>(name);
-    QVERIFY(widget);
-    QCOMPARE(widget->font().family(), family);
-    QCOMPARE(widget->font().pointSizeF(), pointSize);
-    QCOMPARE(widget->font().bold(), bold);
-}
-
-void TestForm1::textColours_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QColor>("colour");
-
-    QTest::newRow("Label2") << QStringLiteral("Label2") << Blue;
-    QTest::newRow("Label3") << QStringLiteral("Label3") << Blue;
-    QTest::newRow("Label4, date") << QStringLiteral("Label4") << Blue;
-    QTest::newRow("Label5, time") << QStringLiteral("Label5") << Blue;
-    QTest::newRow("xpLabel3") << QStringLiteral("xpLabel3") << Blue;
-}
-
-void TestForm1::textColours()
-{
-    QFETCH(QString, name);
-    QFETCH(QColor, colour);
-
-    Form1 form(m_folder.path());
-    QWidget *widget = form.findChild<QWidget *>(name);
-    QVERIFY(widget);
-    QCOMPARE(textColour(widget), colour);
-    // What is drawn counts, not only what is stored: the skin must not repaint the labels in its colours.
-    QTRY_VERIFY(!shownText(widget).trimmed().isEmpty());
-    const QImage image = widget->grab().toImage();
-    QVERIFY(pixelsOfColour(image, image.rect(), colour) > 0);
-}
-
-void TestForm1::opaqueLabels_data()
-{
-    QTest::addColumn<QString>("name");
-
-    QTest::newRow("Label2") << QStringLiteral("Label2");
-    QTest::newRow("Label3") << QStringLiteral("Label3");
-}
-
-void TestForm1::opaqueLabels()
-{
-    QFETCH(QString, name);
-
-    Form1 form(m_folder.path());
-    QWidget *label = form.findChild<QLabel *>(name);
-    QVERIFY(label);
-    QVERIFY(label->autoFillBackground());
-    const QColor buttonFace = label->palette().color(QPalette::Button);
-    QCOMPARE(label->palette().color(label->backgroundRole()), buttonFace);
-    const QImage image = label->grab().toImage();
-    QCOMPARE(image.pixelColor(image.width() - 1, image.height() - 1), buttonFace);
-}
-
-void TestForm1::pictureButtons_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("tip");
-
-    QTest::newRow("xpButton4") << QStringLiteral("xpButton4") << QStringLiteral("Download");
-    QTest::newRow("xpButton3") << QStringLiteral("xpButton3") << QStringLiteral("Cancel");
-    QTest::newRow("xpButton2") << QStringLiteral("xpButton2") << QStringLiteral("About");
-    QTest::newRow("xpButton1") << QStringLiteral("xpButton1") << QStringLiteral("Exit");
-}
-
-void TestForm1::pictureButtons()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, tip);
-
-    Form1 form(m_folder.path());
-    XpButton *button = form.findChild<XpButton *>(name);
-    QVERIFY(button);
-    QCOMPARE(button->toolTip(), tip);
-    QCOMPARE(button->accessibleName(), tip);
-    QVERIFY(button->text().isEmpty());
-    // The middle of the face shows the picture; without one it would be plain face colour.
-    const QImage image = button->grab().toImage();
-    const QRect middle(image.width() / 4, image.height() / 4, image.width() / 2, image.height() / 2);
-    QVERIFY(pixelsOfColour(image, middle, XpButton::faceColor()) < middle.width() * middle.height() / 2);
-}
-
-void TestForm1::progressRow()
-{
-    Form1 form(m_folder.path());
-
-    QVERIFY(form.ProgressBar1->isVisibleTo(&form));
-    QCOMPARE(form.ProgressBar1->value(), 0);
-    QCOMPARE(form.ProgressBar1->fillColor(), QColor(64, 64, 64));
-    // At 50 the left half of the bar is filled and the right half is not.
-    form.ProgressBar1->setValue(50);
-    const QImage bar = form.ProgressBar1->grab().toImage();
-    const int middle = bar.height() / 2;
-    QCOMPARE(bar.pixelColor(bar.width() / 4, middle), QColor(64, 64, 64));
-    QCOMPARE_NE(bar.pixelColor(bar.width() * 3 / 4, middle), QColor(64, 64, 64));
-    QVERIFY(!form.Image1->pixmap().isNull());
-    QVERIFY(isSkinned(&form));
-}
-
-void TestForm1::timers_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("interval");
-
-    // Timer1 is stored at a second but the load handler makes it four times faster.
-    QTest::newRow("Timer1, clock") << QStringLiteral("Timer1") << 250;
-    QTest::newRow("Timer2, title") << QStringLiteral("Timer2") << 50;
-}
-
-void TestForm1::timers()
-{
-    QFETCH(QString, name);
-    QFETCH(int, interval);
-
-    Form1 form(m_folder.path());
-    const QTimer *timer = form.findChild<QTimer *>(name);
-    QVERIFY(timer);
-    QCOMPARE(timer->interval(), interval);
-    QVERIFY(timer->isActive());
-}
-
-void TestForm1::toolList()
-{
-    Form1 form(m_folder.path());
-    QStringList items;
-    for (int i = 0; i < form.Combo1->count(); ++i)
-        items.append(form.Combo1->itemText(i));
-
-    QCOMPARE(items, ToolCatalog::listedNames());
-    QCOMPARE(items.size(), 10);
-    QVERIFY(!items.contains(QStringLiteral("VORN K3-K4 PC List Editor V2_0")));
-    // Filling the list must not pick an entry: the field keeps showing the stored text.
-    QCOMPARE(form.Combo1->currentIndex(), -1);
-    QCOMPARE(form.Combo1->text(), QStringLiteral("VORN Tools Downloader"));
 }
 
 void TestForm1::toolListKeyboard_data()
