@@ -94,6 +94,7 @@ bool showsRecentTime(const QString &caption)
 
 // A check of the window as built, given the control a row names.
 using Check = std::function<void(Form1 &, QObject *)>;
+using WindowStep = std::function<void(Form1 &)>;
 
 Check placed(const char *container, const QRect &expected)
 {
@@ -221,6 +222,7 @@ Act stopAt(int stopReport, const std::function<void(Form1 &)> &stop)
 } // namespace
 
 Q_DECLARE_METATYPE(Check)
+Q_DECLARE_METATYPE(WindowStep)
 Q_DECLARE_METATYPE(Prepare)
 Q_DECLARE_METATYPE(Act)
 
@@ -234,10 +236,8 @@ private Q_SLOTS:
     void built();
     void resizeMovesNothing_data();
     void resizeMovesNothing();
-    void toolListKeyboard_data();
-    void toolListKeyboard();
-    void tabOrder_data();
-    void tabOrder();
+    void active_data();
+    void active();
     void darkDesktopTheme_data();
     void darkDesktopTheme();
     void longTextsKeepToTheirBox_data();
@@ -247,10 +247,6 @@ private Q_SLOTS:
     void accessibleTree();
     void accessibleControls_data();
     void accessibleControls();
-    void focusFrame_data();
-    void focusFrame();
-    void buttonKeys_data();
-    void buttonKeys();
     void animationPlays();
     void titleScrollsOnTick();
     void clockShowsDateAndTime();
@@ -483,65 +479,85 @@ void TestForm1::resizeMovesNothing()
     }
 }
 
-void TestForm1::toolListKeyboard_data()
+// Each row acts on the window shown and active, with the tool list holding the focus as it does at start.
+void TestForm1::active_data()
 {
-    QTest::addColumn<int>("presses");
-    QTest::addColumn<QString>("expected");
+    QTest::addColumn<WindowStep>("act");
 
-    QTest::newRow("one Down picks the first entry") << 1 << QStringLiteral("VORN Tandem Loader V1.41");
-    QTest::newRow("two Downs pick the second") << 2 << QStringLiteral("Vorn Scanner V1.40");
+    const auto downs = [](int presses, const QString &expected) {
+        return [=](Form1 &form) {
+            for (int i = 0; i < presses; ++i)
+                QTest::keyClick(form.windowHandle(), Qt::Key_Down);
+            QCOMPARE(form.Combo1->currentIndex(), presses - 1);
+            QCOMPARE(form.Combo1->text(), expected);
+        };
+    };
+    QTest::newRow("toolListKeyboard/one Down picks the first entry")
+        << WindowStep(downs(1, u"VORN Tandem Loader V1.41"_qs));
+    QTest::newRow("toolListKeyboard/two Downs pick the second")
+        << WindowStep(downs(2, u"Vorn Scanner V1.40"_qs));
+
+    const auto focusRound = [](Qt::Key key, const QStringList &sequence) {
+        return [=](Form1 &form) {
+            for (const QString &expected : sequence) {
+                QTest::keyClick(form.windowHandle(), key);
+                QVERIFY(QApplication::focusWidget());
+                QCOMPARE(QApplication::focusWidget()->objectName(), expected);
+            }
+        };
+    };
+    QTest::newRow("tabOrder/Tab, round from the tool list") << WindowStep(focusRound(
+        Qt::Key_Tab, {u"xpButton1"_qs, u"xpButton2"_qs, u"xpButton3"_qs, u"xpButton4"_qs, u"Combo1"_qs}));
+    QTest::newRow("tabOrder/Shift+Tab, round the other way") << WindowStep(focusRound(
+        Qt::Key_Backtab, {u"xpButton4"_qs, u"xpButton3"_qs, u"xpButton2"_qs, u"xpButton1"_qs, u"Combo1"_qs}));
+
+    const auto framed = [](const QString &name) {
+        return [=](Form1 &form) {
+            QWidget *control = form.findChild<QWidget *>(name);
+            form.xpButton1->setFocus();
+            QTRY_VERIFY(form.xpButton1->hasFocus());
+            const QImage unfocused = control->grab().toImage();
+            control->setFocus();
+            QTRY_VERIFY(control->hasFocus());
+            // The focus shows as a frame, not a tint: a good part of a ring inside the edge turns dark.
+            const QImage focused = control->grab().toImage();
+            int darkened = 0;
+            for (int y = 0; y < focused.height(); ++y)
+                for (int x = 0; x < focused.width(); ++x)
+                    darkened += qGray(focused.pixel(x, y)) < 64 && qGray(unfocused.pixel(x, y)) > 128 ? 1 : 0;
+            QVERIFY2(darkened >= (control->width() + control->height()) / 2,
+                qPrintable(QString::number(darkened)));
+        };
+    };
+    QTest::newRow("focusFrame/tool list, which has the focus at start") << WindowStep(framed(u"Combo1"_qs));
+    QTest::newRow("focusFrame/picture button") << WindowStep(framed(u"xpButton3"_qs));
+
+    const auto presses = [](Qt::Key key, int clicks) {
+        return [=](Form1 &form) {
+            XpButton *button = form.xpButton3;
+            button->setFocus();
+            QTRY_VERIFY(button->hasFocus());
+            QSignalSpy clicked(button, &XpButton::clicked);
+            QTest::keyClick(form.windowHandle(), key);
+            QTRY_COMPARE(clicked.count(), clicks);
+        };
+    };
+    QTest::newRow("buttonKeys/Space presses") << WindowStep(presses(Qt::Key_Space, 1));
+    QTest::newRow("buttonKeys/Return presses") << WindowStep(presses(Qt::Key_Return, 1));
+    QTest::newRow("buttonKeys/Enter presses") << WindowStep(presses(Qt::Key_Enter, 1));
+    QTest::newRow("buttonKeys/a letter does not") << WindowStep(presses(Qt::Key_A, 0));
+    QTest::newRow("buttonKeys/Escape does not, with no transfer to stop")
+        << WindowStep(presses(Qt::Key_Escape, 0));
 }
 
-void TestForm1::toolListKeyboard()
+void TestForm1::active()
 {
-    QFETCH(int, presses);
-    QFETCH(QString, expected);
+    QFETCH(WindowStep, act);
 
     Form1 form(m_folder.path());
     QVERIFY(showAndActivate(form));
     QTRY_VERIFY(form.Combo1->hasFocus());
-    for (int i = 0; i < presses; ++i)
-        QTest::keyClick(form.windowHandle(), Qt::Key_Down);
-    QCOMPARE(form.Combo1->currentIndex(), presses - 1);
-    QCOMPARE(form.Combo1->text(), expected);
-}
-
-void TestForm1::tabOrder_data()
-{
-    QTest::addColumn<Qt::Key>("key");
-    QTest::addColumn<QStringList>("sequence");
-
-    const QStringList forward = {
-        QStringLiteral("xpButton1"),
-        QStringLiteral("xpButton2"),
-        QStringLiteral("xpButton3"),
-        QStringLiteral("xpButton4"),
-        QStringLiteral("Combo1"),
-    };
-    const QStringList backward = {
-        QStringLiteral("xpButton4"),
-        QStringLiteral("xpButton3"),
-        QStringLiteral("xpButton2"),
-        QStringLiteral("xpButton1"),
-        QStringLiteral("Combo1"),
-    };
-    QTest::newRow("Tab, round from the tool list") << Qt::Key_Tab << forward;
-    QTest::newRow("Shift+Tab, round the other way") << Qt::Key_Backtab << backward;
-}
-
-void TestForm1::tabOrder()
-{
-    QFETCH(Qt::Key, key);
-    QFETCH(QStringList, sequence);
-
-    Form1 form(m_folder.path());
-    QVERIFY(showAndActivate(form));
-    QTRY_VERIFY(form.Combo1->hasFocus());
-    for (const QString &expected : std::as_const(sequence)) {
-        QTest::keyClick(form.windowHandle(), key);
-        QVERIFY(QApplication::focusWidget());
-        QCOMPARE(QApplication::focusWidget()->objectName(), expected);
-    }
+    act(form);
 }
 
 void TestForm1::darkDesktopTheme_data()
@@ -779,61 +795,6 @@ void TestForm1::accessibleControls()
     QCOMPARE(labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name), labelledBy);
     if (role == QAccessible::ProgressBar)
         QCOMPARE(node->text(QAccessible::Value), u"37%"_qs);
-}
-
-void TestForm1::focusFrame_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::newRow("tool list, which has the focus at start") << QStringLiteral("Combo1");
-    QTest::newRow("picture button") << QStringLiteral("xpButton3");
-}
-
-void TestForm1::focusFrame()
-{
-    QFETCH(QString, name);
-    Form1 form(m_folder.path());
-    QVERIFY(showAndActivate(form));
-    QWidget *control = form.findChild<QWidget *>(name);
-    form.xpButton1->setFocus();
-    QTRY_VERIFY(form.xpButton1->hasFocus());
-    const QImage unfocused = control->grab().toImage();
-    control->setFocus();
-    QTRY_VERIFY(control->hasFocus());
-    // The focus shows as a frame, not a tint: a good part of a ring inside the edge turns dark.
-    const QImage focused = control->grab().toImage();
-    int darkened = 0;
-    for (int y = 0; y < focused.height(); ++y)
-        for (int x = 0; x < focused.width(); ++x)
-            darkened += qGray(focused.pixel(x, y)) < 64 && qGray(unfocused.pixel(x, y)) > 128 ? 1 : 0;
-    QVERIFY2(darkened >= (control->width() + control->height()) / 2, qPrintable(QString::number(darkened)));
-}
-
-void TestForm1::buttonKeys_data()
-{
-    QTest::addColumn<Qt::Key>("key");
-    QTest::addColumn<int>("clicks");
-
-    QTest::newRow("Space presses") << Qt::Key_Space << 1;
-    QTest::newRow("Return presses") << Qt::Key_Return << 1;
-    QTest::newRow("Enter presses") << Qt::Key_Enter << 1;
-    QTest::newRow("a letter does not") << Qt::Key_A << 0;
-    QTest::newRow("Escape does not, with no transfer to stop") << Qt::Key_Escape << 0;
-}
-
-void TestForm1::buttonKeys()
-{
-    QFETCH(Qt::Key, key);
-    QFETCH(int, clicks);
-
-    Form1 form(m_folder.path());
-    QVERIFY(showAndActivate(form));
-    XpButton *button = form.xpButton3;
-    button->setFocus();
-    QTRY_VERIFY(button->hasFocus());
-
-    QSignalSpy clicked(button, &XpButton::clicked);
-    QTest::keyClick(form.windowHandle(), key);
-    QTRY_COMPARE(clicked.count(), clicks);
 }
 
 void TestForm1::animationPlays()
