@@ -254,15 +254,8 @@ private Q_SLOTS:
     void cleanup();
     void downloadOutcome_data();
     void downloadOutcome();
-    void nothingPicked();
-    void cancelWhenIdle();
-    void stoppedBeforeTheRequestStarts_data();
-    void stoppedBeforeTheRequestStarts();
-    void oneFailureWindowPerTool();
-    void nextDownloadReplacesLastOutcome();
-    void readoutDuringTransfer();
-    void busyBarForUnknownSize();
-    void closingTheWindowCancels();
+    void aroundADownload_data();
+    void aroundADownload();
     void outcomeThatLooksLikeMarkup();
 
 private:
@@ -990,141 +983,140 @@ void TestForm1::downloadOutcome()
     }
 }
 
-void TestForm1::nothingPicked()
+// One row per behaviour of the window around a download, beyond how it ends.
+void TestForm1::aroundADownload_data()
 {
-    Form1 &form = downloadWindow();
-    QCOMPARE(form.Combo1->text(), u"VORN Tools Downloader"_qs);
-    form.xpButton4->click();
-    QCOMPARE(m_server->requestCount(), 0);
-    // Nothing matched, so the idle caption stays hidden.
-    QVERIFY(form.xpLabel1->isHidden());
-    QVERIFY(form.Label1->isHidden());
-}
+    QTest::addColumn<Prepare>("prepare");
+    QTest::addColumn<WindowStep>("scenario");
 
-void TestForm1::cancelWhenIdle()
-{
-    Form1 &form = downloadWindow();
-    form.ProgressBar1->setValue(30);
-    form.xpButton3->click();
-    QVERIFY(isIdle(form));
-}
-
-void TestForm1::stoppedBeforeTheRequestStarts_data()
-{
-    QTest::addColumn<bool>("closeWindow");
-    QTest::newRow("Cancel") << false;
-    QTest::newRow("window closed") << true;
-}
-
-void TestForm1::stoppedBeforeTheRequestStarts()
-{
-    QFETCH(bool, closeWindow);
-    Form1 &form = downloadWindow(answer(ScriptedResponse::generated(5000)));
-    QVERIFY(writeFile(archivePath(9), "kept"));
-    form.show();
-    // A click already queued when Download is pressed runs in the transfer's first event pump.
-    if (closeWindow)
-        QMetaObject::invokeMethod(&form, &QWidget::close, Qt::QueuedConnection);
-    else
-        QMetaObject::invokeMethod(form.xpButton3, &XpButton::click, Qt::QueuedConnection);
-    download(9);
-
-    QCOMPARE(m_server->requestCount(), 0);
-    QCOMPARE(readFile(archivePath(9)), QByteArray("kept"));
-    QVERIFY(!form.xpLabel1->isHidden());
-    QVERIFY(!QGuiApplication::overrideCursor());
-}
-
-// A tool that fails again and again keeps one message window, showing its latest failure.
-void TestForm1::oneFailureWindowPerTool()
-{
-    Form1 &form = downloadWindow(answer(ScriptedResponse::notFound()));
-    const auto boxes = [&] { return form.findChildren<QMessageBox *>(QStringLiteral("transferFailureBox")); };
-    download(5);
-    QCOMPARE(boxes().size(), 1);
-    QVERIFY2(boxes().first()->text().contains(u"404"_qs), qPrintable(boxes().first()->text()));
-
-    m_server->close();
-    for (int press = 0; press < 3; ++press)
-        download(5);
-    QCOMPARE(boxes().size(), 1);
-    QVERIFY2(boxes().first()->text().contains(u"could not reach the proxy"_qs),
-        qPrintable(boxes().first()->text()));
-    QVERIFY(boxes().first()->isVisible());
-
-    download(2);
-    QCOMPARE(boxes().size(), 2);
-}
-
-// Without a notification service the bar's tooltip is the one trace of how the last download ended,
-// until the next download takes its place as soon as it starts.
-void TestForm1::nextDownloadReplacesLastOutcome()
-{
-    Form1 &form = downloadWindow(answer(ScriptedResponse::generated(2000)));
-    download(2);
-    const QString text = form.ProgressBar1->toolTip();
-    QVERIFY2(text.startsWith(u"Vorn Scanner V1.40: "_qs), qPrintable(text));
-
-    bool stale = true;
-    connect(&form.commands(), &DownloadCommands::transferStarted, this, [&] {
-        stale = form.ProgressBar1->toolTip() == text;
+    QTest::newRow("nothingPicked") << Prepare() << WindowStep([this](Form1 &form) {
+        QCOMPARE(form.Combo1->text(), u"VORN Tools Downloader"_qs);
+        form.xpButton4->click();
+        QCOMPARE(m_server->requestCount(), 0);
+        // Nothing matched, so the idle caption stays hidden.
+        QVERIFY(form.xpLabel1->isHidden());
+        QVERIFY(form.Label1->isHidden());
+    });
+    QTest::newRow("cancelWhenIdle") << Prepare() << WindowStep([](Form1 &form) {
+        form.ProgressBar1->setValue(30);
         form.xpButton3->click();
+        QVERIFY(isIdle(form));
     });
-    download(2);
-    QVERIFY(!stale);
+    // A tool that fails again and again keeps one message window, showing its latest failure.
+    QTest::newRow("oneFailureWindowPerTool")
+        << answer(ScriptedResponse::notFound()) << WindowStep([this](Form1 &form) {
+               const auto boxes
+                   = [&] { return form.findChildren<QMessageBox *>(QStringLiteral("transferFailureBox")); };
+               download(5);
+               QCOMPARE(boxes().size(), 1);
+               QVERIFY2(boxes().first()->text().contains(u"404"_qs), qPrintable(boxes().first()->text()));
+
+               m_server->close();
+               for (int press = 0; press < 3; ++press)
+                   download(5);
+               QCOMPARE(boxes().size(), 1);
+               QVERIFY2(boxes().first()->text().contains(u"could not reach the proxy"_qs),
+                   qPrintable(boxes().first()->text()));
+               QVERIFY(boxes().first()->isVisible());
+
+               download(2);
+               QCOMPARE(boxes().size(), 2);
+           });
+    // Without a notification service the bar's tooltip is the one trace of how the last download ended,
+    // until the next download takes its place as soon as it starts.
+    QTest::newRow("nextDownloadReplacesLastOutcome")
+        << answer(ScriptedResponse::generated(2000)) << WindowStep([this](Form1 &form) {
+               download(2);
+               const QString text = form.ProgressBar1->toolTip();
+               QVERIFY2(text.startsWith(u"Vorn Scanner V1.40: "_qs), qPrintable(text));
+
+               bool stale = true;
+               connect(&form.commands(), &DownloadCommands::transferStarted, this, [&] {
+                   stale = form.ProgressBar1->toolTip() == text;
+                   form.xpButton3->click();
+               });
+               download(2);
+               QVERIFY(!stale);
+           });
+    QTest::newRow("readoutDuringTransfer")
+        << answer(trickled(100 * 1024, 4096, 40)) << WindowStep([this](Form1 &form) {
+               QStringList seen;
+               download(1, [&](Form1 &form, int) {
+                   // The bar's own tooltip until the first measurement, then the readout in both places.
+                   const QString text = form.ProgressBar1->toolTip();
+                   if (text != QLatin1String("Progress") && !seen.contains(text))
+                       seen.append(text
+                           + (form.ProgressBar1->accessibleDescription() == text ? u""_qs : u" differs"_qs));
+               });
+
+               QVERIFY2(seen.size() > 1, qPrintable(seen.join(u'\n')));
+               // The speed joins in once there is enough of the transfer to measure it.
+               const QRegularExpression shape(
+                   uR"(^\d+\.\d of 100\.0 KiB(, [\d.]+ (bytes|KiB)/s(, \d+ s left)?)?$)"_qs);
+               for (const QString &text : std::as_const(seen))
+                   QVERIFY2(shape.match(text).hasMatch(), qPrintable(text));
+               QVERIFY2(seen.last().contains(u"/s"_qs), qPrintable(seen.join(u'\n')));
+               // Afterwards the bar tells how the download ended, with nothing of the readout left.
+               const QString outcome = ToolCatalog::displayName(1) + u": 100.0 KiB saved in ~/tools"_qs;
+               QCOMPARE(form.ProgressBar1->toolTip(), outcome);
+               QCOMPARE(form.ProgressBar1->accessibleDescription(), outcome);
+           });
+    {
+        ScriptedResponse chunked = withLength(trickled(50000, 4096, 2), {});
+        chunked.chunked = true;
+        QTest::newRow("busyBarForUnknownSize") << answer(chunked) << WindowStep([this](Form1 &form) {
+            bool sawBusyBar = false;
+            connect(form.Inet1, &Inet::stateChanged, this,
+                [&] { sawBusyBar = sawBusyBar || form.ProgressBar1->isBusy(); });
+            download(8);
+            QVERIFY(sawBusyBar);
+            QVERIFY(!form.ProgressBar1->isBusy());
+            QVERIFY(!failureBox(form));
+        });
+    }
+    QTest::newRow("closingTheWindowCancels") << answer(
+        stalled(1 << 20, 4096)) << WindowStep([this](Form1 &form) {
+        form.show();
+        connect(&form.commands(), &DownloadCommands::progressReported, this, [&](const QString &percentage) {
+            if (percentage == QLatin1String("0") && form.isVisible())
+                form.close();
+        });
+        download(11);
+        QVERIFY(!form.commands().isRunning());
+        QVERIFY(form.Inet1->wasCancelled());
+        QVERIFY(!QFile::exists(archivePath(11)));
+        QVERIFY(!QFile::exists(archivePath(11) + QLatin1String(".part")));
+    });
+    // A Cancel or a close already queued when Download is pressed runs in the transfer's first event pump.
+    const auto stoppedBefore = [this](const WindowStep &queue) {
+        return [this, queue](Form1 &form) {
+            QVERIFY(writeFile(archivePath(9), "kept"));
+            form.show();
+            queue(form);
+            download(9);
+
+            QCOMPARE(m_server->requestCount(), 0);
+            QCOMPARE(readFile(archivePath(9)), QByteArray("kept"));
+            QVERIFY(!form.xpLabel1->isHidden());
+            QVERIFY(!QGuiApplication::overrideCursor());
+        };
+    };
+    QTest::newRow("stoppedBeforeTheRequestStarts/Cancel")
+        << answer(ScriptedResponse::generated(5000)) << WindowStep(stoppedBefore([](Form1 &form) {
+               QMetaObject::invokeMethod(form.xpButton3, &XpButton::click, Qt::QueuedConnection);
+           }));
+    QTest::newRow("stoppedBeforeTheRequestStarts/window closed")
+        << answer(ScriptedResponse::generated(5000)) << WindowStep(stoppedBefore([](Form1 &form) {
+               QMetaObject::invokeMethod(&form, &QWidget::close, Qt::QueuedConnection);
+           }));
 }
 
-void TestForm1::readoutDuringTransfer()
+void TestForm1::aroundADownload()
 {
-    Form1 &form = downloadWindow(answer(trickled(100 * 1024, 4096, 40)));
-    QStringList seen;
-    download(1, [&](Form1 &form, int) {
-        // The bar's own tooltip until the first measurement, then the readout in both places.
-        const QString text = form.ProgressBar1->toolTip();
-        if (text != QLatin1String("Progress") && !seen.contains(text))
-            seen.append(
-                text + (form.ProgressBar1->accessibleDescription() == text ? u""_qs : u" differs"_qs));
-    });
+    QFETCH(Prepare, prepare);
+    QFETCH(WindowStep, scenario);
 
-    QVERIFY2(seen.size() > 1, qPrintable(seen.join(u'\n')));
-    // The speed joins in once there is enough of the transfer to measure it.
-    const QRegularExpression shape(uR"(^\d+\.\d of 100\.0 KiB(, [\d.]+ (bytes|KiB)/s(, \d+ s left)?)?$)"_qs);
-    for (const QString &text : std::as_const(seen))
-        QVERIFY2(shape.match(text).hasMatch(), qPrintable(text));
-    QVERIFY2(seen.last().contains(u"/s"_qs), qPrintable(seen.join(u'\n')));
-    // Afterwards the bar tells how the download ended, with nothing of the readout left.
-    const QString outcome = ToolCatalog::displayName(1) + u": 100.0 KiB saved in ~/tools"_qs;
-    QCOMPARE(form.ProgressBar1->toolTip(), outcome);
-    QCOMPARE(form.ProgressBar1->accessibleDescription(), outcome);
-}
-
-void TestForm1::busyBarForUnknownSize()
-{
-    ScriptedResponse chunked = withLength(trickled(50000, 4096, 2), {});
-    chunked.chunked = true;
-    Form1 &form = downloadWindow(answer(chunked));
-    bool sawBusyBar = false;
-    connect(form.Inet1, &Inet::stateChanged, this,
-        [&] { sawBusyBar = sawBusyBar || form.ProgressBar1->isBusy(); });
-    download(8);
-    QVERIFY(sawBusyBar);
-    QVERIFY(!form.ProgressBar1->isBusy());
-    QVERIFY(!failureBox(form));
-}
-
-void TestForm1::closingTheWindowCancels()
-{
-    Form1 &form = downloadWindow(answer(stalled(1 << 20, 4096)));
-    form.show();
-    connect(&form.commands(), &DownloadCommands::progressReported, this, [&](const QString &percentage) {
-        if (percentage == QLatin1String("0") && form.isVisible())
-            form.close();
-    });
-    download(11);
-    QVERIFY(!form.commands().isRunning());
-    QVERIFY(form.Inet1->wasCancelled());
-    QVERIFY(!QFile::exists(archivePath(11)));
-    QVERIFY(!QFile::exists(archivePath(11) + QLatin1String(".part")));
+    scenario(downloadWindow(prepare));
 }
 
 // An outcome may quote the server: the tooltip shows it as it reads, never as markup.
