@@ -46,7 +46,7 @@ private Q_SLOTS:
     void programLivesUntilAboutCloses();
 
 private:
-    // Presses About in `form` and waits until the window it opens is on screen.
+    // Shows `form`, presses About in it and waits until the window it opens is on screen.
     static FrmAbout *openAbout(Form1 &form);
 
     QTemporaryDir m_folder;
@@ -54,6 +54,9 @@ private:
 
 FrmAbout *TestFrmAbout::openAbout(Form1 &form)
 {
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        return nullptr;
     clickThroughWindow(form.xpButton2);
     FrmAbout *about = form.aboutWindow();
     if (!about || !QTest::qWaitForWindowExposed(about))
@@ -70,10 +73,7 @@ void TestFrmAbout::initTestCase()
 void TestFrmAbout::opensFromAboutButton()
 {
     Form1 form(m_folder.path());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
     QVERIFY(!form.aboutWindow());
-
     FrmAbout *about = openAbout(form);
     QVERIFY(about);
     QVERIFY(about->isVisible());
@@ -125,8 +125,6 @@ void TestFrmAbout::labels()
     QFETCH(bool, prefixOnly);
 
     Form1 form(m_folder.path());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
     QPointer<FrmAbout> about = openAbout(form);
     QVERIFY(about);
     if (reopened) {
@@ -146,9 +144,6 @@ void TestFrmAbout::labels()
 void TestFrmAbout::secondPressKeepsOneWindow()
 {
     Form1 form(m_folder.path());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-
     FrmAbout *first = openAbout(form);
     QVERIFY(first);
     FrmAbout *second = openAbout(form);
@@ -167,9 +162,6 @@ void TestFrmAbout::closeButtonDestroysIt()
 {
     QFETCH(bool, byEscape);
     Form1 form(m_folder.path());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-
     QPointer<FrmAbout> about = openAbout(form);
     QVERIFY(about);
     if (byEscape) {
@@ -221,8 +213,6 @@ void TestFrmAbout::programLivesUntilAboutCloses()
 {
     // lastWindowClosed only comes from a running application, so this one runs the real event loop.
     Form1 form(m_folder.path());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
     QPointer<FrmAbout> about = openAbout(form);
     QVERIFY(about);
 
