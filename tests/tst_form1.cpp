@@ -92,6 +92,22 @@ bool showsRecentTime(const QString &caption)
     return false;
 }
 
+// What a screen reader reaches by walking the tree from the window, by object name.
+QMap<QString, QAccessibleInterface *> reachedControls(Form1 &form)
+{
+    QMap<QString, QAccessibleInterface *> reached;
+    QList<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(&form)};
+    while (!pending.isEmpty()) {
+        QAccessibleInterface *node = pending.takeFirst();
+        if (!node || !node->isValid())
+            return {};
+        reached.insert(node->object() ? node->object()->objectName() : QString(), node);
+        for (int i = 0; i < node->childCount(); ++i)
+            pending.append(node->child(i));
+    }
+    return reached;
+}
+
 // A check of the window as built, given the control a row names.
 using Check = std::function<void(Form1 &, QObject *)>;
 using WindowStep = std::function<void(Form1 &)>;
@@ -244,12 +260,9 @@ private Q_SLOTS:
     void longTextsKeepToTheirBox();
     void statusRowSharesOneBaseline_data();
     void statusRowSharesOneBaseline();
-    void accessibleTree();
     void accessibleControls_data();
     void accessibleControls();
-    void animationPlays();
     void titleScrollsOnTick();
-    void clockShowsDateAndTime();
 
     void cleanup();
     void downloadOutcome_data();
@@ -425,6 +438,35 @@ void TestForm1::built_data()
         // Filling the list must not pick an entry: the field keeps showing the stored text.
         QCOMPARE(form.Combo1->currentIndex(), -1);
         QCOMPARE(form.Combo1->text(), QStringLiteral("VORN Tools Downloader"));
+    });
+
+    row("accessibleTree", "", "", [](Form1 &form, QObject *) {
+        const QMap<QString, QAccessibleInterface *> reached = reachedControls(form);
+        QVERIFY(reached.size() > 10);
+        for (auto node = reached.cbegin(); node != reached.cend(); ++node) {
+            QVERIFY2(
+                !node.key().startsWith(QLatin1String("Line")), qPrintable(node.key() + u" is only drawn"_qs));
+            // Nothing nameless that is only a place on the screen.
+            QVERIFY2(node.value()->role() != QAccessible::Client || node.value()->childCount() > 0,
+                qPrintable(node.key()));
+            // The AT-SPI bridge offers Increase and Decrease on anything with a value, which here would do
+            // nothing.
+            QVERIFY2(!node.value()->valueInterface(), qPrintable(node.key()));
+        }
+    });
+    row("animationPlays", "", "", [](Form1 &form, QObject *) {
+        QMovie *movie = form.ucAniGIF1->animation();
+
+        QCOMPARE(movie->state(), QMovie::Running);
+        QCOMPARE(movie->frameCount(), 40);
+        const int first = movie->currentFrameNumber();
+        QTRY_VERIFY(movie->currentFrameNumber() != first);
+    });
+    row("clockShowsDateAndTime", "", "", [](Form1 &form, QObject *) {
+        QTRY_VERIFY(!form.Label4->text().isEmpty());
+        QTRY_VERIFY(!form.Label5->caption().isEmpty());
+        QTRY_COMPARE(form.Label4->text(), ClockText::date(QDate::currentDate(), QLocale::system()));
+        QTRY_VERIFY2(showsRecentTime(form.Label5->caption()), qPrintable(form.Label5->caption()));
     });
 }
 
@@ -700,43 +742,6 @@ void TestForm1::statusRowSharesOneBaseline()
     QCOMPARE(baseline("Label4"), baseline("Label3"));
 }
 
-namespace {
-
-// What a screen reader reaches by walking the tree from the window, by object name.
-QMap<QString, QAccessibleInterface *> reachedControls(Form1 &form)
-{
-    QMap<QString, QAccessibleInterface *> reached;
-    QList<QAccessibleInterface *> pending{QAccessible::queryAccessibleInterface(&form)};
-    while (!pending.isEmpty()) {
-        QAccessibleInterface *node = pending.takeFirst();
-        if (!node || !node->isValid())
-            return {};
-        reached.insert(node->object() ? node->object()->objectName() : QString(), node);
-        for (int i = 0; i < node->childCount(); ++i)
-            pending.append(node->child(i));
-    }
-    return reached;
-}
-
-} // namespace
-
-void TestForm1::accessibleTree()
-{
-    Form1 form(m_folder.path());
-    const QMap<QString, QAccessibleInterface *> reached = reachedControls(form);
-    QVERIFY(reached.size() > 10);
-    for (auto node = reached.cbegin(); node != reached.cend(); ++node) {
-        QVERIFY2(
-            !node.key().startsWith(QLatin1String("Line")), qPrintable(node.key() + u" is only drawn"_qs));
-        // Nothing nameless that is only a place on the screen.
-        QVERIFY2(node.value()->role() != QAccessible::Client || node.value()->childCount() > 0,
-            qPrintable(node.key()));
-        // The AT-SPI bridge offers Increase and Decrease on anything with a value, which here would do
-        // nothing.
-        QVERIFY2(!node.value()->valueInterface(), qPrintable(node.key()));
-    }
-}
-
 void TestForm1::accessibleControls_data()
 {
     QTest::addColumn<QString>("control");
@@ -790,17 +795,6 @@ void TestForm1::accessibleControls()
         QCOMPARE(node->text(QAccessible::Value), u"37%"_qs);
 }
 
-void TestForm1::animationPlays()
-{
-    Form1 form(m_folder.path());
-    QMovie *movie = form.ucAniGIF1->animation();
-
-    QCOMPARE(movie->state(), QMovie::Running);
-    QCOMPARE(movie->frameCount(), 40);
-    const int first = movie->currentFrameNumber();
-    QTRY_VERIFY(movie->currentFrameNumber() != first);
-}
-
 void TestForm1::titleScrollsOnTick()
 {
     // No events may run between building the window and the spy, or a tick could slip by unseen.
@@ -810,16 +804,6 @@ void TestForm1::titleScrollsOnTick()
     QSignalSpy tick(form.Timer2, &QTimer::timeout);
     QVERIFY(tick.wait());
     QCOMPARE(form.windowTitle(), QLatin1Char(' ') + Title);
-}
-
-void TestForm1::clockShowsDateAndTime()
-{
-    Form1 form(m_folder.path());
-
-    QTRY_VERIFY(!form.Label4->text().isEmpty());
-    QTRY_VERIFY(!form.Label5->caption().isEmpty());
-    QTRY_COMPARE(form.Label4->text(), ClockText::date(QDate::currentDate(), QLocale::system()));
-    QTRY_VERIFY2(showsRecentTime(form.Label5->caption()), qPrintable(form.Label5->caption()));
 }
 
 void TestForm1::cleanup()
