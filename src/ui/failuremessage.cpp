@@ -1,6 +1,7 @@
 #include "failuremessage.h"
 
 #include "common/plaintext.h"
+#include "common/pluralcount.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,15 +56,9 @@ QString failurePhrase(const TransferResult &result, const QLocale &locale)
     if (!chosen.withReason)
         return phrase;
     const QString reason = FailureMessage::shortReason(result.reason);
-    return reason.isEmpty() ? phrase : phrase + QLatin1String(" (") + reason + QLatin1Char(')');
-}
-
-// "after 300,000 of 900,000 bytes", or "after 300,000 bytes" when the size was never told.
-QString sizesPhrase(const TransferResult &result, const QLocale &locale)
-{
-    return result.expected > 0 ? FailureMessage::tr("after %1 of %2 bytes")
-                                     .arg(locale.toString(result.received), locale.toString(result.expected))
-                               : FailureMessage::tr("after %1 bytes").arg(locale.toString(result.received));
+    //: A failure and the system's own few words on it (in English): "could not reach the server
+    //: (Connection refused)".
+    return reason.isEmpty() ? phrase : FailureMessage::tr("%1 (%2)").arg(phrase, reason);
 }
 
 } // namespace
@@ -87,11 +82,21 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
             .arg(toolName, reason);
     case TransferResult::Outcome::Incomplete: {
         // The body fell short without any failure: the server ended it early in good order.
-        const QString what = result.failure == Failure::None
-            ? tr("the server ended the body %1").arg(sizesPhrase(result, locale))
-            : failurePhrase(result, locale) + QLatin1Char(' ') + sizesPhrase(result, locale);
-        return tr("The download of %1 is incomplete: %2.").arg(toolName, what) + QLatin1Char('\n')
-            + tr("The partial data is kept in %1.").arg(path);
+        const QString cause
+            = result.failure == Failure::None ? tr("the server ended the body") : failurePhrase(result, locale);
+        const QString received = locale.toString(result.received);
+        if (result.expected > 0) {
+            //: %2 says why, e.g. "the server closed the connection"; %3 and %4 are numbers of bytes.
+            return tr("The download of %1 is incomplete: %2 after %3 of %4 bytes.\n"
+                      "The partial data is kept in %5.",
+                nullptr, pluralCount(result.expected))
+                .arg(toolName, cause, received, locale.toString(result.expected), path);
+        }
+        //: %2 says why, e.g. "the server closed the connection"; %3 is a number of bytes.
+        return tr("The download of %1 is incomplete: %2 after %3 bytes.\n"
+                  "The partial data is kept in %4.",
+            nullptr, pluralCount(result.received))
+            .arg(toolName, cause, received, path);
     }
     case TransferResult::Outcome::CannotWrite:
         return tr("%1 could not be saved to %2: %3").arg(toolName, path, reason);
@@ -129,6 +134,7 @@ QString FailureMessage::outcome(const QString &toolName, const TransferResult &r
         words = tr("could not be saved to %1").arg(where);
         break;
     }
+    //: How the last download ended, after the tool's name: "Vorn Scanner V1.40: 2.0 MiB saved in ~/Downloads".
     return tr("%1: %2").arg(toolName, words);
 }
 

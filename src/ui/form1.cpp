@@ -33,6 +33,9 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     // Resizable, with minimise and close boxes but no maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // The window's face is drawn as designed, also where the language reads right to left; the
+    // messages and tool tips, windows of their own, follow the language.
+    setLayoutDirection(Qt::LeftToRight);
     buildWindow(this, form1Description());
     DesktopHints::refuseMaximise(this);
 

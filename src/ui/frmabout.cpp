@@ -29,7 +29,7 @@ constexpr ControlDescription controls[] = {
     {"xpLabel3", K::StyledLabel, picture1, 120, 960, 2655, 255, u"Contact me at : ", labelFont,
         systemButtonText, nullptr, 4},
     {"xpButton2", K::PictureButton, picture1, 2640, 120, 855, 735, nullptr, tahoma, systemButtonText,
-        ":/vorn/about-close.png", 5, true, u"Close"},
+        ":/vorn/about-close.png", 5, true, QT_TRANSLATE_NOOP("WindowDescription", "Close")},
 };
 
 constexpr WindowDescription frmAbout{u"About", 3855, 1575, systemButtonFace, nullptr, controls};
@@ -53,6 +53,8 @@ FrmAbout::FrmAbout(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     // While it is open the program keeps running, even with the main window closed.
     setAttribute(Qt::WA_QuitOnClose);
+    // Drawn as designed in every language, as the main window is.
+    setLayoutDirection(Qt::LeftToRight);
     buildWindow(this, frmAbout);
     setFixedSize(size());
     const QPoint screenOrigin = QGuiApplication::primaryScreen()

@@ -9,6 +9,7 @@
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHash>
 #include <QLabel>
@@ -179,11 +180,12 @@ void buildWindow(QWidget *window, const WindowDescription &description)
             widget->setFont(font);
         }
         if (control.toolTip) {
-            widget->setToolTip(QString::fromUtf16(control.toolTip));
-            widget->setAccessibleName(QString::fromUtf16(control.toolTip));
+            const QString toolTip = QCoreApplication::translate(controlTextsContext, control.toolTip);
+            widget->setToolTip(toolTip);
+            widget->setAccessibleName(toolTip);
         }
         if (control.accessibleName)
-            widget->setAccessibleName(QString::fromUtf16(control.accessibleName));
+            widget->setAccessibleName(QCoreApplication::translate(controlTextsContext, control.accessibleName));
         QRect rect = pixelRect(control);
         if (control.kind == ControlKind::Line)
             rect.setSize(rect.size().expandedTo(QSize(1, 1)));

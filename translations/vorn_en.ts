@@ -1,0 +1,52 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>AnswerCheck</name>
+    <message numerus="yes">
+        <source>the server sent more than the %1 bytes it announced</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>FailureMessage</name>
+    <message numerus="yes">
+        <source>The download of %1 is incomplete: %2 after %3 of %4 bytes.
+The partial data is kept in %5.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 and %4 are numbers of bytes.</extracomment>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The download of %1 is incomplete: %2 after %3 bytes.
+The partial data is kept in %4.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is a number of bytes.</extracomment>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>Inet</name>
+    <message numerus="yes">
+        <source>No answer arrived within %n second(s).</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>No data arrived for %n second(s).</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+</context>
+</TS>
