@@ -5,234 +5,238 @@
     <name>AnswerCheck</name>
     <message>
         <source>the server sent no data</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat keine Daten gesendet</translation>
     </message>
     <message>
         <source>the server answered with status %1 instead of sending the archive</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server antwortete mit Status %1, statt das Archiv zu senden</translation>
     </message>
     <message>
         <source>the server sent the archive encoded (%1) although it was asked not to</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat das Archiv kodiert (%1) gesendet, obwohl es unkodiert angefordert wurde</translation>
     </message>
     <message>
         <source>the server sent a web page instead of the archive</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat eine Webseite statt des Archivs gesendet</translation>
     </message>
     <message>
         <source>the server announced a size that cannot be right (&quot;%1&quot;)</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat eine Größe angekündigt, die nicht stimmen kann („%1“)</translation>
     </message>
     <message>
         <source>the server sent only part of the archive</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat nur einen Teil des Archivs gesendet</translation>
     </message>
     <message>
         <source>the server sent only part of the archive (&quot;%1&quot;)</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat nur einen Teil des Archivs gesendet („%1“)</translation>
     </message>
     <message>
         <source>the server announced two different sizes (&quot;%1&quot; and &quot;%2&quot;)</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat zwei verschiedene Größen angekündigt („%1“ und „%2“)</translation>
     </message>
     <message>
         <source>the server gave a digest of the archive that cannot be read</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat eine unlesbare Prüfsumme des Archivs angegeben</translation>
     </message>
     <message numerus="yes">
         <source>the server sent more than the %1 bytes it announced</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Der Server hat mehr als das angekündigte %1 Byte gesendet</numerusform>
+            <numerusform>Der Server hat mehr als die angekündigten %1 Bytes gesendet</numerusform>
         </translation>
     </message>
     <message>
         <source>the archive did not match the digest the server gave</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Archiv passt nicht zu der Prüfsumme, die der Server angegeben hat</translation>
     </message>
 </context>
 <context>
     <name>DestinationFolder</name>
     <message>
         <source>there is no home folder to find the download folder in</source>
-        <translation type="unfinished"></translation>
+        <translation>Es gibt keinen persönlichen Ordner, in dem der Download-Ordner liegen könnte</translation>
     </message>
     <message>
         <source>the download folder set in %1 is not an absolute path</source>
-        <translation type="unfinished"></translation>
+        <translation>Der in %1 eingestellte Download-Ordner ist kein absoluter Pfad</translation>
     </message>
     <message>
         <source>the folder could not be created (%1)</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Ordner konnte nicht angelegt werden (%1)</translation>
     </message>
 </context>
 <context>
     <name>DoneNotifier</name>
     <message>
         <source>%1, verified, saved in %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 geprüft und in %2 gespeichert</translation>
     </message>
     <message>
         <source>%1 saved in %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 in %2 gespeichert</translation>
     </message>
     <message>
         <source>Show in folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Im Ordner anzeigen</translation>
     </message>
     <message>
         <source>%1 downloaded</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 heruntergeladen</translation>
     </message>
 </context>
 <context>
     <name>FailureMessage</name>
     <message>
         <source>the server&apos;s name was not found</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Name des Servers wurde nicht gefunden</translation>
     </message>
     <message>
         <source>could not reach the server</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server war nicht erreichbar</translation>
     </message>
     <message>
         <source>no answer from the server for %1 s</source>
-        <translation type="unfinished"></translation>
+        <translation>Vom Server kam %1 s lang keine Antwort</translation>
     </message>
     <message>
         <source>the server closed the connection</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat die Verbindung geschlossen</translation>
     </message>
     <message>
         <source>the secure connection could not be set up</source>
-        <translation type="unfinished"></translation>
+        <translation>Die sichere Verbindung konnte nicht aufgebaut werden</translation>
     </message>
     <message>
         <source>the server redirected too many times</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat zu oft weitergeleitet</translation>
     </message>
     <message>
         <source>refused a redirect from a secure address to an insecure one</source>
-        <translation type="unfinished"></translation>
+        <translation>Eine Weiterleitung von einer sicheren zu einer unsicheren Adresse wurde abgelehnt</translation>
     </message>
     <message>
         <source>the server&apos;s answer could not be read</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Antwort des Servers war nicht lesbar</translation>
     </message>
     <message>
         <source>the transfer failed</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Übertragung ist fehlgeschlagen</translation>
     </message>
     <message>
         <source>%1 (%2)</source>
         <extracomment>A failure and the system&apos;s own few words on it (in English): &quot;could not reach the server (Connection refused)&quot;.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>%1 (%2)</translation>
     </message>
     <message>
         <source>%1 could not be downloaded: the server answered &quot;%2&quot;.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 konnte nicht heruntergeladen werden: Der Server antwortete „%2“.</translation>
     </message>
     <message>
         <source>%1 could not be downloaded: %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 konnte nicht heruntergeladen werden: %2.</translation>
     </message>
     <message>
         <source>%1 could not be downloaded: %2. The earlier archive, if any, is unchanged.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 konnte nicht heruntergeladen werden: %2. Ein früheres Archiv bleibt, falls vorhanden, unverändert.</translation>
     </message>
     <message>
         <source>the server ended the body</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat die Übertragung vorzeitig beendet</translation>
     </message>
     <message numerus="yes">
         <source>The download of %1 is incomplete: %2 after %3 of %4 bytes.
 The partial data is kept in %5.</source>
         <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 and %4 are numbers of bytes.</extracomment>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Der Download von %1 ist unvollständig: %2, nach %3 von %4 Byte.
+Die bisher empfangenen Daten bleiben in %5 erhalten.</numerusform>
+            <numerusform>Der Download von %1 ist unvollständig: %2, nach %3 von %4 Bytes.
+Die bisher empfangenen Daten bleiben in %5 erhalten.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>The download of %1 is incomplete: %2 after %3 bytes.
 The partial data is kept in %4.</source>
         <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is a number of bytes.</extracomment>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Der Download von %1 ist unvollständig: %2, nach %3 Byte.
+Die bisher empfangenen Daten bleiben in %4 erhalten.</numerusform>
+            <numerusform>Der Download von %1 ist unvollständig: %2, nach %3 Bytes.
+Die bisher empfangenen Daten bleiben in %4 erhalten.</numerusform>
         </translation>
     </message>
     <message>
         <source>%1 could not be saved to %2: %3</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 konnte nicht in %2 gespeichert werden: %3</translation>
     </message>
     <message>
         <source>%1 saved in %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 in %2 gespeichert</translation>
     </message>
     <message>
         <source>cancelled, %1 kept in %2</source>
-        <translation type="unfinished"></translation>
+        <translation>abgebrochen, %1 in %2 aufbewahrt</translation>
     </message>
     <message>
         <source>cancelled</source>
-        <translation type="unfinished"></translation>
+        <translation>abgebrochen</translation>
     </message>
     <message>
         <source>the server answered &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server antwortete „%1“</translation>
     </message>
     <message>
         <source>incomplete, %1 kept in %2</source>
-        <translation type="unfinished"></translation>
+        <translation>unvollständig, %1 in %2 aufbewahrt</translation>
     </message>
     <message>
         <source>could not be saved to %1</source>
-        <translation type="unfinished"></translation>
+        <translation>konnte nicht in %1 gespeichert werden</translation>
     </message>
     <message>
         <source>%1: %2</source>
         <extracomment>How the last download ended, after the tool&apos;s name: &quot;Vorn Scanner V1.40: 2.0 MiB saved in ~/Downloads&quot;.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>
     <name>Form1</name>
     <message>
         <source>Download failed</source>
-        <translation type="unfinished"></translation>
+        <translation>Download fehlgeschlagen</translation>
     </message>
 </context>
 <context>
     <name>Inet</name>
     <message>
         <source>unknown proxy scheme &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>unbekanntes Proxy-Schema „%1“</translation>
     </message>
     <message>
         <source>The proxy setting %1 cannot be read: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Proxy-Einstellung %1 kann nicht gelesen werden: %2</translation>
     </message>
     <message>
         <source>Refused a redirect from a secure address to an insecure one: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Weiterleitung von einer sicheren zu einer unsicheren Adresse abgelehnt: %1</translation>
     </message>
     <message>
         <source>The server sent two different Content-Length headers.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat zwei verschiedene Content-Length-Header gesendet.</translation>
     </message>
     <message numerus="yes">
         <source>No answer arrived within %n second(s).</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Innerhalb von %n Sekunde kam keine Antwort.</numerusform>
+            <numerusform>Innerhalb von %n Sekunden kam keine Antwort.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>No data arrived for %n second(s).</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n Sekunde lang kamen keine Daten an.</numerusform>
+            <numerusform>%n Sekunden lang kamen keine Daten an.</numerusform>
         </translation>
     </message>
 </context>
@@ -240,104 +244,104 @@ The partial data is kept in %4.</source>
     <name>PartFile</name>
     <message>
         <source>the folder to save in is unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Ordner zum Speichern ist unbekannt</translation>
     </message>
     <message>
         <source>another download is writing this file</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein anderer Download schreibt gerade in diese Datei</translation>
     </message>
     <message>
         <source>the file was tampered with as soon as it was made</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei wurde gleich nach dem Anlegen verändert</translation>
     </message>
     <message>
         <source>it is a link, and a download never writes through a link</source>
-        <translation type="unfinished"></translation>
+        <translation>Dort steht eine Verknüpfung, und ein Download schreibt nie über eine Verknüpfung</translation>
     </message>
     <message>
         <source>it is not a regular file</source>
-        <translation type="unfinished"></translation>
+        <translation>Dort steht keine gewöhnliche Datei</translation>
     </message>
     <message>
         <source>it belongs to another user, and a download only writes files of its own</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei gehört einem anderen Benutzer, und ein Download schreibt nur in eigene Dateien</translation>
     </message>
     <message>
         <source>it has other names as well (hard links), and a download never writes into such a file</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei hat noch weitere Namen (harte Links), und ein Download schreibt nie in eine solche Datei</translation>
     </message>
     <message>
         <source>the file was replaced while it was being written</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei wurde ersetzt, während sie geschrieben wurde</translation>
     </message>
     <message>
         <source>the file was given another name while it was being written</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei wurde umbenannt, während sie geschrieben wurde</translation>
     </message>
 </context>
 <context>
     <name>ProgressReadout</name>
     <message>
         <source>%1 s left</source>
-        <translation type="unfinished"></translation>
+        <translation>noch %1 s</translation>
     </message>
     <message>
         <source>%1 min %2 s left</source>
-        <translation type="unfinished"></translation>
+        <translation>noch %1 min %2 s</translation>
     </message>
     <message>
         <source>%1 h %2 min left</source>
-        <translation type="unfinished"></translation>
+        <translation>noch %1 h %2 min</translation>
     </message>
     <message>
         <source>%1, %2</source>
         <extracomment>Joins the readings of a download&apos;s progress: the amount so far, the speed, the time left.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>%1, %2</translation>
     </message>
     <message>
         <source>%1 of %2</source>
         <extracomment>The amount received so far of the whole: &quot;12.3 of 64.0 MiB&quot;.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>%1 von %2</translation>
     </message>
     <message>
         <source>stalled</source>
-        <translation type="unfinished"></translation>
+        <translation>stockt</translation>
     </message>
     <message>
         <source>%1/s</source>
         <extracomment>A speed: &quot;2.0 MiB/s&quot;.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>%1/s</translation>
     </message>
 </context>
 <context>
     <name>WindowDescription</name>
     <message>
         <source>Tool to download</source>
-        <translation type="unfinished"></translation>
+        <translation>Herunterzuladendes Werkzeug</translation>
     </message>
     <message>
         <source>Download</source>
-        <translation type="unfinished"></translation>
+        <translation>Herunterladen</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="unfinished"></translation>
+        <translation>Info</translation>
     </message>
     <message>
         <source>Exit</source>
-        <translation type="unfinished"></translation>
+        <translation>Beenden</translation>
     </message>
     <message>
         <source>Progress</source>
-        <translation type="unfinished"></translation>
+        <translation>Fortschritt</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>Schließen</translation>
     </message>
 </context>
 </TS>

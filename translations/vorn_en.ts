@@ -5,9 +5,9 @@
     <name>AnswerCheck</name>
     <message numerus="yes">
         <source>the server sent more than the %1 bytes it announced</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>the server sent more than the %1 byte it announced</numerusform>
+            <numerusform>the server sent more than the %1 bytes it announced</numerusform>
         </translation>
     </message>
 </context>
@@ -17,18 +17,22 @@
         <source>The download of %1 is incomplete: %2 after %3 of %4 bytes.
 The partial data is kept in %5.</source>
         <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 and %4 are numbers of bytes.</extracomment>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>The download of %1 is incomplete: %2 after %3 of %4 byte.
+The partial data is kept in %5.</numerusform>
+            <numerusform>The download of %1 is incomplete: %2 after %3 of %4 bytes.
+The partial data is kept in %5.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>The download of %1 is incomplete: %2 after %3 bytes.
 The partial data is kept in %4.</source>
         <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is a number of bytes.</extracomment>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>The download of %1 is incomplete: %2 after %3 byte.
+The partial data is kept in %4.</numerusform>
+            <numerusform>The download of %1 is incomplete: %2 after %3 bytes.
+The partial data is kept in %4.</numerusform>
         </translation>
     </message>
 </context>
@@ -36,16 +40,16 @@ The partial data is kept in %4.</source>
     <name>Inet</name>
     <message numerus="yes">
         <source>No answer arrived within %n second(s).</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>No answer arrived within %n second.</numerusform>
+            <numerusform>No answer arrived within %n seconds.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>No data arrived for %n second(s).</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>No data arrived for %n second.</numerusform>
+            <numerusform>No data arrived for %n seconds.</numerusform>
         </translation>
     </message>
 </context>

@@ -5,234 +5,238 @@
     <name>AnswerCheck</name>
     <message>
         <source>the server sent no data</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor no envió datos</translation>
     </message>
     <message>
         <source>the server answered with status %1 instead of sending the archive</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor respondió con el estado %1 en lugar de enviar el archivo comprimido</translation>
     </message>
     <message>
         <source>the server sent the archive encoded (%1) although it was asked not to</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor envió el archivo comprimido codificado (%1) aunque se le pidió sin codificar</translation>
     </message>
     <message>
         <source>the server sent a web page instead of the archive</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor envió una página web en lugar del archivo comprimido</translation>
     </message>
     <message>
         <source>the server announced a size that cannot be right (&quot;%1&quot;)</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor anunció un tamaño que no puede ser correcto («%1»)</translation>
     </message>
     <message>
         <source>the server sent only part of the archive</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor solo envió una parte del archivo comprimido</translation>
     </message>
     <message>
         <source>the server sent only part of the archive (&quot;%1&quot;)</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor solo envió una parte del archivo comprimido («%1»)</translation>
     </message>
     <message>
         <source>the server announced two different sizes (&quot;%1&quot; and &quot;%2&quot;)</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor anunció dos tamaños distintos («%1» y «%2»)</translation>
     </message>
     <message>
         <source>the server gave a digest of the archive that cannot be read</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor dio una suma de comprobación del archivo comprimido que no se puede leer</translation>
     </message>
     <message numerus="yes">
         <source>the server sent more than the %1 bytes it announced</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>el servidor envió más del %1 byte que había anunciado</numerusform>
+            <numerusform>el servidor envió más de los %1 bytes que había anunciado</numerusform>
         </translation>
     </message>
     <message>
         <source>the archive did not match the digest the server gave</source>
-        <translation type="unfinished"></translation>
+        <translation>el archivo comprimido no coincide con la suma de comprobación que dio el servidor</translation>
     </message>
 </context>
 <context>
     <name>DestinationFolder</name>
     <message>
         <source>there is no home folder to find the download folder in</source>
-        <translation type="unfinished"></translation>
+        <translation>no hay carpeta personal en la que buscar la carpeta de descargas</translation>
     </message>
     <message>
         <source>the download folder set in %1 is not an absolute path</source>
-        <translation type="unfinished"></translation>
+        <translation>la carpeta de descargas indicada en %1 no es una ruta absoluta</translation>
     </message>
     <message>
         <source>the folder could not be created (%1)</source>
-        <translation type="unfinished"></translation>
+        <translation>no se pudo crear la carpeta (%1)</translation>
     </message>
 </context>
 <context>
     <name>DoneNotifier</name>
     <message>
         <source>%1, verified, saved in %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 verificados y guardados en %2</translation>
     </message>
     <message>
         <source>%1 saved in %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 guardados en %2</translation>
     </message>
     <message>
         <source>Show in folder</source>
-        <translation type="unfinished"></translation>
+        <translation>Mostrar en la carpeta</translation>
     </message>
     <message>
         <source>%1 downloaded</source>
-        <translation type="unfinished"></translation>
+        <translation>Descarga de %1 completada</translation>
     </message>
 </context>
 <context>
     <name>FailureMessage</name>
     <message>
         <source>the server&apos;s name was not found</source>
-        <translation type="unfinished"></translation>
+        <translation>no se encontró el nombre del servidor</translation>
     </message>
     <message>
         <source>could not reach the server</source>
-        <translation type="unfinished"></translation>
+        <translation>no se pudo conectar con el servidor</translation>
     </message>
     <message>
         <source>no answer from the server for %1 s</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor no respondió durante %1 s</translation>
     </message>
     <message>
         <source>the server closed the connection</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor cerró la conexión</translation>
     </message>
     <message>
         <source>the secure connection could not be set up</source>
-        <translation type="unfinished"></translation>
+        <translation>no se pudo establecer la conexión segura</translation>
     </message>
     <message>
         <source>the server redirected too many times</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor redirigió demasiadas veces</translation>
     </message>
     <message>
         <source>refused a redirect from a secure address to an insecure one</source>
-        <translation type="unfinished"></translation>
+        <translation>se rechazó una redirección de una dirección segura a una insegura</translation>
     </message>
     <message>
         <source>the server&apos;s answer could not be read</source>
-        <translation type="unfinished"></translation>
+        <translation>no se pudo leer la respuesta del servidor</translation>
     </message>
     <message>
         <source>the transfer failed</source>
-        <translation type="unfinished"></translation>
+        <translation>la transferencia falló</translation>
     </message>
     <message>
         <source>%1 (%2)</source>
         <extracomment>A failure and the system&apos;s own few words on it (in English): &quot;could not reach the server (Connection refused)&quot;.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>%1 (%2)</translation>
     </message>
     <message>
         <source>%1 could not be downloaded: the server answered &quot;%2&quot;.</source>
-        <translation type="unfinished"></translation>
+        <translation>No se pudo descargar %1: el servidor respondió «%2».</translation>
     </message>
     <message>
         <source>%1 could not be downloaded: %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>No se pudo descargar %1: %2.</translation>
     </message>
     <message>
         <source>%1 could not be downloaded: %2. The earlier archive, if any, is unchanged.</source>
-        <translation type="unfinished"></translation>
+        <translation>No se pudo descargar %1: %2. El archivo comprimido anterior, si lo había, no ha cambiado.</translation>
     </message>
     <message>
         <source>the server ended the body</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor dio por terminado el envío</translation>
     </message>
     <message numerus="yes">
         <source>The download of %1 is incomplete: %2 after %3 of %4 bytes.
 The partial data is kept in %5.</source>
         <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 and %4 are numbers of bytes.</extracomment>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>La descarga de %1 está incompleta: %2, tras %3 de %4 byte.
+Los datos parciales se conservan en %5.</numerusform>
+            <numerusform>La descarga de %1 está incompleta: %2, tras %3 de %4 bytes.
+Los datos parciales se conservan en %5.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>The download of %1 is incomplete: %2 after %3 bytes.
 The partial data is kept in %4.</source>
         <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is a number of bytes.</extracomment>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>La descarga de %1 está incompleta: %2, tras %3 byte.
+Los datos parciales se conservan en %4.</numerusform>
+            <numerusform>La descarga de %1 está incompleta: %2, tras %3 bytes.
+Los datos parciales se conservan en %4.</numerusform>
         </translation>
     </message>
     <message>
         <source>%1 could not be saved to %2: %3</source>
-        <translation type="unfinished"></translation>
+        <translation>No se pudo guardar %1 en %2: %3</translation>
     </message>
     <message>
         <source>%1 saved in %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 guardados en %2</translation>
     </message>
     <message>
         <source>cancelled, %1 kept in %2</source>
-        <translation type="unfinished"></translation>
+        <translation>cancelada, %1 conservados en %2</translation>
     </message>
     <message>
         <source>cancelled</source>
-        <translation type="unfinished"></translation>
+        <translation>cancelada</translation>
     </message>
     <message>
         <source>the server answered &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>el servidor respondió «%1»</translation>
     </message>
     <message>
         <source>incomplete, %1 kept in %2</source>
-        <translation type="unfinished"></translation>
+        <translation>incompleta, %1 conservados en %2</translation>
     </message>
     <message>
         <source>could not be saved to %1</source>
-        <translation type="unfinished"></translation>
+        <translation>no se pudo guardar en %1</translation>
     </message>
     <message>
         <source>%1: %2</source>
         <extracomment>How the last download ended, after the tool&apos;s name: &quot;Vorn Scanner V1.40: 2.0 MiB saved in ~/Downloads&quot;.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>
     <name>Form1</name>
     <message>
         <source>Download failed</source>
-        <translation type="unfinished"></translation>
+        <translation>Error en la descarga</translation>
     </message>
 </context>
 <context>
     <name>Inet</name>
     <message>
         <source>unknown proxy scheme &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>esquema de proxy desconocido «%1»</translation>
     </message>
     <message>
         <source>The proxy setting %1 cannot be read: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>No se puede leer la configuración de proxy %1: %2</translation>
     </message>
     <message>
         <source>Refused a redirect from a secure address to an insecure one: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Se rechazó una redirección de una dirección segura a una insegura: %1</translation>
     </message>
     <message>
         <source>The server sent two different Content-Length headers.</source>
-        <translation type="unfinished"></translation>
+        <translation>El servidor envió dos cabeceras Content-Length distintas.</translation>
     </message>
     <message numerus="yes">
         <source>No answer arrived within %n second(s).</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>No llegó ninguna respuesta en %n segundo.</numerusform>
+            <numerusform>No llegó ninguna respuesta en %n segundos.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
         <source>No data arrived for %n second(s).</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>No llegaron datos durante %n segundo.</numerusform>
+            <numerusform>No llegaron datos durante %n segundos.</numerusform>
         </translation>
     </message>
 </context>
@@ -240,104 +244,104 @@ The partial data is kept in %4.</source>
     <name>PartFile</name>
     <message>
         <source>the folder to save in is unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>se desconoce la carpeta en la que guardar</translation>
     </message>
     <message>
         <source>another download is writing this file</source>
-        <translation type="unfinished"></translation>
+        <translation>otra descarga está escribiendo en este archivo</translation>
     </message>
     <message>
         <source>the file was tampered with as soon as it was made</source>
-        <translation type="unfinished"></translation>
+        <translation>el archivo se modificó nada más crearse</translation>
     </message>
     <message>
         <source>it is a link, and a download never writes through a link</source>
-        <translation type="unfinished"></translation>
+        <translation>es un enlace, y una descarga nunca escribe a través de un enlace</translation>
     </message>
     <message>
         <source>it is not a regular file</source>
-        <translation type="unfinished"></translation>
+        <translation>no es un archivo normal</translation>
     </message>
     <message>
         <source>it belongs to another user, and a download only writes files of its own</source>
-        <translation type="unfinished"></translation>
+        <translation>pertenece a otro usuario, y una descarga solo escribe en archivos propios</translation>
     </message>
     <message>
         <source>it has other names as well (hard links), and a download never writes into such a file</source>
-        <translation type="unfinished"></translation>
+        <translation>tiene también otros nombres (enlaces duros), y una descarga nunca escribe en un archivo así</translation>
     </message>
     <message>
         <source>the file was replaced while it was being written</source>
-        <translation type="unfinished"></translation>
+        <translation>el archivo se sustituyó mientras se escribía</translation>
     </message>
     <message>
         <source>the file was given another name while it was being written</source>
-        <translation type="unfinished"></translation>
+        <translation>el archivo cambió de nombre mientras se escribía</translation>
     </message>
 </context>
 <context>
     <name>ProgressReadout</name>
     <message>
         <source>%1 s left</source>
-        <translation type="unfinished"></translation>
+        <translation>quedan %1 s</translation>
     </message>
     <message>
         <source>%1 min %2 s left</source>
-        <translation type="unfinished"></translation>
+        <translation>quedan %1 min %2 s</translation>
     </message>
     <message>
         <source>%1 h %2 min left</source>
-        <translation type="unfinished"></translation>
+        <translation>quedan %1 h %2 min</translation>
     </message>
     <message>
         <source>%1, %2</source>
         <extracomment>Joins the readings of a download&apos;s progress: the amount so far, the speed, the time left.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>%1, %2</translation>
     </message>
     <message>
         <source>%1 of %2</source>
         <extracomment>The amount received so far of the whole: &quot;12.3 of 64.0 MiB&quot;.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>%1 de %2</translation>
     </message>
     <message>
         <source>stalled</source>
-        <translation type="unfinished"></translation>
+        <translation>estancada</translation>
     </message>
     <message>
         <source>%1/s</source>
         <extracomment>A speed: &quot;2.0 MiB/s&quot;.</extracomment>
-        <translation type="unfinished"></translation>
+        <translation>%1/s</translation>
     </message>
 </context>
 <context>
     <name>WindowDescription</name>
     <message>
         <source>Tool to download</source>
-        <translation type="unfinished"></translation>
+        <translation>Herramienta a descargar</translation>
     </message>
     <message>
         <source>Download</source>
-        <translation type="unfinished"></translation>
+        <translation>Descargar</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Cancelar</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="unfinished"></translation>
+        <translation>Acerca de</translation>
     </message>
     <message>
         <source>Exit</source>
-        <translation type="unfinished"></translation>
+        <translation>Salir</translation>
     </message>
     <message>
         <source>Progress</source>
-        <translation type="unfinished"></translation>
+        <translation>Progreso</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>Cerrar</translation>
     </message>
 </context>
 </TS>

@@ -82,8 +82,8 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
             .arg(toolName, reason);
     case TransferResult::Outcome::Incomplete: {
         // The body fell short without any failure: the server ended it early in good order.
-        const QString cause
-            = result.failure == Failure::None ? tr("the server ended the body") : failurePhrase(result, locale);
+        const QString cause = result.failure == Failure::None ? tr("the server ended the body")
+                                                              : failurePhrase(result, locale);
         const QString received = locale.toString(result.received);
         if (result.expected > 0) {
             //: %2 says why, e.g. "the server closed the connection"; %3 and %4 are numbers of bytes.
@@ -134,7 +134,8 @@ QString FailureMessage::outcome(const QString &toolName, const TransferResult &r
         words = tr("could not be saved to %1").arg(where);
         break;
     }
-    //: How the last download ended, after the tool's name: "Vorn Scanner V1.40: 2.0 MiB saved in ~/Downloads".
+    //: How the last download ended, after the tool's name: "Vorn Scanner V1.40: 2.0 MiB saved in
+    //: ~/Downloads".
     return tr("%1: %2").arg(toolName, words);
 }
 

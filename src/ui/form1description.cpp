@@ -16,7 +16,8 @@ constexpr const char *picture1 = "Picture1";
 constexpr ControlDescription controls[] = {
     {"Picture1", K::Container, nullptr, 120, 120, 6975, 3615, nullptr, {}, systemButtonText, nullptr, 0},
     {"Combo1", K::ComboBox, picture1, 120, 120, 6615, 375, u"VORN Tools Downloader", msSansSerif,
-        systemButtonText, nullptr, 2, true, nullptr, QT_TRANSLATE_NOOP("WindowDescription", "Tool to download")},
+        systemButtonText, nullptr, 2, true, nullptr,
+        QT_TRANSLATE_NOOP("WindowDescription", "Tool to download")},
     {"xpButton4", K::PictureButton, picture1, 2760, 720, 735, 735, nullptr, tahoma, systemButtonText,
         ":/vorn/download.png", 6, true, QT_TRANSLATE_NOOP("WindowDescription", "Download")},
     {"xpButton3", K::PictureButton, picture1, 3720, 720, 735, 735, nullptr, tahoma, systemButtonText,

@@ -185,7 +185,8 @@ void buildWindow(QWidget *window, const WindowDescription &description)
             widget->setAccessibleName(toolTip);
         }
         if (control.accessibleName)
-            widget->setAccessibleName(QCoreApplication::translate(controlTextsContext, control.accessibleName));
+            widget->setAccessibleName(
+                QCoreApplication::translate(controlTextsContext, control.accessibleName));
         QRect rect = pixelRect(control);
         if (control.kind == ControlKind::Line)
             rect.setSize(rect.size().expandedTo(QSize(1, 1)));

@@ -1,0 +1,147 @@
+#include "common/translations.h"
+#include "controls/xpbutton.h"
+#include "download/answercheck.h"
+#include "download/progressreadout.h"
+#include "ui/failuremessage.h"
+#include "ui/form1.h"
+#include "ui/frmabout.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QMessageBox>
+#include <QTest>
+
+#include <functional>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+using Text = std::function<QString()>;
+using Outcome = TransferResult::Outcome;
+
+const QString tool = u"Vorn Scanner V1.40"_s;
+
+TransferResult result(Outcome outcome, qint64 received = 0, qint64 expected = 0)
+{
+    TransferResult made;
+    made.outcome = outcome;
+    made.received = received;
+    made.expected = expected;
+    made.reason = u"404 Not Found"_s;
+    made.path = u"/d/Vorn Scanner V1.40.rar.part"_s;
+    made.failure = outcome == Outcome::Incomplete ? Inet::Failure::ConnectionClosed : Inet::Failure::None;
+    return made;
+}
+
+// The message window as the main window shows it, and its button: "text | button".
+QString failureWindow(const TransferResult &failure)
+{
+    Form1 form(QDir::tempPath());
+    Q_EMIT form.commands().transferFinished(tool, failure);
+    const auto *box = form.findChild<QMessageBox *>(u"transferFailureBox"_s);
+    return box ? box->text() + u" | "_s + box->buttons().value(0)->text() : QString();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Text)
+
+class TestTranslations : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup();
+    void inTheUsersLanguage_data();
+    void inTheUsersLanguage();
+    void rightToLeft();
+};
+
+void TestTranslations::cleanup()
+{
+    Translations::install(QLocale::c());
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestTranslations::inTheUsersLanguage_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<Text>("text");
+    QTest::addColumn<QString>("expected");
+
+    const Text refused = [] { return failureWindow(result(Outcome::ServerRefused)); };
+    QTest::newRow("German message and Qt's button")
+        << u"de_DE"_s << refused
+        << u"Vorn Scanner V1.40 konnte nicht heruntergeladen werden: Der Server antwortete „404 Not Found“. | OK"_s;
+    QTest::newRow("French message and Qt's button")
+        << u"fr_FR"_s << refused
+        << u"Vorn Scanner V1.40 n'a pas pu être téléchargé\u00a0: le serveur a répondu «\u00a0404 Not Found\u00a0». | OK"_s;
+    QTest::newRow("Spanish message and Qt's button")
+        << u"es_ES"_s << refused
+        << u"No se pudo descargar Vorn Scanner V1.40: el servidor respondió «404 Not Found». | Aceptar"_s;
+    QTest::newRow("Japanese message and Qt's button")
+        << u"ja_JP"_s << refused
+        << u"Vorn Scanner V1.40 をダウンロードできませんでした：サーバーの応答は「404 Not Found」でした。 | OK"_s;
+    QTest::newRow("German tool tip") << u"de_DE"_s
+                                     << Text([] { return Form1(QDir::tempPath()).xpButton4->toolTip(); })
+                                     << u"Herunterladen"_s;
+    QTest::newRow("German readout") << u"de_DE"_s << Text([] {
+        return ProgressReadout::text(12'900'000, 64 * 1024 * 1024, 2 * 1024 * 1024, QLocale());
+    }) << u"12,3 von 64,0 MiB, 2,0 MiB/s, noch 26 s"_s;
+
+    // The plural form follows the count: one byte, many bytes, and more than an int holds.
+    const auto incomplete = [](qint64 expected) {
+        return Text([=] { return FailureMessage::text(tool, result(Outcome::Incomplete, 0, expected)); });
+    };
+    const QString closed
+        = u"Der Download von Vorn Scanner V1.40 ist unvollständig: Der Server hat die Verbindung "
+          "geschlossen, nach 0 von %1.\nDie bisher empfangenen Daten bleiben in "
+          "/d/Vorn Scanner V1.40.rar.part erhalten."_s;
+    QTest::newRow("German plural, one") << u"de_DE"_s << incomplete(1) << closed.arg(u"1 Byte"_s);
+    QTest::newRow("German plural, many")
+        << u"de_DE"_s << incomplete(900'000) << closed.arg(u"900.000 Bytes"_s);
+    QTest::newRow("German plural, beyond an int") << u"de_DE"_s << Text([] {
+        AnswerCheck::Verdict head;
+        head.expected = 3'000'000'001;
+        return AnswerCheck::checkBody(head, head.expected + 1, {});
+    }) << u"Der Server hat mehr als die angekündigten 3.000.000.001 Bytes gesendet"_s;
+    QTest::newRow("English plural, one")
+        << u"en_US"_s << incomplete(1)
+        << u"The download of Vorn Scanner V1.40 is incomplete: the server closed the connection after 0 of 1 "
+           "byte.\nThe partial data is kept in /d/Vorn Scanner V1.40.rar.part."_s;
+}
+
+void TestTranslations::inTheUsersLanguage()
+{
+    QFETCH(QString, locale);
+    QFETCH(Text, text);
+    QFETCH(QString, expected);
+
+    QLocale::setDefault(QLocale(locale));
+    Translations::install(QLocale(locale));
+    QCOMPARE(text(), expected);
+}
+
+// Under a language written right to left, a message reads right to left; the windows keep the face they
+// were designed with.
+void TestTranslations::rightToLeft()
+{
+    Translations::install(QLocale(QLocale::Arabic, QLocale::Egypt));
+    QCOMPARE(QGuiApplication::layoutDirection(), Qt::RightToLeft);
+
+    Form1 form(QDir::tempPath());
+    FrmAbout about;
+    for (QWidget *window : {static_cast<QWidget *>(&form), static_cast<QWidget *>(&about)}) {
+        const QList<QWidget *> drawn = window->findChildren<QWidget *>() << window;
+        for (const QWidget *widget : drawn)
+            QVERIFY2(widget->layoutDirection() == Qt::LeftToRight, qPrintable(widget->objectName()));
+    }
+    Q_EMIT form.commands().transferFinished(tool, result(Outcome::ServerRefused));
+    const auto *box = form.findChild<QMessageBox *>(u"transferFailureBox"_s);
+    QVERIFY(box);
+    QCOMPARE(box->layoutDirection(), Qt::RightToLeft);
+}
+
+QTEST_MAIN(TestTranslations)
+#include "tst_translations.moc"
