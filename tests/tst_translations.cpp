@@ -96,8 +96,8 @@ void TestTranslations::inTheUsersLanguage_data()
     };
     const QString closed
         = u"Der Download von Vorn Scanner V1.40 ist unvollständig: Der Server hat die Verbindung "
-          "geschlossen, nach 0 von %1.\nDie bisher empfangenen Daten bleiben in "
-          "/d/Vorn Scanner V1.40.rar.part erhalten."_s;
+          "geschlossen, nach 0 von %1.\nDie bisher empfangenen Daten werden in "
+          "/d/Vorn Scanner V1.40.rar.part aufbewahrt."_s;
     QTest::newRow("German plural, one") << u"de_DE"_s << incomplete(1) << closed.arg(u"1 Byte"_s);
     QTest::newRow("German plural, many")
         << u"de_DE"_s << incomplete(900'000) << closed.arg(u"900.000 Bytes"_s);

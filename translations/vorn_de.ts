@@ -150,9 +150,9 @@ The partial data is kept in %5.</source>
         <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 and %4 are numbers of bytes.</extracomment>
         <translation>
             <numerusform>Der Download von %1 ist unvollständig: %2, nach %3 von %4 Byte.
-Die bisher empfangenen Daten bleiben in %5 erhalten.</numerusform>
+Die bisher empfangenen Daten werden in %5 aufbewahrt.</numerusform>
             <numerusform>Der Download von %1 ist unvollständig: %2, nach %3 von %4 Bytes.
-Die bisher empfangenen Daten bleiben in %5 erhalten.</numerusform>
+Die bisher empfangenen Daten werden in %5 aufbewahrt.</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -161,9 +161,9 @@ The partial data is kept in %4.</source>
         <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is a number of bytes.</extracomment>
         <translation>
             <numerusform>Der Download von %1 ist unvollständig: %2, nach %3 Byte.
-Die bisher empfangenen Daten bleiben in %4 erhalten.</numerusform>
+Die bisher empfangenen Daten werden in %4 aufbewahrt.</numerusform>
             <numerusform>Der Download von %1 ist unvollständig: %2, nach %3 Bytes.
-Die bisher empfangenen Daten bleiben in %4 erhalten.</numerusform>
+Die bisher empfangenen Daten werden in %4 aufbewahrt.</numerusform>
         </translation>
     </message>
     <message>
