@@ -1,5 +1,6 @@
 #include "common/translations.h"
 #include "controls/xpbutton.h"
+#include "controls/xplabel.h"
 #include "download/answercheck.h"
 #include "download/progressreadout.h"
 #include "ui/failuremessage.h"
@@ -8,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTest>
 
@@ -127,6 +129,15 @@ void TestTranslations::inTheUsersLanguage()
 // were designed with.
 void TestTranslations::rightToLeft()
 {
+    // The captions the window draws, as pictures.
+    const auto captions = [](Form1 &form) {
+        QList<QImage> drawn;
+        for (QWidget *label : QList<QWidget *>{form.xpLabel1, form.Label2, form.Label3})
+            drawn << label->grab().toImage();
+        return drawn;
+    };
+    Form1 leftToRight(QDir::tempPath());
+    const QList<QImage> designed = captions(leftToRight);
     Translations::install(QLocale(QLocale::Arabic, QLocale::Egypt));
     QCOMPARE(QGuiApplication::layoutDirection(), Qt::RightToLeft);
 
@@ -137,6 +148,7 @@ void TestTranslations::rightToLeft()
         for (const QWidget *widget : drawn)
             QVERIFY2(widget->layoutDirection() == Qt::LeftToRight, qPrintable(widget->objectName()));
     }
+    QVERIFY(captions(form) == designed);
     Q_EMIT form.commands().transferFinished(tool, result(Outcome::ServerRefused));
     const auto *box = form.findChild<QMessageBox *>(u"transferFailureBox"_s);
     QVERIFY(box);
