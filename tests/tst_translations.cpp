@@ -1,5 +1,4 @@
 #include "common/translations.h"
-#include "controls/xpbutton.h"
 #include "controls/xplabel.h"
 #include "download/answercheck.h"
 #include "download/progressreadout.h"
@@ -85,9 +84,6 @@ void TestTranslations::inTheUsersLanguage_data()
     QTest::newRow("Japanese message and Qt's button")
         << u"ja_JP"_s << refused
         << u"Vorn Scanner V1.40 をダウンロードできませんでした：サーバーの応答は「404 Not Found」でした。 | OK"_s;
-    QTest::newRow("German tool tip") << u"de_DE"_s
-                                     << Text([] { return Form1(QDir::tempPath()).xpButton4->toolTip(); })
-                                     << u"Herunterladen"_s;
     QTest::newRow("German readout") << u"de_DE"_s << Text([] {
         return ProgressReadout::text(12'900'000, 64 * 1024 * 1024, 2 * 1024 * 1024, QLocale());
     }) << u"12,3 von 64,0 MiB, 2,0 MiB/s, noch 26 s"_s;
