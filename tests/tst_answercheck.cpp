@@ -185,6 +185,8 @@ void TestAnswerCheck::body_data()
     QTest::newRow("all announced") << qint64(7) << QByteArray() << QByteArray("archive") << QString();
     QTest::newRow("more than announced") << qint64(7) << QByteArray() << QByteArray("archive, and more")
                                          << u"the server sent more than the 7 bytes it announced"_qs;
+    QTest::newRow("one byte more than announced") << qint64(7) << QByteArray() << QByteArray("archive!")
+                                                  << u"the server sent more than the 7 bytes it announced"_qs;
     QTest::newRow("digest matches") << qint64(7) << sha256 << QByteArray("archive") << QString();
     QTest::newRow("digest does not match") << qint64(7) << sha256 << QByteArray("arshive")
                                            << u"the archive did not match the digest the server gave"_qs;

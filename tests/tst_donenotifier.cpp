@@ -22,6 +22,7 @@ class FakeNotifications final : public QObject
 public:
     QStringList capabilities;
     QString body;
+    int count = 0;
 
 public Q_SLOTS:
     QStringList GetCapabilities() { return capabilities; }
@@ -29,6 +30,7 @@ public Q_SLOTS:
         const QStringList &, const QVariantMap &, int)
     {
         body = text;
+        ++count;
         return 7;
     }
 
@@ -97,24 +99,31 @@ void TestDoneNotifier::notification_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<bool>("verified");
     QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("action"); // the one the user takes on the notification
 
     const QString marked = u"/tmp/a <b>&</b> folder"_qs;
     // A folder's name is the user's text, not markup, wherever the service would read markup.
     const QStringList markup{u"body"_qs, u"body-markup"_qs};
     const QStringList plain{u"body"_qs};
     QTest::newRow("markup service, file manager")
-        << markup << true << marked << false
-        << u"1.50 KiB saved in /tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs;
+        << markup << true << marked << false << u"1.50 KiB saved in /tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs
+        << u"show-in-folder"_qs;
     // Without a file manager that selects files, the folder opens the ordinary way.
     QTest::newRow("plain service, no file manager")
-        << plain << false << marked << false << u"1.50 KiB saved in /tmp/a <b>&</b> folder"_qs;
+        << plain << false << marked << false << u"1.50 KiB saved in /tmp/a <b>&</b> folder"_qs
+        << u"show-in-folder"_qs;
+    // A click on the notification itself does what its button does.
+    QTest::newRow("click on the notification")
+        << plain << true << marked << false << u"1.50 KiB saved in /tmp/a <b>&</b> folder"_qs
+        << u"default"_qs;
     QTest::newRow("archive the server vouched for")
-        << plain << true << marked << true << u"1.50 KiB, verified, saved in /tmp/a <b>&</b> folder"_qs;
+        << plain << true << marked << true << u"1.50 KiB, verified, saved in /tmp/a <b>&</b> folder"_qs
+        << u"show-in-folder"_qs;
     // A service that offers links renders markup too; a direction override or a line break would
     // reorder or split the name shown.
     QTest::newRow("links service, override and line break")
         << QStringList{u"body"_qs, u"body-hyperlinks"_qs} << true << u"/srv/<b>&amp;\u202Eexe.txt\nx"_qs
-        << false << u"1.50 KiB saved in /srv/&lt;b&gt;&amp;amp;exe.txtx"_qs;
+        << false << u"1.50 KiB saved in /srv/&lt;b&gt;&amp;amp;exe.txtx"_qs << u"show-in-folder"_qs;
 }
 
 void TestDoneNotifier::notification()
@@ -124,10 +133,12 @@ void TestDoneNotifier::notification()
     QFETCH(QString, folder);
     QFETCH(bool, verified);
     QFETCH(QString, body);
+    QFETCH(QString, action);
 
     const QString archive = folder + u"/VORN Tool.rar"_qs;
     m_notifications.capabilities = capabilities;
     m_notifications.body.clear();
+    m_notifications.count = 0;
     m_fileManager.shown.clear();
     m_opened.clear();
     QDBusConnection desktop(desktopConnection);
@@ -139,10 +150,15 @@ void TestDoneNotifier::notification()
     result.received = 1536;
     result.path = archive;
     result.verified = verified;
+    // A download that did not complete is told in the window, never as saved.
+    TransferResult incomplete = result;
+    incomplete.outcome = TransferResult::Outcome::Incomplete;
+    notifier.transferFinished(u"VORN Tool"_qs, incomplete);
     notifier.transferFinished(u"VORN Tool"_qs, result);
     QTRY_COMPARE(m_notifications.body, body);
+    QCOMPARE(m_notifications.count, 1);
 
-    Q_EMIT m_notifications.ActionInvoked(7, u"show-in-folder"_qs);
+    Q_EMIT m_notifications.ActionInvoked(7, action);
     if (fileManager)
         QTRY_COMPARE(
             m_fileManager.shown, QStringList{QUrl::fromLocalFile(archive).toString(QUrl::FullyEncoded)});

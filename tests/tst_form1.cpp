@@ -1,30 +1,36 @@
 #include "catalog/toolcatalog.h"
 #include "controls/ccrpprogressbar.h"
+#include "controls/plainlabel.h"
 #include "controls/skin.h"
 #include "controls/ucanigif.h"
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
+#include "support/downloadrun.h"
+#include "support/scriptedhttpserver.h"
+#include "transfer/inet.h"
 #include "ui/application.h"
 #include "ui/clocktext.h"
 #include "ui/form1.h"
 #include "ui/form1description.h"
 #include "ui/frmabout.h"
+#include "ui/progresstip.h"
 #include "ui/windowdescription.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMovie>
+#include <QNetworkProxy>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 #include <map>
-
-#include <algorithm>
 
 namespace {
 
@@ -100,7 +106,50 @@ bool showAndActivate(QWidget &window)
     return QTest::qWaitForWindowActive(&window);
 }
 
+// Where a download from the window runs: the server, and the folders and time-out the window is made with.
+struct Scene
+{
+    ScriptedHttpServer &server;
+    QString programFolder;
+    int timeout = 60;
+};
+// Arranges the server's answer and the places for one case.
+using Prepare = std::function<void(Scene &)>;
+// Runs after each progress report, with its number from 1.
+using Act = std::function<void(Form1 &, int report)>;
+
+Prepare answer(const ScriptedResponse &response)
+{
+    return [response](Scene &scene) { scene.server.setResponder(answering(response)); };
+}
+
+QMessageBox *failureBox(const Form1 &form)
+{
+    return form.findChild<QMessageBox *>(QStringLiteral("transferFailureBox"));
+}
+
+bool isIdle(Form1 &form)
+{
+    return !QGuiApplication::overrideCursor() && form.Label1->isHidden() && !form.ProgressBar1->isHidden()
+        && form.ProgressBar1->value() == 0 && !form.xpLabel1->isHidden() && !form.commands().isRunning();
+}
+
+// As a person stops a transfer: the progress display resets at once, before the transfer returns.
+Act stopAt(int stopReport, const std::function<void(Form1 &)> &stop)
+{
+    return [stopReport, stop](Form1 &form, int report) {
+        if (report != stopReport)
+            return;
+        stop(form);
+        QVERIFY(form.ProgressBar1->value() == 0 && !QGuiApplication::overrideCursor()
+            && form.Label1->isHidden() && form.xpLabel1->isHidden());
+    };
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Prepare)
+Q_DECLARE_METATYPE(Act)
 
 class TestForm1 : public QObject
 {
@@ -148,8 +197,31 @@ private Q_SLOTS:
     void titleScrollsOnTick();
     void clockShowsDateAndTime();
 
+    void cleanup();
+    void downloadOutcome_data();
+    void downloadOutcome();
+    void nothingPicked();
+    void cancelWhenIdle();
+    void stoppedBeforeTheRequestStarts_data();
+    void stoppedBeforeTheRequestStarts();
+    void oneFailureWindowPerTool();
+    void nextDownloadReplacesLastOutcome();
+    void readoutDuringTransfer();
+    void busyBarForUnknownSize();
+    void closingTheWindowCancels();
+    void outcomeThatLooksLikeMarkup();
+
 private:
+    // A main window whose downloads go to a scripted server, saved in ~/tools of a home of the test's own.
+    Form1 &downloadWindow(const Prepare &prepare = {});
+    DownloadRun download(int position, const Act &act = {});
+    QString archivePath(int position) const;
+
     QTemporaryDir m_folder;
+    std::unique_ptr<ScriptedHttpServer> m_server;
+    std::unique_ptr<TemporaryHome> m_home;
+    QString m_programFolder;
+    std::unique_ptr<Form1> m_form;
 };
 
 void TestForm1::initTestCase()
@@ -830,6 +902,312 @@ void TestForm1::clockShowsDateAndTime()
     QTRY_VERIFY(!form.Label5->caption().isEmpty());
     QTRY_COMPARE(form.Label4->text(), ClockText::date(QDate::currentDate(), QLocale::system()));
     QTRY_VERIFY2(showsRecentTime(form.Label5->caption()), qPrintable(form.Label5->caption()));
+}
+
+void TestForm1::cleanup()
+{
+    m_form.reset();
+    m_server.reset();
+    m_home.reset();
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+}
+
+Form1 &TestForm1::downloadWindow(const Prepare &prepare)
+{
+    m_server = std::make_unique<ScriptedHttpServer>();
+    m_home = std::make_unique<TemporaryHome>();
+    [&] { QVERIFY(m_server->listen() && m_home->isValid()); }();
+    QNetworkProxy::setApplicationProxy(m_server->proxy());
+    Scene scene{*m_server, m_home->path() + QLatin1String("/tools")};
+    QDir().mkpath(scene.programFolder);
+    if (prepare)
+        prepare(scene);
+    m_programFolder = scene.programFolder;
+    m_form = std::make_unique<Form1>(scene.programFolder);
+    m_form->Inet1->setRequestTimeout(scene.timeout);
+    return *m_form;
+}
+
+DownloadRun TestForm1::download(int position, const Act &act)
+{
+    const QString name = ToolCatalog::displayName(position);
+    m_form->Combo1->setCurrentIndex(
+        m_form->Combo1->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    const DownloadRun run = runDownload(
+        m_form->commands(), [this] { m_form->xpButton4->click(); },
+        [&](int report) {
+            if (act)
+                act(*m_form, report);
+        });
+    [&] {
+        QCOMPARE(m_form->Combo1->text(), name);
+        QVERIFY2(!run.timedOut, "the download did not end within its time");
+    }();
+    return run;
+}
+
+QString TestForm1::archivePath(int position) const
+{
+    return ToolCatalog::destinationPath(m_programFolder, position);
+}
+
+// One row per way a download ends: the busy and idle states, the message window and the progress bar's
+// line for the outcome. What lies on disk afterwards is tst_downloadcommands'.
+void TestForm1::downloadOutcome_data()
+{
+    QTest::addColumn<Prepare>("prepare");
+    QTest::addColumn<Act>("act");
+    QTest::addColumn<QString>("message"); // a pattern of the message window's text; empty for none
+    QTest::addColumn<QString>("told"); // the bar's line afterwards; empty where its size varies
+
+    const QString failed = u"^Vorn Scanner V1\\.40 could not be downloaded: "_qs;
+    const QString incomplete = u"^The download of Vorn Scanner V1\\.40 is incomplete: "_qs;
+    const QString sizes = uR"( after [\d,]+ of 10,000 bytes\.\n)"_qs;
+    const QString part = u" kept in ~/tools/Vorn Scanner V1.40.rar.part"_qs;
+    const ScriptedResponse stopped = stalled(1 << 20, 10 * 1024);
+    ScriptedResponse framing;
+    framing.length = ScriptedResponse::Length::Omit;
+    framing.headers = {{"Transfer-Encoding", "chunked"}};
+    framing.body = "zz\r\nnot a chunk\r\n0\r\n\r\n";
+
+    QTest::newRow("complete") << answer(ScriptedResponse::generated(2 << 20)) << Act() << QString()
+                              << u"Vorn Scanner V1.40: 2.0 MiB saved in ~/tools"_qs;
+    QTest::newRow("cancelled by the Cancel button")
+        << answer(stopped) << stopAt(10, [](Form1 &form) { form.xpButton3->click(); }) << QString()
+        << u"Vorn Scanner V1.40: cancelled, 10.0 KiB"_qs + part;
+    QTest::newRow("cancelled by Escape") << answer(stopped) << stopAt(10, [](Form1 &form) {
+        QTest::keyClick(form.windowHandle(), Qt::Key_Escape);
+    }) << QString() << u"Vorn Scanner V1.40: cancelled, 10.0 KiB"_qs + part;
+    QTest::newRow("refused") << answer(ScriptedResponse::notFound()) << Act()
+                             << failed + u"the server answered \"404 Not Found\"\\.$"_qs
+                             << u"Vorn Scanner V1.40: the server answered \"404 Not Found\""_qs;
+    QTest::newRow("not the archive") << answer(
+        withHeader(ScriptedResponse::generated(500), "Content-Encoding", "gzip"))
+                                     << Act() << failed + u"the server sent the archive encoded \\(gzip\\)"_qs
+                                     << QString();
+    // Our own sentence with the system's few words, not libcurl's with its port and milliseconds.
+    QTest::newRow("network failure") << Prepare([](Scene &scene) { scene.server.close(); }) << Act()
+                                     << failed + u"could not reach the server \\(Connection refused\\)\\.$"_qs
+                                     << QString();
+    QTest::newRow("incomplete, closed early") << answer(closedAfter(10000, 6000)) << Act()
+                                              << incomplete + u"the server closed the connection"_qs + sizes
+                                              << u"Vorn Scanner V1.40: incomplete, 5.9 KiB"_qs + part;
+    QTest::newRow("incomplete, connection reset")
+        << answer(closedAfter(10000, 6000, true)) << Act()
+        << incomplete + u"the server closed the connection \\(Connection reset by peer\\)"_qs + sizes
+        << QString();
+    QTest::newRow("incomplete, server falls silent") << Prepare([](Scene &scene) {
+        scene.server.setResponder(answering(stalled(10000, 6000)));
+        scene.timeout = 1;
+    }) << Act() << incomplete + u"no answer from the server for 1 s"_qs + sizes
+                                                     << QString();
+    QTest::newRow("incomplete, bad chunk framing")
+        << answer(framing) << Act()
+        << incomplete + uR"(the server's answer could not be read( \(.*\))? after \d+ bytes\.\n)"_qs
+        << QString();
+    // Told with the step that failed and the system's reason; nothing is fetched.
+    QTest::newRow("nowhere to save")
+        << Prepare([](Scene &scene) {
+               scene.programFolder += QLatin1String("/missing");
+               const QString home = QFile::decodeName(qgetenv("HOME")) + QLatin1String("/file");
+               writeFile(home, "not a folder");
+               qputenv("HOME", QFile::encodeName(home));
+           })
+        << Act()
+        << uR"(^Vorn Scanner V1\.40 could not be saved to .*/file/Downloads: the folder could not be created \(Not a directory\))"_qs
+        << QString();
+}
+
+void TestForm1::downloadOutcome()
+{
+    QFETCH(Prepare, prepare);
+    QFETCH(Act, act);
+    QFETCH(QString, message);
+    QFETCH(QString, told);
+
+    Form1 &form = downloadWindow(prepare);
+    QVERIFY(showAndActivate(form));
+    bool busyWhileRunning = true;
+    const DownloadRun run = download(2, [&](Form1 &form, int report) {
+        if (report == 1) {
+            busyWhileRunning = QGuiApplication::overrideCursor() && !form.Label1->isHidden()
+                && form.Label1->caption() == QLatin1String(" Download in Progress  >>> ");
+        }
+        if (act)
+            act(form, report);
+    });
+
+    QCOMPARE(run.results.size(), 1);
+    QVERIFY(busyWhileRunning);
+    QVERIFY(isIdle(form));
+    QMessageBox *box = failureBox(form);
+    if (message.isEmpty()) {
+        QVERIFY2(!box, qPrintable(box ? box->text() : QString()));
+    } else {
+        QVERIFY(box);
+        QVERIFY2(QRegularExpression(message).match(box->text()).hasMatch(), qPrintable(box->text()));
+        // libcurl's own sentence, with its unformatted numbers, stays out.
+        QVERIFY2(!box->text().contains(u"remaining"_qs), qPrintable(box->text()));
+        // Server text is never read as markup, and the message does not hold the main window: Exit,
+        // Cancel and Download stay usable.
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        QCOMPARE(box->windowModality(), Qt::NonModal);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+    if (!told.isEmpty()) {
+        QCOMPARE(form.ProgressBar1->toolTip(), told);
+        QCOMPARE(form.ProgressBar1->accessibleDescription(), told);
+    }
+}
+
+void TestForm1::nothingPicked()
+{
+    Form1 &form = downloadWindow();
+    QCOMPARE(form.Combo1->text(), u"VORN Tools Downloader"_qs);
+    form.xpButton4->click();
+    QCOMPARE(m_server->requestCount(), 0);
+    // Nothing matched, so the idle caption stays hidden.
+    QVERIFY(form.xpLabel1->isHidden());
+    QVERIFY(form.Label1->isHidden());
+}
+
+void TestForm1::cancelWhenIdle()
+{
+    Form1 &form = downloadWindow();
+    form.ProgressBar1->setValue(30);
+    form.xpButton3->click();
+    QVERIFY(isIdle(form));
+}
+
+void TestForm1::stoppedBeforeTheRequestStarts_data()
+{
+    QTest::addColumn<bool>("closeWindow");
+    QTest::newRow("Cancel") << false;
+    QTest::newRow("window closed") << true;
+}
+
+void TestForm1::stoppedBeforeTheRequestStarts()
+{
+    QFETCH(bool, closeWindow);
+    Form1 &form = downloadWindow(answer(ScriptedResponse::generated(5000)));
+    QVERIFY(writeFile(archivePath(9), "kept"));
+    form.show();
+    // A click already queued when Download is pressed runs in the transfer's first event pump.
+    if (closeWindow)
+        QMetaObject::invokeMethod(&form, &QWidget::close, Qt::QueuedConnection);
+    else
+        QMetaObject::invokeMethod(form.xpButton3, &XpButton::click, Qt::QueuedConnection);
+    download(9);
+
+    QCOMPARE(m_server->requestCount(), 0);
+    QCOMPARE(readFile(archivePath(9)), QByteArray("kept"));
+    QVERIFY(!form.xpLabel1->isHidden());
+    QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+// A tool that fails again and again keeps one message window, showing its latest failure.
+void TestForm1::oneFailureWindowPerTool()
+{
+    Form1 &form = downloadWindow(answer(ScriptedResponse::notFound()));
+    const auto boxes = [&] { return form.findChildren<QMessageBox *>(QStringLiteral("transferFailureBox")); };
+    download(5);
+    QCOMPARE(boxes().size(), 1);
+    QVERIFY2(boxes().first()->text().contains(u"404"_qs), qPrintable(boxes().first()->text()));
+
+    m_server->close();
+    for (int press = 0; press < 3; ++press)
+        download(5);
+    QCOMPARE(boxes().size(), 1);
+    QVERIFY2(boxes().first()->text().contains(u"could not reach the server"_qs),
+        qPrintable(boxes().first()->text()));
+    QVERIFY(boxes().first()->isVisible());
+
+    download(2);
+    QCOMPARE(boxes().size(), 2);
+}
+
+// Without a notification service the bar's tooltip is the one trace of how the last download ended,
+// until the next download takes its place as soon as it starts.
+void TestForm1::nextDownloadReplacesLastOutcome()
+{
+    Form1 &form = downloadWindow(answer(ScriptedResponse::generated(2000)));
+    download(2);
+    const QString text = form.ProgressBar1->toolTip();
+    QVERIFY2(text.startsWith(u"Vorn Scanner V1.40: "_qs), qPrintable(text));
+
+    bool stale = true;
+    connect(&form.commands(), &DownloadCommands::transferStarted, this, [&] {
+        stale = form.ProgressBar1->toolTip() == text;
+        form.xpButton3->click();
+    });
+    download(2);
+    QVERIFY(!stale);
+}
+
+void TestForm1::readoutDuringTransfer()
+{
+    Form1 &form = downloadWindow(answer(trickled(100 * 1024, 4096, 40)));
+    QStringList seen;
+    download(1, [&](Form1 &form, int) {
+        // The bar's own tooltip until the first measurement, then the readout in both places.
+        const QString text = form.ProgressBar1->toolTip();
+        if (text != QLatin1String("Progress") && !seen.contains(text))
+            seen.append(
+                text + (form.ProgressBar1->accessibleDescription() == text ? u""_qs : u" differs"_qs));
+    });
+
+    QVERIFY2(seen.size() > 1, qPrintable(seen.join(u'\n')));
+    // The speed joins in once there is enough of the transfer to measure it.
+    const QRegularExpression shape(uR"(^\d+\.\d of 100\.0 KiB(, [\d.]+ (bytes|KiB)/s(, \d+ s left)?)?$)"_qs);
+    for (const QString &text : std::as_const(seen))
+        QVERIFY2(shape.match(text).hasMatch(), qPrintable(text));
+    QVERIFY2(seen.last().contains(u"/s"_qs), qPrintable(seen.join(u'\n')));
+    // Afterwards the bar tells how the download ended, with nothing of the readout left.
+    const QString outcome = ToolCatalog::displayName(1) + u": 100.0 KiB saved in ~/tools"_qs;
+    QCOMPARE(form.ProgressBar1->toolTip(), outcome);
+    QCOMPARE(form.ProgressBar1->accessibleDescription(), outcome);
+}
+
+void TestForm1::busyBarForUnknownSize()
+{
+    ScriptedResponse chunked = withLength(trickled(50000, 4096, 2), {});
+    chunked.chunked = true;
+    Form1 &form = downloadWindow(answer(chunked));
+    bool sawBusyBar = false;
+    connect(form.Inet1, &Inet::stateChanged, this,
+        [&] { sawBusyBar = sawBusyBar || form.ProgressBar1->isBusy(); });
+    download(8);
+    QVERIFY(sawBusyBar);
+    QVERIFY(!form.ProgressBar1->isBusy());
+    QVERIFY(!failureBox(form));
+}
+
+void TestForm1::closingTheWindowCancels()
+{
+    Form1 &form = downloadWindow(answer(stalled(1 << 20, 4096)));
+    form.show();
+    connect(&form.commands(), &DownloadCommands::progressReported, this, [&](const QString &percentage) {
+        if (percentage == QLatin1String("0") && form.isVisible())
+            form.close();
+    });
+    download(11);
+    QVERIFY(!form.commands().isRunning());
+    QVERIFY(form.Inet1->wasCancelled());
+    QVERIFY(!QFile::exists(archivePath(11)));
+    QCOMPARE(readFile(archivePath(11) + QLatin1String(".part")), ScriptedHttpServer::patternBytes(0, 1024));
+}
+
+// An outcome may quote the server: the tooltip shows it as it reads, never as markup.
+void TestForm1::outcomeThatLooksLikeMarkup()
+{
+    QWidget bar;
+    ProgressTip tip(&bar, [] { return QString(); });
+    const QString outcome = u"Vorn Scanner V1.40: the server answered \"500 <b>OK</b>\""_qs;
+    tip.showOutcome(outcome);
+    QVERIFY2(bar.toolTip().contains(u"&lt;b&gt;OK&lt;/b&gt;"_qs), qPrintable(bar.toolTip()));
+    QCOMPARE(bar.accessibleDescription(), outcome);
 }
 
 QTEST_MAIN(TestForm1)

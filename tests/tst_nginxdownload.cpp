@@ -1,8 +1,8 @@
 #include "catalog/toolcatalog.h"
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
+#include "support/downloadrun.h"
 #include "support/scriptedhttpserver.h"
-#include "transfer/eventpump.h"
 #include "transfer/inet.h"
 #include "ui/failuremessage.h"
 #include "ui/form1.h"
@@ -119,11 +119,10 @@ void TestNginxDownload::downloadButtonFetchesExactBytes()
     Form1 form(m_programFolder.path());
     form.Combo1->setCurrentIndex(form.Combo1->findText(ToolCatalog::displayName(position)));
     QCOMPARE(form.Combo1->text(), ToolCatalog::displayName(position));
-    TransferResult result;
-    result.outcome = TransferResult::Outcome::Cancelled;
-    connect(&form.commands(), &DownloadCommands::transferFinished, this,
-        [&](const QString &, const TransferResult &finished) { result = finished; });
-    form.xpButton4->click();
+    const DownloadRun run = runDownload(form.commands(), [&] { form.xpButton4->click(); });
+    QVERIFY2(!run.timedOut, "the download did not end within its time");
+    QCOMPARE(run.results.size(), 1);
+    const TransferResult result = run.result();
     QVERIFY2(result.outcome == TransferResult::Outcome::Complete,
         qPrintable(FailureMessage::text(ToolCatalog::displayName(position), result)
             + QLatin1Char('\n') + QString::fromLocal8Bit(fixtureFile(QStringLiteral("nginx/error.log")))));
@@ -155,8 +154,7 @@ void TestNginxDownload::onlyCatalogShapedKeysAreServed()
     Inet inet;
     inet.setUrl(urlWithKey(key));
     inet.execute(QStringLiteral("GET"), QStringLiteral("Range: bytes=0-\r\n"));
-    while (inet.stillExecuting())
-        EventPump::waitForMoreEvents();
+    QTRY_VERIFY_WITH_TIMEOUT(!inet.stillExecuting(), 60000);
     QCOMPARE(inet.statusCode(), status);
     inet.cancel();
 }

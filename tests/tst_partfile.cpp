@@ -41,6 +41,8 @@ private Q_SLOTS:
     void refusesWhatStandsAtItsName_data();
     void refusesWhatStandsAtItsName();
     void earlierPartIsKept();
+    void unknownFolderRefused_data();
+    void unknownFolderRefused();
     void commitRefused_data();
     void commitRefused();
     void diskFull_data();
@@ -167,6 +169,23 @@ void TestPartFile::earlierPartIsKept()
     QVERIFY(!QFile::exists(part()));
 }
 
+void TestPartFile::unknownFolderRefused_data()
+{
+    QTest::addColumn<QString>("destination");
+    // It would land wherever the program happens to run.
+    QTest::newRow("relative") << u"tool.rar"_qs;
+    QTest::newRow("a folder, not a file") << u"/tmp/"_qs;
+}
+
+void TestPartFile::unknownFolderRefused()
+{
+    QFETCH(QString, destination);
+    PartFile part(destination);
+    QVERIFY(!part.open());
+    QVERIFY2(part.errorString().contains(u"unknown"_qs), qPrintable(part.errorString()));
+    QVERIFY(!QFileInfo::exists(part.path()));
+}
+
 void TestPartFile::commitRefused_data()
 {
     QTest::addColumn<QString>("obstacle");
@@ -174,6 +193,8 @@ void TestPartFile::commitRefused_data()
     // Only the file written here may take the archive's place, not whatever was put at its name since.
     QTest::newRow("file replaced while written") << u"replaced"_qs << u"replaced"_qs;
     QTest::newRow("archive's name taken by a folder") << u"folder"_qs << u"directory"_qs;
+    // A second name made meanwhile would be someone's way into the archive.
+    QTest::newRow("hard link made while written") << u"hard link"_qs << u"another name"_qs;
     // The body must be on the disk before it takes the archive's place: when the disk fails to store
     // it, the earlier archive stays.
     QTest::newRow("disk fails to store the body") << u"failing disk"_qs << u"No space left"_qs;
@@ -199,6 +220,11 @@ void TestPartFile::commitRefused()
         PartFile part(archive);
         QVERIFY(part.open());
         QVERIFY(part.write(QByteArray(2 * 1024 * 1024, 'n')) && part.flush());
+        if (obstacle == QLatin1String("hard link")) {
+            QVERIFY(::link(QFile::encodeName(part.path()).constData(),
+                        QFile::encodeName(part.path() + QLatin1String(".link")).constData())
+                == 0);
+        }
         if (obstacle == QLatin1String("replaced")) {
             QVERIFY(writeFile(part.path() + QLatin1String(".planted"), "planted"));
             QVERIFY(::rename(QFile::encodeName(part.path() + QLatin1String(".planted")).constData(),

@@ -47,6 +47,8 @@ void TestProgressReadout::text_data()
                                   << u"12.3 of 64.0 MiB, 2.0 MiB/s, 26 s left"_qs << QLocale::c();
     QTest::newRow("minutes left") << qint64(0) << 1024 * MiB << 1.0 * MiB
                                   << u"0.0 of 1.0 GiB, 1.0 MiB/s, 17 min 4 s left"_qs << QLocale::c();
+    QTest::newRow("a minute left") << qint64(0) << 60 * MiB << 1.0 * MiB
+                                   << u"0.0 of 60.0 MiB, 1.0 MiB/s, 1 min 0 s left"_qs << QLocale::c();
     QTest::newRow("hours left") << 5 * 1024 * MiB << 15 * 1024 * MiB << 1.0 * MiB
                                 << u"5.0 of 15.0 GiB, 1.0 MiB/s, 2 h 50 min left"_qs << QLocale::c();
     const double unmeasured = ProgressReadout::unmeasured;
@@ -125,6 +127,10 @@ void TestProgressReadout::rateUnderUnevenArrivals_data()
     QTest::newRow("slows down") << QList<Arrivals>{{64 * KiB, 31250us, 0s, 10s},
         {16 * KiB, 31250us, 10s, 20s}}
                                 << Clock::duration(15s) << Clock::duration(20s) << 0.5 * MiB << 0.05;
+    // Less than half a second of data is no speed yet, however fast it came.
+    QTest::newRow("under half a second")
+        << QList<Arrivals>{{64 * KiB, 31250us, 0s, 450ms}} << Clock::duration(0s) << Clock::duration(450ms)
+        << ProgressReadout::unmeasured << 0.0;
     // A server that stops sending: after the window no speed is claimed at all.
     QTest::newRow("stalled") << QList<Arrivals>{{64 * KiB, 31250us, 0s, 5s}} << Clock::duration(9500ms)
                              << Clock::duration(60s) << 0.0 << 0.0;

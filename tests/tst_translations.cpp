@@ -1,4 +1,5 @@
 #include "common/translations.h"
+#include "controls/plainlabel.h"
 #include "controls/xplabel.h"
 #include "download/answercheck.h"
 #include "download/progressreadout.h"

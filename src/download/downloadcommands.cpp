@@ -80,81 +80,121 @@ void DownloadCommands::cancel()
 
 TransferResult DownloadCommands::DownloadFile(const QString &url, const QString &destination)
 {
-    using Outcome = TransferResult::Outcome;
-    Inet *inet = m_inet;
     TransferResult result;
     result.path = destination;
-    result.timeoutSeconds = inet->requestTimeout();
+    result.timeoutSeconds = m_inet->requestTimeout();
+    AnswerCheck::Verdict verdict;
+    PartFile part(destination);
+    const Step ending = firstEnding({
+        [&] { return askServer(url); },
+        [&] { return takeAnswer(&verdict, &result); },
+        [&] { return openPart(part, verdict, &result); },
+        [&] { return copyBody(part, &result); },
+        [&] { return checkBody(part, verdict, &result); },
+        [&] { return commit(part, verdict, &result); },
+    });
+    if (!ending)
+        return ended(result, TransferResult::Outcome::Complete);
+    // Given up while its answer still comes: the rest of the body is not fetched.
+    if (ending->abandonsRequest)
+        m_inet->cancel();
+    return ended(result, ending->outcome, ending->reason);
+}
 
+DownloadCommands::Step DownloadCommands::firstEnding(std::initializer_list<std::function<Step()>> steps)
+{
+    for (const std::function<Step()> &step : steps) {
+        if (Step ending = step())
+            return ending;
+    }
+    return std::nullopt;
+}
+
+DownloadCommands::Step DownloadCommands::askServer(const QString &url)
+{
     // A Cancel or close already queued stops the transfer before it starts.
     EventPump::pumpOnce();
     if (m_cancelled)
-        return ended(result, Outcome::Cancelled);
+        return Ending{Outcome::Cancelled};
 
-    inet->setUrl(url);
+    m_inet->setUrl(url);
     const QString headers = QLatin1String("Range: bytes=") + QString::number(0) + QLatin1String("-\r\n");
-    inet->execute(QStringLiteral("GET"), headers);
-    while (inet->stillExecuting())
+    m_inet->execute(QStringLiteral("GET"), headers);
+    while (m_inet->stillExecuting())
         EventPump::waitForMoreEvents();
-
-    // Nothing is written unless the answer is the archive.
-    if (inet->wasCancelled())
-        return ended(result, Outcome::Cancelled);
-    result.failure = inet->failure();
-    if (inet->statusCode() == 0)
-        return ended(result, Outcome::NetworkFailed, inet->errorString());
-    if (!isSuccessStatus(inet->statusCode())) {
-        inet->cancel();
-        return ended(result, Outcome::ServerRefused,
-            QString::number(inet->statusCode()) + QLatin1Char(' ') + inet->reasonPhrase());
-    }
-    const AnswerCheck::Verdict verdict = AnswerCheck::checkHead(answerHead(*inet));
-    if (!verdict.isArchive) {
-        inet->cancel();
-        return ended(result, Outcome::NotTheArchive, verdict.reason);
-    }
-    result.expected = verdict.expected;
-    EventPump::pumpOnce();
-    if (inet->wasCancelled())
-        return ended(result, Outcome::Cancelled);
-
-    PartFile part(destination);
-    result.path = part.path();
-    if (!part.open()) {
-        inet->cancel();
-        return ended(result, Outcome::CannotWrite, part.errorString());
-    }
-    if (!verdict.sha256.isEmpty())
-        part.hashWith(QCryptographicHash::Sha256);
-    m_readout.setExpected(result.expected);
-    Q_EMIT sizeKnown(result.expected);
-    const bool copied = copyBody(part, result.expected, &result.received);
-    // Whatever happened, what arrived is in the .part file for whoever looks.
-    if (!copied || !part.flush()) {
-        inet->cancel();
-        return ended(result, Outcome::CannotWrite, part.errorString());
-    }
-    if (inet->wasCancelled())
-        return ended(result, Outcome::Cancelled);
-    result.failure = inet->failure();
-    // More than the announced size is no archive, however the transfer ended.
-    const bool beyondSize = result.expected > 0 && result.received > result.expected;
-    if (!beyondSize && (inet->hasFailed() || result.received < result.expected))
-        return ended(result, Outcome::Incomplete, inet->hasFailed() ? inet->errorString() : QString());
-    if (const QString reason = AnswerCheck::checkBody(verdict, result.received, part.hash());
-        !reason.isEmpty()) {
-        inet->cancel();
-        return ended(result, Outcome::NotTheArchive, reason);
-    }
-
-    result.verified = !verdict.sha256.isEmpty();
-    result.path = destination;
-    if (!part.commit())
-        return ended(result, Outcome::CannotWrite, part.errorString());
-    return ended(result, Outcome::Complete);
+    if (m_inet->wasCancelled())
+        return Ending{Outcome::Cancelled};
+    return std::nullopt;
 }
 
-bool DownloadCommands::copyBody(PartFile &part, qint64 expected, qint64 *received)
+// Nothing is written unless the answer is the archive.
+DownloadCommands::Step DownloadCommands::takeAnswer(AnswerCheck::Verdict *verdict, TransferResult *result)
+{
+    result->failure = m_inet->failure();
+    if (m_inet->statusCode() == 0)
+        return Ending{Outcome::NetworkFailed, m_inet->errorString()};
+    if (!isSuccessStatus(m_inet->statusCode())) {
+        return Ending{Outcome::ServerRefused,
+            QString::number(m_inet->statusCode()) + QLatin1Char(' ') + m_inet->reasonPhrase(), true};
+    }
+    *verdict = AnswerCheck::checkHead(answerHead(*m_inet));
+    if (!verdict->isArchive)
+        return Ending{Outcome::NotTheArchive, verdict->reason, true};
+    result->expected = verdict->expected;
+    EventPump::pumpOnce();
+    if (m_inet->wasCancelled())
+        return Ending{Outcome::Cancelled};
+    return std::nullopt;
+}
+
+DownloadCommands::Step DownloadCommands::openPart(
+    PartFile &part, const AnswerCheck::Verdict &verdict, TransferResult *result)
+{
+    result->path = part.path();
+    if (!part.open())
+        return Ending{Outcome::CannotWrite, part.errorString(), true};
+    if (!verdict.sha256.isEmpty())
+        part.hashWith(QCryptographicHash::Sha256);
+    m_readout.setExpected(result->expected);
+    Q_EMIT sizeKnown(result->expected);
+    return std::nullopt;
+}
+
+DownloadCommands::Step DownloadCommands::copyBody(PartFile &part, TransferResult *result)
+{
+    // Whatever happened, what arrived is in the .part file for whoever looks.
+    if (!copyChunks(part, result->expected, &result->received) || !part.flush())
+        return Ending{Outcome::CannotWrite, part.errorString(), true};
+    if (m_inet->wasCancelled())
+        return Ending{Outcome::Cancelled};
+    result->failure = m_inet->failure();
+    // More than the announced size is no archive, however the transfer ended.
+    const bool beyondSize = result->expected > 0 && result->received > result->expected;
+    if (!beyondSize && (m_inet->hasFailed() || result->received < result->expected))
+        return Ending{Outcome::Incomplete, m_inet->hasFailed() ? m_inet->errorString() : QString()};
+    return std::nullopt;
+}
+
+DownloadCommands::Step DownloadCommands::checkBody(
+    const PartFile &part, const AnswerCheck::Verdict &verdict, const TransferResult *result)
+{
+    if (const QString reason = AnswerCheck::checkBody(verdict, result->received, part.hash());
+        !reason.isEmpty())
+        return Ending{Outcome::NotTheArchive, reason, true};
+    return std::nullopt;
+}
+
+DownloadCommands::Step DownloadCommands::commit(
+    PartFile &part, const AnswerCheck::Verdict &verdict, TransferResult *result)
+{
+    result->verified = !verdict.sha256.isEmpty();
+    result->path = part.destination();
+    if (!part.commit())
+        return Ending{Outcome::CannotWrite, part.errorString()};
+    return std::nullopt;
+}
+
+bool DownloadCommands::copyChunks(PartFile &part, qint64 expected, qint64 *received)
 {
     // The percentage is worked out afresh only once the count could have changed it, and its text
     // only once it has changed; in between, every report repeats the same text.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "answercheck.h"
 #include "progressreadout.h"
 #include "transfer/inet.h"
 
@@ -8,6 +9,8 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
+#include <optional>
 
 class PartFile;
 
@@ -77,8 +80,26 @@ Q_SIGNALS:
     void transferFinished(const QString &toolName, const TransferResult &result);
 
 private:
+    using Outcome = TransferResult::Outcome;
+    // How a download ends before its archive is in place.
+    struct Ending
+    {
+        Outcome outcome;
+        QString reason = {};
+        bool abandonsRequest = false; // the answer is still coming and is not wanted
+    };
+    // One step of `DownloadFile`: nothing when the download goes on to the next.
+    using Step = std::optional<Ending>;
+    static Step firstEnding(std::initializer_list<std::function<Step()>> steps);
+
+    Step askServer(const QString &url);
+    Step takeAnswer(AnswerCheck::Verdict *verdict, TransferResult *result);
+    Step openPart(PartFile &part, const AnswerCheck::Verdict &verdict, TransferResult *result);
+    Step copyBody(PartFile &part, TransferResult *result);
+    Step checkBody(const PartFile &part, const AnswerCheck::Verdict &verdict, const TransferResult *result);
+    Step commit(PartFile &part, const AnswerCheck::Verdict &verdict, TransferResult *result);
     // The body into `part`, chunk by chunk, with a progress report and an event pass after each.
-    bool copyBody(PartFile &part, qint64 expected, qint64 *received);
+    bool copyChunks(PartFile &part, qint64 expected, qint64 *received);
 
     Inet *m_inet = nullptr;
     ToolChoice m_choice;

@@ -3,6 +3,7 @@
 #include "catalog/toolcatalog.h"
 #include "clocktext.h"
 #include "controls/ccrpprogressbar.h"
+#include "controls/plainlabel.h"
 #include "controls/skin.h"
 #include "controls/ucanigif.h"
 #include "controls/xpbutton.h"
@@ -36,25 +37,9 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     // The window's face is drawn as designed, also where the language reads right to left; the
     // messages and tool tips, windows of their own, follow the language.
     setLayoutDirection(Qt::LeftToRight);
-    buildWindow(this, form1Description());
     DesktopHints::refuseMaximise(this);
 
-    Picture1 = findChild<QFrame *>(QStringLiteral("Picture1"));
-    Combo1 = findChild<XpComboBox *>(QStringLiteral("Combo1"));
-    xpButton1 = findChild<XpButton *>(QStringLiteral("xpButton1"));
-    xpButton2 = findChild<XpButton *>(QStringLiteral("xpButton2"));
-    xpButton3 = findChild<XpButton *>(QStringLiteral("xpButton3"));
-    xpButton4 = findChild<XpButton *>(QStringLiteral("xpButton4"));
-    Label1 = findChild<XpLabel *>(QStringLiteral("Label1"));
-    xpLabel1 = findChild<XpLabel *>(QStringLiteral("xpLabel1"));
-    Label5 = findChild<XpLabel *>(QStringLiteral("Label5"));
-    xpLabel3 = findChild<XpLabel *>(QStringLiteral("xpLabel3"));
-    Label2 = findChild<QLabel *>(QStringLiteral("Label2"));
-    Label3 = findChild<QLabel *>(QStringLiteral("Label3"));
-    Label4 = findChild<QLabel *>(QStringLiteral("Label4"));
-    Image1 = findChild<QLabel *>(QStringLiteral("Image1"));
-    ucAniGIF1 = findChild<UcAniGif *>(QStringLiteral("ucAniGIF1"));
-    ProgressBar1 = findChild<CcrpProgressBar *>(QStringLiteral("ProgressBar1"));
+    static_cast<Form1Controls &>(*this) = buildForm1(this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -86,12 +71,8 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     connect(m_commands.get(), &DownloadCommands::sizeKnown, ProgressBar1,
         [this](qint64 expected) { ProgressBar1->setBusy(expected <= 0); });
     connect(m_commands.get(), &DownloadCommands::progressReported, this, &Form1::DownloadProgress);
-    // The window is idle again before it tells what became of the transfer.
-    connect(m_commands.get(), &DownloadCommands::transferFinished, this, &Form1::returnToIdleState);
-    connect(m_commands.get(), &DownloadCommands::transferFinished, this, &Form1::showTransferFailure);
-    auto *doneNotifier = new DoneNotifier(this);
-    connect(
-        m_commands.get(), &DownloadCommands::transferFinished, doneNotifier, &DoneNotifier::transferFinished);
+    connect(m_commands.get(), &DownloadCommands::transferFinished, this, &Form1::transferFinished);
+    m_doneNotifier = new DoneNotifier(this);
 
     Timer1->start();
     Timer2->start();
@@ -168,6 +149,13 @@ void Form1::enterBusyState()
     ProgressBar1->setVisible(true);
     setBusyPointer(true);
     m_progressTip->start();
+}
+
+void Form1::transferFinished(const QString &toolName, const TransferResult &result)
+{
+    returnToIdleState(toolName, result);
+    showTransferFailure(toolName, result);
+    m_doneNotifier->transferFinished(toolName, result);
 }
 
 void Form1::returnToIdleState(const QString &toolName, const TransferResult &result)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/downloadcommands.h"
+#include "form1description.h"
 #include "frmabout.h"
 
 #include <QHash>
@@ -10,20 +11,15 @@
 
 #include <memory>
 
-class CcrpProgressBar;
+class DoneNotifier;
 class Inet;
 class ProgressTip;
-class QFrame;
-class QLabel;
 class QMessageBox;
 class Skin;
-class UcAniGif;
-class XpButton;
-class XpComboBox;
-class XpLabel;
 
 // The main window: the tool list, the four picture buttons, the progress row, the banner and the clock.
-class Form1 final : public QWidget
+// Its controls are members, as a window built from a designer form has them.
+class Form1 final : public QWidget, public Form1Controls
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Form1)
@@ -36,22 +32,6 @@ public:
     DownloadCommands &commands() { return *m_commands; }
     FrmAbout *aboutWindow() const { return m_about; }
 
-    QFrame *Picture1 = nullptr;
-    XpComboBox *Combo1 = nullptr;
-    XpButton *xpButton1 = nullptr; // Exit
-    XpButton *xpButton2 = nullptr; // About
-    XpButton *xpButton3 = nullptr; // Cancel
-    XpButton *xpButton4 = nullptr; // Download
-    XpLabel *Label1 = nullptr;
-    XpLabel *xpLabel1 = nullptr;
-    XpLabel *Label5 = nullptr;
-    XpLabel *xpLabel3 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Label4 = nullptr;
-    QLabel *Image1 = nullptr;
-    UcAniGif *ucAniGIF1 = nullptr;
-    CcrpProgressBar *ProgressBar1 = nullptr;
     QTimer *Timer1 = nullptr;
     QTimer *Timer2 = nullptr;
     Skin *Skin1 = nullptr;
@@ -72,6 +52,8 @@ private:
 
     // The busy and idle states a download puts the window in.
     void enterBusyState();
+    // The window is idle again before it tells what became of the transfer.
+    void transferFinished(const QString &toolName, const TransferResult &result);
     void returnToIdleState(const QString &toolName, const TransferResult &result);
     void setBusyPointer(bool busy);
     void showTransferFailure(const QString &toolName, const TransferResult &result);
@@ -79,6 +61,7 @@ private:
 
     std::unique_ptr<DownloadCommands> m_commands;
     ProgressTip *m_progressTip = nullptr;
+    DoneNotifier *m_doneNotifier = nullptr;
     QPointer<FrmAbout> m_about;
     QHash<QString, QPointer<QMessageBox>> m_failureBoxes;
     bool m_pointerBusy = false;

@@ -14,25 +14,36 @@ namespace {
 
 using K = ControlKind;
 
-constexpr FontDescription labelFont{u"MS Sans Serif", 8.25, true};
-constexpr FontDescription tahoma{u"Tahoma", 8.25, false};
+constexpr FontDescription labelFont{.family = u"MS Sans Serif", .pointSize = 8.25, .bold = true};
+constexpr FontDescription tahoma{.family = u"Tahoma", .pointSize = 8.25, .bold = false};
 constexpr const char *picture1 = "Picture1";
 
+// One row per control, wrapped by hand.
+// clang-format off
 constexpr ControlDescription controls[] = {
-    {"Picture1", K::Container, nullptr, 120, 120, 3615, 1335, nullptr, {}, systemButtonText, nullptr, 0},
-    {"xpLabel1", K::StyledLabel, picture1, 120, 0, 2295, 375, u"VORN Tools Downloader ", labelFont,
-        systemButtonText, nullptr, 2},
-    {"xpLabel4", K::StyledLabel, picture1, 120, 360, 1455, 255, u"Version : 1.0.0", labelFont,
-        systemButtonText, nullptr, 1},
-    {"xpLabel2", K::StyledLabel, picture1, 120, 600, 2055, 375, u"Devlopped By DAVRIN", labelFont,
-        systemButtonText, nullptr, 3},
-    {"xpLabel3", K::StyledLabel, picture1, 120, 960, 2655, 255, u"Contact me at : ", labelFont,
-        systemButtonText, nullptr, 4},
-    {"xpButton2", K::PictureButton, picture1, 2640, 120, 855, 735, nullptr, tahoma, systemButtonText,
-        ":/vorn/about-close.png", 5, true, QT_TRANSLATE_NOOP("WindowDescription", "Close")},
+    {.name = "Picture1", .kind = K::Container, .left = 120, .top = 120, .width = 3615, .height = 1335,
+        .tabIndex = 0},
+    {.name = "xpLabel1", .kind = K::StyledLabel, .container = picture1, .left = 120, .top = 0, .width = 2295,
+        .height = 375, .text = u"VORN Tools Downloader ", .font = labelFont, .tabIndex = 2},
+    {.name = "xpLabel4", .kind = K::StyledLabel, .container = picture1, .left = 120, .top = 360,
+        .width = 1455, .height = 255, .text = u"Version : 1.0.0", .font = labelFont, .tabIndex = 1},
+    {.name = "xpLabel2", .kind = K::StyledLabel, .container = picture1, .left = 120, .top = 600,
+        .width = 2055, .height = 375, .text = u"Devlopped By DAVRIN", .font = labelFont, .tabIndex = 3},
+    {.name = "xpLabel3", .kind = K::StyledLabel, .container = picture1, .left = 120, .top = 960,
+        .width = 2655, .height = 255, .text = u"Contact me at : ", .font = labelFont, .tabIndex = 4},
+    {.name = "xpButton2", .kind = K::PictureButton, .container = picture1, .left = 2640, .top = 120,
+        .width = 855, .height = 735, .font = tahoma, .picture = ":/vorn/about-close.png", .tabIndex = 5,
+        .toolTip = QT_TRANSLATE_NOOP("WindowDescription", "Close")},
 };
+// clang-format on
+// clang-format on
 
-constexpr WindowDescription frmAbout{u"About", 3855, 1575, systemButtonFace, nullptr, controls};
+constexpr WindowDescription frmAbout{.caption = u"About",
+    .clientWidth = 3855,
+    .clientHeight = 1575,
+    .background = systemButtonFace,
+    .icon = nullptr,
+    .controls = controls};
 
 // Where the client area's top-left corner sits, from the screen's top-left corner.
 constexpr int placeLeft = 2340;
@@ -55,14 +66,14 @@ FrmAbout::FrmAbout(QWidget *parent)
     setAttribute(Qt::WA_QuitOnClose);
     // Drawn as designed in every language, as the main window is.
     setLayoutDirection(Qt::LeftToRight);
-    buildWindow(this, frmAbout);
+    const BuiltControls built = buildWindow(this, frmAbout);
     setFixedSize(size());
     const QPoint screenOrigin = QGuiApplication::primaryScreen()
         ? QGuiApplication::primaryScreen()->geometry().topLeft()
         : QPoint();
     setGeometry(QRect(screenOrigin + QPoint(twipsToPixels(placeLeft), twipsToPixels(placeTop)), size()));
 
-    xpButton2 = findChild<XpButton *>(QStringLiteral("xpButton2"));
+    xpButton2 = builtControl<controls, rowOf(controls, "xpButton2")>(built);
     Skin1 = new Skin(this);
     Skin1->setObjectName(QStringLiteral("Skin1"));
     connect(xpButton2, &XpButton::clicked, this, &QWidget::close);

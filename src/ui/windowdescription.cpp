@@ -153,7 +153,7 @@ Qt::Alignment alignmentOf(const QWidget *label)
 
 } // namespace
 
-void buildWindow(QWidget *window, const WindowDescription &description)
+BuiltControls buildWindow(QWidget *window, const WindowDescription &description)
 {
     window->setWindowTitle(QString::fromUtf16(description.caption));
     if (description.icon)
@@ -165,6 +165,7 @@ void buildWindow(QWidget *window, const WindowDescription &description)
     window->setAutoFillBackground(true);
     window->resize(twipsToPixels(description.clientWidth), twipsToPixels(description.clientHeight));
 
+    BuiltControls built;
     QHash<QByteArray, QWidget *> created;
     std::map<int, QWidget *> tabOrder;
     QList<QWidget *> labels;
@@ -193,6 +194,7 @@ void buildWindow(QWidget *window, const WindowDescription &description)
         widget->setGeometry(rect.translated(clientOrigin(parent)));
         widget->setVisible(control.visible);
         created.insert(control.name, widget);
+        built.append(widget);
         if (control.kind == ControlKind::StyledLabel || control.kind == ControlKind::Label)
             labels.append(widget);
         if (control.tabIndex >= 0)
@@ -234,4 +236,5 @@ void buildWindow(QWidget *window, const WindowDescription &description)
             QWidget::setTabOrder(previous, widget);
         previous = widget;
     }
+    return built;
 }

@@ -5,9 +5,21 @@
 #include <QRect>
 #include <QString>
 
-#include <span>
+#include <QList>
 
+#include <cstddef>
+#include <span>
+#include <string_view>
+
+class CcrpProgressBar;
+class PlainLabel;
+class QFrame;
+class QLabel;
 class QWidget;
+class UcAniGif;
+class XpButton;
+class XpComboBox;
+class XpLabel;
 
 // Windows are written down as data: the window's own settings and one row per control. Positions and
 // sizes are in twips, relative to the client area of the control's container, and converted to logical
@@ -51,7 +63,7 @@ struct ControlDescription
 {
     const char *name;
     ControlKind kind;
-    const char *container; // nullptr: the window's client area
+    const char *container = nullptr; // nullptr: the window's client area
     int left, top, width, height;
     const char16_t *text = nullptr; // caption, or the combo box's text
     FontDescription font = {};
@@ -77,9 +89,70 @@ struct WindowDescription
     std::span<const ControlDescription> controls;
 };
 
+// The class buildWindow makes for each kind of control.
+template <ControlKind> struct WidgetOfKind;
+template <> struct WidgetOfKind<ControlKind::Container>
+{
+    using type = QFrame;
+};
+template <> struct WidgetOfKind<ControlKind::ComboBox>
+{
+    using type = XpComboBox;
+};
+template <> struct WidgetOfKind<ControlKind::PictureButton>
+{
+    using type = XpButton;
+};
+template <> struct WidgetOfKind<ControlKind::StyledLabel>
+{
+    using type = XpLabel;
+};
+template <> struct WidgetOfKind<ControlKind::Label>
+{
+    using type = PlainLabel;
+};
+template <> struct WidgetOfKind<ControlKind::ProgressBar>
+{
+    using type = CcrpProgressBar;
+};
+template <> struct WidgetOfKind<ControlKind::Image>
+{
+    using type = QLabel;
+};
+template <> struct WidgetOfKind<ControlKind::Animation>
+{
+    using type = UcAniGif;
+};
+template <> struct WidgetOfKind<ControlKind::Line>
+{
+    using type = QWidget;
+};
+
+// The controls buildWindow made, one per row of the description, in its order.
+using BuiltControls = QList<QWidget *>;
+
 // Creates the window's controls from its description, with their names, places, texts, fonts, colours,
 // pictures, visibility and tab order, and sizes the window's client area.
-void buildWindow(QWidget *window, const WindowDescription &description);
+BuiltControls buildWindow(QWidget *window, const WindowDescription &description);
+
+// The row of `table` that describes the control `name`. Used where it is a constant, a name that is
+// not in the table does not compile.
+template <std::size_t rows>
+constexpr std::size_t rowOf(const ControlDescription (&table)[rows], std::string_view name)
+{
+    for (std::size_t row = 0; row < rows; ++row) {
+        if (std::string_view(table[row].name) == name)
+            return row;
+    }
+    throw "no control of that name";
+}
+
+// The control built from row `row` of `table`, as the class its kind makes (the classes' headers are
+// needed where it is used).
+template <const auto &table, std::size_t row> auto *builtControl(const BuiltControls &built)
+{
+    return static_cast<typename WidgetOfKind<table[row].kind>::type *>(built.at(qsizetype(row)));
+}
 
 // The rectangle a control occupies, in logical pixels relative to its container's client area.
 QRect pixelRect(const ControlDescription &control);

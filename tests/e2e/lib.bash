@@ -17,8 +17,8 @@ source_dir=$2
 screenshot_dir=$3
 scripted_server_program=$4
 control_rects_program=$5
-# scripts/screenshot names only the first five; the catalog printer is built beside vorn-control-rects.
-catalog_program=${6:-$(dirname "$control_rects_program")/vorn-catalog}
+# scripts/screenshot names only the first five; the catalog printer is built beside the program.
+catalog_program=${6:-$(dirname "$program")/vorn-catalog}
 scenario=$(basename "$0")
 
 work=$(mktemp -d)

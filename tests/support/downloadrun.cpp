@@ -1,0 +1,120 @@
+#include "support/downloadrun.h"
+
+#include <QFile>
+#include <QTimer>
+
+DownloadRun runDownload(DownloadCommands &commands, const std::function<void()> &press,
+    const std::function<void(int report)> &duringTransfer, int seconds)
+{
+    DownloadRun run;
+    QObject context;
+    QObject::connect(&commands, &DownloadCommands::transferStarted, &context, [&] { ++run.started; });
+    QObject::connect(
+        &commands, &DownloadCommands::sizeKnown, &context, [&](qint64 size) { run.sizes.append(size); });
+    QObject::connect(&commands, &DownloadCommands::progressReported, &context, [&](const QString &percent) {
+        if (++run.reportCount <= 1000)
+            run.reports.append(percent);
+        if (duringTransfer)
+            duringTransfer(run.reportCount);
+    });
+    QObject::connect(&commands, &DownloadCommands::transferFinished, &context,
+        [&](const QString &, const TransferResult &result) { run.results.append(result); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, &context, [&] {
+        run.timedOut = true;
+        commands.cancel();
+    });
+    watchdog.start(seconds * 1000);
+    press();
+    return run;
+}
+
+ScriptedHttpServer::Responder answering(const ScriptedResponse &response)
+{
+    return [response](const ScriptedRequest &) { return response; };
+}
+
+ScriptedResponse trickled(qint64 size, qint64 bytes, int intervalMs)
+{
+    ScriptedResponse response = ScriptedResponse::generated(size);
+    response.trickleBytes = bytes;
+    response.trickleIntervalMs = intervalMs;
+    return response;
+}
+
+ScriptedResponse stalled(qint64 size, qint64 after)
+{
+    ScriptedResponse response = ScriptedResponse::generated(size);
+    response.stallAfterBodyBytes = after;
+    return response;
+}
+
+ScriptedResponse closedAfter(qint64 size, qint64 after, bool reset)
+{
+    ScriptedResponse response = ScriptedResponse::generated(size);
+    response.closeAfterBodyBytes = after;
+    response.resetOnClose = reset;
+    return response;
+}
+
+ScriptedResponse withLength(ScriptedResponse response, const QByteArray &contentLength)
+{
+    response.length
+        = contentLength.isNull() ? ScriptedResponse::Length::Omit : ScriptedResponse::Length::Custom;
+    response.contentLengthValue = contentLength;
+    return response;
+}
+
+ScriptedResponse withHeader(ScriptedResponse response, const QByteArray &name, const QByteArray &value)
+{
+    response.headers.removeIf([&](const auto &existing) { return existing.first == name; });
+    response.headers.append({name, value});
+    return response;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+namespace {
+
+std::optional<QByteArray> variable(const char *name)
+{
+    return qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
+}
+
+void restore(const char *name, const std::optional<QByteArray> &value)
+{
+    if (value)
+        qputenv(name, *value);
+    else
+        qunsetenv(name);
+}
+
+} // namespace
+
+TemporaryHome::TemporaryHome()
+    : m_oldHome(variable("HOME"))
+    , m_oldConfigHome(variable("XDG_CONFIG_HOME"))
+{
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+    qunsetenv("XDG_CONFIG_HOME");
+    if (QDir().mkpath(workingFolder()))
+        QDir::setCurrent(workingFolder());
+}
+
+TemporaryHome::~TemporaryHome()
+{
+    QDir::setCurrent(m_oldWorkingFolder);
+    restore("HOME", m_oldHome);
+    restore("XDG_CONFIG_HOME", m_oldConfigHome);
+}

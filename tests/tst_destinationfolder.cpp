@@ -1,0 +1,185 @@
+#include "download/destinationfolder.h"
+#include "support/downloadrun.h"
+#include "support/smalldisk.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QTest>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+// The folders of one case, and what the choice must come to there.
+struct Places
+{
+    QString root; // a folder of the test's own
+    QString program; // the program's folder
+    QString home;
+    QString savedIn; // "." for the program's folder, else a folder in the home; empty when refused
+    QString refusal; // when refused, with %1 for the home
+    QString skip = {}; // why the case cannot run here
+    bool mounted = false; // a small disk over the home, to be taken away again
+};
+
+// Arranges the places of a case; false when that failed.
+using Layout = std::function<bool(Places &)>;
+
+// Files cannot be made in a folder that cannot be searched, whatever its write permission says.
+Layout withPermissions(QFileDevice::Permissions permissions)
+{
+    return [permissions](Places &places) {
+        if (::geteuid() == 0)
+            places.skip = u"root writes into and searches any folder"_qs;
+        return QFile::setPermissions(places.program, permissions);
+    };
+}
+
+// The program's folder as `change` leaves it: gone, or unknown (a name the system could not turn into text
+// comes back empty).
+Layout programFolder(const std::function<void(QString &)> &change)
+{
+    return [change](Places &places) {
+        change(places.program);
+        return true;
+    };
+}
+const Layout writable = programFolder([](QString &) {});
+const Layout gone = programFolder([](QString &folder) { folder += QLatin1String("/missing"); });
+const Layout unknown = programFolder([](QString &folder) { folder.clear(); });
+
+// Installed: the desktop entry lies in ../share/applications beside the program's folder.
+bool installed(Places &places)
+{
+    places.program += QLatin1String("/bin");
+    return QDir().mkpath(places.program) && QDir().mkpath(places.root + QLatin1String("/share/applications"))
+        && writeFile(places.root + QLatin1String("/share/applications/vorn-tools-downloader.desktop"), "");
+}
+
+Layout homeIsAFile(const Layout &program)
+{
+    return [program](Places &places) {
+        places.home += QLatin1String("/file");
+        qputenv("HOME", QFile::encodeName(places.home));
+        return program(places) && writeFile(places.home, "not a folder");
+    };
+}
+
+// The account's own home, not "/Downloads": as root over a home of the test's own, and as nobody,
+// whose home does not exist, refused.
+bool homeUnset(Places &places)
+{
+    qunsetenv("HOME");
+    const passwd *account = ::getpwuid(::geteuid());
+    if (!account || !account->pw_dir || !installed(places))
+        return false;
+    places.home = QFile::decodeName(account->pw_dir);
+    if (::geteuid() == 0)
+        return places.mounted = SmallDisk::mountFull(places.home, 1024 * 1024);
+    if (QFileInfo::exists(places.home)) {
+        places.skip = u"would write into this account's real home"_qs;
+    } else {
+        places.savedIn.clear();
+        places.refusal = u"%1/Downloads: the folder could not be created"_qs;
+    }
+    return true;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Layout)
+
+// Where an archive goes, on real folders. CTest runs it a second time as an ordinary user, for whom a
+// read-only folder really is one.
+class TestDestinationFolder : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void choose_data();
+    void choose();
+};
+
+void TestDestinationFolder::choose_data()
+{
+    QTest::addColumn<Layout>("layout");
+    QTest::addColumn<QString>("downloadDir"); // XDG_DOWNLOAD_DIR in user-dirs.dirs; null for no such file
+    QTest::addColumn<QString>("savedIn");
+    QTest::addColumn<QString>("refusal");
+
+    const QString none;
+    const QString downloads = u"Downloads"_qs;
+    QTest::newRow("program folder writable") << writable << none << u"."_qs << QString();
+    QTest::newRow("program folder read-only")
+        << withPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner) << none << downloads << QString();
+    QTest::newRow("program folder write-only")
+        << withPermissions(QFileDevice::WriteOwner) << none << downloads << QString();
+    QTest::newRow("program folder gone") << gone << none << downloads << QString();
+    QTest::newRow("program folder unknown") << unknown << none << downloads << QString();
+    QTest::newRow("installed copy, writable folder") << Layout(installed) << none << downloads << QString();
+    QTest::newRow("download folder of the desktop's")
+        << Layout(installed) << u"$HOME/Fetched"_qs << u"Fetched"_qs << QString();
+    // Told with the step that failed and the system's own reason.
+    QTest::newRow("download folder cannot be made") << homeIsAFile(
+        gone) << none << QString() << u"%1/Downloads: the folder could not be created (Not a directory)"_qs;
+    // Never made wherever the program happens to run.
+    QTest::newRow("download folder relative")
+        << Layout(installed) << downloads << QString()
+        << u"\"Downloads\": the download folder set in %1/.config/user-dirs.dirs is not an absolute path"_qs;
+    QTest::newRow("download folder empty")
+        << Layout(installed) << u""_qs << QString()
+        << u"\"\": the download folder set in %1/.config/user-dirs.dirs is not an absolute path"_qs;
+    QTest::newRow("HOME unset") << Layout(homeUnset) << none << downloads << QString();
+}
+
+void TestDestinationFolder::choose()
+{
+    QFETCH(Layout, layout);
+    QFETCH(QString, downloadDir);
+    QFETCH(QString, savedIn);
+    QFETCH(QString, refusal);
+
+    const TemporaryHome home;
+    QTemporaryDir root;
+    QVERIFY(home.isValid() && root.isValid());
+    Places places{.root = root.path(),
+        .program = root.path(),
+        .home = home.path(),
+        .savedIn = savedIn,
+        .refusal = refusal};
+    const auto restore = qScopeGuard([&] {
+        QFile::setPermissions(
+            root.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (places.mounted)
+            SmallDisk::unmount(places.home);
+    });
+    if (!downloadDir.isNull()) {
+        QVERIFY(QDir().mkpath(home.path() + QLatin1String("/.config")));
+        QVERIFY(writeFile(home.path() + QLatin1String("/.config/user-dirs.dirs"),
+            "# written by xdg-user-dirs-update\nXDG_DOWNLOAD_DIR=\"" + downloadDir.toUtf8() + "\"\n"));
+    }
+    QVERIFY(layout(places));
+    if (!places.skip.isEmpty())
+        QSKIP(qPrintable(places.skip));
+
+    const DestinationFolder::Choice choice = DestinationFolder::choose(places.program);
+    // Nothing is made anywhere but in the download folder.
+    QVERIFY(QDir(home.workingFolder()).isEmpty());
+    if (places.savedIn.isEmpty()) {
+        // As the message puts it: the folder, then what went wrong there.
+        const QString told = choice.path + u": "_qs + choice.error;
+        QVERIFY2(told.contains(places.refusal.arg(places.home)), qPrintable(told));
+        return;
+    }
+    QVERIFY2(choice.error.isEmpty(), qPrintable(choice.error));
+    QCOMPARE(choice.path,
+        places.savedIn == QLatin1String(".") ? root.path() : places.home + QLatin1Char('/') + places.savedIn);
+    QVERIFY(QFileInfo(choice.path).isDir());
+    QCOMPARE(QFileInfo::exists(places.home + QLatin1String("/Downloads")),
+        places.savedIn == QLatin1String("Downloads"));
+}
+
+QTEST_GUILESS_MAIN(TestDestinationFolder)
+#include "tst_destinationfolder.moc"

@@ -1,0 +1,157 @@
+#include "ui/failuremessage.h"
+
+#include <QScopeGuard>
+#include <QTest>
+
+namespace {
+
+const QString tool = u"Vorn Scanner V1.40"_qs;
+
+TransferResult ending(TransferResult::Outcome outcome, const QString &reason = {})
+{
+    TransferResult result;
+    result.outcome = outcome;
+    result.reason = reason;
+    result.received = 300000;
+    result.expected = 900000;
+    result.path = u"/d/Vorn Scanner V1.40.rar.part"_qs;
+    return result;
+}
+
+} // namespace
+
+// The window's words for how a transfer ended, as rows of the wording table.
+class TestFailureMessage : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void wording_data();
+    void wording();
+    void serverText_data();
+    void serverText();
+    void outcome_data();
+    void outcome();
+};
+
+// The kinds of failure the scripted server cannot cause cheaply (a name, a certificate), and the locale's
+// numbers.
+void TestFailureMessage::wording_data()
+{
+    using Failure = Inet::Failure;
+    using Outcome = TransferResult::Outcome;
+    QTest::addColumn<TransferResult>("result");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+
+    const QString failed = tool + u" could not be downloaded: "_qs;
+    TransferResult nameNotFound
+        = ending(Outcome::NetworkFailed, u"Could not resolve host: downloads.invalid"_qs);
+    nameNotFound.failure = Failure::NameNotFound;
+    QTest::newRow("name not found") << nameNotFound << u"C"_qs
+                                    << failed
+            + u"the server's name was not found (Could not resolve host: downloads.invalid)."_qs;
+    TransferResult tls
+        = ending(Outcome::NetworkFailed, u"SSL certificate problem: self-signed certificate"_qs);
+    tls.failure = Failure::Tls;
+    QTest::newRow("certificate refused")
+        << tls << u"C"_qs
+        << failed + u"the secure connection could not be set up (self-signed certificate)."_qs;
+    TransferResult closed
+        = ending(Outcome::Incomplete, u"transfer closed with 600000 bytes remaining to read"_qs);
+    closed.failure = Failure::ConnectionClosed;
+    QTest::newRow("closed mid-body, German numbers")
+        << closed << u"de_DE"_qs
+        << u"The download of Vorn Scanner V1.40 is incomplete: the server closed the connection after "
+           "300.000 of 900.000 bytes.\nThe partial data is kept in /d/Vorn Scanner V1.40.rar.part."_qs;
+}
+
+void TestFailureMessage::wording()
+{
+    QFETCH(TransferResult, result);
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+
+    const QLocale before;
+    QLocale::setDefault(QLocale(locale));
+    const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+    QCOMPARE(FailureMessage::text(tool, result), text);
+}
+
+void TestFailureMessage::serverText_data()
+{
+    QTest::addColumn<QString>("statusLine");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("404") << u"404 Not Found"_qs << u"the server answered \"404 Not Found\""_qs;
+    // Server text is never markup: no big green "success" and no live link in the message, which shows
+    // it as plain text.
+    QTest::newRow("markup in the reason")
+        << u"500 <h2><font color=green>Download complete - all OK</font></h2>"
+           "<a href=\"http://evil.example/fix\">Click here</a>"_qs
+        << u"\"500 <h2><font color=green>Download complete - all OK</font></h2><a href="_qs;
+    QTest::newRow("control characters")
+        << u"503 Busy\x1b[2J\x07\x08 again"_qs << u"the server answered \"503 Busy[2J again\""_qs;
+    QTest::newRow("a page-long reason") << u"502 "_qs + QString(5000, u'x') << u"\"502 xxxx"_qs;
+}
+
+void TestFailureMessage::serverText()
+{
+    QFETCH(QString, statusLine);
+    QFETCH(QString, shown);
+
+    const QString text
+        = FailureMessage::text(tool, ending(TransferResult::Outcome::ServerRefused, statusLine));
+    QVERIFY2(text.startsWith(tool), qPrintable(text));
+    QVERIFY2(text.contains(shown), qPrintable(text));
+    QVERIFY2(text.size() < 400, qPrintable(text));
+    for (const QChar c : text)
+        QVERIFY2(c.category() != QChar::Other_Control, qPrintable(text));
+}
+
+// The progress bar's line for the last outcome, with the home folder written as "~".
+void TestFailureMessage::outcome_data()
+{
+    using Outcome = TransferResult::Outcome;
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<qint64>("received");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("told");
+
+    const QString part = u"/home/ann/tools/Vorn Scanner V1.40.rar.part"_qs;
+    QTest::newRow("complete, under the home")
+        << int(Outcome::Complete) << qint64(2 << 20) << u"/home/ann/tools/Vorn Scanner V1.40.rar"_qs
+        << u"Vorn Scanner V1.40: 2.0 MiB saved in ~/tools"_qs;
+    // Another account's home that starts with the same letters is not under this one.
+    QTest::newRow("complete, beside the home")
+        << int(Outcome::Complete) << qint64(2 << 20) << u"/home/ann2/Vorn Scanner V1.40.rar"_qs
+        << u"Vorn Scanner V1.40: 2.0 MiB saved in /home/ann2"_qs;
+    QTest::newRow("cancelled mid-body") << int(Outcome::Cancelled) << qint64(10 * 1024) << part
+                                        << u"Vorn Scanner V1.40: cancelled, 10.0 KiB kept in ~/tools/Vorn "
+                                           "Scanner V1.40.rar.part"_qs;
+    // Nothing was written, so nothing is said to be kept.
+    QTest::newRow("cancelled before the body")
+        << int(Outcome::Cancelled) << qint64(0) << part << u"Vorn Scanner V1.40: cancelled"_qs;
+    QTest::newRow("incomplete") << int(Outcome::Incomplete) << qint64(6000) << part
+                                << u"Vorn Scanner V1.40: incomplete, 5.9 KiB kept in ~/tools/Vorn Scanner "
+                                   "V1.40.rar.part"_qs;
+}
+
+void TestFailureMessage::outcome()
+{
+    QFETCH(int, outcome);
+    QFETCH(qint64, received);
+    QFETCH(QString, path);
+    QFETCH(QString, told);
+
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", "/home/ann");
+    const auto restore = qScopeGuard([&] { qputenv("HOME", home); });
+    TransferResult result = ending(TransferResult::Outcome(outcome));
+    result.received = received;
+    result.path = path;
+    QCOMPARE(FailureMessage::outcome(tool, result), told);
+}
+
+QTEST_GUILESS_MAIN(TestFailureMessage)
+#include "tst_failuremessage.moc"
