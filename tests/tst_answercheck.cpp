@@ -123,7 +123,16 @@ void TestAnswerCheck::statedDigest_data()
     QTest::newRow("Repr-Digest beside others")
         << answer(200, -1, {u"Repr-Digest: sha-512=:AAAA:, sha-256=:"_qs + base64 + u":;p=1, md5=\"x\""_qs})
         << sha256 << true;
+    // The digest of the bytes as sent, which here are the whole archive, not encoded.
+    QTest::newRow("Content-Digest") << answer(200, -1, {u"Content-Digest: sha-256=:"_qs + base64 + u':'})
+                                    << sha256 << true;
+    QTest::newRow("Content-Digest of a 206 covering all")
+        << answer(206, 7, {u"Content-Range: bytes 0-6/7"_qs, u"Content-Digest: sha-256=:"_qs + base64 + u':'})
+        << sha256 << true;
+    // Case-insensitive by its own older rules.
     QTest::newRow("older Digest") << answer(200, -1, {u"Digest: SHA-256="_qs + base64}) << sha256 << true;
+    QTest::newRow("a comma inside a quoted member")
+        << answer(200, -1, {u"Repr-Digest: md5=\"a,B\", sha-256=:"_qs + base64 + u':'}) << sha256 << true;
     QTest::newRow("both, the same") << answer(
         200, -1, {u"Repr-Digest: sha-256=:"_qs + base64 + u':', u"Digest: sha-256="_qs + base64})
                                     << sha256 << true;
@@ -138,6 +147,15 @@ void TestAnswerCheck::statedDigest_data()
         << answer(200, -1, {u"Repr-Digest: sha-256="_qs + base64}) << QByteArray() << false;
     QTest::newRow("too short for SHA-256")
         << answer(200, -1, {u"Digest: SHA-256=AAAA"_qs}) << QByteArray() << false;
+    // Not a key of a Structured Fields dictionary, which are lower case: the field is malformed.
+    QTest::newRow("upper-case key in Repr-Digest")
+        << answer(200, -1, {u"Repr-Digest: SHA-256=:"_qs + base64 + u':'}) << QByteArray() << false;
+    QTest::newRow("upper-case key in Content-Digest")
+        << answer(200, -1, {u"Content-Digest: Sha-256=:"_qs + base64 + u':'}) << QByteArray() << false;
+    QTest::newRow("Content-Digest and Repr-Digest disagree") << answer(200, -1,
+        {u"Repr-Digest: sha-256=:"_qs + base64 + u':',
+            u"Content-Digest: sha-256=:"_qs + QString::fromLatin1(QByteArray(32, 'x').toBase64()) + u':'})
+                                                             << QByteArray() << false;
     QTest::newRow("two that disagree") << answer(200, -1,
         {u"Repr-Digest: sha-256=:"_qs + base64 + u':',
             u"Digest: SHA-256="_qs + QString::fromLatin1(QByteArray(32, 'x').toBase64())})

@@ -976,10 +976,10 @@ void TestForm1::downloadOutcome_data()
                               << u"Vorn Scanner V1.40: 2.0 MiB saved in ~/tools"_qs;
     QTest::newRow("cancelled by the Cancel button")
         << answer(stopped) << stopAt(10, [](Form1 &form) { form.xpButton3->click(); }) << QString()
-        << u"Vorn Scanner V1.40: cancelled, 10.0 KiB"_qs + part;
+        << u"Vorn Scanner V1.40: cancelled"_qs;
     QTest::newRow("cancelled by Escape") << answer(stopped) << stopAt(10, [](Form1 &form) {
         QTest::keyClick(form.windowHandle(), Qt::Key_Escape);
-    }) << QString() << u"Vorn Scanner V1.40: cancelled, 10.0 KiB"_qs + part;
+    }) << QString() << u"Vorn Scanner V1.40: cancelled"_qs;
     QTest::newRow("refused") << answer(ScriptedResponse::notFound()) << Act()
                              << failed + u"the server answered \"404 Not Found\"\\.$"_qs
                              << u"Vorn Scanner V1.40: the server answered \"404 Not Found\""_qs;
@@ -1196,7 +1196,7 @@ void TestForm1::closingTheWindowCancels()
     QVERIFY(!form.commands().isRunning());
     QVERIFY(form.Inet1->wasCancelled());
     QVERIFY(!QFile::exists(archivePath(11)));
-    QCOMPARE(readFile(archivePath(11) + QLatin1String(".part")), ScriptedHttpServer::patternBytes(0, 1024));
+    QVERIFY(!QFile::exists(archivePath(11) + QLatin1String(".part")));
 }
 
 // An outcome may quote the server: the tooltip shows it as it reads, never as markup.

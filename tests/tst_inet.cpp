@@ -4,9 +4,13 @@
 
 #include <QElapsedTimer>
 #include <QNetworkProxyFactory>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -87,6 +91,8 @@ private Q_SLOTS:
     void readerBehindTheNetwork();
     void idleConnectionStaysQuiet();
     void connectWakesOnTheSocket();
+    void tlsEnd_data();
+    void tlsEnd();
 
 private:
     std::unique_ptr<ScriptedHttpServer> m_server;
@@ -692,6 +698,62 @@ void TestInet::connectWakesOnTheSocket()
         timerWakeUps += inet.wakeUps().timer;
     }
     QVERIFY2(timerWakeUps <= requests + 1, qPrintable(QStringLiteral("%1 timer wake-ups").arg(timerWakeUps)));
+}
+
+void TestInet::tlsEnd_data()
+{
+    QTest::addColumn<bool>("closeNotify");
+
+    QTest::newRow("ended with close_notify") << true;
+    // What a cut made on the way looks like: without a length, only close_notify tells the end.
+    QTest::newRow("closed without close_notify") << false;
+}
+
+// An https answer without a length, from a server whose throwaway certificate is trusted as a user's own
+// certificate authority would be.
+void TestInet::tlsEnd()
+{
+    QFETCH(bool, closeNotify);
+
+    QTemporaryDir keys;
+    QProcess openssl;
+    openssl.setWorkingDirectory(keys.path());
+    openssl.start(u"openssl"_qs,
+        u"req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 "
+        "-subj /CN=localhost -addext subjectAltName=IP:127.0.0.1 -keyout key -out cert"_qs.split(u' '));
+    QFile key(keys.filePath(u"key"_qs));
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0 || !key.open(QIODevice::ReadOnly))
+        QSKIP("needs openssl to make a certificate");
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(QSslCertificate::fromPath(keys.filePath(u"cert"_qs)).value(0));
+    tls.setPrivateKey(QSslKey(&key, QSsl::Ec));
+    QSslServer server;
+    server.setSslConfiguration(tls);
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    const QByteArray body = ScriptedHttpServer::patternBytes(0, 100000);
+    connect(&server, &QSslServer::pendingConnectionAvailable, this, [&] {
+        auto *socket = static_cast<QSslSocket *>(server.nextPendingConnection());
+        connect(socket, &QSslSocket::readyRead, socket, [socket, &body] {
+            if (socket->readAll().contains("\r\n\r\n"))
+                socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
+        });
+        connect(socket, &QSslSocket::encryptedBytesWritten, socket, [socket, closeNotify] {
+            if (socket->encryptedBytesToWrite() == 0 && socket->bytesToWrite() == 0)
+                closeNotify ? socket->disconnectFromHost() : socket->abort();
+        });
+    });
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    const QByteArray bundle = qgetenv("CURL_CA_BUNDLE");
+    qputenv("CURL_CA_BUNDLE", QFile::encodeName(keys.filePath(u"cert"_qs)));
+    const auto restore = qScopeGuard([&] { qputenv("CURL_CA_BUNDLE", bundle); });
+
+    Inet inet;
+    start(inet, u"https://127.0.0.1:%1/tool.rar"_qs.arg(server.serverPort()));
+    waitWhileBusy(inet);
+    QByteArray received;
+    readAll(inet, &received);
+    QVERIFY(received == body);
+    QCOMPARE(inet.failure(), closeNotify ? Inet::Failure::None : Inet::Failure::ConnectionClosed);
 }
 
 QTEST_GUILESS_MAIN(TestInet)

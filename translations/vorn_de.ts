@@ -125,7 +125,7 @@
     </message>
     <message>
         <source>%1 (%2)</source>
-        <extracomment>A failure and the system&apos;s own few words on it (in English): &quot;could not reach the server (Connection refused)&quot;.</extracomment>
+        <extracomment>A failure and the few words of the system or the transfer on it, often in English: &quot;could not reach the server (Connection refused)&quot;.</extracomment>
         <translation>%1 (%2)</translation>
     </message>
     <message>
@@ -173,10 +173,6 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</numerusform>
     <message>
         <source>%1 saved in %2</source>
         <translation>%1 in %2 gespeichert</translation>
-    </message>
-    <message>
-        <source>cancelled, %1 kept in %2</source>
-        <translation>abgebrochen, %1 in %2 aufbewahrt</translation>
     </message>
     <message>
         <source>cancelled</source>
@@ -239,6 +235,10 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</numerusform>
             <numerusform>%n Sekunden lang kamen keine Daten an.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>TLS connection closed without close_notify</source>
+        <translation>TLS-Verbindung ohne close_notify geschlossen</translation>
+    </message>
 </context>
 <context>
     <name>PartFile</name>
@@ -249,10 +249,6 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</numerusform>
     <message>
         <source>another download is writing this file</source>
         <translation>Ein anderer Download schreibt gerade in diese Datei</translation>
-    </message>
-    <message>
-        <source>the file was tampered with as soon as it was made</source>
-        <translation>Die Datei wurde gleich nach dem Anlegen verändert</translation>
     </message>
     <message>
         <source>it is a link, and a download never writes through a link</source>
@@ -277,6 +273,25 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</numerusform>
     <message>
         <source>the file was given another name while it was being written</source>
         <translation>Die Datei wurde umbenannt, während sie geschrieben wurde</translation>
+    </message>
+    <message>
+        <source>someone changed the file as soon as it was opened</source>
+        <translation>Jemand hat die Datei gleich nach dem Öffnen verändert</translation>
+    </message>
+    <message>
+        <source>the file was changed while it was being written</source>
+        <translation>Die Datei wurde verändert, während sie geschrieben wurde</translation>
+    </message>
+    <message numerus="yes">
+        <source>the file was changed while it was being written (it holds %1 bytes, not %2)</source>
+        <translation>
+            <numerusform>Die Datei wurde verändert, während sie geschrieben wurde (sie enthält %1 Byte statt %2)</numerusform>
+            <numerusform>Die Datei wurde verändert, während sie geschrieben wurde (sie enthält %1 Bytes statt %2)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the new archive is in place, but the system could not confirm that it is on the disk (%1)</source>
+        <translation>Das neue Archiv ist an seinem Platz, aber das System konnte nicht bestätigen, dass es auf dem Datenträger gespeichert ist (%1)</translation>
     </message>
 </context>
 <context>

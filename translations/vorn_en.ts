@@ -53,4 +53,14 @@ The partial data is kept in %4.</numerusform>
         </translation>
     </message>
 </context>
+<context>
+    <name>PartFile</name>
+    <message numerus="yes">
+        <source>the file was changed while it was being written (it holds %1 bytes, not %2)</source>
+        <translation>
+            <numerusform>the file was changed while it was being written (it holds %1 byte, not %2)</numerusform>
+            <numerusform>the file was changed while it was being written (it holds %1 bytes, not %2)</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>

@@ -125,7 +125,7 @@
     </message>
     <message>
         <source>%1 (%2)</source>
-        <extracomment>A failure and the system&apos;s own few words on it (in English): &quot;could not reach the server (Connection refused)&quot;.</extracomment>
+        <extracomment>A failure and the few words of the system or the transfer on it, often in English: &quot;could not reach the server (Connection refused)&quot;.</extracomment>
         <translation>%1 (%2)</translation>
     </message>
     <message>
@@ -173,10 +173,6 @@ Los datos parciales se conservan en %4.</numerusform>
     <message>
         <source>%1 saved in %2</source>
         <translation>%1 guardados en %2</translation>
-    </message>
-    <message>
-        <source>cancelled, %1 kept in %2</source>
-        <translation>cancelada, %1 conservados en %2</translation>
     </message>
     <message>
         <source>cancelled</source>
@@ -239,6 +235,10 @@ Los datos parciales se conservan en %4.</numerusform>
             <numerusform>No llegaron datos durante %n segundos.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>TLS connection closed without close_notify</source>
+        <translation>conexión TLS cerrada sin close_notify</translation>
+    </message>
 </context>
 <context>
     <name>PartFile</name>
@@ -249,10 +249,6 @@ Los datos parciales se conservan en %4.</numerusform>
     <message>
         <source>another download is writing this file</source>
         <translation>otra descarga está escribiendo en este archivo</translation>
-    </message>
-    <message>
-        <source>the file was tampered with as soon as it was made</source>
-        <translation>el archivo se modificó nada más crearse</translation>
     </message>
     <message>
         <source>it is a link, and a download never writes through a link</source>
@@ -277,6 +273,25 @@ Los datos parciales se conservan en %4.</numerusform>
     <message>
         <source>the file was given another name while it was being written</source>
         <translation>el archivo cambió de nombre mientras se escribía</translation>
+    </message>
+    <message>
+        <source>someone changed the file as soon as it was opened</source>
+        <translation>alguien modificó el archivo nada más abrirse</translation>
+    </message>
+    <message>
+        <source>the file was changed while it was being written</source>
+        <translation>el archivo se modificó mientras se escribía</translation>
+    </message>
+    <message numerus="yes">
+        <source>the file was changed while it was being written (it holds %1 bytes, not %2)</source>
+        <translation>
+            <numerusform>el archivo se modificó mientras se escribía (contiene %1 byte, no %2)</numerusform>
+            <numerusform>el archivo se modificó mientras se escribía (contiene %1 bytes, no %2)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the new archive is in place, but the system could not confirm that it is on the disk (%1)</source>
+        <translation>el nuevo archivo comprimido está en su sitio, pero el sistema no pudo confirmar que esté guardado en el disco (%1)</translation>
     </message>
 </context>
 <context>

@@ -125,7 +125,7 @@
     </message>
     <message>
         <source>%1 (%2)</source>
-        <extracomment>A failure and the system&apos;s own few words on it (in English): &quot;could not reach the server (Connection refused)&quot;.</extracomment>
+        <extracomment>A failure and the few words of the system or the transfer on it, often in English: &quot;could not reach the server (Connection refused)&quot;.</extracomment>
         <translation>%1 (%2)</translation>
     </message>
     <message>
@@ -173,10 +173,6 @@ Les données partielles sont conservées dans %4.</numerusform>
     <message>
         <source>%1 saved in %2</source>
         <translation>%1 enregistrés dans %2</translation>
-    </message>
-    <message>
-        <source>cancelled, %1 kept in %2</source>
-        <translation>annulé, %1 conservés dans %2</translation>
     </message>
     <message>
         <source>cancelled</source>
@@ -239,6 +235,10 @@ Les données partielles sont conservées dans %4.</numerusform>
             <numerusform>Aucune donnée n&apos;est arrivée pendant %n secondes.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>TLS connection closed without close_notify</source>
+        <translation>connexion TLS fermée sans close_notify</translation>
+    </message>
 </context>
 <context>
     <name>PartFile</name>
@@ -249,10 +249,6 @@ Les données partielles sont conservées dans %4.</numerusform>
     <message>
         <source>another download is writing this file</source>
         <translation>un autre téléchargement écrit dans ce fichier</translation>
-    </message>
-    <message>
-        <source>the file was tampered with as soon as it was made</source>
-        <translation>le fichier a été modifié dès sa création</translation>
     </message>
     <message>
         <source>it is a link, and a download never writes through a link</source>
@@ -277,6 +273,25 @@ Les données partielles sont conservées dans %4.</numerusform>
     <message>
         <source>the file was given another name while it was being written</source>
         <translation>le fichier a été renommé pendant son écriture</translation>
+    </message>
+    <message>
+        <source>someone changed the file as soon as it was opened</source>
+        <translation>quelqu&apos;un a modifié le fichier dès son ouverture</translation>
+    </message>
+    <message>
+        <source>the file was changed while it was being written</source>
+        <translation>le fichier a été modifié pendant son écriture</translation>
+    </message>
+    <message numerus="yes">
+        <source>the file was changed while it was being written (it holds %1 bytes, not %2)</source>
+        <translation>
+            <numerusform>le fichier a été modifié pendant son écriture (il contient %1 octet et non %2)</numerusform>
+            <numerusform>le fichier a été modifié pendant son écriture (il contient %1 octets et non %2)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the new archive is in place, but the system could not confirm that it is on the disk (%1)</source>
+        <translation>la nouvelle archive est en place, mais le système n&apos;a pas pu confirmer qu&apos;elle est enregistrée sur le disque (%1)</translation>
     </message>
 </context>
 <context>

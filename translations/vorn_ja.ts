@@ -124,7 +124,7 @@
     </message>
     <message>
         <source>%1 (%2)</source>
-        <extracomment>A failure and the system&apos;s own few words on it (in English): &quot;could not reach the server (Connection refused)&quot;.</extracomment>
+        <extracomment>A failure and the few words of the system or the transfer on it, often in English: &quot;could not reach the server (Connection refused)&quot;.</extracomment>
         <translation>%1（%2）</translation>
     </message>
     <message>
@@ -168,10 +168,6 @@ The partial data is kept in %4.</source>
     <message>
         <source>%1 saved in %2</source>
         <translation>%1 を %2 に保存しました</translation>
-    </message>
-    <message>
-        <source>cancelled, %1 kept in %2</source>
-        <translation>キャンセル済み、%1 が %2 に残っています</translation>
     </message>
     <message>
         <source>cancelled</source>
@@ -232,6 +228,10 @@ The partial data is kept in %4.</source>
             <numerusform>%n 秒間データが届きませんでした。</numerusform>
         </translation>
     </message>
+    <message>
+        <source>TLS connection closed without close_notify</source>
+        <translation>TLS 接続が close_notify なしで閉じられました</translation>
+    </message>
 </context>
 <context>
     <name>PartFile</name>
@@ -242,10 +242,6 @@ The partial data is kept in %4.</source>
     <message>
         <source>another download is writing this file</source>
         <translation>別のダウンロードがこのファイルに書き込んでいます</translation>
-    </message>
-    <message>
-        <source>the file was tampered with as soon as it was made</source>
-        <translation>ファイルが作成直後に改ざんされました</translation>
     </message>
     <message>
         <source>it is a link, and a download never writes through a link</source>
@@ -270,6 +266,24 @@ The partial data is kept in %4.</source>
     <message>
         <source>the file was given another name while it was being written</source>
         <translation>書き込み中にファイル名が変更されました</translation>
+    </message>
+    <message>
+        <source>someone changed the file as soon as it was opened</source>
+        <translation>ファイルが開かれた直後に誰かに変更されました</translation>
+    </message>
+    <message>
+        <source>the file was changed while it was being written</source>
+        <translation>書き込み中にファイルが変更されました</translation>
+    </message>
+    <message numerus="yes">
+        <source>the file was changed while it was being written (it holds %1 bytes, not %2)</source>
+        <translation>
+            <numerusform>書き込み中にファイルが変更されました（%2 バイトのはずが %1 バイトあります）</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the new archive is in place, but the system could not confirm that it is on the disk (%1)</source>
+        <translation>新しいアーカイブは置き換わりましたが、ディスクに保存されたことをシステムが確認できませんでした（%1）</translation>
     </message>
 </context>
 <context>

@@ -56,8 +56,8 @@ qint64 wholeRangeSize(const QString &contentRange)
     return last + 1 == total ? total : 0;
 }
 
-// The archive's SHA-256 as the server states it, in Repr-Digest ("sha-256=:<base64>:") or in the older
-// Digest ("SHA-256=<base64>"). Other algorithms are passed over: they are not ours to check.
+// The archive's SHA-256 as the server states it, in Repr-Digest or Content-Digest ("sha-256=:<base64>:")
+// or in the older Digest ("SHA-256=<base64>"). Other algorithms are passed over: they are not ours to check.
 struct StatedDigest
 {
     QByteArray sha256;
@@ -66,6 +66,8 @@ struct StatedDigest
     bool readable = true;
 };
 
+// Called once the answer is known to be the whole archive, not encoded: only then is Content-Digest, the
+// digest of the bytes as sent, the archive's own.
 StatedDigest statedDigest(const AnswerHead &head)
 {
     StatedDigest stated;
@@ -78,16 +80,26 @@ StatedDigest statedDigest(const AnswerHead &head)
         if (fits)
             stated.sha256 = result.decoded;
     };
-    const QStringList reprMembers = head.reprDigest.split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (const QString &member : reprMembers) {
-        if (member.section(QLatin1Char('='), 0, 0).trimmed() != QLatin1String("sha-256"))
-            continue;
-        // A byte sequence: base64 between colons, perhaps followed by parameters.
-        const QString value = member.section(QLatin1Char('='), 1).section(QLatin1Char(';'), 0, 0).trimmed();
-        if (value.size() >= 2 && value.startsWith(QLatin1Char(':')) && value.endsWith(QLatin1Char(':')))
-            take(value.mid(1, value.size() - 2));
-        else
-            stated.readable = false;
+    // Structured Fields dictionaries: members split at commas outside quoted strings, keys in lower case
+    // only. A key that is not one ("SHA-256") makes the whole field malformed.
+    static const QRegularExpression memberSeparator(QStringLiteral(",(?=(?:[^\"]*\"[^\"]*\")*[^\"]*$)"));
+    static const QRegularExpression key(QStringLiteral("^[a-z*][a-z0-9_.*-]*$"));
+    for (const QString &field : {head.reprDigest, head.contentDigest}) {
+        const QStringList members = field.split(memberSeparator, Qt::SkipEmptyParts);
+        for (const QString &member : members) {
+            const QString name
+                = member.section(QLatin1Char('='), 0, 0).section(QLatin1Char(';'), 0, 0).trimmed();
+            stated.readable = stated.readable && key.match(name).hasMatch();
+            if (name != QLatin1String("sha-256"))
+                continue;
+            // A byte sequence: base64 between colons, perhaps followed by parameters.
+            const QString value
+                = member.section(QLatin1Char('='), 1).section(QLatin1Char(';'), 0, 0).trimmed();
+            if (value.size() >= 2 && value.startsWith(QLatin1Char(':')) && value.endsWith(QLatin1Char(':')))
+                take(value.mid(1, value.size() - 2));
+            else
+                stated.readable = false;
+        }
     }
     const QStringList members = head.digest.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString &member : members) {
@@ -111,6 +123,7 @@ AnswerHead AnswerHead::read(int status, qint64 length, const std::function<QStri
     head.contentDisposition = header(QStringLiteral("Content-Disposition"));
     head.contentEncoding = header(QStringLiteral("Content-Encoding"));
     head.reprDigest = header(QStringLiteral("Repr-Digest"));
+    head.contentDigest = header(QStringLiteral("Content-Digest"));
     head.digest = header(QStringLiteral("Digest"));
     return head;
 }

@@ -17,6 +17,7 @@ struct AnswerHead
     QString contentDisposition;
     QString contentEncoding;
     QString reprDigest;
+    QString contentDigest;
     QString digest;
 
     // The fields from `header`, which gives the value of the named header (repeated ones joined by ", ").

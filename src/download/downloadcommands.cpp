@@ -162,11 +162,16 @@ DownloadCommands::Step DownloadCommands::openPart(
 
 DownloadCommands::Step DownloadCommands::copyBody(PartFile &part, TransferResult *result)
 {
-    // Whatever happened, what arrived is in the .part file for whoever looks.
-    if (!copyChunks(part, result->expected, &result->received) || !part.flush())
-        return Ending{Outcome::CannotWrite, part.errorString(), true};
-    if (m_inet->wasCancelled())
+    const bool copied = copyChunks(part, result->expected, &result->received);
+    // Nothing is kept of a cancelled download: no later one resumes it.
+    if (m_inet->wasCancelled()) {
+        part.discard();
         return Ending{Outcome::Cancelled};
+    }
+    // Whatever else happened, what arrived is in the .part file for whoever looks, until the next attempt;
+    // it is checked as it lies on the disk, not as it arrived.
+    if (!copied || !part.finish())
+        return Ending{Outcome::CannotWrite, part.errorString(), true};
     result->failure = m_inet->failure();
     // More than the announced size is no archive, however the transfer ended.
     const bool beyondSize = result->expected > 0 && result->received > result->expected;

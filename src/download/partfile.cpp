@@ -1,11 +1,16 @@
 #include "partfile.h"
 
-#include <QFile>
+#include "common/pluralcount.h"
 
+#include <QFile>
+#include <QLocale>
+#include <QScopeGuard>
+
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,6 +21,30 @@ namespace {
 // Handing the body to the disk as it comes keeps the sync before the rename short, instead of making
 // the user wait for the whole file at the end.
 constexpr qint64 writeBackStep = 8 * 1024 * 1024;
+
+// Every write lands at the file's end, wherever that is now: a file cut short by someone else ends up
+// shorter than what was written, which the size check sees, never with a hole of zeros at its start.
+// Readable too, for the hash of what is on the disk. Not blocking, so that nothing at the name can ever
+// hang the window.
+constexpr int writeFlags = O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+bool sameFile(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// "<name>.part.<n>": what earlier versions of the program moved a partial file aside to.
+bool isLeftoverName(QByteArrayView entry, const QByteArray &part)
+{
+    const qsizetype digits = part.size() + 1;
+    return entry.size() > digits && entry.startsWith(part) && entry.at(part.size()) == '.'
+        && std::all_of(entry.begin() + digits, entry.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 } // namespace
 
@@ -32,7 +61,7 @@ PartFile::~PartFile()
 
 bool PartFile::fail(int error)
 {
-    return fail(QString::fromLocal8Bit(std::strerror(error)));
+    return fail(systemReason(error));
 }
 
 bool PartFile::fail(const QString &reason)
@@ -45,7 +74,58 @@ void PartFile::close()
 {
     if (m_fd >= 0)
         ::close(m_fd);
+    if (m_folderFd >= 0)
+        ::close(m_folderFd);
     m_fd = -1;
+    m_folderFd = -1;
+}
+
+QString PartFile::foreignReason(const struct stat &status)
+{
+    if (S_ISLNK(status.st_mode))
+        return tr("it is a link, and a download never writes through a link");
+    if (S_ISDIR(status.st_mode))
+        return systemReason(EISDIR);
+    if (!S_ISREG(status.st_mode))
+        return tr("it is not a regular file");
+    // Written into, it would change someone else's file; renamed, it would make theirs the archive.
+    if (status.st_uid != ::geteuid())
+        return tr("it belongs to another user, and a download only writes files of its own");
+    if (status.st_nlink != 1)
+        return tr("it has other names as well (hard links), and a download never writes into such a file");
+    return {};
+}
+
+QString PartFile::claim(int fd, const struct stat *named)
+{
+    // Locked before anything is done to it: another copy of the program may be writing it right now,
+    // and one that finds it later knows it is being written.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return errno == EWOULDBLOCK ? tr("another download is writing this file") : systemReason(errno);
+    struct stat opened;
+    if (::fstat(fd, &opened) != 0)
+        return systemReason(errno);
+    if ((named && !sameFile(opened, *named)) || !foreignReason(opened).isEmpty())
+        return tr("someone changed the file as soon as it was opened");
+    return {};
+}
+
+int PartFile::openOwn(const QByteArray &name, int flags)
+{
+    // Looked at before it is opened: what is not ours (a device, a FIFO) is never opened at all.
+    struct stat named;
+    if (::fstatat(m_folderFd, name.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0)
+        return fail(errno), -1;
+    if (const QString reason = foreignReason(named); !reason.isEmpty())
+        return fail(reason), -1;
+    const int fd = ::openat(m_folderFd, name.constData(), flags);
+    if (fd < 0)
+        return fail(errno), -1;
+    if (const QString reason = claim(fd, &named); !reason.isEmpty()) {
+        ::close(fd);
+        return fail(reason), -1;
+    }
+    return fd;
 }
 
 bool PartFile::open()
@@ -54,74 +134,37 @@ bool PartFile::open()
     // the program happens to run.
     if (!m_destination.startsWith(QLatin1Char('/')) || m_destination.endsWith(QLatin1Char('/')))
         return fail(tr("the folder to save in is unknown"));
-    const QByteArray name = QFile::encodeName(m_path);
-    // Made afresh, never opened: a file that stood at the name may have other names (a hard link to
-    // someone's file) or another owner (planted in a shared folder), and writing into it would write
-    // into theirs, or make theirs the archive. O_EXCL follows no link and opens no FIFO; not blocking
-    // all the same, so that nothing at this name can ever hang the window.
-    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    m_fd = ::open(name.constData(), flags, 0666);
-    if (m_fd < 0 && errno == EEXIST) {
-        if (!moveAside(name))
-            return false;
-        m_fd = ::open(name.constData(), flags, 0666);
-    }
-    if (m_fd < 0)
+    const QByteArray path = QFile::encodeName(m_path);
+    const qsizetype slash = path.lastIndexOf('/');
+    m_name = path.mid(slash + 1);
+    auto closeOnFailure = qScopeGuard([this] { close(); });
+    // Every later step works in the folder as opened here, and its sync is what makes the rename last.
+    m_folderFd = ::open(slash == 0 ? "/" : path.left(slash).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_folderFd < 0)
         return fail(errno);
-    // Locked at once: another copy of the program that finds the file knows it is being written.
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        close();
-        return error == EWOULDBLOCK ? fail(tr("another download is writing this file")) : fail(error);
+    // Made afresh where nothing stands: O_EXCL follows no link and opens no FIFO.
+    m_fd = ::openat(m_folderFd, m_name.constData(), writeFlags | O_CREAT | O_EXCL, 0666);
+    if (m_fd >= 0) {
+        // Nobody may have given it a second name in the moment since it was made.
+        if (const QString reason = claim(m_fd, nullptr); !reason.isEmpty())
+            return fail(reason);
+    } else if (errno != EEXIST) {
+        return fail(errno);
+    } else {
+        // What an earlier attempt left is worth nothing, as no download resumes: it is emptied and used
+        // again once it proves to be a file of ours that nobody is writing.
+        m_fd = openOwn(m_name, writeFlags);
+        if (m_fd < 0)
+            return false;
+        if (::ftruncate(m_fd, 0) != 0)
+            return fail(errno);
     }
-    // Nobody may have given it a second name in the moment since it was made.
-    struct stat status;
-    if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_nlink != 1
-        || status.st_uid != ::geteuid()) {
-        close();
-        return fail(tr("the file was tampered with as soon as it was made"));
-    }
+    closeOnFailure.dismiss();
     m_buffer.reserve(bufferSize);
     m_written = 0;
     m_writtenBack = 0;
+    m_finished = false;
     return true;
-}
-
-bool PartFile::moveAside(const QByteArray &name)
-{
-    struct stat there;
-    if (::lstat(name.constData(), &there) != 0)
-        return errno == ENOENT || fail(errno);
-    // Whatever is not a .part file of ours stays as it is, and the message names it.
-    if (S_ISLNK(there.st_mode))
-        return fail(tr("it is a link, and a download never writes through a link"));
-    if (S_ISDIR(there.st_mode))
-        return fail(EISDIR);
-    if (!S_ISREG(there.st_mode))
-        return fail(tr("it is not a regular file"));
-    if (there.st_uid != ::geteuid())
-        return fail(tr("it belongs to another user, and a download only writes files of its own"));
-    if (there.st_nlink != 1)
-        return fail(
-            tr("it has other names as well (hard links), and a download never writes into such a file"));
-    // Opened only to see whether another copy of the program is writing it right now; not blocking, in
-    // case it has become a FIFO since.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return fail(errno);
-    const bool busy = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-    ::close(fd);
-    if (busy)
-        return fail(tr("another download is writing this file"));
-    // What an earlier download left is kept beside it: nothing is ever deleted.
-    for (int number = 1; number <= 999; ++number) {
-        const QByteArray aside = name + '.' + QByteArray::number(number);
-        if (::renameat2(AT_FDCWD, name.constData(), AT_FDCWD, aside.constData(), RENAME_NOREPLACE) == 0)
-            return true;
-        if (errno != EEXIST)
-            return fail(errno);
-    }
-    return fail(EEXIST);
 }
 
 bool PartFile::write(const char *data, qsizetype size)
@@ -144,8 +187,6 @@ bool PartFile::flush()
         return true;
     if (m_fd < 0)
         return fail(EBADF);
-    if (m_hash)
-        m_hash->addData(m_buffer);
     const char *data = m_buffer.constData();
     qsizetype left = m_buffer.size();
     while (left > 0) {
@@ -174,31 +215,119 @@ void PartFile::hashWith(QCryptographicHash::Algorithm algorithm)
     m_hash.emplace(algorithm);
 }
 
-QByteArray PartFile::hash() const
+bool PartFile::hashFile()
 {
-    return m_hash ? m_hash->result() : QByteArray();
+    // Read back through the descriptor that wrote it: what the rename makes the archive, not the bytes
+    // that were handed to the system.
+    m_buffer.resize(bufferSize);
+    for (qint64 offset = 0; offset < m_written;) {
+        const ssize_t got = ::pread(m_fd, m_buffer.data(), size_t(m_buffer.size()), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            m_buffer.resize(0);
+            return got < 0 ? fail(errno) : fail(tr("the file was changed while it was being written"));
+        }
+        m_hash->addData(QByteArrayView(m_buffer.constData(), got));
+        offset += got;
+    }
+    m_buffer.resize(0);
+    m_hashResult = m_hash->result();
+    return true;
 }
 
-bool PartFile::commit()
+bool PartFile::finish()
 {
+    if (m_finished)
+        return true;
     if (!flush())
         return false;
     // On disk before it takes the archive's place, so a crash cannot leave a renamed but empty file.
     if (::fdatasync(m_fd) != 0)
         return fail(errno);
+    // Cut short, written into at its end or given a second name by someone else, it is not the body
+    // that arrived.
+    struct stat status;
+    if (::fstat(m_fd, &status) != 0)
+        return fail(errno);
+    if (status.st_size != m_written) {
+        const QLocale locale;
+        return fail(tr("the file was changed while it was being written (it holds %1 bytes, not %2)", nullptr,
+            pluralCount(status.st_size))
+                        .arg(locale.toString(qint64(status.st_size)), locale.toString(m_written)));
+    }
+    if (m_hash && !hashFile())
+        return false;
+    m_finished = true;
+    return true;
+}
+
+bool PartFile::commit()
+{
+    if (!finish())
+        return false;
     // Only the file written here may take the archive's place, not whatever was put at its name since.
-    const QByteArray name = QFile::encodeName(m_path);
     struct stat opened;
     struct stat named;
-    if (::fstat(m_fd, &opened) != 0 || ::lstat(name.constData(), &named) != 0)
+    if (::fstat(m_fd, &opened) != 0
+        || ::fstatat(m_folderFd, m_name.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0)
         return fail(errno);
-    if (opened.st_dev != named.st_dev || opened.st_ino != named.st_ino)
+    if (!sameFile(opened, named))
         return fail(tr("the file was replaced while it was being written"));
     // A second name made meanwhile would be someone's way into the archive.
     if (opened.st_nlink != 1)
         return fail(tr("the file was given another name while it was being written"));
-    if (::rename(name.constData(), QFile::encodeName(m_destination).constData()) != 0)
+    const QByteArray destination = m_name.chopped(int(sizeof(".part") - 1));
+    if (::renameat(m_folderFd, m_name.constData(), m_folderFd, destination.constData()) != 0)
         return fail(errno);
+    // The rename lasts only once the folder is on disk too; until then a power cut brings back the
+    // earlier archive. Only then is it saved.
+    if (::fsync(m_folderFd) != 0) {
+        const int error = errno;
+        close();
+        return fail(
+            tr("the new archive is in place, but the system could not confirm that it is on the disk (%1)")
+                .arg(systemReason(error)));
+    }
+    sweepLeftovers();
     close();
     return true;
+}
+
+void PartFile::discard()
+{
+    m_buffer.resize(0);
+    // Removed only while its name still leads to the file written here; whatever took the name since
+    // is not ours to remove.
+    struct stat opened;
+    struct stat named;
+    if (m_fd >= 0 && ::fstat(m_fd, &opened) == 0
+        && ::fstatat(m_folderFd, m_name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0
+        && sameFile(opened, named))
+        ::unlinkat(m_folderFd, m_name.constData(), 0);
+    close();
+}
+
+void PartFile::sweepLeftovers()
+{
+    const int listFd = ::openat(m_folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *folder = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (!folder) {
+        if (listFd >= 0)
+            ::close(listFd);
+        return;
+    }
+    const QString error = m_error;
+    while (const dirent *entry = ::readdir(folder)) {
+        if (!isLeftoverName(entry->d_name, m_name))
+            continue;
+        // The same checks as for the .part file itself: what is not ours, or is being written, stays.
+        const int fd = openOwn(entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        ::unlinkat(m_folderFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(folder);
+    m_error = error;
 }

@@ -7,9 +7,12 @@
 
 #include <optional>
 
-// The ".part" file a download is written into before it takes the archive's place. The folder it
-// lives in may hold anything someone planted there: a link is never followed, and only a regular file
-// this download made itself is ever written. Every step reports the system's own reason when it fails.
+struct stat;
+
+// The ".part" file a download is written into before it takes the archive's place: the program's own
+// scratch space, since a download never resumes. The folder it lives in may hold anything someone
+// planted there: a link is never followed, and only a regular file of our own is ever written or
+// removed. Every step reports the system's own reason when it fails.
 class PartFile final
 {
     Q_DISABLE_COPY_MOVE(PartFile)
@@ -21,7 +24,7 @@ public:
 
     // `destination` is the archive the body is meant for.
     explicit PartFile(const QString &destination);
-    // Whatever arrived stays in the .part file.
+    // Whatever arrived stays in the .part file, for the message to name, until the next attempt.
     ~PartFile();
 
     QString path() const { return m_path; }
@@ -29,33 +32,51 @@ public:
     // Why the last step failed, in the system's words.
     QString errorString() const { return m_error; }
 
-    // Makes the file afresh for this download alone, locked against a second copy of the program. An
-    // earlier download's .part file is moved aside to "<name>.part.<n>"; anything else in the way stays
-    // and the reason says what it is.
+    // Makes the file for this download alone, locked against a second copy of the program. The .part
+    // file an earlier attempt left is emptied and used again once it proves to be ours; anything else
+    // in the way stays and the reason says what it is.
     bool open();
-    // From here on, everything written is hashed as it goes to the disk.
+    // The file is hashed with `algorithm` as it lies on the disk once it is finished.
     void hashWith(QCryptographicHash::Algorithm algorithm);
-    // The hash of everything handed to the system so far; empty when nothing is hashed.
-    QByteArray hash() const;
+    // The hash of the finished file; empty when nothing is hashed or before finish().
+    QByteArray hash() const { return m_hashResult; }
     bool write(const char *data, qsizetype size);
     bool write(const QByteArray &data) { return write(data.constData(), data.size()); }
     // Hands the buffered bytes to the system.
     bool flush();
-    // Puts the complete body on disk, then in the archive's place in one rename.
+    // Puts the complete body on disk and checks that the file holds exactly what was written.
+    bool finish();
+    // Finishes, puts the file in the archive's place in one rename, and puts the rename on disk too.
+    // Then removes the "<name>.part.<n>" files earlier versions of the program left beside it.
     bool commit();
+    // The download was cancelled: the file is removed, if it is still the one written here.
+    void discard();
 
 private:
     bool fail(int error);
     bool fail(const QString &reason);
     void close();
-    bool moveAside(const QByteArray &name);
+    // Why what `status` describes is not a partial file of ours to reuse or remove; empty when it is.
+    static QString foreignReason(const struct stat &status);
+    // Locks the open file and checks that it is a regular file of ours with one name, the one `named`
+    // showed when given; empty when it is, else why not.
+    static QString claim(int fd, const struct stat *named);
+    // Opens the file at `name` in the folder, checked to be ours and locked; -1 with the reason set when
+    // it is not.
+    int openOwn(const QByteArray &name, int flags);
+    bool hashFile();
+    void sweepLeftovers();
 
     QString m_destination;
     QString m_path;
+    QByteArray m_name; // of the .part file in its folder
     QString m_error;
     QByteArray m_buffer;
     std::optional<QCryptographicHash> m_hash;
+    QByteArray m_hashResult;
+    int m_folderFd = -1;
     int m_fd = -1;
+    bool m_finished = false;
     qint64 m_written = 0; // handed to the system so far
     qint64 m_writtenBack = 0; // of which already on its way to the disk
 };

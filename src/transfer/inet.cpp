@@ -5,6 +5,8 @@
 #include <QNetworkProxyFactory>
 #include <QRegularExpression>
 
+#include <openssl/ssl.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -62,6 +64,65 @@ Inet::Failure failureFor(CURLcode code, long systemError)
     default:
         return Failure::Other;
     }
+}
+
+int closeNotifyIndex()
+{
+    static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
+    return index;
+}
+
+// OpenSSL's report of each alert: records the server's close_notify in the flag the connection was made with.
+void noteAlert(const SSL *ssl, int where, int alert)
+{
+    if ((where & SSL_CB_READ_ALERT) != SSL_CB_READ_ALERT || (alert & 0xff) != SSL_AD_CLOSE_NOTIFY)
+        return;
+    if (auto *seen = static_cast<bool *>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl), closeNotifyIndex())))
+        *seen = true;
+}
+
+CURLcode watchCloseNotify(CURL *, void *context, void *seen)
+{
+    SSL_CTX_set_ex_data(static_cast<SSL_CTX *>(context), closeNotifyIndex(), seen);
+    SSL_CTX_set_info_callback(static_cast<SSL_CTX *>(context), &noteAlert);
+    return CURLE_OK;
+}
+
+// Over HTTP/1 a body with neither a length nor chunks ends where the connection ends. Over TLS only the
+// server's close_notify tells that end from a cut made by anyone on the way, which libcurl (7.88 with
+// OpenSSL 3) takes for a normal end: without it, half an archive would pass for the whole.
+bool endsWithoutCloseNotify(CURL *easy, bool closeNotified)
+{
+    const char *scheme = nullptr;
+    long version = 0;
+    curl_off_t length = -1;
+    curl_off_t received = 0;
+    curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme);
+    curl_easy_getinfo(easy, CURLINFO_HTTP_VERSION, &version);
+    curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    curl_easy_getinfo(easy, CURLINFO_SIZE_DOWNLOAD_T, &received);
+    bool chunked = false;
+    curl_header *coding = nullptr;
+    for (size_t i = 0; curl_easy_header(easy, "Transfer-Encoding", i, CURLH_HEADER, -1, &coding) == CURLHE_OK
+         && i < coding->amount;
+         ++i)
+        chunked = chunked || QByteArray(coding->value).toLower().contains("chunked");
+    const bool framedByClose = (version == CURL_HTTP_VERSION_1_0 || version == CURL_HTTP_VERSION_1_1)
+        && length < 0 && !chunked && received > 0;
+    return framedByClose && !closeNotified && scheme && qstricmp(scheme, "https") == 0;
+}
+
+// The certificates to trust instead of the system's, read as curl reads them: CURL_CA_BUNDLE, else
+// SSL_CERT_FILE and SSL_CERT_DIR. For users behind a certificate authority of their own.
+void setTrustOptions(CURL *easy)
+{
+    const QByteArray bundle = qgetenv("CURL_CA_BUNDLE");
+    const QByteArray file = bundle.isEmpty() ? qgetenv("SSL_CERT_FILE") : bundle;
+    const QByteArray folder = bundle.isEmpty() ? qgetenv("SSL_CERT_DIR") : QByteArray();
+    if (!file.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, file.constData());
+    if (!folder.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAPATH, folder.constData());
 }
 
 // curl's no_proxy (or NO_PROXY): "*" alone turns the proxy off; otherwise names separated by commas
@@ -306,6 +367,9 @@ void Inet::setTransferOptions(const QByteArray &method)
     curl_easy_setopt(m_easy, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(m_easy, CURLOPT_WRITEFUNCTION, &Inet::onBody);
     curl_easy_setopt(m_easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(m_easy, CURLOPT_SSL_CTX_FUNCTION, &watchCloseNotify);
+    curl_easy_setopt(m_easy, CURLOPT_SSL_CTX_DATA, &m_request.closeNotified);
+    setTrustOptions(m_easy);
     if (method == "HEAD")
         curl_easy_setopt(m_easy, CURLOPT_NOBODY, 1L);
     else if (method != "GET")
@@ -534,6 +598,10 @@ void Inet::adopt()
 
 void Inet::endWith(CURLcode code)
 {
+    if (code == CURLE_OK && endsWithoutCloseNotify(m_easy, m_request.closeNotified)) {
+        end(Phase::Finished, Failure::ConnectionClosed, tr("TLS connection closed without close_notify"));
+        return;
+    }
     if (code == CURLE_OK) {
         end(Phase::Finished, Failure::None, QString());
         return;

@@ -138,6 +138,8 @@ private:
 
         Failure failure = Failure::None;
         QString errorString;
+        // The server ended its TLS connection in good order, set by OpenSSL's report of the alert.
+        bool closeNotified = false;
 
         // The body between the network and the reader: a ring in m_buffer.
         qint64 bufferStart = 0;

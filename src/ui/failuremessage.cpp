@@ -56,8 +56,8 @@ QString failurePhrase(const TransferResult &result, const QLocale &locale)
     if (!chosen.withReason)
         return phrase;
     const QString reason = FailureMessage::shortReason(result.reason);
-    //: A failure and the system's own few words on it (in English): "could not reach the server
-    //: (Connection refused)".
+    //: A failure and the few words of the system or the transfer on it, often in English: "could not
+    //: reach the server (Connection refused)".
     return reason.isEmpty() ? phrase : FailureMessage::tr("%1 (%2)").arg(phrase, reason);
 }
 
@@ -115,8 +115,8 @@ QString FailureMessage::outcome(const QString &toolName, const TransferResult &r
         words = tr("%1 saved in %2").arg(size, homeShortened(QFileInfo(result.path).absolutePath()));
         break;
     case TransferResult::Outcome::Cancelled:
-        // Cancelled before the body began, nothing was written.
-        words = result.received > 0 ? tr("cancelled, %1 kept in %2").arg(size, where) : tr("cancelled");
+        // Whatever had arrived went with the transfer.
+        words = tr("cancelled");
         break;
     case TransferResult::Outcome::ServerRefused:
         words = tr("the server answered \"%1\"").arg(PlainText::fromServer(result.reason));

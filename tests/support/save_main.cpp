@@ -1,0 +1,23 @@
+// Saves an archive the way a download does, without a server, and says "saved" once it is: for the tests
+// that watch its system calls, and for checking by hand what a disk cut off at that moment holds.
+//
+//   vorn-save <destination> <size in bytes>
+//
+// The archive holds ScriptedHttpServer's pattern. Prints "saved" (status 0) or the reason (status 1).
+#include "download/partfile.h"
+#include "support/scriptedhttpserver.h"
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    if (argc != 3)
+        return std::fputs("usage: vorn-save <destination> <size in bytes>\n", stderr), 2;
+    PartFile part(QString::fromLocal8Bit(argv[1]));
+    const bool saved = part.open() && part.write(ScriptedHttpServer::patternBytes(0, std::atoll(argv[2])))
+        && part.commit();
+    // Said at once: whoever waits for it acts on it.
+    std::puts(saved ? "saved" : qPrintable(part.errorString()));
+    std::fflush(stdout);
+    return saved ? 0 : 1;
+}
