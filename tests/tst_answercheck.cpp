@@ -100,6 +100,10 @@ void TestAnswerCheck::head_data()
     // Of a list, it is chance which number frames the body.
     QTest::newRow("list of lengths") << answer(200, 100, {u"Content-Length: 100, 50"_qs}) << qint64(0)
                                      << badSize + u" (\"100, 50\")"_qs;
+    // Two headers that disagree leave no way to tell where the body ends (libcurl frames it by one).
+    QTest::newRow("two different lengths")
+        << answer(200, 5000, {u"Content-Length: 3000"_qs, u"Content-Length: 5000"_qs}) << qint64(0)
+        << badSize + u" (\"3000, 5000\")"_qs;
     QTest::newRow("206 whose range and length disagree")
         << answer(206, 200, {u"Content-Length: 200"_qs, u"Content-Range: bytes 0-99/100"_qs}) << qint64(0)
         << u"the server announced two different sizes (\"200\" and \"bytes 0-99/100\")"_qs;

@@ -396,7 +396,8 @@ void TestDownloadCommands::networkFailure()
     m_server->close();
     const DownloadRun run = press(5);
     QCOMPARE(run.result().outcome, Outcome::NetworkFailed);
-    QCOMPARE(run.result().failure, Inet::Failure::CouldNotConnect);
+    QCOMPARE(run.result().failure.kind, TransferFailure::Kind::CouldNotConnect);
+    QCOMPARE(run.result().failure.systemReason, u"Connection refused"_qs);
     QVERIFY(!QFile::exists(archivePath(5)));
     QVERIFY(!QFile::exists(archivePath(5) + QLatin1String(".part")));
 }
@@ -404,30 +405,31 @@ void TestDownloadCommands::networkFailure()
 void TestDownloadCommands::truncatedBody_data()
 {
     QTest::addColumn<ScriptedResponse>("answer");
-    QTest::addColumn<Inet::Failure>("failure");
+    QTest::addColumn<TransferFailure::Kind>("failure");
     QTest::addColumn<qint64>("expected");
 
-    QTest::newRow("closed early") << closedAfter(10000, 6000) << Inet::Failure::ConnectionClosed
+    QTest::newRow("closed early") << closedAfter(10000, 6000) << TransferFailure::Kind::ConnectionClosed
                                   << qint64(10000);
     QTest::newRow("connection reset")
-        << closedAfter(10000, 6000, true) << Inet::Failure::ConnectionClosed << qint64(10000);
-    QTest::newRow("server falls silent") << stalled(10000, 6000) << Inet::Failure::TimedOut << qint64(10000);
+        << closedAfter(10000, 6000, true) << TransferFailure::Kind::ConnectionClosed << qint64(10000);
+    QTest::newRow("server falls silent")
+        << stalled(10000, 6000) << TransferFailure::Kind::TimedOut << qint64(10000);
     ScriptedResponse framing;
     framing.length = ScriptedResponse::Length::Omit;
     framing.headers = {{"Transfer-Encoding", "chunked"}};
     framing.body = "zz\r\nnot a chunk\r\n0\r\n\r\n";
-    QTest::newRow("bad chunk framing") << framing << Inet::Failure::Protocol << qint64(0);
+    QTest::newRow("bad chunk framing") << framing << TransferFailure::Kind::Protocol << qint64(0);
     // The size comes from the range alone, and a body that ends cleanly short of it is not the archive.
     ScriptedResponse range = withLength(closedAfter(10000, 6000), {});
     range.status = 206;
-    QTest::newRow("206 without a length, closed cleanly short of its range")
-        << withHeader(range, "Content-Range", "bytes 0-9999/10000") << Inet::Failure::None << qint64(10000);
+    QTest::newRow("206 without a length, closed cleanly short of its range") << withHeader(range,
+        "Content-Range", "bytes 0-9999/10000") << TransferFailure::Kind::None << qint64(10000);
 }
 
 void TestDownloadCommands::truncatedBody()
 {
     QFETCH(ScriptedResponse, answer);
-    QFETCH(Inet::Failure, failure);
+    QFETCH(TransferFailure::Kind, failure);
     QFETCH(qint64, expected);
 
     m_inet->setRequestTimeout(1);
@@ -436,7 +438,7 @@ void TestDownloadCommands::truncatedBody()
     const DownloadRun run = press(3);
 
     QCOMPARE(run.result().outcome, Outcome::Incomplete);
-    QCOMPARE(run.result().failure, failure);
+    QCOMPARE(run.result().failure.kind, failure);
     QCOMPARE(run.result().expected, expected);
     QCOMPARE(readFile(archivePath(3)), QByteArray("kept"));
     const QByteArray part = readFile(archivePath(3) + QLatin1String(".part"));
@@ -557,8 +559,10 @@ void TestDownloadCommands::unknownSize()
 
     if (!accepted) {
         QVERIFY(!QFile::exists(archivePath(8)));
-        QVERIFY2(
-            run.result().reason.contains(QLatin1String("Content-Length")), qPrintable(run.result().reason));
+        // libcurl refuses it: a failure of the answer, told in its log detail.
+        QCOMPARE(run.result().failure.kind, TransferFailure::Kind::Protocol);
+        QVERIFY2(run.result().failure.detail.contains(QLatin1String("Content-Length")),
+            qPrintable(run.result().failure.detail));
         return;
     }
     QCOMPARE(run.result().outcome, Outcome::Complete);

@@ -38,32 +38,35 @@ private Q_SLOTS:
 // numbers.
 void TestFailureMessage::wording_data()
 {
-    using Failure = Inet::Failure;
+    using Kind = TransferFailure::Kind;
     using Outcome = TransferResult::Outcome;
     QTest::addColumn<TransferResult>("result");
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("text");
 
     const QString failed = tool + u" could not be downloaded: "_qs;
-    TransferResult nameNotFound
-        = ending(Outcome::NetworkFailed, u"Could not resolve host: downloads.invalid"_qs);
-    nameNotFound.failure = Failure::NameNotFound;
-    QTest::newRow("name not found") << nameNotFound << u"C"_qs
-                                    << failed
-            + u"the server's name was not found (Could not resolve host: downloads.invalid)."_qs;
-    TransferResult tls
-        = ending(Outcome::NetworkFailed, u"SSL certificate problem: self-signed certificate"_qs);
-    tls.failure = Failure::Tls;
+    // libcurl's message is the detail, for the log: never shown, with its unformatted numbers.
+    const auto failure = [](Outcome outcome, Kind kind, const QString &systemReason = {}) {
+        TransferResult result = ending(outcome);
+        result.failure = {.kind = kind, .systemReason = systemReason, .detail = u"libcurl: 600000 bytes"_qs};
+        return result;
+    };
+    QTest::newRow("name not found") << failure(Outcome::NetworkFailed, Kind::NameNotFound) << u"C"_qs
+                                    << failed + u"the server's name was not found."_qs;
     QTest::newRow("certificate refused")
-        << tls << u"C"_qs
+        << failure(Outcome::NetworkFailed, Kind::Tls, u"self-signed certificate"_qs) << u"C"_qs
         << failed + u"the secure connection could not be set up (self-signed certificate)."_qs;
-    TransferResult closed
-        = ending(Outcome::Incomplete, u"transfer closed with 600000 bytes remaining to read"_qs);
-    closed.failure = Failure::ConnectionClosed;
     QTest::newRow("closed mid-body, German numbers")
-        << closed << u"de_DE"_qs
+        << failure(Outcome::Incomplete, Kind::ConnectionClosed) << u"de_DE"_qs
         << u"The download of Vorn Scanner V1.40 is incomplete: the server closed the connection after "
            "300.000 of 900.000 bytes.\nThe partial data is kept in /d/Vorn Scanner V1.40.rar.part."_qs;
+    QTest::newRow("head too large") << failure(Outcome::NetworkFailed, Kind::HeadTooLarge) << u"C"_qs
+                                    << failed + u"the server's answer head is too large."_qs;
+    TransferResult statusLine = failure(Outcome::NetworkFailed, Kind::BadStatusLine);
+    statusLine.failure.serverText = u"HTTP/1.1 2000 \x1b[2JOK"_qs;
+    QTest::newRow("status line") << statusLine << u"C"_qs
+                                 << failed
+            + u"the server's status line cannot be read: \"HTTP/1.1 2000 [2JOK\"."_qs;
 }
 
 void TestFailureMessage::wording()

@@ -32,7 +32,8 @@ TransferResult result(Outcome outcome, qint64 received = 0, qint64 expected = 0)
     made.expected = expected;
     made.reason = u"404 Not Found"_s;
     made.path = u"/d/Vorn Scanner V1.40.rar.part"_s;
-    made.failure = outcome == Outcome::Incomplete ? Inet::Failure::ConnectionClosed : Inet::Failure::None;
+    if (outcome == Outcome::Incomplete)
+        made.failure.kind = TransferFailure::Kind::ConnectionClosed;
     return made;
 }
 

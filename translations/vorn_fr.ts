@@ -125,7 +125,7 @@
     </message>
     <message>
         <source>%1 (%2)</source>
-        <extracomment>A failure and the few words of the system or the transfer on it, often in English: &quot;could not reach the server (Connection refused)&quot;.</extracomment>
+        <extracomment>A failure and the system&apos;s own few words on it, often in English: &quot;could not reach the server (Connection refused)&quot;.</extracomment>
         <translation>%1 (%2)</translation>
     </message>
     <message>
@@ -195,6 +195,19 @@ Les données partielles sont conservées dans %4.</numerusform>
         <extracomment>How the last download ended, after the tool&apos;s name: &quot;Vorn Scanner V1.40: 2.0 MiB saved in ~/Downloads&quot;.</extracomment>
         <translation>%1&#xa0;: %2</translation>
     </message>
+    <message>
+        <source>the server&apos;s status line cannot be read</source>
+        <translation>la ligne d&apos;état du serveur est illisible</translation>
+    </message>
+    <message>
+        <source>the server&apos;s answer head is too large</source>
+        <translation>l&apos;en-tête de la réponse du serveur est trop grand</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot;</source>
+        <extracomment>A failure and the server&apos;s own words it is about: the server&apos;s status line cannot be read: &quot;HTTP/1.1 2OO OK&quot;.</extracomment>
+        <translation>%1&#xa0;: «&#xa0;%2&#xa0;»</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -206,20 +219,8 @@ Les données partielles sont conservées dans %4.</numerusform>
 <context>
     <name>Inet</name>
     <message>
-        <source>unknown proxy scheme &quot;%1&quot;</source>
-        <translation>schéma de proxy inconnu «&#xa0;%1&#xa0;»</translation>
-    </message>
-    <message>
-        <source>The proxy setting %1 cannot be read: %2</source>
-        <translation>Le réglage de proxy %1 est illisible&#xa0;: %2</translation>
-    </message>
-    <message>
         <source>Refused a redirect from a secure address to an insecure one: %1</source>
         <translation>Redirection d&apos;une adresse sécurisée vers une adresse non sécurisée refusée&#xa0;: %1</translation>
-    </message>
-    <message>
-        <source>The server sent two different Content-Length headers.</source>
-        <translation>Le serveur a envoyé deux en-têtes Content-Length différents.</translation>
     </message>
     <message numerus="yes">
         <source>No answer arrived within %n second(s).</source>
@@ -326,6 +327,13 @@ Les données partielles sont conservées dans %4.</numerusform>
         <source>%1/s</source>
         <extracomment>A speed: &quot;2.0 MiB/s&quot;.</extracomment>
         <translation>%1/s</translation>
+    </message>
+</context>
+<context>
+    <name>ProxyRules</name>
+    <message>
+        <source>unknown proxy scheme &quot;%1&quot;</source>
+        <translation>schéma de proxy inconnu «&#xa0;%1&#xa0;»</translation>
     </message>
 </context>
 <context>

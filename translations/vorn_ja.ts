@@ -124,7 +124,7 @@
     </message>
     <message>
         <source>%1 (%2)</source>
-        <extracomment>A failure and the few words of the system or the transfer on it, often in English: &quot;could not reach the server (Connection refused)&quot;.</extracomment>
+        <extracomment>A failure and the system&apos;s own few words on it, often in English: &quot;could not reach the server (Connection refused)&quot;.</extracomment>
         <translation>%1（%2）</translation>
     </message>
     <message>
@@ -190,6 +190,19 @@ The partial data is kept in %4.</source>
         <extracomment>How the last download ended, after the tool&apos;s name: &quot;Vorn Scanner V1.40: 2.0 MiB saved in ~/Downloads&quot;.</extracomment>
         <translation>%1：%2</translation>
     </message>
+    <message>
+        <source>the server&apos;s status line cannot be read</source>
+        <translation>サーバーのステータス行を読み取れません</translation>
+    </message>
+    <message>
+        <source>the server&apos;s answer head is too large</source>
+        <translation>サーバーの応答ヘッダーが大きすぎます</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot;</source>
+        <extracomment>A failure and the server&apos;s own words it is about: the server&apos;s status line cannot be read: &quot;HTTP/1.1 2OO OK&quot;.</extracomment>
+        <translation>%1：「%2」</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -201,20 +214,8 @@ The partial data is kept in %4.</source>
 <context>
     <name>Inet</name>
     <message>
-        <source>unknown proxy scheme &quot;%1&quot;</source>
-        <translation>不明なプロキシスキーム「%1」</translation>
-    </message>
-    <message>
-        <source>The proxy setting %1 cannot be read: %2</source>
-        <translation>プロキシ設定 %1 を読み取れません：%2</translation>
-    </message>
-    <message>
         <source>Refused a redirect from a secure address to an insecure one: %1</source>
         <translation>安全なアドレスから安全でないアドレスへのリダイレクトを拒否しました：%1</translation>
-    </message>
-    <message>
-        <source>The server sent two different Content-Length headers.</source>
-        <translation>サーバーが異なる 2 つの Content-Length ヘッダーを送信しました。</translation>
     </message>
     <message numerus="yes">
         <source>No answer arrived within %n second(s).</source>
@@ -318,6 +319,13 @@ The partial data is kept in %4.</source>
         <source>%1/s</source>
         <extracomment>A speed: &quot;2.0 MiB/s&quot;.</extracomment>
         <translation>%1/秒</translation>
+    </message>
+</context>
+<context>
+    <name>ProxyRules</name>
+    <message>
+        <source>unknown proxy scheme &quot;%1&quot;</source>
+        <translation>不明なプロキシスキーム「%1」</translation>
     </message>
 </context>
 <context>

@@ -132,7 +132,7 @@ DownloadCommands::Step DownloadCommands::takeAnswer(AnswerCheck::Verdict *verdic
 {
     result->failure = m_inet->failure();
     if (m_inet->statusCode() == 0)
-        return Ending{Outcome::NetworkFailed, m_inet->errorString()};
+        return Ending{Outcome::NetworkFailed};
     if (!isSuccessStatus(m_inet->statusCode())) {
         return Ending{Outcome::ServerRefused,
             QString::number(m_inet->statusCode()) + QLatin1Char(' ') + m_inet->reasonPhrase(), true};
@@ -176,7 +176,7 @@ DownloadCommands::Step DownloadCommands::copyBody(PartFile &part, TransferResult
     // More than the announced size is no archive, however the transfer ended.
     const bool beyondSize = result->expected > 0 && result->received > result->expected;
     if (!beyondSize && (m_inet->hasFailed() || result->received < result->expected))
-        return Ending{Outcome::Incomplete, m_inet->hasFailed() ? m_inet->errorString() : QString()};
+        return Ending{Outcome::Incomplete};
     return std::nullopt;
 }
 

@@ -2,7 +2,7 @@
 
 #include "answercheck.h"
 #include "progressreadout.h"
-#include "transfer/inet.h"
+#include "transfer/transferfailure.h"
 
 #include <QMetaType>
 #include <QObject>
@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <optional>
 
+class Inet;
 class PartFile;
 
 // How one transfer ended.
@@ -30,9 +31,9 @@ struct TransferResult
     qint64 received = 0;
     qint64 expected = 0; // 0 when the server did not say
     QString path; // the file concerned
-    QString reason; // the server's answer or the system's error text
+    QString reason; // the server's status line, why the answer is not the archive, or why it cannot be written
     // What stopped the transfer for NetworkFailed and Incomplete, and the silence that counts as a stall.
-    Inet::Failure failure = Inet::Failure::None;
+    TransferFailure failure;
     int timeoutSeconds = 0;
     bool verified = false; // the archive matched the digest the server gave for it
 };

@@ -12,53 +12,57 @@
 
 namespace {
 
-using Failure = Inet::Failure;
+using Kind = TransferFailure::Kind;
 
-// Each way a transfer can fail, in the program's own words. `withReason` adds the system's or libcurl's
-// short reason where it tells more than the sentence (why the address refused, what is wrong with a
-// certificate).
+// Each way a transfer can fail, in the program's own words. `withReason` adds the system's reason where
+// it tells more than the sentence (why the address refused, what is wrong with a certificate).
 struct Wording
 {
-    Failure failure;
+    Kind kind;
     const char *phrase;
     bool withReason;
 };
 
 constexpr Wording wordings[] = {
-    {Failure::NameNotFound, QT_TRANSLATE_NOOP("FailureMessage", "the server's name was not found"), true},
-    {Failure::CouldNotConnect, QT_TRANSLATE_NOOP("FailureMessage", "could not reach the server"), true},
-    {Failure::TimedOut, QT_TRANSLATE_NOOP("FailureMessage", "no answer from the server for %1 s"), false},
-    {Failure::ConnectionClosed, QT_TRANSLATE_NOOP("FailureMessage", "the server closed the connection"),
-        true},
-    {Failure::Tls, QT_TRANSLATE_NOOP("FailureMessage", "the secure connection could not be set up"), true},
-    {Failure::TooManyRedirects, QT_TRANSLATE_NOOP("FailureMessage", "the server redirected too many times"),
+    {Kind::NameNotFound, QT_TRANSLATE_NOOP("FailureMessage", "the server's name was not found"), true},
+    {Kind::CouldNotConnect, QT_TRANSLATE_NOOP("FailureMessage", "could not reach the server"), true},
+    {Kind::ProxySetting, QT_TRANSLATE_NOOP("FailureMessage", "could not reach the server"), false},
+    {Kind::TimedOut, QT_TRANSLATE_NOOP("FailureMessage", "no answer from the server for %1 s"), false},
+    {Kind::ConnectionClosed, QT_TRANSLATE_NOOP("FailureMessage", "the server closed the connection"), true},
+    {Kind::Tls, QT_TRANSLATE_NOOP("FailureMessage", "the secure connection could not be set up"), true},
+    {Kind::TooManyRedirects, QT_TRANSLATE_NOOP("FailureMessage", "the server redirected too many times"),
         false},
-    {Failure::InsecureRedirect,
+    {Kind::InsecureRedirect,
         QT_TRANSLATE_NOOP("FailureMessage", "refused a redirect from a secure address to an insecure one"),
         false},
-    {Failure::Protocol, QT_TRANSLATE_NOOP("FailureMessage", "the server's answer could not be read"), true},
-    {Failure::Other, QT_TRANSLATE_NOOP("FailureMessage", "the transfer failed"), true},
+    {Kind::Protocol, QT_TRANSLATE_NOOP("FailureMessage", "the server's answer could not be read"), true},
+    {Kind::BadStatusLine, QT_TRANSLATE_NOOP("FailureMessage", "the server's status line cannot be read"), false},
+    {Kind::HeadTooLarge, QT_TRANSLATE_NOOP("FailureMessage", "the server's answer head is too large"), false},
+    {Kind::Other, QT_TRANSLATE_NOOP("FailureMessage", "the transfer failed"), true},
 };
-
-// Longer than this, a reason is a sentence of its own rather than a few words.
-constexpr qsizetype longestReason = 60;
 
 // What went wrong, without the sizes: "could not reach the server (Connection refused)".
 QString failurePhrase(const TransferResult &result, const QLocale &locale)
 {
+    const TransferFailure &failure = result.failure;
     // A failure the transfer did not classify is still a failure.
     const auto wording = std::find_if(std::begin(wordings), std::end(wordings),
-        [&](const Wording &w) { return w.failure == result.failure; });
+        [&](const Wording &w) { return w.kind == failure.kind; });
     const Wording &chosen = wording != std::end(wordings) ? *wording : wordings[std::size(wordings) - 1];
     QString phrase = FailureMessage::tr(chosen.phrase);
-    if (chosen.failure == Failure::TimedOut)
+    if (chosen.kind == Kind::TimedOut)
         phrase = phrase.arg(locale.toString(result.timeoutSeconds));
-    if (!chosen.withReason)
+    // The server's own words, when they are known, shown as the server's.
+    if (!failure.serverText.isEmpty()) {
+        //: A failure and the server's own words it is about: the server's status line cannot be read:
+        //: "HTTP/1.1 2OO OK".
+        phrase = FailureMessage::tr("%1: \"%2\"").arg(phrase, PlainText::fromServer(failure.serverText));
+    }
+    if (!chosen.withReason || failure.systemReason.isEmpty())
         return phrase;
-    const QString reason = FailureMessage::shortReason(result.reason);
-    //: A failure and the few words of the system or the transfer on it, often in English: "could not
-    //: reach the server (Connection refused)".
-    return reason.isEmpty() ? phrase : FailureMessage::tr("%1 (%2)").arg(phrase, reason);
+    //: A failure and the system's own few words on it, often in English: "could not reach the server
+    //: (Connection refused)".
+    return FailureMessage::tr("%1 (%2)").arg(phrase, PlainText::clean(failure.systemReason));
 }
 
 } // namespace
@@ -82,8 +86,8 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
             .arg(toolName, reason);
     case TransferResult::Outcome::Incomplete: {
         // The body fell short without any failure: the server ended it early in good order.
-        const QString cause = result.failure == Failure::None ? tr("the server ended the body")
-                                                              : failurePhrase(result, locale);
+        const QString cause
+            = !result.failure.failed() ? tr("the server ended the body") : failurePhrase(result, locale);
         const QString received = locale.toString(result.received);
         if (result.expected > 0) {
             //: %2 says why, e.g. "the server closed the connection"; %3 and %4 are numbers of bytes.
@@ -137,30 +141,6 @@ QString FailureMessage::outcome(const QString &toolName, const TransferResult &r
     //: How the last download ended, after the tool's name: "Vorn Scanner V1.40: 2.0 MiB saved in
     //: ~/Downloads".
     return tr("%1: %2").arg(toolName, words);
-}
-
-QString FailureMessage::shortReason(const QString &errorString)
-{
-    QString reason = errorString.trimmed();
-    // The system's reason, which the transfer adds in parentheses after libcurl's sentence.
-    if (reason.endsWith(QLatin1Char(')'))) {
-        const qsizetype open = reason.lastIndexOf(QLatin1String(" ("));
-        if (open >= 0)
-            reason = reason.mid(open + 2, reason.size() - open - 3);
-    } else {
-        // libcurl's sentences put the particular after a colon: "SSL certificate problem: self-signed
-        // certificate". A single word there is a value, which says nothing without what comes before it.
-        const qsizetype colon = reason.lastIndexOf(QLatin1String(": "));
-        if (colon >= 0 && reason.indexOf(QLatin1Char(' '), colon + 2) >= 0)
-            reason = reason.mid(colon + 2);
-    }
-    while (reason.endsWith(QLatin1Char('.')))
-        reason.chop(1);
-    // Numbers (ports, milliseconds, byte counts) are libcurl's own and in no locale's format.
-    const bool hasNumber = std::any_of(reason.cbegin(), reason.cend(), [](QChar c) { return c.isDigit(); });
-    if (hasNumber || reason.size() > longestReason)
-        return {};
-    return PlainText::clean(reason);
 }
 
 QString FailureMessage::homeShortened(const QString &path)

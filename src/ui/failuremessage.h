@@ -17,9 +17,6 @@ public:
     // A few words for any outcome, e.g. "Vorn Scanner V1.40: 2.0 MiB saved in ~/Downloads".
     static QString outcome(const QString &toolName, const TransferResult &result);
 
-    // The system's or libcurl's own reason, cut down to the few words that help ("Connection refused");
-    // empty when those words carry libcurl's numbers or make a sentence of their own.
-    static QString shortReason(const QString &errorString);
     // `path` with "~" for the home folder.
     static QString homeShortened(const QString &path);
 };

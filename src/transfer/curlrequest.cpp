@@ -1,0 +1,225 @@
+#include "curlrequest.h"
+
+#include <QLoggingCategory>
+#include <QRegularExpression>
+
+#include <cstring>
+
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+
+Q_DECLARE_LOGGING_CATEGORY(lcTransfer)
+
+namespace CurlRequest {
+
+namespace {
+
+using Kind = TransferFailure::Kind;
+
+// As many hops as Qt's network stack allowed before.
+constexpr long maxRedirects = 50;
+// libcurl reads the socket in blocks of this size; bigger was slower here, smaller costs more passes.
+constexpr long socketReadSize = 256 * 1024;
+
+Kind kindFor(CURLcode code, long systemError, bool bodyStarted)
+{
+    switch (code) {
+    case CURLE_OK:
+        return Kind::None;
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return Kind::NameNotFound;
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_PROXY:
+        return Kind::CouldNotConnect;
+    case CURLE_OPERATION_TIMEDOUT:
+        return Kind::TimedOut;
+    case CURLE_RECV_ERROR:
+        // Without a socket error it is the chunked framing libcurl could not read.
+        return systemError != 0 ? Kind::ConnectionClosed : Kind::Protocol;
+    case CURLE_GOT_NOTHING:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+        return Kind::ConnectionClosed;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        return Kind::Tls;
+    case CURLE_TOO_MANY_REDIRECTS:
+        return Kind::TooManyRedirects;
+    case CURLE_OUT_OF_MEMORY:
+        // How libcurl refuses a head beyond its limit ("header too large").
+        return bodyStarted ? Kind::Other : Kind::HeadTooLarge;
+    case CURLE_UNSUPPORTED_PROTOCOL: // a redirect to a scheme other than http and https
+    case CURLE_URL_MALFORMAT:
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+    case CURLE_BAD_CONTENT_ENCODING:
+        return Kind::Protocol;
+    default:
+        return Kind::Other;
+    }
+}
+
+int closeNotifyIndex()
+{
+    static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
+    return index;
+}
+
+// OpenSSL's report of each alert: records the server's close_notify in the flag the connection was made with.
+void noteAlert(const SSL *ssl, int where, int alert)
+{
+    if ((where & SSL_CB_READ_ALERT) != SSL_CB_READ_ALERT || (alert & 0xff) != SSL_AD_CLOSE_NOTIFY)
+        return;
+    if (auto *seen = static_cast<bool *>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl), closeNotifyIndex())))
+        *seen = true;
+}
+
+CURLcode watchCloseNotify(CURL *, void *context, void *seen)
+{
+    SSL_CTX_set_ex_data(static_cast<SSL_CTX *>(context), closeNotifyIndex(), seen);
+    SSL_CTX_set_info_callback(static_cast<SSL_CTX *>(context), &noteAlert);
+    return CURLE_OK;
+}
+
+// The certificates to trust instead of the system's, read as curl reads them: CURL_CA_BUNDLE, else
+// SSL_CERT_FILE and SSL_CERT_DIR. For users behind a certificate authority of their own.
+void setTrustOptions(CURL *easy)
+{
+    const QByteArray bundle = qgetenv("CURL_CA_BUNDLE");
+    const QByteArray file = bundle.isEmpty() ? qgetenv("SSL_CERT_FILE") : bundle;
+    const QByteArray folder = bundle.isEmpty() ? qgetenv("SSL_CERT_DIR") : QByteArray();
+    if (!file.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, file.constData());
+    if (!folder.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAPATH, folder.constData());
+}
+
+} // namespace
+
+curl_slist *headerList(const QString &requestHeaders)
+{
+    curl_slist *list = nullptr;
+    // The header block carries its own line ends; they separate headers and never reach a value.
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    const QStringList lines = requestHeaders.split(lineEnd, Qt::SkipEmptyParts);
+    for (const QString &line : lines) {
+        const qsizetype colon = line.indexOf(QLatin1Char(':'));
+        if (colon <= 0) {
+            qCWarning(lcTransfer) << "ignoring malformed request header line" << line;
+            continue;
+        }
+        const QByteArray name = line.left(colon).trimmed().toLatin1();
+        const QByteArray value = line.mid(colon + 1).trimmed().toLatin1();
+        // "Name:" alone would tell libcurl to leave that header out; "Name;" sends it empty.
+        const QByteArray header = value.isEmpty() ? name + ';' : name + ": " + value;
+        list = curl_slist_append(list, header.constData());
+    }
+    // Uncompressed, so that Content-Length counts exactly the bytes that reach the file.
+    return curl_slist_append(list, "Accept-Encoding: identity");
+}
+
+void setOptions(
+    CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers, const Hooks &hooks)
+{
+    curl_easy_setopt(easy, CURLOPT_URL, url.toEncoded().constData());
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, maxRedirects);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // Removing a request whose name lookup hangs would otherwise wait for libcurl's resolver thread
+    // (half a minute with a silent name server), freezing the window on Cancel. With this the thread
+    // is left to finish on its own, and frees what it holds when it does.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, socketReadSize);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, hooks.errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, hooks.onHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, hooks.data);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, hooks.onBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, hooks.data);
+    curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, &watchCloseNotify);
+    curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, hooks.closeNotified);
+    setTrustOptions(easy);
+    if (method == "HEAD")
+        curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    else if (method != "GET")
+        curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.constData());
+}
+
+void setProxy(CURL *easy, const ProxyRules::Choice &proxy)
+{
+    // libcurl must not read http_proxy or no_proxy again on its own.
+    curl_easy_setopt(easy, CURLOPT_PROXY, proxy.address.constData());
+    curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
+    if (!proxy.user.isEmpty()) {
+        curl_easy_setopt(easy, CURLOPT_PROXYUSERNAME, proxy.user.constData());
+        curl_easy_setopt(easy, CURLOPT_PROXYPASSWORD, proxy.password.constData());
+    }
+    // A tunnelling proxy's own answer to CONNECT is not the answer to the request.
+    curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    qCDebug(lcTransfer) << "proxy" << proxy.address << proxy.source;
+}
+
+// Over HTTP/1 a body with neither a length nor chunks ends where the connection ends. Over TLS only the
+// server's close_notify tells that end from a cut, which libcurl (7.88 with OpenSSL 3) takes for a normal
+// end: without it, half an archive would pass for the whole.
+bool endsWithoutCloseNotify(CURL *easy, bool closeNotified)
+{
+    const char *scheme = nullptr;
+    long version = 0;
+    curl_off_t length = -1;
+    curl_off_t received = 0;
+    curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme);
+    curl_easy_getinfo(easy, CURLINFO_HTTP_VERSION, &version);
+    curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    curl_easy_getinfo(easy, CURLINFO_SIZE_DOWNLOAD_T, &received);
+    bool chunked = false;
+    curl_header *coding = nullptr;
+    for (size_t i = 0; curl_easy_header(easy, "Transfer-Encoding", i, CURLH_HEADER, -1, &coding) == CURLHE_OK
+         && i < coding->amount;
+         ++i)
+        chunked = chunked || QByteArray(coding->value).toLower().contains("chunked");
+    const bool framedByClose = (version == CURL_HTTP_VERSION_1_0 || version == CURL_HTTP_VERSION_1_1)
+        && length < 0 && !chunked && received > 0;
+    return framedByClose && !closeNotified && scheme && qstricmp(scheme, "https") == 0;
+}
+
+TransferFailure failure(CURL *easy, CURLcode code, const char *errorBuffer, const Stage &stage)
+{
+    TransferFailure failure;
+    long systemError = 0;
+    curl_easy_getinfo(easy, CURLINFO_OS_ERRNO, &systemError);
+    failure.kind = kindFor(code, systemError, stage.bodyStarted);
+    // libcurl refuses some status lines before they reach the head (a status beyond three digits, none
+    // at all).
+    if ((code == CURLE_WEIRD_SERVER_REPLY || code == CURLE_UNSUPPORTED_PROTOCOL) && stage.statusLineDue)
+        failure.kind = Kind::BadStatusLine;
+    if (!failure.failed())
+        return failure;
+    failure.detail = QString::fromLocal8Bit(errorBuffer[0] ? errorBuffer : curl_easy_strerror(code));
+    // libcurl's message leaves out why a certificate was refused, and the system's reason.
+    long verified = X509_V_OK;
+    curl_easy_getinfo(easy, CURLINFO_SSL_VERIFYRESULT, &verified);
+    if (failure.kind == Kind::Tls && verified != X509_V_OK)
+        failure.systemReason = QString::fromLatin1(X509_verify_cert_error_string(verified));
+    else if (systemError != 0)
+        failure.systemReason = QString::fromLocal8Bit(std::strerror(int(systemError)));
+    failure.proxy = QString::fromUtf8(stage.proxy.address);
+    failure.proxySource = stage.proxy.source;
+    // Through a proxy, every connection is to the proxy.
+    failure.atProxy = !failure.proxy.isEmpty()
+        && (code == CURLE_COULDNT_RESOLVE_PROXY || code == CURLE_PROXY || code == CURLE_COULDNT_CONNECT);
+    return failure;
+}
+
+} // namespace CurlRequest

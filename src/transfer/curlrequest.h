@@ -1,0 +1,50 @@
+#pragma once
+
+#include "proxyrules.h"
+#include "transferfailure.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+#include <curl/curl.h>
+
+// One request's easy handle as Inet sets it up, and its result read as a failure. Only src/transfer's
+// own .cpp files include this, so libcurl's header stays inside the transfer.
+namespace CurlRequest {
+
+// What the easy handle calls back and where it writes its own message.
+struct Hooks
+{
+    curl_write_callback onHeader = nullptr;
+    curl_write_callback onBody = nullptr;
+    void *data = nullptr;
+    char *errorBuffer = nullptr; // CURL_ERROR_SIZE bytes
+    bool *closeNotified = nullptr; // set when the server ends its TLS connection in good order
+};
+
+// The caller's "Name: value" lines, each ended by CR LF, as libcurl takes them, and ours.
+curl_slist *headerList(const QString &requestHeaders);
+
+void setOptions(
+    CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers, const Hooks &hooks);
+
+// The proxy the request goes through ("" for none), so that libcurl does not read the environment again.
+void setProxy(CURL *easy, const ProxyRules::Choice &proxy);
+
+// Whether a body that libcurl took for whole ended only by the connection closing over TLS without the
+// server's close_notify: then nothing tells it from a cut made by anyone on the way.
+bool endsWithoutCloseNotify(CURL *easy, bool closeNotified);
+
+// Where the request stood when libcurl ended it.
+struct Stage
+{
+    bool bodyStarted = false; // the answer was adopted
+    bool statusLineDue = false; // the next line libcurl reads is a status line
+    const ProxyRules::Choice &proxy;
+};
+
+// How a request that libcurl ended with `code` failed.
+TransferFailure failure(CURL *easy, CURLcode code, const char *errorBuffer, const Stage &stage);
+
+} // namespace CurlRequest

@@ -1,0 +1,126 @@
+#include "proxyrules.h"
+
+#include <QCoreApplication>
+#include <QNetworkProxyFactory>
+#include <QRegularExpression>
+
+#include <array>
+#include <memory>
+
+#include <curl/curl.h>
+
+namespace ProxyRules {
+
+namespace {
+
+class Words final
+{
+    Q_DECLARE_TR_FUNCTIONS(ProxyRules)
+};
+
+// curl's no_proxy (or NO_PROXY): "*" alone turns the proxy off; otherwise names separated by commas
+// or blanks, each standing for that host and every host under it, with or without a leading dot.
+bool bypassesProxy(const QString &host, const Environment &environment)
+{
+    QByteArray list = environment("no_proxy");
+    if (list.isEmpty())
+        list = environment("NO_PROXY");
+    if (list.trimmed() == "*")
+        return true;
+    QString name = host.toLower();
+    if (name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    static const QRegularExpression separators(QStringLiteral("[,\\s]+"));
+    const QStringList entries = QString::fromLocal8Bit(list).toLower().split(separators, Qt::SkipEmptyParts);
+    for (QString entry : entries) {
+        if (entry.startsWith(QLatin1Char('.')))
+            entry.remove(0, 1);
+        if (entry.endsWith(QLatin1Char('.')))
+            entry.chop(1);
+        if (!entry.isEmpty() && (name == entry || name.endsWith(QLatin1Char('.') + entry)))
+            return true;
+    }
+    return false;
+}
+
+// The first of the variables curl reads for this scheme that is set and not empty: its name and value.
+std::pair<const char *, QByteArray> environmentProxy(const QString &scheme, const Environment &environment)
+{
+    static constexpr std::array<const char *, 4> forHttp{
+        "http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"};
+    static constexpr std::array<const char *, 4> forHttps{
+        "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"};
+    for (const char *name : scheme == QLatin1String("https") ? forHttps : forHttp) {
+        const QByteArray value = environment(name);
+        if (!value.isEmpty())
+            return {name, value};
+    }
+    return {nullptr, {}};
+}
+
+// Why libcurl cannot read `setting` as a proxy, the way it reads one ("host:port" means http); empty
+// when it can.
+QString unreadable(const QByteArray &setting)
+{
+    const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), &curl_url_cleanup);
+    const CURLUcode parsed = curl_url_set(
+        url.get(), CURLUPART_URL, setting.constData(), CURLU_NON_SUPPORT_SCHEME | CURLU_GUESS_SCHEME);
+    if (parsed != CURLUE_OK)
+        return QString::fromLatin1(curl_url_strerror(parsed));
+    char *scheme = nullptr;
+    curl_url_get(url.get(), CURLUPART_SCHEME, &scheme, 0);
+    static const QStringList schemes{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("socks"),
+        QStringLiteral("socks4"), QStringLiteral("socks4a"), QStringLiteral("socks5"),
+        QStringLiteral("socks5h")};
+    const QString name = QString::fromLatin1(scheme).toLower();
+    curl_free(scheme);
+    return schemes.contains(name) ? QString() : Words::tr("unknown proxy scheme \"%1\"").arg(name);
+}
+
+// The proxy Qt's configuration picks for this URL, as libcurl spells it; empty for a direct connection.
+Choice configuredProxy(const QUrl &url)
+{
+    const QList<QNetworkProxy> proxies = QNetworkProxyFactory::proxyForQuery(QNetworkProxyQuery(url));
+    const QNetworkProxy proxy = proxies.isEmpty() ? QNetworkProxy(QNetworkProxy::NoProxy) : proxies.first();
+    QUrl address;
+    switch (proxy.type()) {
+    case QNetworkProxy::HttpProxy:
+    case QNetworkProxy::HttpCachingProxy:
+        address.setScheme(QStringLiteral("http"));
+        break;
+    case QNetworkProxy::Socks5Proxy:
+        // The proxy resolves the name, as Qt's SOCKS client lets it.
+        address.setScheme(QStringLiteral("socks5h"));
+        break;
+    default:
+        return {};
+    }
+    address.setHost(proxy.hostName());
+    address.setPort(proxy.port());
+    return {address.toEncoded(), proxy.user().toUtf8(), proxy.password().toUtf8(), {}, {}};
+}
+
+} // namespace
+
+// Qt's reading of the variables (libproxy) ignores "no_proxy=*" and a bare "host:port", and takes an
+// unreadable setting for none: they are read here as curl reads them.
+Choice choose(const QUrl &url, const Environment &environment)
+{
+    if (bypassesProxy(url.host(), environment))
+        return {};
+    const auto [variable, setting] = environmentProxy(url.scheme(), environment);
+    if (!variable)
+        return configuredProxy(url);
+    Choice choice;
+    choice.address = setting;
+    choice.source = QString::fromLatin1(variable);
+    choice.error = unreadable(setting);
+    return choice;
+}
+
+QByteArray processEnvironment(const char *name)
+{
+    return qgetenv(name);
+}
+
+} // namespace ProxyRules

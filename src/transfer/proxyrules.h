@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+// The proxy a request goes through, chosen as curl chooses it: `http_proxy` (`https_proxy` for https),
+// then `all_proxy`, each also in capitals, unless `no_proxy` covers the host. Only when none of them is
+// set does Qt's configuration decide (the application's proxy, or the desktop's settings).
+namespace ProxyRules {
+
+// The value of the named environment variable; empty when it is not set.
+using Environment = std::function<QByteArray(const char *name)>;
+
+struct Choice
+{
+    QByteArray address; // as libcurl takes it; empty for a direct connection
+    QByteArray user;
+    QByteArray password;
+    // The variable the address came from, e.g. "http_proxy"; empty for Qt's configuration.
+    QString source;
+    // Why the setting cannot be read; a request must then fail rather than go direct.
+    QString error;
+};
+
+Choice choose(const QUrl &url, const Environment &environment);
+
+// The process's own environment.
+QByteArray processEnvironment(const char *name);
+
+} // namespace ProxyRules

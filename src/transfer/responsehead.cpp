@@ -1,0 +1,102 @@
+#include "responsehead.h"
+
+#include "common/plaintext.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+namespace {
+
+QByteArrayView withoutLineEnd(QByteArrayView line)
+{
+    while (!line.isEmpty() && (line.back() == '\n' || line.back() == '\r'))
+        line.chop(1);
+    return line;
+}
+
+bool isSecure(const QUrl &url)
+{
+    return url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+ResponseHead::ResponseHead(const QUrl &url)
+    : m_url(url)
+{ }
+
+ResponseHead::Step ResponseHead::take(QByteArrayView line)
+{
+    if (m_answerIn)
+        return Step::More;
+    const QByteArrayView text = withoutLineEnd(line);
+    // A head starts with its status line, and only after the blank line that ended the one before: within
+    // a head, a line is a header whatever it starts with.
+    if (m_expectStatusLine) {
+        m_expectStatusLine = false;
+        m_headers.clear();
+        m_location.clear();
+        return readStatusLine(text) ? Step::More : Step::Malformed;
+    }
+    if (text.isEmpty())
+        return endOfHead();
+    const qsizetype colon = text.indexOf(':');
+    if (colon > 0) {
+        const QByteArray name = text.first(colon).trimmed().toByteArray();
+        const QByteArray value = text.sliced(colon + 1).trimmed().toByteArray();
+        // libcurl follows the first Location that has a value, whatever the case of its name (HTTP/2
+        // sends lower case); the answer is only known by telling the redirects apart the same way.
+        if (m_location.isEmpty() && name.compare("Location", Qt::CaseInsensitive) == 0)
+            m_location = value;
+        m_headers.append({name, value});
+    }
+    return Step::More;
+}
+
+bool ResponseHead::readStatusLine(QByteArrayView line)
+{
+    m_statusLine = line.toByteArray();
+    static const QRegularExpression form(QStringLiteral("^HTTP/\\d(?:\\.\\d)? (\\d{3})(?: (.*))?$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    // Latin-1 keeps every byte as one character, so the reason's bytes come back as they were.
+    const QRegularExpressionMatch match = form.match(QString::fromLatin1(m_statusLine));
+    m_status = match.hasMatch() ? match.captured(1).toInt() : 0;
+    m_reason = match.hasMatch() ? match.captured(2).trimmed().toLatin1() : QByteArray();
+    return match.hasMatch();
+}
+
+ResponseHead::Step ResponseHead::endOfHead()
+{
+    m_expectStatusLine = true;
+    if (m_status >= 100 && m_status <= 199)
+        return Step::More;
+    if (m_status >= 300 && m_status <= 399 && !m_location.isEmpty()) {
+        const QUrl to = m_url.resolved(QUrl::fromEncoded(m_location));
+        const bool allowed = allowsRedirect(m_url, to);
+        m_url = to;
+        return allowed ? Step::Follow : Step::RefuseInsecure;
+    }
+    m_answerIn = true;
+    return Step::Answer;
+}
+
+bool ResponseHead::allowsRedirect(const QUrl &from, const QUrl &to)
+{
+    return !isSecure(from) || isSecure(to);
+}
+
+bool ResponseHead::expectsStatusLine() const
+{
+    // After a redirect to another scheme, libcurl's refusal is the redirect's, not a head's.
+    const QString scheme = m_url.scheme().toLower();
+    return m_expectStatusLine && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+QString ResponseHead::reasonPhrase() const
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString reason = utf8.decode(m_reason);
+    if (utf8.hasError())
+        reason = QString::fromLatin1(m_reason);
+    return PlainText::clean(reason);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <utility>
+
+// The head of an answer, read line by line as libcurl hands the lines over: interim answers and the
+// redirects libcurl follows each have a head of their own, and only the last head is the answer's.
+class ResponseHead final
+{
+public:
+    using Headers = QList<std::pair<QByteArray, QByteArray>>;
+
+    // What a line means for the request.
+    enum class Step {
+        More, // the head goes on, or an interim answer ended
+        Follow, // a redirect ended; libcurl follows it to url()
+        RefuseInsecure, // a redirect from a secure address to an insecure one ended
+        Answer, // this head is the answer's
+        Malformed, // a status line that cannot be read; statusLine() holds it
+    };
+
+    ResponseHead() = default;
+    // `url` is where the request goes first.
+    explicit ResponseHead(const QUrl &url);
+
+    // One line, with or without its line end. Lines after the answer's head (trailers) change nothing.
+    Step take(QByteArrayView line);
+
+    // The redirect rule: anywhere libcurl may go, but never from a secure address to an insecure one.
+    static bool allowsRedirect(const QUrl &from, const QUrl &to);
+
+    // Of the head being read, or of the answer's once it is in.
+    int status() const { return m_status; }
+    QString reasonPhrase() const;
+    const Headers &headers() const { return m_headers; }
+    QByteArray statusLine() const { return m_statusLine; }
+    // Where the current hop goes, or where a refused redirect would have gone.
+    QUrl url() const { return m_url; }
+    bool isAnswerIn() const { return m_answerIn; }
+    // Between two heads, or before the first, on an http or https address: the next line is a status line.
+    bool expectsStatusLine() const;
+
+private:
+    bool readStatusLine(QByteArrayView line);
+    Step endOfHead();
+
+    QUrl m_url;
+    bool m_expectStatusLine = true;
+    bool m_answerIn = false;
+    int m_status = 0;
+    QByteArray m_statusLine;
+    QByteArray m_reason;
+    QByteArray m_location;
+    Headers m_headers;
+};

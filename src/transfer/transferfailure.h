@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+
+// What stopped a request, as fields side by side; the window turns them into words in one place.
+struct TransferFailure
+{
+    enum class Kind {
+        None,
+        NameNotFound, // the server's or the proxy's name is unknown
+        CouldNotConnect, // nothing answers at the server's or the proxy's address
+        TimedOut, // no data for the request's time-out, or no answer's head within it
+        ConnectionClosed, // the connection closed or broke before the end of the answer
+        Tls, // the secure connection could not be set up or trusted
+        TooManyRedirects,
+        InsecureRedirect, // a redirect from a secure address to an insecure one
+        Protocol, // an answer that libcurl or our rules reject
+        BadStatusLine, // a status line that cannot be read
+        HeadTooLarge, // the answer's head is larger than libcurl takes
+        ProxySetting, // the proxy setting cannot be read; `detail` says why
+        Other,
+    };
+
+    Kind kind = Kind::None;
+    QString systemReason{}; // the system's own words, e.g. "Connection refused"; empty when it gave none
+    QString detail{}; // libcurl's message or ours, for the log: never shown as it is
+    QString serverText{}; // the server's own words that failed, as it sent them (a status line), if known
+    // Where the request went through a proxy: its address, and the variable it was read from (empty
+    // for the desktop's proxy settings).
+    QString proxy{};
+    QString proxySource{};
+    bool atProxy = false; // the proxy's name, address or answer to CONNECT failed, not the server's
+
+    bool failed() const { return kind != Kind::None; }
+};
+
+Q_DECLARE_METATYPE(TransferFailure)

@@ -1,0 +1,84 @@
+#include "transfer/proxyrules.h"
+
+#include <QNetworkProxy>
+#include <QTest>
+
+// The proxy a request goes through, from the environment as curl reads it; Qt's configuration (here the
+// application's proxy) only when no variable is set.
+class TestProxyRules : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void choice_data();
+    void choice();
+};
+
+void TestProxyRules::choice_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QStringList>("environment"); // "name=value"
+    QTest::addColumn<QByteArray>("address"); // empty: direct
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<bool>("unreadable");
+
+    const QString http = u"http://vorn.localhost:8080/x"_qs;
+    const QString https = u"https://vorn.localhost/x"_qs;
+    const QByteArray proxy = "127.0.0.1:3128"; // http, as for curl
+    const QString lower = u"http_proxy=127.0.0.1:3128"_qs;
+    QTest::newRow("through http_proxy") << http << QStringList{lower} << proxy << u"http_proxy"_qs << false;
+    QTest::newRow("through HTTP_PROXY")
+        << http << QStringList{u"HTTP_PROXY=127.0.0.1:3128"_qs} << proxy << u"HTTP_PROXY"_qs << false;
+    QTest::newRow("http_proxy before HTTP_PROXY")
+        << http << QStringList{u"HTTP_PROXY=other:1"_qs, lower} << proxy << u"http_proxy"_qs << false;
+    QTest::newRow("all_proxy when no http_proxy")
+        << http << QStringList{u"all_proxy=127.0.0.1:3128"_qs} << proxy << u"all_proxy"_qs << false;
+    QTest::newRow("https takes https_proxy, not http_proxy")
+        << https << QStringList{lower, u"https_proxy=127.0.0.1:3128"_qs} << proxy << u"https_proxy"_qs
+        << false;
+    QTest::newRow("no_proxy=*") << http << QStringList{lower, u"no_proxy= * "_qs} << QByteArray() << QString()
+                                << false;
+    QTest::newRow("no_proxy names the domain")
+        << http << QStringList{lower, u"no_proxy=example.org, localhost"_qs} << QByteArray() << QString()
+        << false;
+    QTest::newRow("no_proxy with a leading dot")
+        << http << QStringList{lower, u"no_proxy=.vorn.localhost"_qs} << QByteArray() << QString() << false;
+    QTest::newRow("NO_PROXY") << http << QStringList{lower, u"NO_PROXY=vorn.localhost"_qs} << QByteArray()
+                              << QString() << false;
+    QTest::newRow("no_proxy names other hosts")
+        << http << QStringList{lower, u"no_proxy=rn.localhost,*,x.vorn.localhost"_qs} << proxy
+        << u"http_proxy"_qs << false;
+    // Never a silent direct connection when the setting cannot be read.
+    QTest::newRow("unreadable http_proxy")
+        << http << QStringList{u"http_proxy=http://[127.0.0.1:3128"_qs}
+        << QByteArray("http://[127.0.0.1:3128") << u"http_proxy"_qs << true;
+    QTest::newRow("not a proxy scheme") << http << QStringList{u"http_proxy=ftp://127.0.0.1:3128"_qs}
+                                        << QByteArray("ftp://127.0.0.1:3128") << u"http_proxy"_qs << true;
+    QTest::newRow("none set: the configured proxy")
+        << http << QStringList{} << QByteArray("http://127.0.0.1:3129") << QString() << false;
+}
+
+void TestProxyRules::choice()
+{
+    QFETCH(QString, url);
+    QFETCH(QStringList, environment);
+    QFETCH(QByteArray, address);
+    QFETCH(QString, source);
+    QFETCH(bool, unreadable);
+
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, u"127.0.0.1"_qs, 3129));
+    const ProxyRules::Choice choice = ProxyRules::choose(QUrl(url), [&](const char *name) {
+        const QString prefix = QString::fromLatin1(name) + u'=';
+        for (const QString &variable : std::as_const(environment)) {
+            if (variable.startsWith(prefix))
+                return variable.mid(prefix.size()).toLatin1();
+        }
+        return QByteArray();
+    });
+    QCOMPARE(choice.address, address);
+    QCOMPARE(choice.source, source);
+    QCOMPARE(!choice.error.isEmpty(), unreadable);
+}
+
+QTEST_GUILESS_MAIN(TestProxyRules)
+#include "tst_proxyrules.moc"
