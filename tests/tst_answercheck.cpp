@@ -177,7 +177,7 @@ void TestAnswerCheck::statedDigest()
     if (readable)
         QCOMPARE(verdict.sha256, sha256);
     else
-        QCOMPARE(verdict.reason, u"the server gave a digest of the archive that cannot be read"_qs);
+        QCOMPARE(verdict.reason, u"the server gave a checksum of the archive that cannot be read"_qs);
 }
 
 void TestAnswerCheck::head()
@@ -211,7 +211,7 @@ void TestAnswerCheck::body_data()
                                                   << u"the server sent more than the 7 bytes it announced"_qs;
     QTest::newRow("digest matches") << qint64(7) << sha256 << QByteArray("archive") << QString();
     QTest::newRow("digest does not match") << qint64(7) << sha256 << QByteArray("arshive")
-                                           << u"the archive did not match the digest the server gave"_qs;
+                                           << u"the archive did not match the checksum the server gave"_qs;
 }
 
 void TestAnswerCheck::body()

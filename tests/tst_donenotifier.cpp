@@ -2,7 +2,9 @@
 
 #include <QDBusConnection>
 #include <QDesktopServices>
+#include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 
@@ -83,7 +85,6 @@ void TestDoneNotifier::initTestCase()
     QVERIFY(desktop.registerService(u"org.freedesktop.Notifications"_qs));
     QVERIFY(desktop.registerObject(
         u"/org/freedesktop/FileManager1"_qs, &m_fileManager, QDBusConnection::ExportAllSlots));
-    QDesktopServices::setUrlHandler(u"file"_qs, this, "openFile");
 }
 
 void TestDoneNotifier::cleanupTestCase()
@@ -96,6 +97,7 @@ void TestDoneNotifier::notification_data()
 {
     QTest::addColumn<QStringList>("capabilities");
     QTest::addColumn<bool>("fileManager");
+    QTest::addColumn<bool>("opens"); // whether the desktop opens a folder
     QTest::addColumn<QString>("folder");
     QTest::addColumn<bool>("verified");
     QTest::addColumn<QString>("body");
@@ -106,30 +108,36 @@ void TestDoneNotifier::notification_data()
     const QStringList markup{u"body"_qs, u"body-markup"_qs};
     const QStringList plain{u"body"_qs};
     QTest::newRow("markup service, file manager")
-        << markup << true << marked << false << u"1.50 KiB saved in /tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs
-        << u"show-in-folder"_qs;
+        << markup << true << true << marked << false
+        << u"1.5 KiB saved in /tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs << u"show-in-folder"_qs;
     // Without a file manager that selects files, the folder opens the ordinary way.
     QTest::newRow("plain service, no file manager")
-        << plain << false << marked << false << u"1.50 KiB saved in /tmp/a <b>&</b> folder"_qs
+        << plain << false << true << marked << false << u"1.5 KiB saved in /tmp/a <b>&</b> folder"_qs
+        << u"show-in-folder"_qs;
+    // Nor that way: the window says so.
+    QTest::newRow("no file manager, folders not opened")
+        << plain << false << false << u"/tmp"_qs << false << u"1.5 KiB saved in /tmp"_qs
         << u"show-in-folder"_qs;
     // A click on the notification itself does what its button does.
     QTest::newRow("click on the notification")
-        << plain << true << marked << false << u"1.50 KiB saved in /tmp/a <b>&</b> folder"_qs
+        << plain << true << true << marked << false << u"1.5 KiB saved in /tmp/a <b>&</b> folder"_qs
         << u"default"_qs;
     QTest::newRow("archive the server vouched for")
-        << plain << true << marked << true << u"1.50 KiB, verified, saved in /tmp/a <b>&</b> folder"_qs
+        << plain << true << true << marked << true << u"1.5 KiB, verified, saved in /tmp/a <b>&</b> folder"_qs
         << u"show-in-folder"_qs;
     // A service that offers links renders markup too; a direction override or a line break would
     // reorder or split the name shown.
     QTest::newRow("links service, override and line break")
-        << QStringList{u"body"_qs, u"body-hyperlinks"_qs} << true << u"/srv/<b>&amp;\u202Eexe.txt\nx"_qs
-        << false << u"1.50 KiB saved in /srv/&lt;b&gt;&amp;amp;exe.txtx"_qs << u"show-in-folder"_qs;
+        << QStringList{u"body"_qs, u"body-hyperlinks"_qs} << true << true
+        << u"/srv/<b>&amp;\u202Eexe.txt\nx"_qs << false
+        << u"1.5 KiB saved in /srv/&lt;b&gt;&amp;amp;exe.txtx"_qs << u"show-in-folder"_qs;
 }
 
 void TestDoneNotifier::notification()
 {
     QFETCH(QStringList, capabilities);
     QFETCH(bool, fileManager);
+    QFETCH(bool, opens);
     QFETCH(QString, folder);
     QFETCH(bool, verified);
     QFETCH(QString, body);
@@ -146,6 +154,11 @@ void TestDoneNotifier::notification()
     const auto unregister = qScopeGuard([&] { desktop.unregisterService(fileManagerService); });
 
     DoneNotifier notifier;
+    QSignalSpy notShown(&notifier, &DoneNotifier::folderNotShown);
+    // A handler that is not there is a desktop that cannot open the folder.
+    QDesktopServices::setUrlHandler(u"file"_qs, this, opens ? "openFile" : "noSuchHandler");
+    if (!opens)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"noSuchHandler"_qs));
     TransferResult result;
     result.received = 1536;
     result.path = archive;
@@ -162,8 +175,11 @@ void TestDoneNotifier::notification()
     if (fileManager)
         QTRY_COMPARE(
             m_fileManager.shown, QStringList{QUrl::fromLocalFile(archive).toString(QUrl::FullyEncoded)});
-    else
+    else if (opens)
         QTRY_COMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
+    else
+        QTRY_COMPARE(notShown.value(0).value(0).toString(),
+            u"The folder /tmp could not be opened: the desktop has no file manager to show it."_qs);
 }
 
 QTEST_MAIN(TestDoneNotifier)

@@ -360,7 +360,7 @@ void TestDownloadCommands::notTheArchive_data()
         << withHeader(plain, "Repr-Digest", digest) << QString() << qint64(0) << true;
     QTest::newRow("digest the body does not match")
         << withHeader(ScriptedResponse::generated(501), "Repr-Digest", digest)
-        << u"did not match the digest the server gave"_qs << qint64(501) << false;
+        << u"did not match the checksum the server gave"_qs << qint64(501) << false;
 }
 
 // Only the whole archive ever replaces the earlier one; anything else is told, and what was written

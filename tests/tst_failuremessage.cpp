@@ -59,7 +59,40 @@ void TestFailureMessage::wording_data()
     QTest::newRow("closed mid-body, German numbers")
         << failure(Outcome::Incomplete, Kind::ConnectionClosed) << u"de_DE"_qs
         << u"The download of Vorn Scanner V1.40 is incomplete: the server closed the connection after "
-           "300.000 of 900.000 bytes.\nThe partial data is kept in /d/Vorn Scanner V1.40.rar.part."_qs;
+           "293,0 of 878,9 KiB.\nThe partial data is kept in /d/Vorn Scanner V1.40.rar.part."_qs;
+    // The file's own reasons are clauses: the sentence around them ends them.
+    QTest::newRow("cannot write") << ending(Outcome::CannotWrite, u"another download is writing this file"_qs)
+                                  << u"C"_qs
+                                  << tool
+            + u" could not be saved to /d/Vorn Scanner V1.40.rar.part: another "
+              "download is writing this file."_qs;
+    // The proxy and the setting it came from are named, whether the setting cannot be read (malformed,
+    // a port out of range) or the proxy fails.
+    const auto atProxy
+        = [&](Kind kind, const QString &source, const QString &address, const QString &why = {}) {
+              TransferResult result = failure(Outcome::NetworkFailed, kind, why);
+              result.failure.proxy = address;
+              result.failure.proxySource = source;
+              result.failure.atProxy = kind != Kind::ProxySetting;
+              return result;
+          };
+    QTest::newRow("proxy port closed")
+        << atProxy(
+               Kind::CouldNotConnect, u"http_proxy"_qs, u"http://127.0.0.1:9"_qs, u"Connection refused"_qs)
+        << u"C"_qs
+        << failed + u"could not reach the proxy http_proxy=http://127.0.0.1:9 (Connection refused)."_qs;
+    QTest::newRow("proxy name unknown")
+        << atProxy(Kind::NameNotFound, u"HTTPS_PROXY"_qs, u"http://proxy.invalid:3128"_qs) << u"C"_qs
+        << failed + u"the proxy's name in HTTPS_PROXY=http://proxy.invalid:3128 was not found."_qs;
+    QTest::newRow("proxy setting out of range")
+        << atProxy(Kind::ProxySetting, u"all_proxy"_qs, u"http://127.0.0.1:99999"_qs) << u"C"_qs
+        << failed + u"the proxy setting all_proxy=http://127.0.0.1:99999 cannot be read."_qs;
+    TransferResult refused = atProxy(Kind::Protocol, QString(), u"http://10.0.0.1:8080"_qs);
+    refused.failure.serverText = u"403"_qs;
+    QTest::newRow("proxy refuses CONNECT") << refused << u"C"_qs
+                                           << failed
+            + u"the proxy http://10.0.0.1:8080 from the desktop's settings refused to open a connection to "
+              "the server (it answered 403)."_qs;
     QTest::newRow("head too large") << failure(Outcome::NetworkFailed, Kind::HeadTooLarge) << u"C"_qs
                                     << failed + u"the server's answer head is too large."_qs;
     TransferResult statusLine = failure(Outcome::NetworkFailed, Kind::BadStatusLine);
@@ -86,7 +119,9 @@ void TestFailureMessage::serverText_data()
     QTest::addColumn<QString>("statusLine");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("404") << u"404 Not Found"_qs << u"the server answered \"404 Not Found\""_qs;
+    QTest::newRow("404")
+        << u"404 Not Found"_qs
+        << u"the server answered \"404 Not Found\". The earlier archive, if any, is unchanged."_qs;
     // Server text is never markup: no big green "success" and no live link in the message, which shows
     // it as plain text.
     QTest::newRow("markup in the reason")

@@ -413,36 +413,44 @@ void TestInet::followsRedirects()
 void TestInet::networkFailures_data()
 {
     QTest::addColumn<QString>("url"); // {dead}: a port nothing listens on; {server}: the scripted server's
-    QTest::addColumn<bool>("proxyDown");
+    QTest::addColumn<QString>("proxy"); // the desktop's, at {dead} or {server}; empty: none
     QTest::addColumn<TransferFailure::Kind>("kind");
     QTest::addColumn<QString>("systemReason");
+    QTest::addColumn<QString>("proxyAnswer"); // its refusal to open a tunnel
 
     const QString refused = QStringLiteral("Connection refused");
-    QTest::newRow("connection refused") << QStringLiteral("http://127.0.0.1:{dead}/x") << false
-                                        << TransferFailure::Kind::CouldNotConnect << refused;
-    QTest::newRow("proxy down") << someUrl << true << TransferFailure::Kind::CouldNotConnect << refused;
-    QTest::newRow("host not found") << QStringLiteral("http://no-such-host.invalid/x") << false
-                                    << TransferFailure::Kind::NameNotFound << QString();
+    QTest::newRow("connection refused") << QStringLiteral("http://127.0.0.1:{dead}/x") << QString()
+                                        << TransferFailure::Kind::CouldNotConnect << refused << QString();
+    QTest::newRow("proxy down") << someUrl << u"{dead}"_qs << TransferFailure::Kind::CouldNotConnect
+                                << refused << QString();
+    // The scripted server answers CONNECT with a redirect, which no tunnel is.
+    QTest::newRow("proxy refuses CONNECT") << u"https://vorn.localhost:{dead}/x"_qs << u"{server}"_qs
+                                           << TransferFailure::Kind::Protocol << QString() << u"302"_qs;
+    QTest::newRow("host not found") << QStringLiteral("http://no-such-host.invalid/x") << QString()
+                                    << TransferFailure::Kind::NameNotFound << QString() << QString();
     // Followed, so it ends where the https address does, not as a refused redirect.
-    QTest::newRow("redirect up to https") << QStringLiteral("http://127.0.0.1:{server}/up") << false
-                                          << TransferFailure::Kind::CouldNotConnect << refused;
+    QTest::newRow("redirect up to https") << QStringLiteral("http://127.0.0.1:{server}/up") << QString()
+                                          << TransferFailure::Kind::CouldNotConnect << refused << QString();
 }
 
 void TestInet::networkFailures()
 {
     QFETCH(QString, url);
-    QFETCH(bool, proxyDown);
+    QFETCH(QString, proxy);
     QFETCH(TransferFailure::Kind, kind);
     QFETCH(QString, systemReason);
+    QFETCH(QString, proxyAnswer);
 
     // A port that was just free: nothing listens there.
     QTcpServer probe;
     QVERIFY(probe.listen(QHostAddress::LocalHost));
     const QString deadPort = QString::number(probe.serverPort());
     probe.close();
-    if (proxyDown)
+    const QString serverPort = QString::number(m_server->port());
+    proxy.replace(QLatin1String("{dead}"), deadPort).replace(QLatin1String("{server}"), serverPort);
+    if (!proxy.isEmpty())
         QNetworkProxy::setApplicationProxy(
-            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), deadPort.toUShort()));
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), proxy.toUShort()));
     else
         QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     m_server->setResponder([&](const ScriptedRequest &) {
@@ -453,14 +461,15 @@ void TestInet::networkFailures()
     start(inet,
         QString(url)
             .replace(QLatin1String("{dead}"), deadPort)
-            .replace(QLatin1String("{server}"), QString::number(m_server->port())));
+            .replace(QLatin1String("{server}"), serverPort));
     const TransferFailure failure = inet.failure();
     QCOMPARE(failure.kind, kind);
     QCOMPARE(failure.systemReason, systemReason);
     QVERIFY(!failure.detail.isEmpty());
     // The proxy is named, from the desktop's settings (no variable), and blamed only when it failed.
-    QCOMPARE(failure.atProxy, proxyDown);
-    QCOMPARE(failure.proxy, proxyDown ? u"http://127.0.0.1:%1"_qs.arg(deadPort) : QString());
+    QCOMPARE(failure.atProxy, !proxy.isEmpty());
+    QCOMPARE(failure.proxy, proxy.isEmpty() ? QString() : u"http://127.0.0.1:%1"_qs.arg(proxy));
+    QCOMPARE(failure.serverText, proxyAnswer);
     QCOMPARE(failure.proxySource, QString());
     QCOMPARE(inet.statusCode(), 0);
     QVERIFY(inet.readChunk(1024).isEmpty());

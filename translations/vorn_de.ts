@@ -35,10 +35,6 @@
         <source>the server announced two different sizes (&quot;%1&quot; and &quot;%2&quot;)</source>
         <translation>Der Server hat zwei verschiedene Größen angekündigt („%1“ und „%2“)</translation>
     </message>
-    <message>
-        <source>the server gave a digest of the archive that cannot be read</source>
-        <translation>Der Server hat eine unlesbare Prüfsumme des Archivs angegeben</translation>
-    </message>
     <message numerus="yes">
         <source>the server sent more than the %1 bytes it announced</source>
         <translation>
@@ -47,8 +43,19 @@
         </translation>
     </message>
     <message>
-        <source>the archive did not match the digest the server gave</source>
+        <source>the server gave a checksum of the archive that cannot be read</source>
+        <translation>Der Server hat eine unlesbare Prüfsumme des Archivs angegeben</translation>
+    </message>
+    <message>
+        <source>the archive did not match the checksum the server gave</source>
         <translation>Das Archiv passt nicht zu der Prüfsumme, die der Server angegeben hat</translation>
+    </message>
+</context>
+<context>
+    <name>DataSize</name>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
     </message>
 </context>
 <context>
@@ -83,6 +90,10 @@
     <message>
         <source>%1 downloaded</source>
         <translation>%1 heruntergeladen</translation>
+    </message>
+    <message>
+        <source>The folder %1 could not be opened: the desktop has no file manager to show it.</source>
+        <translation>Der Ordner %1 konnte nicht geöffnet werden: Auf dem Desktop gibt es keinen Dateimanager, der ihn anzeigen könnte.</translation>
     </message>
 </context>
 <context>
@@ -129,10 +140,6 @@
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <source>%1 could not be downloaded: the server answered &quot;%2&quot;.</source>
-        <translation>%1 konnte nicht heruntergeladen werden: Der Server antwortete „%2“.</translation>
-    </message>
-    <message>
         <source>%1 could not be downloaded: %2.</source>
         <translation>%1 konnte nicht heruntergeladen werden: %2.</translation>
     </message>
@@ -143,32 +150,6 @@
     <message>
         <source>the server ended the body</source>
         <translation>Der Server hat die Übertragung vorzeitig beendet</translation>
-    </message>
-    <message numerus="yes">
-        <source>The download of %1 is incomplete: %2 after %3 of %4 bytes.
-The partial data is kept in %5.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 and %4 are numbers of bytes.</extracomment>
-        <translation>
-            <numerusform>Der Download von %1 ist unvollständig: %2, nach %3 von %4 Byte.
-Die bisher empfangenen Daten werden in %5 aufbewahrt.</numerusform>
-            <numerusform>Der Download von %1 ist unvollständig: %2, nach %3 von %4 Bytes.
-Die bisher empfangenen Daten werden in %5 aufbewahrt.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>The download of %1 is incomplete: %2 after %3 bytes.
-The partial data is kept in %4.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is a number of bytes.</extracomment>
-        <translation>
-            <numerusform>Der Download von %1 ist unvollständig: %2, nach %3 Byte.
-Die bisher empfangenen Daten werden in %4 aufbewahrt.</numerusform>
-            <numerusform>Der Download von %1 ist unvollständig: %2, nach %3 Bytes.
-Die bisher empfangenen Daten werden in %4 aufbewahrt.</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 could not be saved to %2: %3</source>
-        <translation>%1 konnte nicht in %2 gespeichert werden: %3</translation>
     </message>
     <message>
         <source>%1 saved in %2</source>
@@ -208,12 +189,55 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</numerusform>
         <extracomment>A failure and the server&apos;s own words it is about: the server&apos;s status line cannot be read: &quot;HTTP/1.1 2OO OK&quot;.</extracomment>
         <translation>%1: „%2“</translation>
     </message>
+    <message>
+        <source>%1 from the desktop&apos;s settings</source>
+        <translation>%1 aus den Einstellungen des Desktops</translation>
+    </message>
+    <message>
+        <source>the proxy setting %1 cannot be read</source>
+        <translation>Die Proxy-Einstellung %1 ist nicht lesbar</translation>
+    </message>
+    <message>
+        <source>the proxy&apos;s name in %1 was not found</source>
+        <translation>Der Name des Proxys in %1 wurde nicht gefunden</translation>
+    </message>
+    <message>
+        <source>could not reach the proxy %1</source>
+        <translation>Der Proxy %1 war nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>the proxy %1 refused to open a connection to the server (it answered %2)</source>
+        <translation>Der Proxy %1 hat es abgelehnt, eine Verbindung zum Server zu öffnen (er antwortete %2)</translation>
+    </message>
+    <message>
+        <source>the proxy %1 failed</source>
+        <translation>Beim Proxy %1 ist ein Fehler aufgetreten</translation>
+    </message>
+    <message>
+        <source>%1 could not be downloaded: the server answered &quot;%2&quot;. The earlier archive, if any, is unchanged.</source>
+        <translation>%1 konnte nicht heruntergeladen werden: Der Server antwortete „%2“. Ein früheres Archiv bleibt, falls vorhanden, unverändert.</translation>
+    </message>
+    <message>
+        <source>The download of %1 is incomplete: %2 after %3.
+The partial data is kept in %4.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is how much arrived: &quot;293.0 of 878.9 KiB&quot;, or &quot;293.0 KiB&quot; when the size was never told.</extracomment>
+        <translation>Der Download von %1 ist unvollständig: %2, nach %3.
+Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>%1 could not be saved to %2: %3.</source>
+        <translation>%1 konnte nicht in %2 gespeichert werden: %3.</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
     <message>
         <source>Download failed</source>
         <translation>Download fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Show in folder</source>
+        <translation>Im Ordner anzeigen</translation>
     </message>
 </context>
 <context>
@@ -315,11 +339,6 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</numerusform>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <source>%1 of %2</source>
-        <extracomment>The amount received so far of the whole: &quot;12.3 of 64.0 MiB&quot;.</extracomment>
-        <translation>%1 von %2</translation>
-    </message>
-    <message>
         <source>stalled</source>
         <translation>stockt</translation>
     </message>
@@ -365,6 +384,34 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</numerusform>
     <message>
         <source>Close</source>
         <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Fetches the archive of the tool picked in the list</source>
+        <translation>Lädt das Archiv des in der Liste gewählten Werkzeugs herunter</translation>
+    </message>
+    <message>
+        <source>Stops the running download</source>
+        <translation>Bricht den laufenden Download ab</translation>
+    </message>
+    <message>
+        <source>Shows who made the program</source>
+        <translation>Zeigt, wer das Programm entwickelt hat</translation>
+    </message>
+    <message>
+        <source>Ends the program at once</source>
+        <translation>Beendet das Programm sofort</translation>
+    </message>
+    <message>
+        <source>VORN banner</source>
+        <translation>VORN-Banner</translation>
+    </message>
+    <message>
+        <source>DAVRIN</source>
+        <translation>DAVRIN</translation>
+    </message>
+    <message>
+        <source>Closes this window</source>
+        <translation>Schließt dieses Fenster</translation>
     </message>
 </context>
 </TS>

@@ -12,31 +12,6 @@
     </message>
 </context>
 <context>
-    <name>FailureMessage</name>
-    <message numerus="yes">
-        <source>The download of %1 is incomplete: %2 after %3 of %4 bytes.
-The partial data is kept in %5.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 and %4 are numbers of bytes.</extracomment>
-        <translation>
-            <numerusform>The download of %1 is incomplete: %2 after %3 of %4 byte.
-The partial data is kept in %5.</numerusform>
-            <numerusform>The download of %1 is incomplete: %2 after %3 of %4 bytes.
-The partial data is kept in %5.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>The download of %1 is incomplete: %2 after %3 bytes.
-The partial data is kept in %4.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is a number of bytes.</extracomment>
-        <translation>
-            <numerusform>The download of %1 is incomplete: %2 after %3 byte.
-The partial data is kept in %4.</numerusform>
-            <numerusform>The download of %1 is incomplete: %2 after %3 bytes.
-The partial data is kept in %4.</numerusform>
-        </translation>
-    </message>
-</context>
-<context>
     <name>Inet</name>
     <message numerus="yes">
         <source>No answer arrived within %n second(s).</source>

@@ -35,10 +35,6 @@
         <source>the server announced two different sizes (&quot;%1&quot; and &quot;%2&quot;)</source>
         <translation>el servidor anunció dos tamaños distintos («%1» y «%2»)</translation>
     </message>
-    <message>
-        <source>the server gave a digest of the archive that cannot be read</source>
-        <translation>el servidor dio una suma de comprobación del archivo comprimido que no se puede leer</translation>
-    </message>
     <message numerus="yes">
         <source>the server sent more than the %1 bytes it announced</source>
         <translation>
@@ -47,8 +43,19 @@
         </translation>
     </message>
     <message>
-        <source>the archive did not match the digest the server gave</source>
+        <source>the server gave a checksum of the archive that cannot be read</source>
+        <translation>el servidor dio una suma de comprobación del archivo comprimido que no se puede leer</translation>
+    </message>
+    <message>
+        <source>the archive did not match the checksum the server gave</source>
         <translation>el archivo comprimido no coincide con la suma de comprobación que dio el servidor</translation>
+    </message>
+</context>
+<context>
+    <name>DataSize</name>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 de %2</translation>
     </message>
 </context>
 <context>
@@ -83,6 +90,10 @@
     <message>
         <source>%1 downloaded</source>
         <translation>Descarga de %1 completada</translation>
+    </message>
+    <message>
+        <source>The folder %1 could not be opened: the desktop has no file manager to show it.</source>
+        <translation>No se pudo abrir la carpeta %1: el escritorio no tiene ningún gestor de archivos que la muestre.</translation>
     </message>
 </context>
 <context>
@@ -129,10 +140,6 @@
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <source>%1 could not be downloaded: the server answered &quot;%2&quot;.</source>
-        <translation>No se pudo descargar %1: el servidor respondió «%2».</translation>
-    </message>
-    <message>
         <source>%1 could not be downloaded: %2.</source>
         <translation>No se pudo descargar %1: %2.</translation>
     </message>
@@ -143,32 +150,6 @@
     <message>
         <source>the server ended the body</source>
         <translation>el servidor dio por terminado el envío</translation>
-    </message>
-    <message numerus="yes">
-        <source>The download of %1 is incomplete: %2 after %3 of %4 bytes.
-The partial data is kept in %5.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 and %4 are numbers of bytes.</extracomment>
-        <translation>
-            <numerusform>La descarga de %1 está incompleta: %2, tras %3 de %4 byte.
-Los datos parciales se conservan en %5.</numerusform>
-            <numerusform>La descarga de %1 está incompleta: %2, tras %3 de %4 bytes.
-Los datos parciales se conservan en %5.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>The download of %1 is incomplete: %2 after %3 bytes.
-The partial data is kept in %4.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is a number of bytes.</extracomment>
-        <translation>
-            <numerusform>La descarga de %1 está incompleta: %2, tras %3 byte.
-Los datos parciales se conservan en %4.</numerusform>
-            <numerusform>La descarga de %1 está incompleta: %2, tras %3 bytes.
-Los datos parciales se conservan en %4.</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 could not be saved to %2: %3</source>
-        <translation>No se pudo guardar %1 en %2: %3</translation>
     </message>
     <message>
         <source>%1 saved in %2</source>
@@ -208,12 +189,55 @@ Los datos parciales se conservan en %4.</numerusform>
         <extracomment>A failure and the server&apos;s own words it is about: the server&apos;s status line cannot be read: &quot;HTTP/1.1 2OO OK&quot;.</extracomment>
         <translation>%1: «%2»</translation>
     </message>
+    <message>
+        <source>%1 from the desktop&apos;s settings</source>
+        <translation>%1 de la configuración del escritorio</translation>
+    </message>
+    <message>
+        <source>the proxy setting %1 cannot be read</source>
+        <translation>no se puede leer la configuración de proxy %1</translation>
+    </message>
+    <message>
+        <source>the proxy&apos;s name in %1 was not found</source>
+        <translation>no se encontró el nombre del proxy de %1</translation>
+    </message>
+    <message>
+        <source>could not reach the proxy %1</source>
+        <translation>no se pudo conectar con el proxy %1</translation>
+    </message>
+    <message>
+        <source>the proxy %1 refused to open a connection to the server (it answered %2)</source>
+        <translation>el proxy %1 se negó a abrir una conexión con el servidor (respondió %2)</translation>
+    </message>
+    <message>
+        <source>the proxy %1 failed</source>
+        <translation>el proxy %1 falló</translation>
+    </message>
+    <message>
+        <source>%1 could not be downloaded: the server answered &quot;%2&quot;. The earlier archive, if any, is unchanged.</source>
+        <translation>No se pudo descargar %1: el servidor respondió «%2». El archivo comprimido anterior, si lo había, no ha cambiado.</translation>
+    </message>
+    <message>
+        <source>The download of %1 is incomplete: %2 after %3.
+The partial data is kept in %4.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is how much arrived: &quot;293.0 of 878.9 KiB&quot;, or &quot;293.0 KiB&quot; when the size was never told.</extracomment>
+        <translation>La descarga de %1 está incompleta: %2, tras %3.
+Los datos parciales se conservan en %4.</translation>
+    </message>
+    <message>
+        <source>%1 could not be saved to %2: %3.</source>
+        <translation>No se pudo guardar %1 en %2: %3.</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
     <message>
         <source>Download failed</source>
         <translation>Error en la descarga</translation>
+    </message>
+    <message>
+        <source>Show in folder</source>
+        <translation>Mostrar en la carpeta</translation>
     </message>
 </context>
 <context>
@@ -315,11 +339,6 @@ Los datos parciales se conservan en %4.</numerusform>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <source>%1 of %2</source>
-        <extracomment>The amount received so far of the whole: &quot;12.3 of 64.0 MiB&quot;.</extracomment>
-        <translation>%1 de %2</translation>
-    </message>
-    <message>
         <source>stalled</source>
         <translation>estancada</translation>
     </message>
@@ -365,6 +384,34 @@ Los datos parciales se conservan en %4.</numerusform>
     <message>
         <source>Close</source>
         <translation>Cerrar</translation>
+    </message>
+    <message>
+        <source>Fetches the archive of the tool picked in the list</source>
+        <translation>Descarga el archivo comprimido de la herramienta elegida en la lista</translation>
+    </message>
+    <message>
+        <source>Stops the running download</source>
+        <translation>Cancela la descarga en curso</translation>
+    </message>
+    <message>
+        <source>Shows who made the program</source>
+        <translation>Muestra quién creó el programa</translation>
+    </message>
+    <message>
+        <source>Ends the program at once</source>
+        <translation>Cierra el programa de inmediato</translation>
+    </message>
+    <message>
+        <source>VORN banner</source>
+        <translation>Banner de VORN</translation>
+    </message>
+    <message>
+        <source>DAVRIN</source>
+        <translation>DAVRIN</translation>
+    </message>
+    <message>
+        <source>Closes this window</source>
+        <translation>Cierra esta ventana</translation>
     </message>
 </context>
 </TS>

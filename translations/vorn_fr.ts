@@ -35,10 +35,6 @@
         <source>the server announced two different sizes (&quot;%1&quot; and &quot;%2&quot;)</source>
         <translation>le serveur a annoncé deux tailles différentes («&#xa0;%1&#xa0;» et «&#xa0;%2&#xa0;»)</translation>
     </message>
-    <message>
-        <source>the server gave a digest of the archive that cannot be read</source>
-        <translation>le serveur a fourni une somme de contrôle de l&apos;archive illisible</translation>
-    </message>
     <message numerus="yes">
         <source>the server sent more than the %1 bytes it announced</source>
         <translation>
@@ -47,8 +43,19 @@
         </translation>
     </message>
     <message>
-        <source>the archive did not match the digest the server gave</source>
+        <source>the server gave a checksum of the archive that cannot be read</source>
+        <translation>le serveur a fourni une somme de contrôle de l&apos;archive illisible</translation>
+    </message>
+    <message>
+        <source>the archive did not match the checksum the server gave</source>
         <translation>l&apos;archive ne correspond pas à la somme de contrôle fournie par le serveur</translation>
+    </message>
+</context>
+<context>
+    <name>DataSize</name>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 sur %2</translation>
     </message>
 </context>
 <context>
@@ -83,6 +90,10 @@
     <message>
         <source>%1 downloaded</source>
         <translation>Téléchargement de %1 terminé</translation>
+    </message>
+    <message>
+        <source>The folder %1 could not be opened: the desktop has no file manager to show it.</source>
+        <translation>Le dossier %1 n&apos;a pas pu être ouvert&#xa0;: le bureau n&apos;a aucun gestionnaire de fichiers pour l&apos;afficher.</translation>
     </message>
 </context>
 <context>
@@ -129,10 +140,6 @@
         <translation>%1 (%2)</translation>
     </message>
     <message>
-        <source>%1 could not be downloaded: the server answered &quot;%2&quot;.</source>
-        <translation>%1 n&apos;a pas pu être téléchargé&#xa0;: le serveur a répondu «&#xa0;%2&#xa0;».</translation>
-    </message>
-    <message>
         <source>%1 could not be downloaded: %2.</source>
         <translation>%1 n&apos;a pas pu être téléchargé&#xa0;: %2.</translation>
     </message>
@@ -143,32 +150,6 @@
     <message>
         <source>the server ended the body</source>
         <translation>le serveur a mis fin à l&apos;envoi</translation>
-    </message>
-    <message numerus="yes">
-        <source>The download of %1 is incomplete: %2 after %3 of %4 bytes.
-The partial data is kept in %5.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 and %4 are numbers of bytes.</extracomment>
-        <translation>
-            <numerusform>Le téléchargement de %1 est incomplet&#xa0;: %2, après %3 sur %4 octet.
-Les données partielles sont conservées dans %5.</numerusform>
-            <numerusform>Le téléchargement de %1 est incomplet&#xa0;: %2, après %3 sur %4 octets.
-Les données partielles sont conservées dans %5.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>The download of %1 is incomplete: %2 after %3 bytes.
-The partial data is kept in %4.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is a number of bytes.</extracomment>
-        <translation>
-            <numerusform>Le téléchargement de %1 est incomplet&#xa0;: %2, après %3 octet.
-Les données partielles sont conservées dans %4.</numerusform>
-            <numerusform>Le téléchargement de %1 est incomplet&#xa0;: %2, après %3 octets.
-Les données partielles sont conservées dans %4.</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 could not be saved to %2: %3</source>
-        <translation>%1 n&apos;a pas pu être enregistré dans %2&#xa0;: %3</translation>
     </message>
     <message>
         <source>%1 saved in %2</source>
@@ -208,12 +189,55 @@ Les données partielles sont conservées dans %4.</numerusform>
         <extracomment>A failure and the server&apos;s own words it is about: the server&apos;s status line cannot be read: &quot;HTTP/1.1 2OO OK&quot;.</extracomment>
         <translation>%1&#xa0;: «&#xa0;%2&#xa0;»</translation>
     </message>
+    <message>
+        <source>%1 from the desktop&apos;s settings</source>
+        <translation>%1 des réglages du bureau</translation>
+    </message>
+    <message>
+        <source>the proxy setting %1 cannot be read</source>
+        <translation>le réglage de proxy %1 est illisible</translation>
+    </message>
+    <message>
+        <source>the proxy&apos;s name in %1 was not found</source>
+        <translation>le nom du proxy dans %1 est introuvable</translation>
+    </message>
+    <message>
+        <source>could not reach the proxy %1</source>
+        <translation>impossible de joindre le proxy %1</translation>
+    </message>
+    <message>
+        <source>the proxy %1 refused to open a connection to the server (it answered %2)</source>
+        <translation>le proxy %1 a refusé d&apos;ouvrir une connexion vers le serveur (il a répondu %2)</translation>
+    </message>
+    <message>
+        <source>the proxy %1 failed</source>
+        <translation>le proxy %1 a échoué</translation>
+    </message>
+    <message>
+        <source>%1 could not be downloaded: the server answered &quot;%2&quot;. The earlier archive, if any, is unchanged.</source>
+        <translation>%1 n&apos;a pas pu être téléchargé&#xa0;: le serveur a répondu «&#xa0;%2&#xa0;». L&apos;archive précédente, s&apos;il y en a une, reste inchangée.</translation>
+    </message>
+    <message>
+        <source>The download of %1 is incomplete: %2 after %3.
+The partial data is kept in %4.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is how much arrived: &quot;293.0 of 878.9 KiB&quot;, or &quot;293.0 KiB&quot; when the size was never told.</extracomment>
+        <translation>Le téléchargement de %1 est incomplet&#xa0;: %2, après %3.
+Les données partielles sont conservées dans %4.</translation>
+    </message>
+    <message>
+        <source>%1 could not be saved to %2: %3.</source>
+        <translation>%1 n&apos;a pas pu être enregistré dans %2&#xa0;: %3.</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
     <message>
         <source>Download failed</source>
         <translation>Échec du téléchargement</translation>
+    </message>
+    <message>
+        <source>Show in folder</source>
+        <translation>Afficher dans le dossier</translation>
     </message>
 </context>
 <context>
@@ -315,11 +339,6 @@ Les données partielles sont conservées dans %4.</numerusform>
         <translation>%1, %2</translation>
     </message>
     <message>
-        <source>%1 of %2</source>
-        <extracomment>The amount received so far of the whole: &quot;12.3 of 64.0 MiB&quot;.</extracomment>
-        <translation>%1 sur %2</translation>
-    </message>
-    <message>
         <source>stalled</source>
         <translation>bloqué</translation>
     </message>
@@ -365,6 +384,34 @@ Les données partielles sont conservées dans %4.</numerusform>
     <message>
         <source>Close</source>
         <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>Fetches the archive of the tool picked in the list</source>
+        <translation>Télécharge l&apos;archive de l&apos;outil choisi dans la liste</translation>
+    </message>
+    <message>
+        <source>Stops the running download</source>
+        <translation>Annule le téléchargement en cours</translation>
+    </message>
+    <message>
+        <source>Shows who made the program</source>
+        <translation>Indique qui a créé le programme</translation>
+    </message>
+    <message>
+        <source>Ends the program at once</source>
+        <translation>Quitte le programme immédiatement</translation>
+    </message>
+    <message>
+        <source>VORN banner</source>
+        <translation>Bannière VORN</translation>
+    </message>
+    <message>
+        <source>DAVRIN</source>
+        <translation>DAVRIN</translation>
+    </message>
+    <message>
+        <source>Closes this window</source>
+        <translation>Ferme cette fenêtre</translation>
     </message>
 </context>
 </TS>

@@ -35,10 +35,6 @@
         <source>the server announced two different sizes (&quot;%1&quot; and &quot;%2&quot;)</source>
         <translation>サーバーが 2 つの異なるサイズを示しました（「%1」と「%2」）</translation>
     </message>
-    <message>
-        <source>the server gave a digest of the archive that cannot be read</source>
-        <translation>サーバーが示したアーカイブのチェックサムを読み取れません</translation>
-    </message>
     <message numerus="yes">
         <source>the server sent more than the %1 bytes it announced</source>
         <translation>
@@ -46,8 +42,19 @@
         </translation>
     </message>
     <message>
-        <source>the archive did not match the digest the server gave</source>
+        <source>the server gave a checksum of the archive that cannot be read</source>
+        <translation>サーバーが示したアーカイブのチェックサムを読み取れません</translation>
+    </message>
+    <message>
+        <source>the archive did not match the checksum the server gave</source>
         <translation>アーカイブがサーバーの示したチェックサムと一致しませんでした</translation>
+    </message>
+</context>
+<context>
+    <name>DataSize</name>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 / %2</translation>
     </message>
 </context>
 <context>
@@ -82,6 +89,10 @@
     <message>
         <source>%1 downloaded</source>
         <translation>%1 をダウンロードしました</translation>
+    </message>
+    <message>
+        <source>The folder %1 could not be opened: the desktop has no file manager to show it.</source>
+        <translation>フォルダー %1 を開けませんでした：デスクトップにそれを表示するファイルマネージャーがありません。</translation>
     </message>
 </context>
 <context>
@@ -128,10 +139,6 @@
         <translation>%1（%2）</translation>
     </message>
     <message>
-        <source>%1 could not be downloaded: the server answered &quot;%2&quot;.</source>
-        <translation>%1 をダウンロードできませんでした：サーバーの応答は「%2」でした。</translation>
-    </message>
-    <message>
         <source>%1 could not be downloaded: %2.</source>
         <translation>%1 をダウンロードできませんでした：%2。</translation>
     </message>
@@ -142,28 +149,6 @@
     <message>
         <source>the server ended the body</source>
         <translation>サーバーが送信を終えました</translation>
-    </message>
-    <message numerus="yes">
-        <source>The download of %1 is incomplete: %2 after %3 of %4 bytes.
-The partial data is kept in %5.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 and %4 are numbers of bytes.</extracomment>
-        <translation>
-            <numerusform>%1 のダウンロードは完了していません：%2（%4 バイト中 %3 バイトの時点）。
-受信済みのデータは %5 に残っています。</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>The download of %1 is incomplete: %2 after %3 bytes.
-The partial data is kept in %4.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is a number of bytes.</extracomment>
-        <translation>
-            <numerusform>%1 のダウンロードは完了していません：%2（%3 バイトの時点）。
-受信済みのデータは %4 に残っています。</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 could not be saved to %2: %3</source>
-        <translation>%1 を %2 に保存できませんでした：%3</translation>
     </message>
     <message>
         <source>%1 saved in %2</source>
@@ -203,12 +188,55 @@ The partial data is kept in %4.</source>
         <extracomment>A failure and the server&apos;s own words it is about: the server&apos;s status line cannot be read: &quot;HTTP/1.1 2OO OK&quot;.</extracomment>
         <translation>%1：「%2」</translation>
     </message>
+    <message>
+        <source>%1 from the desktop&apos;s settings</source>
+        <translation>デスクトップの設定の %1</translation>
+    </message>
+    <message>
+        <source>the proxy setting %1 cannot be read</source>
+        <translation>プロキシ設定 %1 を読み取れません</translation>
+    </message>
+    <message>
+        <source>the proxy&apos;s name in %1 was not found</source>
+        <translation>%1 のプロキシ名が見つかりませんでした</translation>
+    </message>
+    <message>
+        <source>could not reach the proxy %1</source>
+        <translation>プロキシ %1 に接続できませんでした</translation>
+    </message>
+    <message>
+        <source>the proxy %1 refused to open a connection to the server (it answered %2)</source>
+        <translation>プロキシ %1 がサーバーへの接続を拒否しました（応答：%2）</translation>
+    </message>
+    <message>
+        <source>the proxy %1 failed</source>
+        <translation>プロキシ %1 でエラーが発生しました</translation>
+    </message>
+    <message>
+        <source>%1 could not be downloaded: the server answered &quot;%2&quot;. The earlier archive, if any, is unchanged.</source>
+        <translation>%1 をダウンロードできませんでした：サーバーの応答は「%2」でした。以前のアーカイブがあれば、そのまま残っています。</translation>
+    </message>
+    <message>
+        <source>The download of %1 is incomplete: %2 after %3.
+The partial data is kept in %4.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is how much arrived: &quot;293.0 of 878.9 KiB&quot;, or &quot;293.0 KiB&quot; when the size was never told.</extracomment>
+        <translation>%1 のダウンロードは完了していません：%2（%3 の時点）。
+受信済みのデータは %4 に残っています。</translation>
+    </message>
+    <message>
+        <source>%1 could not be saved to %2: %3.</source>
+        <translation>%1 を %2 に保存できませんでした：%3。</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
     <message>
         <source>Download failed</source>
         <translation>ダウンロードに失敗しました</translation>
+    </message>
+    <message>
+        <source>Show in folder</source>
+        <translation>フォルダーで表示</translation>
     </message>
 </context>
 <context>
@@ -307,11 +335,6 @@ The partial data is kept in %4.</source>
         <translation>%1、%2</translation>
     </message>
     <message>
-        <source>%1 of %2</source>
-        <extracomment>The amount received so far of the whole: &quot;12.3 of 64.0 MiB&quot;.</extracomment>
-        <translation>%1 / %2</translation>
-    </message>
-    <message>
         <source>stalled</source>
         <translation>停滞中</translation>
     </message>
@@ -357,6 +380,34 @@ The partial data is kept in %4.</source>
     <message>
         <source>Close</source>
         <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>Fetches the archive of the tool picked in the list</source>
+        <translation>リストで選んだツールのアーカイブをダウンロードします</translation>
+    </message>
+    <message>
+        <source>Stops the running download</source>
+        <translation>実行中のダウンロードをキャンセルします</translation>
+    </message>
+    <message>
+        <source>Shows who made the program</source>
+        <translation>プログラムの作者を表示します</translation>
+    </message>
+    <message>
+        <source>Ends the program at once</source>
+        <translation>プログラムをすぐに終了します</translation>
+    </message>
+    <message>
+        <source>VORN banner</source>
+        <translation>VORN バナー</translation>
+    </message>
+    <message>
+        <source>DAVRIN</source>
+        <translation>DAVRIN</translation>
+    </message>
+    <message>
+        <source>Closes this window</source>
+        <translation>このウィンドウを閉じます</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,5 @@
 #include "ccrpprogressbar.h"
 
-#include <QAccessible>
 #include <QPainter>
 #include <QStyleOptionFrame>
 
@@ -24,8 +23,6 @@ void CcrpProgressBar::setValue(int value)
         return;
     m_value = value;
     update();
-    QAccessibleValueChangeEvent event(this, value);
-    QAccessible::updateAccessibility(&event);
 }
 
 void CcrpProgressBar::setBusy(bool busy)

@@ -191,7 +191,7 @@ AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
 
     const StatedDigest stated = statedDigest(head);
     if (!stated.readable) {
-        verdict.reason = tr("the server gave a digest of the archive that cannot be read");
+        verdict.reason = tr("the server gave a checksum of the archive that cannot be read");
         return verdict;
     }
     verdict.sha256 = stated.sha256;
@@ -208,6 +208,6 @@ QString AnswerCheck::checkBody(const Verdict &head, qint64 received, const QByte
         return tr("the server sent more than the %1 bytes it announced", nullptr, pluralCount(head.expected))
             .arg(QLocale().toString(head.expected));
     if (!head.sha256.isEmpty() && sha256 != head.sha256)
-        return tr("the archive did not match the digest the server gave");
+        return tr("the archive did not match the checksum the server gave");
     return {};
 }

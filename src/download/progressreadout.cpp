@@ -1,6 +1,7 @@
 #include "progressreadout.h"
 
-#include <bit>
+#include "common/datasize.h"
+
 #include <cmath>
 
 namespace {
@@ -15,12 +16,6 @@ constexpr auto shortestSpan = std::chrono::milliseconds(500);
 constexpr double stalledBelow = 1.0;
 // The largest double below 2^63: any figure is held at it before it becomes a 64-bit integer.
 constexpr double largestWhole = 9223372036854774784.0;
-
-// The binary unit Qt's own size texts would pick for `bytes`: 0 for bytes, 1 for KiB, 2 for MiB...
-int unitPower(qint64 bytes)
-{
-    return bytes > 0 ? (std::bit_width(quint64(bytes)) - 1) / 10 : 0;
-}
 
 // Every number through `locale`, like the sizes beside it: one sentence, one digit system.
 QString timeLeft(qint64 seconds, const QLocale &locale)
@@ -91,24 +86,15 @@ QString ProgressReadout::text(Clock::time_point now, const QLocale &locale) cons
 
 QString ProgressReadout::text(qint64 received, qint64 expected, double bytesPerSecond, const QLocale &locale)
 {
-    QString readout;
-    if (expected > 0) {
-        const int power = unitPower(expected);
-        const QString part = power == 0
-            ? locale.toString(received)
-            : locale.toString(double(received) / double(1LL << (10 * power)), 'f', 1);
-        //: The amount received so far of the whole: "12.3 of 64.0 MiB".
-        readout = tr("%1 of %2").arg(part, locale.formattedDataSize(expected, 1));
-    } else {
-        readout = locale.formattedDataSize(received, 1);
-    }
+    QString readout
+        = expected > 0 ? DataSize::partOf(received, expected, locale) : DataSize::text(received, locale);
     if (!(bytesPerSecond >= 0))
         return readout;
     if (bytesPerSecond < stalledBelow)
         return followedBy(readout, tr("stalled"));
     const double rate = std::min(bytesPerSecond, largestWhole);
     //: A speed: "2.0 MiB/s".
-    readout = followedBy(readout, tr("%1/s").arg(locale.formattedDataSize(qint64(rate), 1)));
+    readout = followedBy(readout, tr("%1/s").arg(DataSize::text(qint64(rate), locale)));
     if (expected > received)
         readout = followedBy(readout,
             timeLeft(qint64(std::min(std::ceil(double(expected - received) / rate), largestWhole)), locale));

@@ -219,6 +219,13 @@ TransferFailure failure(CURL *easy, CURLcode code, const char *errorBuffer, cons
     // Through a proxy, every connection is to the proxy.
     failure.atProxy = !failure.proxy.isEmpty()
         && (code == CURLE_COULDNT_RESOLVE_PROXY || code == CURLE_PROXY || code == CURLE_COULDNT_CONNECT);
+    // A proxy that refused to open a tunnel to the server: its answer is what it said.
+    long connectStatus = 0;
+    curl_easy_getinfo(easy, CURLINFO_HTTP_CONNECTCODE, &connectStatus);
+    if (!failure.proxy.isEmpty() && connectStatus >= 300) {
+        failure.atProxy = true;
+        failure.serverText = QString::number(connectStatus);
+    }
     return failure;
 }
 

@@ -25,7 +25,9 @@ struct TransferFailure
     Kind kind = Kind::None;
     QString systemReason{}; // the system's own words, e.g. "Connection refused"; empty when it gave none
     QString detail{}; // libcurl's message or ours, for the log: never shown as it is
-    QString serverText{}; // the server's own words that failed, as it sent them (a status line), if known
+    // The server's own words that failed, as it sent them (a status line), if known; at the proxy, the
+    // status of its refusal to open a tunnel.
+    QString serverText{};
     // Where the request went through a proxy: its address, and the variable it was read from (empty
     // for the desktop's proxy settings).
     QString proxy{};

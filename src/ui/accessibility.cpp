@@ -4,6 +4,7 @@
 #include "controls/xplabel.h"
 
 #include <QAccessibleWidget>
+#include <QLocale>
 #include <QWidget>
 
 namespace Accessibility {
@@ -50,23 +51,23 @@ private:
     }
 };
 
-class ProgressBarAccessible final : public QAccessibleWidget, public QAccessibleValueInterface
+// A progress bar with its value would be offered Increase and Decrease by the AT-SPI bridge, which gives
+// them to everything with a value, and they would do nothing. A reader finds how far the transfer has
+// got in the description instead, which the window keeps current (ProgressTip), and in the value text.
+class ProgressBarAccessible final : public QAccessibleWidget
 {
 public:
     explicit ProgressBarAccessible(CcrpProgressBar *bar)
         : QAccessibleWidget(bar, QAccessible::ProgressBar)
     { }
 
-    void *interface_cast(QAccessible::InterfaceType type) override
+    QString text(QAccessible::Text type) const override
     {
-        return type == QAccessible::ValueInterface ? static_cast<QAccessibleValueInterface *>(this)
-                                                   : QAccessibleWidget::interface_cast(type);
+        if (type == QAccessible::Value)
+            return QLocale().toString(static_cast<CcrpProgressBar *>(widget())->value())
+                + QLocale().percent();
+        return QAccessibleWidget::text(type);
     }
-    QVariant currentValue() const override { return static_cast<CcrpProgressBar *>(widget())->value(); }
-    void setCurrentValue(const QVariant &) override { } // shows progress; nobody sets it from outside
-    QVariant maximumValue() const override { return 100; }
-    QVariant minimumValue() const override { return 0; }
-    QVariant minimumStepSize() const override { return 0; }
 };
 
 class LabelAccessible final : public QAccessibleWidget
@@ -81,6 +82,13 @@ public:
         if (type == QAccessible::Name)
             return static_cast<XpLabel *>(widget())->caption();
         return QAccessibleWidget::text(type);
+    }
+    // The styled labels are stored disabled so that they take no input; their text is as readable as any.
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.disabled = false;
+        return state;
     }
 };
 

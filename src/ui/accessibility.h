@@ -5,7 +5,7 @@ class QWidget;
 // How the windows appear to screen readers and other assistive tools.
 namespace Accessibility {
 
-// Registers the program's accessible interfaces: the progress bar as a progress bar with its value,
+// Registers the program's accessible interfaces: the progress bar as a progress bar with its value as text,
 // the styled labels as static text, and containers without the lines that are only drawn.
 void install();
 

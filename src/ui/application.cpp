@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QNetworkProxyFactory>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -28,6 +30,23 @@ void failToStart(QtMsgType type, const QMessageLogContext &context, const QStrin
     }
     std::fputs("vorn-tools-downloader: cannot open a window: the window system did not start\n", stderr);
     std::_Exit(EXIT_FAILURE);
+}
+
+// Where the desktop names no session bus, Qt's D-Bus connection (the screen reader bridge asks for one
+// as the window is built) launches one with dbus-launch, and that bus starts a notification service:
+// both outlive the program. There the program has no bus: the outcome stays on the progress bar. The
+// user's own bus at $XDG_RUNTIME_DIR/bus is found without launching anything, and is left to be found.
+void keepToTheNamedBus()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    struct stat userBus = {};
+    if (!runtime.isEmpty() && ::stat((runtime + "/bus").constData(), &userBus) == 0
+        && S_ISSOCK(userBus.st_mode))
+        return;
+    // Connecting to something that is no socket fails at once.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/dev/null");
 }
 
 } // namespace
@@ -51,6 +70,7 @@ void beforeApplication()
     // that for noticeably less work than the GLib one. Whoever sets the variable keeps their choice.
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
+    keepToTheNamedBus();
 }
 
 QString missingDisplay(const QStringList &arguments, const QProcessEnvironment &environment)

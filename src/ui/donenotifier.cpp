@@ -1,5 +1,6 @@
 #include "donenotifier.h"
 
+#include "common/datasize.h"
 #include "common/plaintext.h"
 
 #include <QDBusAbstractInterface>
@@ -87,7 +88,7 @@ void DoneNotifier::notify(const QString &toolName, const TransferResult &result,
     const QString folder = PlainText::clean(QFileInfo(result.path).absolutePath());
     const QString body
         = (result.verified ? tr("%1, verified, saved in %2") : tr("%1 saved in %2"))
-              .arg(QLocale().formattedDataSize(result.received), markup ? folder.toHtmlEscaped() : folder);
+              .arg(DataSize::text(result.received, QLocale()), markup ? folder.toHtmlEscaped() : folder);
     // "default" is what a click on the notification does: the same as the button.
     const QStringList actions{
         QStringLiteral("default"), tr("Show in folder"), showInFolderKey, tr("Show in folder")};
@@ -120,11 +121,17 @@ void DoneNotifier::showInFolder(const QString &archive)
         QStringLiteral("/org/freedesktop/FileManager1"), QStringLiteral("org.freedesktop.FileManager1"),
         QStringLiteral("ShowItems"));
     showItems << QStringList{QUrl::fromLocalFile(archive).toString(QUrl::FullyEncoded)} << QString();
-    // Without a file manager that selects files, the folder is opened the ordinary way.
-    whenFinished(
-        QDBusConnection::sessionBus().asyncCall(showItems), this, [archive](const QDBusPendingCall &call) {
-            if (call.isError())
-                QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(archive).absolutePath()));
+    // Without a file manager that selects files, the folder is opened the ordinary way; failing that
+    // too, the click would otherwise do nothing anybody sees.
+    whenFinished(m_notifications->connection().asyncCall(showItems), this,
+        [this, archive](const QDBusPendingCall &call) {
+            if (!call.isError())
+                return;
+            const QString folder = QFileInfo(archive).absolutePath();
+            if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+                Q_EMIT folderNotShown(
+                    tr("The folder %1 could not be opened: the desktop has no file manager to show it.")
+                        .arg(PlainText::clean(folder)));
         });
 }
 

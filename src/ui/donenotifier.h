@@ -9,8 +9,8 @@
 class NotificationsInterface;
 
 // Tells the desktop that a download is complete: a notification with the tool's name, the size and the
-// folder, whose "Show in folder" action opens the file manager at the archive. Every call is
-// asynchronous; without a session bus or a notification service nothing is shown and nothing waits.
+// folder, whose "Show in folder" action opens the file manager at the archive, or else the folder. Every call
+// is asynchronous; without a session bus or a notification service nothing is shown and nothing waits.
 class DoneNotifier final : public QObject
 {
     Q_OBJECT
@@ -21,6 +21,10 @@ public:
     ~DoneNotifier() override;
 
     void transferFinished(const QString &toolName, const TransferResult &result);
+
+Q_SIGNALS:
+    // "Show in folder" found neither a file manager nor a way to open the folder: `message` says so.
+    void folderNotShown(const QString &message);
 
 private:
     void notify(const QString &toolName, const TransferResult &result, bool markup);

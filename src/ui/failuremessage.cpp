@@ -1,7 +1,7 @@
 #include "failuremessage.h"
 
+#include "common/datasize.h"
 #include "common/plaintext.h"
-#include "common/pluralcount.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,7 +26,6 @@ struct Wording
 constexpr Wording wordings[] = {
     {Kind::NameNotFound, QT_TRANSLATE_NOOP("FailureMessage", "the server's name was not found"), true},
     {Kind::CouldNotConnect, QT_TRANSLATE_NOOP("FailureMessage", "could not reach the server"), true},
-    {Kind::ProxySetting, QT_TRANSLATE_NOOP("FailureMessage", "could not reach the server"), false},
     {Kind::TimedOut, QT_TRANSLATE_NOOP("FailureMessage", "no answer from the server for %1 s"), false},
     {Kind::ConnectionClosed, QT_TRANSLATE_NOOP("FailureMessage", "the server closed the connection"), true},
     {Kind::Tls, QT_TRANSLATE_NOOP("FailureMessage", "the secure connection could not be set up"), true},
@@ -36,18 +35,63 @@ constexpr Wording wordings[] = {
         QT_TRANSLATE_NOOP("FailureMessage", "refused a redirect from a secure address to an insecure one"),
         false},
     {Kind::Protocol, QT_TRANSLATE_NOOP("FailureMessage", "the server's answer could not be read"), true},
-    {Kind::BadStatusLine, QT_TRANSLATE_NOOP("FailureMessage", "the server's status line cannot be read"), false},
+    {Kind::BadStatusLine, QT_TRANSLATE_NOOP("FailureMessage", "the server's status line cannot be read"),
+        false},
     {Kind::HeadTooLarge, QT_TRANSLATE_NOOP("FailureMessage", "the server's answer head is too large"), false},
     {Kind::Other, QT_TRANSLATE_NOOP("FailureMessage", "the transfer failed"), true},
 };
+
+// A failure and the system's own few words on it, when it gave any: "could not reach the server
+// (Connection refused)".
+QString withSystemReason(const QString &phrase, const TransferFailure &failure)
+{
+    if (failure.systemReason.isEmpty())
+        return phrase;
+    //: A failure and the system's own few words on it, often in English: "could not reach the server
+    //: (Connection refused)".
+    return FailureMessage::tr("%1 (%2)").arg(phrase, PlainText::clean(failure.systemReason));
+}
+
+// The proxy as it was set: "http_proxy=http://127.0.0.1:3128", or the address the desktop's settings gave.
+QString proxyNamed(const TransferFailure &failure)
+{
+    const QString address = PlainText::clean(failure.proxy);
+    return failure.proxySource.isEmpty() ? FailureMessage::tr("%1 from the desktop's settings").arg(address)
+                                         : failure.proxySource + QLatin1Char('=') + address;
+}
+
+// A failure of the proxy rather than of the server, which the user can only mend in the proxy setting.
+QString proxyPhrase(const TransferFailure &failure)
+{
+    const QString proxy = proxyNamed(failure);
+    QString phrase;
+    switch (failure.kind) {
+    case Kind::ProxySetting:
+        return FailureMessage::tr("the proxy setting %1 cannot be read").arg(proxy);
+    case Kind::NameNotFound:
+        return FailureMessage::tr("the proxy's name in %1 was not found").arg(proxy);
+    case Kind::CouldNotConnect:
+        phrase = FailureMessage::tr("could not reach the proxy %1").arg(proxy);
+        break;
+    default:
+        if (!failure.serverText.isEmpty())
+            return FailureMessage::tr(
+                "the proxy %1 refused to open a connection to the server (it answered %2)")
+                .arg(proxy, PlainText::fromServer(failure.serverText));
+        phrase = FailureMessage::tr("the proxy %1 failed").arg(proxy);
+    }
+    return withSystemReason(phrase, failure);
+}
 
 // What went wrong, without the sizes: "could not reach the server (Connection refused)".
 QString failurePhrase(const TransferResult &result, const QLocale &locale)
 {
     const TransferFailure &failure = result.failure;
+    if (failure.atProxy || failure.kind == Kind::ProxySetting)
+        return proxyPhrase(failure);
     // A failure the transfer did not classify is still a failure.
-    const auto wording = std::find_if(std::begin(wordings), std::end(wordings),
-        [&](const Wording &w) { return w.kind == failure.kind; });
+    const auto wording = std::find_if(
+        std::begin(wordings), std::end(wordings), [&](const Wording &w) { return w.kind == failure.kind; });
     const Wording &chosen = wording != std::end(wordings) ? *wording : wordings[std::size(wordings) - 1];
     QString phrase = FailureMessage::tr(chosen.phrase);
     if (chosen.kind == Kind::TimedOut)
@@ -58,11 +102,7 @@ QString failurePhrase(const TransferResult &result, const QLocale &locale)
         //: "HTTP/1.1 2OO OK".
         phrase = FailureMessage::tr("%1: \"%2\"").arg(phrase, PlainText::fromServer(failure.serverText));
     }
-    if (!chosen.withReason || failure.systemReason.isEmpty())
-        return phrase;
-    //: A failure and the system's own few words on it, often in English: "could not reach the server
-    //: (Connection refused)".
-    return FailureMessage::tr("%1 (%2)").arg(phrase, PlainText::clean(failure.systemReason));
+    return chosen.withReason ? withSystemReason(phrase, failure) : phrase;
 }
 
 } // namespace
@@ -78,7 +118,9 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
     case TransferResult::Outcome::Cancelled:
         return {};
     case TransferResult::Outcome::ServerRefused:
-        return tr("%1 could not be downloaded: the server answered \"%2\".").arg(toolName, reason);
+        return tr("%1 could not be downloaded: the server answered \"%2\". The earlier archive, if any, is "
+                  "unchanged.")
+            .arg(toolName, reason);
     case TransferResult::Outcome::NetworkFailed:
         return tr("%1 could not be downloaded: %2.").arg(toolName, failurePhrase(result, locale));
     case TransferResult::Outcome::NotTheArchive:
@@ -88,22 +130,16 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
         // The body fell short without any failure: the server ended it early in good order.
         const QString cause
             = !result.failure.failed() ? tr("the server ended the body") : failurePhrase(result, locale);
-        const QString received = locale.toString(result.received);
-        if (result.expected > 0) {
-            //: %2 says why, e.g. "the server closed the connection"; %3 and %4 are numbers of bytes.
-            return tr("The download of %1 is incomplete: %2 after %3 of %4 bytes.\n"
-                      "The partial data is kept in %5.",
-                nullptr, pluralCount(result.expected))
-                .arg(toolName, cause, received, locale.toString(result.expected), path);
-        }
-        //: %2 says why, e.g. "the server closed the connection"; %3 is a number of bytes.
-        return tr("The download of %1 is incomplete: %2 after %3 bytes.\n"
-                  "The partial data is kept in %4.",
-            nullptr, pluralCount(result.received))
-            .arg(toolName, cause, received, path);
+        const QString arrived = result.expected > 0
+            ? DataSize::partOf(result.received, result.expected, locale)
+            : DataSize::text(result.received, locale);
+        //: %2 says why, e.g. "the server closed the connection"; %3 is how much arrived: "293.0 of
+        //: 878.9 KiB", or "293.0 KiB" when the size was never told.
+        return tr("The download of %1 is incomplete: %2 after %3.\nThe partial data is kept in %4.")
+            .arg(toolName, cause, arrived, path);
     }
     case TransferResult::Outcome::CannotWrite:
-        return tr("%1 could not be saved to %2: %3").arg(toolName, path, reason);
+        return tr("%1 could not be saved to %2: %3.").arg(toolName, path, reason);
     }
     return {};
 }
@@ -111,7 +147,7 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
 QString FailureMessage::outcome(const QString &toolName, const TransferResult &result)
 {
     const QLocale locale;
-    const QString size = locale.formattedDataSize(result.received, 1);
+    const QString size = DataSize::text(result.received, locale);
     const QString where = homeShortened(PlainText::clean(result.path));
     QString words;
     switch (result.outcome) {

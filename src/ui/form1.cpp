@@ -21,9 +21,9 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QShortcut>
 
 #include <cstdlib>
 
@@ -40,6 +40,11 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     DesktopHints::refuseMaximise(this);
 
     static_cast<Form1Controls &>(*this) = buildForm1(this);
+    // Resizing moves nothing, so a smaller window would only cut off the controls at its edges.
+    setMinimumSize(size());
+    // The captions name the date and the time beside them, also to a screen reader.
+    Label2->setBuddy(Label5);
+    Label3->setBuddy(Label4);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -73,12 +78,12 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     connect(m_commands.get(), &DownloadCommands::progressReported, this, &Form1::DownloadProgress);
     connect(m_commands.get(), &DownloadCommands::transferFinished, this, &Form1::transferFinished);
     m_doneNotifier = new DoneNotifier(this);
+    connect(m_doneNotifier, &DoneNotifier::folderNotShown, this, &Form1::showFolderNotShown);
 
     Timer1->start();
     Timer2->start();
     Form_Load();
     Combo1->setFocus();
-    pressCancelOnEscape();
 }
 
 Form1::~Form1()
@@ -208,13 +213,29 @@ void Form1::showTransferFailure(const QString &toolName, const TransferResult &r
     box->show();
 }
 
-void Form1::pressCancelOnEscape()
+void Form1::showFolderNotShown(const QString &message)
+{
+    if (!m_folderBox) {
+        m_folderBox
+            = new QMessageBox(QMessageBox::Information, tr("Show in folder"), message, QMessageBox::Ok, this);
+        m_folderBox->setTextFormat(Qt::PlainText);
+        m_folderBox->setAttribute(Qt::WA_DeleteOnClose);
+        m_folderBox->setWindowModality(Qt::NonModal);
+    }
+    m_folderBox->setText(message);
+    m_folderBox->show();
+    m_folderBox->raise();
+}
+
+void Form1::keyPressEvent(QKeyEvent *event)
 {
     // Escape stops what runs, as Cancel does; at rest there is nothing for it to stop, and it leaves the
-    // window as it is. The tool list's open drop-down takes Escape before the window sees it.
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, [this] {
+    // window as it is. A key the focused control leaves alone comes here, but an open drop-down is a
+    // window of its own that takes Escape to close itself; a shortcut would have seen it first.
+    if (event->matches(QKeySequence::Cancel)) {
         if (m_commands->isRunning())
             xpButton3->click();
-    });
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

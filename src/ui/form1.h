@@ -39,6 +39,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void Form_Load();
@@ -57,12 +58,13 @@ private:
     void returnToIdleState(const QString &toolName, const TransferResult &result);
     void setBusyPointer(bool busy);
     void showTransferFailure(const QString &toolName, const TransferResult &result);
-    void pressCancelOnEscape();
+    void showFolderNotShown(const QString &message);
 
     std::unique_ptr<DownloadCommands> m_commands;
     ProgressTip *m_progressTip = nullptr;
     DoneNotifier *m_doneNotifier = nullptr;
     QPointer<FrmAbout> m_about;
     QHash<QString, QPointer<QMessageBox>> m_failureBoxes;
+    QPointer<QMessageBox> m_folderBox;
     bool m_pointerBusy = false;
 };

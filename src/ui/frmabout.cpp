@@ -33,7 +33,8 @@ constexpr ControlDescription controls[] = {
         .width = 2655, .height = 255, .text = u"Contact me at : ", .font = labelFont, .tabIndex = 4},
     {.name = "xpButton2", .kind = K::PictureButton, .container = picture1, .left = 2640, .top = 120,
         .width = 855, .height = 735, .font = tahoma, .picture = ":/vorn/about-close.png", .tabIndex = 5,
-        .toolTip = QT_TRANSLATE_NOOP("WindowDescription", "Close")},
+        .toolTip = QT_TRANSLATE_NOOP("WindowDescription", "Close"),
+        .description = QT_TRANSLATE_NOOP("WindowDescription", "Closes this window")},
 };
 // clang-format on
 // clang-format on

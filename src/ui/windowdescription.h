@@ -71,13 +71,14 @@ struct ControlDescription
     const char *picture = nullptr; // resource path
     int tabIndex = -1; // -1: takes no part in the tab order
     bool visible = true;
-    // Both in the user's language: marked with QT_TRANSLATE_NOOP in the context below.
+    // In the user's language: marked with QT_TRANSLATE_NOOP in the context below.
     const char *toolTip = nullptr; // also the accessible name of picture buttons
     const char *accessibleName = nullptr; // what a screen reader calls a control that has no tool tip
+    const char *description = nullptr; // what a screen reader says a control does, beyond its name
 };
 
-// The translation context of the controls' tool tips and accessible names. The windows' captions are
-// drawn as designed, in every language.
+// The translation context of the controls' tool tips, accessible names and descriptions. The windows'
+// captions are drawn as designed, in every language.
 inline constexpr char controlTextsContext[] = "WindowDescription";
 
 struct WindowDescription

@@ -211,9 +211,10 @@ e2e_setup() {
 # The servers are started in this shell, never inside $(...): a subshell would keep the server's pid
 # from the clean-up. Each leaves its URL in server_url.
 
-# The nginx stand-in for the download server, serving every catalog key.
+# The nginx stand-in for the download server, serving every catalog key. Arguments go to it
+# (--rate KEY=RATE throttles one more key).
 start_demo_server() {
-    "$source_dir/scripts/demo-server" start "$demo_dir" --catalog "$catalog_program" >"$work/demo.url" 2>"$work/demo.log" \
+    "$source_dir/scripts/demo-server" start "$demo_dir" --catalog "$catalog_program" "$@" >"$work/demo.url" 2>"$work/demo.log" \
         || fail "the demo server did not start"
     server_url=$(head -n 1 "$work/demo.url")
 }
@@ -365,7 +366,8 @@ start_accessibility_bus() {
 }
 
 # The program's windows as "role|name|value" lines into $work/tree, depth first, as a screen reader
-# reads them over the accessibility bus; then whether a line matches the pattern $1.
+# reads them over the accessibility bus, each followed by a line "  description|actions|enabled or
+# disabled|labelled by"; then whether a line matches the pattern $1.
 tree_has() {
     /usr/bin/python3 - >"$work/tree" 2>>"$work/reader.log" <<'PY'
 import pyatspi
@@ -377,6 +379,16 @@ def walk(node, depth):
     except NotImplementedError:
         pass
     print('%s|%s|%s' % (node.getRoleName(), node.name, value))
+    try:
+        action = node.queryAction()
+        actions = ','.join(action.getName(i) for i in range(action.nActions))
+    except NotImplementedError:
+        actions = ''
+    enabled = 'enabled' if node.getState().contains(pyatspi.STATE_ENABLED) else 'disabled'
+    labels = ','.join(target.name for relation in node.getRelationSet()
+                      if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY
+                      for target in (relation.getTarget(i) for i in range(relation.getNTargets())))
+    print('  %s|%s|%s|%s' % (node.description, actions, enabled, labels))
     for child in node:
         if child is not None:
             walk(child, depth + 1)
