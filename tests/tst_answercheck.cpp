@@ -48,70 +48,68 @@ void TestAnswerCheck::head_data()
     const QString part = u"the server sent only part of the archive"_qs;
     const QString badSize = u"the server announced a size that cannot be right"_qs;
     const QString page = u"the server sent a web page instead of the archive"_qs;
-    QTest::newRow("204 No Content") << answer(204, -1) << qint64(0) << empty;
-    QTest::newRow("205 Reset Content") << answer(205, -1) << qint64(0) << empty;
-    QTest::newRow("Content-Length: 0") << answer(200, 0, {u"Content-Length: 0"_qs}) << qint64(0) << empty;
-    QTest::newRow("206 for a later range")
-        << answer(206, 500, {u"Content-Length: 500"_qs, u"Content-Range: bytes 100-599/600"_qs}) << qint64(0)
-        << part + u" (\"bytes 100-599/600\")"_qs;
-    QTest::newRow("206 for the start only")
-        << answer(206, 500, {u"Content-Length: 500"_qs, u"Content-Range: bytes 0-499/600"_qs}) << qint64(0)
-        << part + u" (\"bytes 0-499/600\")"_qs;
-    QTest::newRow("206 of unknown total")
-        << answer(206, 500, {u"Content-Length: 500"_qs, u"Content-Range: bytes 0-499/*"_qs}) << qint64(0)
-        << part + u" (\"bytes 0-499/*\")"_qs;
-    QTest::newRow("206 without a range")
-        << answer(206, 500, {u"Content-Length: 500"_qs}) << qint64(0) << part;
-    QTest::newRow("206 for the whole file")
-        << answer(206, 2500, {u"Content-Length: 2500"_qs, u"Content-Range: bytes 0-2499/2500"_qs})
-        << qint64(2500) << QString();
+    const auto taken = [](const char *tag, const AnswerHead &head, qint64 expected) {
+        QTest::newRow(tag) << head << expected << QString();
+    };
+    const auto refused = [](const char *tag, const AnswerHead &head, const QString &refusal) {
+        QTest::newRow(tag) << head << qint64(0) << refusal;
+    };
+    refused("204 No Content", answer(204, -1), empty);
+    refused("205 Reset Content", answer(205, -1), empty);
+    refused("Content-Length: 0", answer(200, 0, {u"Content-Length: 0"_qs}), empty);
+    refused("206 for a later range",
+        answer(206, 500, {u"Content-Length: 500"_qs, u"Content-Range: bytes 100-599/600"_qs}),
+        part + u" (\"bytes 100-599/600\")"_qs);
+    refused("206 for the start only",
+        answer(206, 500, {u"Content-Length: 500"_qs, u"Content-Range: bytes 0-499/600"_qs}),
+        part + u" (\"bytes 0-499/600\")"_qs);
+    refused("206 of unknown total",
+        answer(206, 500, {u"Content-Length: 500"_qs, u"Content-Range: bytes 0-499/*"_qs}),
+        part + u" (\"bytes 0-499/*\")"_qs);
+    refused("206 without a range", answer(206, 500, {u"Content-Length: 500"_qs}), part);
+    taken("206 for the whole file",
+        answer(206, 2500, {u"Content-Length: 2500"_qs, u"Content-Range: bytes 0-2499/2500"_qs}), 2500);
     // Refused by us, or already by a stricter HTTP parser as a malformed answer.
-    QTest::newRow("length beyond 64 bits") << answer(200, -1, {u"Content-Length: 99999999999999999999999"_qs})
-                                           << qint64(0) << badSize + u" (\"99999999999999999999999\")"_qs;
-    QTest::newRow("negative length") << answer(200, -1, {u"Content-Length: -1"_qs}) << qint64(0)
-                                     << badSize + u" (\"-1\")"_qs;
+    refused("length beyond 64 bits", answer(200, -1, {u"Content-Length: 99999999999999999999999"_qs}),
+        badSize + u" (\"99999999999999999999999\")"_qs);
+    refused("negative length", answer(200, -1, {u"Content-Length: -1"_qs}), badSize + u" (\"-1\")"_qs);
     // The transfer would end the body where its own reading of the length says ("2" of "2.5e3"): one
     // reading of the length, or none.
-    QTest::newRow("length with an exponent")
-        << answer(200, 2, {u"Content-Length: 2.5e3"_qs}) << qint64(0) << badSize + u" (\"2.5e3\")"_qs;
-    QTest::newRow("length with a fraction")
-        << answer(200, 2501, {u"Content-Length: 2501.5"_qs}) << qint64(0) << badSize + u" (\"2501.5\")"_qs;
-    QTest::newRow("length followed by a word")
-        << answer(200, 2500, {u"Content-Length: 2500 bytes"_qs}) << qint64(2500) << QString();
-    QTest::newRow("a web page") << answer(200, -1, {u"Content-Type: text/html; charset=utf-8"_qs})
-                                << qint64(0) << page;
-    QTest::newRow("a web page, type in capitals")
-        << answer(200, -1, {u"Content-Type: Text/HTML"_qs}) << qint64(0) << page;
-    QTest::newRow("an XHTML page") << answer(200, -1, {u"Content-Type: application/xhtml+xml"_qs})
-                                   << qint64(0) << page;
-    QTest::newRow("a page sent as an attachment") << answer(200, -1,
-        {u"Content-Type: text/html"_qs, u"Content-Disposition: attachment; filename=\"tool.rar\""_qs})
-                                                  << qint64(0) << QString();
-    QTest::newRow("gzip-encoded")
-        << answer(200, -1, {u"Content-Encoding: gzip"_qs}) << qint64(0)
-        << u"the server sent the archive encoded (gzip) although it was asked not to"_qs;
-    QTest::newRow("identity encoding")
-        << answer(200, -1, {u"Content-Encoding: identity"_qs}) << qint64(0) << QString();
+    refused("length with an exponent", answer(200, 2, {u"Content-Length: 2.5e3"_qs}),
+        badSize + u" (\"2.5e3\")"_qs);
+    refused("length with a fraction", answer(200, 2501, {u"Content-Length: 2501.5"_qs}),
+        badSize + u" (\"2501.5\")"_qs);
+    taken("length followed by a word", answer(200, 2500, {u"Content-Length: 2500 bytes"_qs}), 2500);
+    refused("a web page", answer(200, -1, {u"Content-Type: text/html; charset=utf-8"_qs}), page);
+    refused("a web page, type in capitals", answer(200, -1, {u"Content-Type: Text/HTML"_qs}), page);
+    refused("an XHTML page", answer(200, -1, {u"Content-Type: application/xhtml+xml"_qs}), page);
+    taken("a page sent as an attachment",
+        answer(200, -1,
+            {u"Content-Type: text/html"_qs, u"Content-Disposition: attachment; filename=\"tool.rar\""_qs}),
+        0);
+    refused("gzip-encoded", answer(200, -1, {u"Content-Encoding: gzip"_qs}),
+        u"the server sent the archive encoded (gzip) although it was asked not to"_qs);
+    taken("identity encoding", answer(200, -1, {u"Content-Encoding: identity"_qs}), 0);
     // Whichever of two types a browser believes, the page is the one to fear.
-    QTest::newRow("two types, one a page") << answer(200, 500,
-        {u"Content-Length: 500"_qs, u"Content-Type: application/octet-stream"_qs,
-            u"Content-Type: text/html"_qs}) << qint64(0)
-                                           << page;
+    refused("two types, one a page",
+        answer(200, 500,
+            {u"Content-Length: 500"_qs, u"Content-Type: application/octet-stream"_qs,
+                u"Content-Type: text/html"_qs}),
+        page);
     // Of a list, it is chance which number frames the body.
-    QTest::newRow("list of lengths") << answer(200, 100, {u"Content-Length: 100, 50"_qs}) << qint64(0)
-                                     << badSize + u" (\"100, 50\")"_qs;
+    refused(
+        "list of lengths", answer(200, 100, {u"Content-Length: 100, 50"_qs}), badSize + u" (\"100, 50\")"_qs);
     // Two headers that disagree leave no way to tell where the body ends (libcurl frames it by one).
-    QTest::newRow("two different lengths")
-        << answer(200, 5000, {u"Content-Length: 3000"_qs, u"Content-Length: 5000"_qs}) << qint64(0)
-        << badSize + u" (\"3000, 5000\")"_qs;
-    QTest::newRow("206 whose range and length disagree")
-        << answer(206, 200, {u"Content-Length: 200"_qs, u"Content-Range: bytes 0-99/100"_qs}) << qint64(0)
-        << u"the server announced two different sizes (\"200\" and \"bytes 0-99/100\")"_qs;
-    QTest::newRow("206 for the whole file, no length")
-        << answer(206, -1, {u"Content-Range: bytes 0-99/100"_qs}) << qint64(100) << QString();
+    refused("two different lengths",
+        answer(200, 5000, {u"Content-Length: 3000"_qs, u"Content-Length: 5000"_qs}),
+        badSize + u" (\"3000, 5000\")"_qs);
+    refused("206 whose range and length disagree",
+        answer(206, 200, {u"Content-Length: 200"_qs, u"Content-Range: bytes 0-99/100"_qs}),
+        u"the server announced two different sizes (\"200\" and \"bytes 0-99/100\")"_qs);
+    taken("206 for the whole file, no length", answer(206, -1, {u"Content-Range: bytes 0-99/100"_qs}), 100);
     // A delta to a copy we do not have, or any other success that is no archive.
-    QTest::newRow("226 IM Used") << answer(226, 500, {u"Content-Length: 500"_qs}) << qint64(0)
-                                 << u"the server answered with status 226 instead of sending the archive"_qs;
+    refused("226 IM Used", answer(226, 500, {u"Content-Length: 500"_qs}),
+        u"the server answered with status 226 instead of sending the archive"_qs);
 }
 
 void TestAnswerCheck::statedDigest_data()

@@ -42,133 +42,91 @@ struct GifStream
     bool endsWithTrailer = false;
 };
 
-// Walks the block structure by hand so the test sees exactly what a browser or
-// an older decoder would, not what Qt's lenient reader makes of it.
-class GifParser
+// Walks the block structure by hand so the test sees exactly what a browser or an older decoder would,
+// not what Qt's lenient reader makes of it. Empty when the stream holds together, else where it does not.
+QString parseGif(const QByteArray &bytes, GifStream &gif)
 {
-public:
-    explicit GifParser(const QByteArray &bytes)
-        : m_bytes(bytes)
-    { }
-
-    QString parse(GifStream &gif)
-    {
-        if (m_bytes.size() < 13)
-            return QStringLiteral("file is only %1 bytes").arg(m_bytes.size());
-        gif.signature = m_bytes.left(6);
-        m_pos = 6;
-        gif.width = word();
-        gif.height = word();
-        const int packed = byte();
-        skip(2);
-        gif.globalColourTable = packed & 0x80;
-        gif.globalColourEntries = 2 << (packed & 0x07);
-        if (gif.globalColourTable)
-            skip(3 * gif.globalColourEntries);
-
-        GifFrame control;
-        while (m_error.isEmpty() && m_pos < m_bytes.size()) {
-            const qsizetype blockStart = m_pos;
-            const int introducer = byte();
-            if (introducer == 0x3B) {
-                gif.endsWithTrailer = m_pos == m_bytes.size();
-                return m_error;
-            }
-            if (introducer == 0x2C) {
-                GifFrame frame = control;
-                control = GifFrame();
-                frame.left = word();
-                frame.top = word();
-                frame.width = word();
-                frame.height = word();
-                const int imagePacked = byte();
-                frame.localColourTable = imagePacked & 0x80;
-                if (frame.localColourTable)
-                    skip(3 * (2 << (imagePacked & 0x07)));
-                skip(1); // LZW minimum code size
-                skipSubBlocks();
-                gif.frames.append(frame);
-            } else if (introducer == 0x21) {
-                const int label = byte();
-                if (label == 0xF9) {
-                    if (byte() != 4)
-                        return QStringLiteral("graphic control block at %1 is not 4 bytes").arg(blockStart);
-                    const int controlPacked = byte();
-                    control.hasControl = true;
-                    control.transparent = controlPacked & 0x01;
-                    control.delay = word();
-                    control.transparentIndex = byte();
-                    if (byte() != 0)
-                        return QStringLiteral("graphic control block at %1 is not terminated")
-                            .arg(blockStart);
-                } else if (label == 0xFF) {
-                    const int idLength = byte();
-                    const QByteArray id = m_bytes.mid(m_pos, idLength);
-                    skip(idLength);
-                    if (id == "NETSCAPE2.0") {
-                        const int length = byte();
-                        const int subId = byte();
-                        if (length != 3 || subId != 1)
-                            return QStringLiteral("malformed NETSCAPE2.0 block at %1").arg(blockStart);
-                        gif.loopCount = word();
-                        gif.framesBeforeLoopBlock = gif.frames.size();
-                    }
-                    skipSubBlocks();
-                } else {
-                    skipSubBlocks();
-                }
-            } else {
-                return QStringLiteral("unexpected byte 0x%1 at offset %2")
-                    .arg(introducer, 2, 16, QLatin1Char('0'))
-                    .arg(blockStart);
-            }
-        }
-        return m_error.isEmpty() ? QStringLiteral("no trailer after offset %1").arg(m_pos) : m_error;
-    }
-
-private:
-    int byte()
-    {
-        if (m_pos >= m_bytes.size()) {
-            truncated();
-            return 0;
-        }
-        return quint8(m_bytes.at(m_pos++));
-    }
-
-    int word()
-    {
+    if (bytes.size() < 13)
+        return QStringLiteral("file is only %1 bytes").arg(bytes.size());
+    qsizetype pos = 6;
+    bool truncated = false;
+    const auto byte = [&]() -> int {
+        truncated = truncated || pos >= bytes.size();
+        return truncated ? 0 : quint8(bytes.at(pos++));
+    };
+    const auto word = [&] {
         const int low = byte();
         return low | (byte() << 8);
-    }
-
-    void skip(qsizetype count)
-    {
-        if (m_pos + count > m_bytes.size())
-            truncated();
-        m_pos = std::min(m_pos + count, m_bytes.size());
-    }
-
-    void skipSubBlocks()
-    {
-        while (m_error.isEmpty()) {
-            const int length = byte();
-            if (length == 0)
-                return;
+    };
+    const auto skip = [&](qsizetype count) {
+        truncated = truncated || pos + count > bytes.size();
+        pos = std::min(pos + count, bytes.size());
+    };
+    const auto skipSubBlocks = [&] {
+        for (int length = byte(); length != 0 && !truncated; length = byte())
             skip(length);
+    };
+
+    gif.signature = bytes.left(6);
+    gif.width = word();
+    gif.height = word();
+    const int packed = byte();
+    skip(2);
+    gif.globalColourTable = packed & 0x80;
+    gif.globalColourEntries = 2 << (packed & 0x07);
+    if (gif.globalColourTable)
+        skip(3 * gif.globalColourEntries);
+    GifFrame control;
+    while (!truncated && pos < bytes.size()) {
+        const qsizetype blockStart = pos;
+        const int introducer = byte();
+        if (introducer == 0x3B) {
+            gif.endsWithTrailer = pos == bytes.size();
+            return {};
+        }
+        if (introducer == 0x2C) {
+            GifFrame frame = std::exchange(control, {});
+            frame.left = word();
+            frame.top = word();
+            frame.width = word();
+            frame.height = word();
+            const int imagePacked = byte();
+            frame.localColourTable = imagePacked & 0x80;
+            if (frame.localColourTable)
+                skip(3 * (2 << (imagePacked & 0x07)));
+            skip(1); // LZW minimum code size
+            skipSubBlocks();
+            gif.frames.append(frame);
+        } else if (introducer != 0x21) {
+            return QStringLiteral("unexpected byte 0x%1 at offset %2")
+                .arg(introducer, 2, 16, QLatin1Char('0'))
+                .arg(blockStart);
+        } else if (const int label = byte(); label == 0xF9) {
+            if (byte() != 4)
+                return QStringLiteral("graphic control block at %1 is not 4 bytes").arg(blockStart);
+            const int controlPacked = byte();
+            control.hasControl = true;
+            control.transparent = controlPacked & 0x01;
+            control.delay = word();
+            control.transparentIndex = byte();
+            if (byte() != 0)
+                return QStringLiteral("graphic control block at %1 is not terminated").arg(blockStart);
+        } else {
+            const int idLength = label == 0xFF ? byte() : 0;
+            const QByteArray id = bytes.mid(pos, idLength);
+            skip(idLength);
+            if (id == "NETSCAPE2.0") {
+                if (byte() != 3 || byte() != 1)
+                    return QStringLiteral("malformed NETSCAPE2.0 block at %1").arg(blockStart);
+                gif.loopCount = word();
+                gif.framesBeforeLoopBlock = gif.frames.size();
+            }
+            skipSubBlocks();
         }
     }
-
-    void truncated()
-    {
-        if (m_error.isEmpty())
-            m_error = QStringLiteral("file ends inside a block at offset %1").arg(m_pos);
-    }
-
-    const QByteArray &m_bytes;
-    qsizetype m_pos = 0;
-    QString m_error;
-};
+    return truncated ? QStringLiteral("file ends inside a block at offset %1").arg(pos)
+                     : QStringLiteral("no trailer after offset %1").arg(pos);
+}
 
 } // namespace
 
@@ -197,9 +155,7 @@ void TestAssets::initTestCase()
     QFile file(DavrinPath);
     QVERIFY2(file.open(QIODevice::ReadOnly),
         qPrintable(file.fileName() + QStringLiteral(": ") + file.errorString()));
-    const QByteArray bytes = file.readAll();
-    GifParser parser(bytes);
-    const QString error = parser.parse(m_gif);
+    const QString error = parseGif(file.readAll(), m_gif);
     QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 

@@ -19,19 +19,13 @@ namespace {
 const QString headerBlock = QStringLiteral("Range: bytes=0-\r\n");
 const QString someUrl = QStringLiteral("http://downloads.vorn.example/index.php?download=1:a&Itemid=10");
 
-// One read the way the transfer routine makes it, copied out of the transfer's buffer.
-QByteArray readChunk(Inet &inet, qint64 size)
-{
-    return inet.readChunk(size).toByteArray();
-}
-
 // Pulls the whole body and returns the chunk sizes; the last size repeats.
 QList<qint64> readAll(Inet &inet, QByteArray *body = nullptr, const QList<qint64> &sizes = {1024})
 {
     QList<qint64> chunks;
     for (qsizetype i = 0;; ++i) {
         const qint64 wanted = sizes.at(std::min(i, sizes.size() - 1));
-        const QByteArray chunk = readChunk(inet, wanted);
+        const QByteArray chunk = inet.readChunk(wanted).toByteArray();
         chunks.append(chunk.size());
         if (body)
             body->append(chunk);
@@ -51,17 +45,12 @@ void runEventsFor(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 }
 
-void waitWhileBusy(Inet &inet)
-{
-    while (inet.stillExecuting())
-        EventPump::waitForMoreEvents();
-}
-
 void start(Inet &inet, const QString &url = someUrl)
 {
     inet.setUrl(url);
     inet.execute(QStringLiteral("GET"), headerBlock);
-    waitWhileBusy(inet);
+    while (inet.stillExecuting())
+        EventPump::waitForMoreEvents();
 }
 
 // The request as the transfer routine makes it: sent, its head awaited, then, after the reader has kept
@@ -99,9 +88,23 @@ QList<qint64> chunksOf(qint64 size)
     return chunks << 0;
 }
 
+// One request, from the server's answer to the last read, and how it ended.
+struct Answer
+{
+    Responder responder;
+    int status;
+    qint64 length; // libcurl's reading of Content-Length; -1: unknown
+    QList<qint64> chunks; // of 1,024 bytes asked for each; empty: not compared
+    qint64 body; // the generated body's first bytes that arrive; -1: another body
+    Kind kind = Kind::None;
+    QString systemReason = {};
+    int timeout = 60; // seconds
+    int readAfterMs = 0; // how long the reader keeps away at first
+};
+
 } // namespace
 
-Q_DECLARE_METATYPE(Responder)
+Q_DECLARE_METATYPE(Answer)
 
 class TestInet : public QObject
 {
@@ -167,15 +170,7 @@ void TestInet::requestIsExact()
 
 void TestInet::answers_data()
 {
-    QTest::addColumn<Responder>("responder");
-    QTest::addColumn<int>("timeout"); // seconds
-    QTest::addColumn<int>("readAfterMs"); // how long the reader keeps away at first
-    QTest::addColumn<int>("status");
-    QTest::addColumn<qint64>("length"); // libcurl's reading of Content-Length; -1: unknown
-    QTest::addColumn<QList<qint64>>("chunks"); // of 1,024 bytes asked for each
-    QTest::addColumn<qint64>("body"); // the generated body's first bytes that arrive; -1: another body
-    QTest::addColumn<Kind>("kind");
-    QTest::addColumn<QString>("systemReason");
+    QTest::addColumn<Answer>("answer");
 
     const auto splitInto = [](QList<qint64> splits, bool chunked = false) {
         return [=](ScriptedResponse &r) {
@@ -184,42 +179,35 @@ void TestInet::answers_data()
             r.chunked = chunked;
         };
     };
-    const auto none = Kind::None;
-    QTest::newRow("2500 at once") << serving(2500) << 60 << 0 << 200 << qint64(2500)
-                                  << QList<qint64>{1024, 1024, 452, 0} << qint64(2500) << none << QString();
-    QTest::newRow("2048 at once") << serving(2048) << 60 << 0 << 200 << qint64(2048)
-                                  << QList<qint64>{1024, 1024, 0} << qint64(2048) << none << QString();
-    QTest::newRow("one byte at the end") << serving(2049) << 60 << 0 << 200 << qint64(2049)
-                                         << QList<qint64>{1024, 1024, 1} << qint64(2049) << none << QString();
-    QTest::newRow("empty body") << serving(0) << 60 << 0 << 200 << qint64(0) << QList<qint64>{0} << qint64(0)
-                                << none << QString();
+    QTest::newRow("2500 at once") << Answer{serving(2500), 200, 2500, {1024, 1024, 452, 0}, 2500};
+    QTest::newRow("2048 at once") << Answer{serving(2048), 200, 2048, {1024, 1024, 0}, 2048};
+    QTest::newRow("one byte at the end") << Answer{serving(2049), 200, 2049, {1024, 1024, 1}, 2049};
+    QTest::newRow("empty body") << Answer{serving(0), 200, 0, {0}, 0};
     QTest::newRow("2500 in small pieces")
-        << serving(2500, splitInto({1, 700, 5, 900, 3})) << 60 << 0 << 200 << qint64(2500) << chunksOf(2500)
-        << qint64(2500) << none << QString();
-    QTest::newRow("2500 chunked") << serving(2500, splitInto({100, 1000}, true)) << 60 << 0 << 200
-                                  << qint64(-1) << chunksOf(2500) << qint64(2500) << none << QString();
+        << Answer{serving(2500, splitInto({1, 700, 5, 900, 3})), 200, 2500, chunksOf(2500), 2500};
+    QTest::newRow("2500 chunked") << Answer{
+        serving(2500, splitInto({100, 1000}, true)), 200, -1, chunksOf(2500), 2500};
 
-    QTest::newRow("redirect loop") << Responder([](const ScriptedRequest &) {
+    const Responder loop = [](const ScriptedRequest &) {
         return ScriptedResponse::redirect("http://downloads.vorn.example/again");
-    }) << 60 << 0 << 0 << qint64(-1)
-                                   << QList<qint64>{0} << qint64(0) << Kind::TooManyRedirects << QString();
+    };
+    QTest::newRow("redirect loop") << Answer{loop, 0, -1, {0}, 0, Kind::TooManyRedirects};
     // The redirect is not the answer: what failed is the request to the mirror.
-    QTest::newRow("failure after a redirect") << Responder([](const ScriptedRequest &request) {
+    const Responder mirrorFails = [](const ScriptedRequest &request) {
         const QByteArray mirror = "http://mirror.vorn.example/files/a.rar";
         if (request.target != mirror)
             return ScriptedResponse::redirect(mirror, 302);
         ScriptedResponse response;
         response.closeWithoutResponse = true;
         return response;
-    }) << 60 << 0 << 0 << qint64(-1) << QList<qint64>{0}
-                                              << qint64(0) << Kind::ConnectionClosed << QString();
+    };
+    QTest::newRow("failure after a redirect") << Answer{mirrorFails, 0, -1, {0}, 0, Kind::ConnectionClosed};
 
     // The idle time-out. What arrived before the server fell silent is still handed over in full chunks.
     const auto stallAfter
         = [](qint64 bytes) { return [=](ScriptedResponse &r) { r.stallAfterBodyBytes = bytes; }; };
-    QTest::newRow("server falls silent")
-        << serving(100000, stallAfter(5000)) << 1 << 0 << 200 << qint64(100000) << chunksOf(5000)
-        << qint64(5000) << Kind::TimedOut << QString();
+    QTest::newRow("server falls silent") << Answer{
+        serving(100000, stallAfter(5000)), 200, 100000, chunksOf(5000), 5000, Kind::TimedOut, {}, 1};
     // Each arrival restarts the time-out: a steady transfer longer than it is not a silent one.
     const auto trickle = [](QByteArray interim = {}, QByteArray headTrickle = {}) {
         return [=](ScriptedResponse &r) {
@@ -230,23 +218,19 @@ void TestInet::answers_data()
         };
     };
     QTest::newRow("steady trickle outlasting the time-out")
-        << serving(25000, trickle()) << 1 << 0 << 200 << qint64(25000) << chunksOf(25000) << qint64(25000)
-        << none << QString();
+        << Answer{serving(25000, trickle()), 200, 25000, chunksOf(25000), 25000, Kind::None, {}, 1};
     // A full buffer nobody reads holds the server back; that silence is ours, not the server's.
     QTest::newRow("reader away longer than the time-out")
-        << serving(32 << 20) << 1 << 2500 << 200 << qint64(32 << 20) << QList<qint64>{} << qint64(32 << 20)
-        << none << QString();
+        << Answer{serving(32 << 20), 200, 32 << 20, {}, 32 << 20, Kind::None, {}, 1, 2500};
     // Once the reader has caught up, the server's silence counts again.
     QTest::newRow("server falls silent after the reader caught up")
-        << serving(32 << 20, stallAfter(2 << 20)) << 1 << 2500 << 200 << qint64(32 << 20) << chunksOf(2 << 20)
-        << qint64(2 << 20) << Kind::TimedOut << QString();
+        << Answer{serving(32 << 20, stallAfter(2 << 20)), 200, 32 << 20, chunksOf(2 << 20), 2 << 20,
+               Kind::TimedOut, {}, 1, 2500};
     // A head that never ends is not an answer, however steadily it comes.
-    QTest::newRow("header lines for ever")
-        << serving(10, trickle("HTTP/1.1 200 OK\r\n", "X-More: 1\r\n")) << 1 << 0 << 0 << qint64(-1)
-        << QList<qint64>{0} << qint64(0) << Kind::TimedOut << QString();
-    QTest::newRow("interim answers for ever")
-        << serving(10, trickle({}, "HTTP/1.1 102 Processing\r\n\r\n")) << 1 << 0 << 0 << qint64(-1)
-        << QList<qint64>{0} << qint64(0) << Kind::TimedOut << QString();
+    QTest::newRow("header lines for ever") << Answer{
+        serving(10, trickle("HTTP/1.1 200 OK\r\n", "X-More: 1\r\n")), 0, -1, {0}, 0, Kind::TimedOut, {}, 1};
+    QTest::newRow("interim answers for ever") << Answer{
+        serving(10, trickle({}, "HTTP/1.1 102 Processing\r\n\r\n")), 0, -1, {0}, 0, Kind::TimedOut, {}, 1};
 
     const auto closeAfter = [](qint64 bytes, bool reset) {
         return [=](ScriptedResponse &r) {
@@ -254,12 +238,10 @@ void TestInet::answers_data()
             r.resetOnClose = reset;
         };
     };
-    QTest::newRow("closed mid-body") << serving(10000, closeAfter(3000, false)) << 60 << 0 << 200
-                                     << qint64(10000) << chunksOf(3000) << qint64(3000)
-                                     << Kind::ConnectionClosed << QString();
-    QTest::newRow("reset mid-body") << serving(10000, closeAfter(3000, true)) << 60 << 0 << 200
-                                    << qint64(10000) << chunksOf(3000) << qint64(3000)
-                                    << Kind::ConnectionClosed << u"Connection reset by peer"_qs;
+    QTest::newRow("closed mid-body") << Answer{
+        serving(10000, closeAfter(3000, false)), 200, 10000, chunksOf(3000), 3000, Kind::ConnectionClosed};
+    QTest::newRow("reset mid-body") << Answer{serving(10000, closeAfter(3000, true)), 200, 10000,
+        chunksOf(3000), 3000, Kind::ConnectionClosed, u"Connection reset by peer"_qs};
 
     // Each would otherwise end as a short body that looks whole: a framing fault, not a broken connection.
     const auto chunkedAs = [](int status, QByteArray body, QByteArray header = {}) {
@@ -274,43 +256,33 @@ void TestInet::answers_data()
             r.closeAfterBodyBytes = body.size();
         });
     };
-    QTest::newRow("bad chunk size") << chunkedAs(200, "5\r\nhello\r\nzz\r\n") << 60 << 0 << 200 << qint64(-1)
-                                    << QList<qint64>{5, 0} << qint64(-1) << Kind::Protocol << QString();
+    QTest::newRow("bad chunk size") << Answer{
+        chunkedAs(200, "5\r\nhello\r\nzz\r\n"), 200, -1, {5, 0}, -1, Kind::Protocol};
     // libcurl reads the first three digits; we read no status from it.
-    QTest::newRow("four-digit status") << chunkedAs(2000, "0\r\n\r\n") << 60 << 0 << 0 << qint64(-1)
-                                       << QList<qint64>{0} << qint64(-1) << Kind::BadStatusLine << QString();
-    QTest::newRow("head of 200 KB") << chunkedAs(200, "0\r\n\r\n", QByteArray(200 * 1024, 'h')) << 60 << 0
-                                    << 0 << qint64(-1) << QList<qint64>{0} << qint64(-1) << Kind::HeadTooLarge
-                                    << QString();
+    QTest::newRow("four-digit status")
+        << Answer{chunkedAs(2000, "0\r\n\r\n"), 0, -1, {0}, -1, Kind::BadStatusLine};
+    QTest::newRow("head of 200 KB") << Answer{
+        chunkedAs(200, "0\r\n\r\n", QByteArray(200 * 1024, 'h')), 0, -1, {0}, -1, Kind::HeadTooLarge};
 }
 
-// One request, from the server's answer to the last read, and how it ended.
 void TestInet::answers()
 {
-    QFETCH(Responder, responder);
-    QFETCH(int, timeout);
-    QFETCH(int, readAfterMs);
-    QFETCH(int, status);
-    QFETCH(qint64, length);
-    QFETCH(QList<qint64>, chunks);
-    QFETCH(qint64, body);
-    QFETCH(Kind, kind);
-    QFETCH(QString, systemReason);
+    QFETCH(Answer, answer);
 
-    m_server->setResponder(responder);
+    m_server->setResponder(answer.responder);
     Inet inet;
-    inet.setRequestTimeout(timeout);
+    inet.setRequestTimeout(answer.timeout);
     QList<qint64> read;
-    const QByteArray received = fetch(inet, someUrl, &read, readAfterMs);
-    QCOMPARE(inet.statusCode(), status);
-    QCOMPARE(inet.contentLength(), length);
-    if (!chunks.isEmpty())
-        QCOMPARE(read, chunks);
-    if (body >= 0)
-        QVERIFY(received == ScriptedHttpServer::patternBytes(0, body));
-    QVERIFY2(inet.failure().kind == kind, qPrintable(inet.failure().detail));
-    QCOMPARE(inet.failure().systemReason, systemReason);
-    QCOMPARE(inet.failure().detail.isEmpty(), kind == Kind::None);
+    const QByteArray received = fetch(inet, someUrl, &read, answer.readAfterMs);
+    QCOMPARE(inet.statusCode(), answer.status);
+    QCOMPARE(inet.contentLength(), answer.length);
+    if (!answer.chunks.isEmpty())
+        QCOMPARE(read, answer.chunks);
+    if (answer.body >= 0)
+        QVERIFY(received == ScriptedHttpServer::patternBytes(0, answer.body));
+    QVERIFY2(inet.failure().kind == answer.kind, qPrintable(inet.failure().detail));
+    QCOMPARE(inet.failure().systemReason, answer.systemReason);
+    QCOMPARE(inet.failure().detail.isEmpty(), answer.kind == Kind::None);
     // Exhausted: every later read is empty too.
     QVERIFY(inet.readChunk(1024).isEmpty());
     QVERIFY(!inet.wasCancelled());

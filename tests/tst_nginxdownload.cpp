@@ -7,7 +7,6 @@
 #include "ui/failuremessage.h"
 #include "ui/form1.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QNetworkProxy>
 #include <QSaveFile>
@@ -15,16 +14,6 @@
 #include <QTest>
 
 namespace {
-
-QByteArray sha256Of(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return hash.result();
-}
 
 // The nginx that the CTest fixture started with scripts/demo-server.
 QString fixturePath(const QString &name)
@@ -77,8 +66,7 @@ private Q_SLOTS:
 
 private:
     QTemporaryDir m_programFolder;
-    QHash<int, QByteArray> m_sha256;
-    QHash<int, qint64> m_sizes;
+    QHash<int, std::pair<qint64, qint64>> m_served; // each key's size and place in the pattern
 };
 
 void TestNginxDownload::initTestCase()
@@ -93,8 +81,7 @@ void TestNginxDownload::initTestCase()
         const qint64 offset = 7919 * position;
         QString error;
         QVERIFY2(writeKeyFile(key, size, offset, &error), qPrintable(error));
-        m_sha256.insert(position, ScriptedHttpServer::patternSha256(size, offset));
-        m_sizes.insert(position, size);
+        m_served.insert(position, {size, offset});
     }
     QNetworkProxy::setApplicationProxy(
         QNetworkProxy(QNetworkProxy::HttpProxy, server.host(), quint16(server.port())));
@@ -124,12 +111,13 @@ void TestNginxDownload::downloadButtonFetchesExactBytes()
     QCOMPARE(run.results.size(), 1);
     const TransferResult result = run.result();
     QVERIFY2(result.outcome == TransferResult::Outcome::Complete,
-        qPrintable(FailureMessage::text(ToolCatalog::displayName(position), result)
-            + QLatin1Char('\n') + QString::fromLocal8Bit(fixtureFile(QStringLiteral("nginx/error.log")))));
+        qPrintable(FailureMessage::text(ToolCatalog::displayName(position), result) + QLatin1Char('\n')
+            + QString::fromLocal8Bit(fixtureFile(QStringLiteral("nginx/error.log")))));
 
     const QString archive = ToolCatalog::destinationPath(m_programFolder.path(), position);
-    QCOMPARE(QFileInfo(archive).size(), m_sizes.value(position));
-    QCOMPARE(sha256Of(archive), m_sha256.value(position));
+    const auto [size, offset] = m_served.value(position);
+    QString mismatch;
+    QVERIFY2(ScriptedHttpServer::fileMatchesPattern(archive, size, offset, &mismatch), qPrintable(mismatch));
     // nginx answers the range request with 206, which is a success like 200.
     QVERIFY(form.Inet1->statusCode() == 206 || form.Inet1->statusCode() == 200);
 }

@@ -1,4 +1,5 @@
 #include "download/partfile.h"
+#include "support/downloadrun.h"
 #include "support/scriptedhttpserver.h"
 #include "support/smalldisk.h"
 
@@ -15,23 +16,6 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-
-// Never waits on a FIFO where a file should be.
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-} // namespace
 
 // The .part file on real files, in a folder where anybody may have planted anything.
 class TestPartFile : public QObject

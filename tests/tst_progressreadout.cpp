@@ -43,48 +43,38 @@ void TestProgressReadout::text_data()
     QTest::addColumn<double>("rate");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QLocale>("locale");
-    QTest::newRow("seconds left") << qint64(12.3 * MiB) << 64 * MiB << 2.0 * MiB
-                                  << u"12.3 of 64.0 MiB, 2.0 MiB/s, 26 s left"_qs << QLocale::c();
-    QTest::newRow("minutes left") << qint64(0) << 1024 * MiB << 1.0 * MiB
-                                  << u"0.0 of 1.0 GiB, 1.0 MiB/s, 17 min 4 s left"_qs << QLocale::c();
-    QTest::newRow("a minute left") << qint64(0) << 60 * MiB << 1.0 * MiB
-                                   << u"0.0 of 60.0 MiB, 1.0 MiB/s, 1 min 0 s left"_qs << QLocale::c();
-    QTest::newRow("hours left") << 5 * 1024 * MiB << 15 * 1024 * MiB << 1.0 * MiB
-                                << u"5.0 of 15.0 GiB, 1.0 MiB/s, 2 h 50 min left"_qs << QLocale::c();
+    const auto row = [](const char *tag, qint64 received, qint64 expected, double rate, const QString &text,
+                         const QLocale &locale = QLocale::c()) {
+        QTest::newRow(tag) << received << expected << rate << text << locale;
+    };
+    row("seconds left", qint64(12.3 * MiB), 64 * MiB, 2.0 * MiB,
+        u"12.3 of 64.0 MiB, 2.0 MiB/s, 26 s left"_qs);
+    row("minutes left", 0, 1024 * MiB, 1.0 * MiB, u"0.0 of 1.0 GiB, 1.0 MiB/s, 17 min 4 s left"_qs);
+    row("a minute left", 0, 60 * MiB, 1.0 * MiB, u"0.0 of 60.0 MiB, 1.0 MiB/s, 1 min 0 s left"_qs);
+    row("hours left", 5 * 1024 * MiB, 15 * 1024 * MiB, 1.0 * MiB,
+        u"5.0 of 15.0 GiB, 1.0 MiB/s, 2 h 50 min left"_qs);
     const double unmeasured = ProgressReadout::unmeasured;
-    QTest::newRow("bytes") << qint64(300) << qint64(500) << unmeasured << u"300 of 500 bytes"_qs
-                           << QLocale::c();
+    row("bytes", 300, 500, unmeasured, u"300 of 500 bytes"_qs);
     // Below a KiB the count is in bytes too; from a KiB on in the size's unit.
-    QTest::newRow("just under a KiB")
-        << qint64(700) << qint64(1023) << unmeasured << u"700 of 1023 bytes"_qs << QLocale::c();
-    QTest::newRow("one KiB") << qint64(512) << KiB << unmeasured << u"0.5 of 1.0 KiB"_qs << QLocale::c();
-    QTest::newRow("unknown size") << 5 * MiB << qint64(0) << 1.0 * MiB << u"5.0 MiB, 1.0 MiB/s"_qs
-                                  << QLocale::c();
-    QTest::newRow("all there") << 64 * MiB << 64 * MiB << 2.0 * MiB << u"64.0 of 64.0 MiB, 2.0 MiB/s"_qs
-                               << QLocale::c();
-    QTest::newRow("beyond 4 GiB") << 4500 * MiB << 9000 * MiB << 100.0 * MiB
-                                  << u"4.4 of 8.8 GiB, 100.0 MiB/s, 45 s left"_qs << QLocale::c();
+    row("just under a KiB", 700, 1023, unmeasured, u"700 of 1023 bytes"_qs);
+    row("one KiB", 512, KiB, unmeasured, u"0.5 of 1.0 KiB"_qs);
+    row("unknown size", 5 * MiB, 0, 1.0 * MiB, u"5.0 MiB, 1.0 MiB/s"_qs);
+    row("all there", 64 * MiB, 64 * MiB, 2.0 * MiB, u"64.0 of 64.0 MiB, 2.0 MiB/s"_qs);
+    row("beyond 4 GiB", 4500 * MiB, 9000 * MiB, 100.0 * MiB, u"4.4 of 8.8 GiB, 100.0 MiB/s, 45 s left"_qs);
     // Next to nothing a second is no speed to count time by: a stall, not years or an overflow.
-    QTest::newRow("stalled") << qint64(0) << 1024 * MiB << 0.04 << u"0.0 of 1.0 GiB, stalled"_qs
-                             << QLocale::c();
-    QTest::newRow("stalled, nothing at all")
-        << qint64(0) << 1024 * MiB << 0.0 << u"0.0 of 1.0 GiB, stalled"_qs << QLocale::c();
-    QTest::newRow("stalled, next to nothing")
-        << qint64(0) << 1024 * MiB << 1e-300 << u"0.0 of 1.0 GiB, stalled"_qs << QLocale::c();
+    row("stalled", 0, 1024 * MiB, 0.04, u"0.0 of 1.0 GiB, stalled"_qs);
+    row("stalled, nothing at all", 0, 1024 * MiB, 0.0, u"0.0 of 1.0 GiB, stalled"_qs);
+    row("stalled, next to nothing", 0, 1024 * MiB, 1e-300, u"0.0 of 1.0 GiB, stalled"_qs);
     // The largest figures are held at what fits in 64 bits before they become whole numbers.
-    QTest::newRow("largest size at a byte a second")
-        << qint64(0) << std::numeric_limits<qint64>::max() << 1.0
-        << u"0.0 of 8.0 EiB, 1 bytes/s, 2562047788015215 h 13 min left"_qs << QLocale::c();
-    QTest::newRow("speed beyond counting")
-        << qint64(0) << MiB << 1e300 << u"0.0 of 1.0 MiB, 8.0 EiB/s, 1 s left"_qs << QLocale::c();
+    row("largest size at a byte a second", 0, std::numeric_limits<qint64>::max(), 1.0,
+        u"0.0 of 8.0 EiB, 1 bytes/s, 2562047788015215 h 13 min left"_qs);
+    row("speed beyond counting", 0, MiB, 1e300, u"0.0 of 1.0 MiB, 8.0 EiB/s, 1 s left"_qs);
     // One digit system per sentence: the time left too, not only the sizes.
     const QLocale arabic(QStringLiteral("ar_EG"));
-    QTest::newRow("Arabic digits, seconds")
-        << 8 * MiB << 64 * MiB << 2.0 * MiB
-        << u"%1 of %2, %3/s, %4 s left"_qs.arg(arabic.toString(8.0, 'f', 1),
-               arabic.formattedDataSize(64 * MiB, 1), arabic.formattedDataSize(2 * MiB, 1),
-               arabic.toString(28))
-        << arabic;
+    row("Arabic digits, seconds", 8 * MiB, 64 * MiB, 2.0 * MiB,
+        u"%1 of %2, %3/s, %4 s left"_qs.arg(arabic.toString(8.0, 'f', 1),
+            arabic.formattedDataSize(64 * MiB, 1), arabic.formattedDataSize(2 * MiB, 1), arabic.toString(28)),
+        arabic);
 }
 
 void TestProgressReadout::text()

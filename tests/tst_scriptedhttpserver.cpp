@@ -99,23 +99,23 @@ void TestScriptedHttpServer::bodyThroughQtProxyClient_data()
     QTest::newRow("generated") << ScriptedResponse::generated(size)
                                << ScriptedHttpServer::patternBytes(0, size);
 
-    ScriptedResponse offset = ScriptedResponse::generated(size);
-    offset.generatedOffset = ScriptedHttpServer::patternPeriod - 1000;
+    const qint64 offset = ScriptedHttpServer::patternPeriod - 1000;
+    const auto generated = [size](const std::function<void(ScriptedResponse &)> &change) {
+        ScriptedResponse response = ScriptedResponse::generated(size);
+        change(response);
+        return response;
+    };
     QTest::newRow("generated from offset")
-        << offset << ScriptedHttpServer::patternBytes(ScriptedHttpServer::patternPeriod - 1000, size);
-
-    ScriptedResponse chunked = ScriptedResponse::generated(size);
-    chunked.chunked = true;
-    QTest::newRow("chunked") << chunked << ScriptedHttpServer::patternBytes(0, size);
-
-    ScriptedResponse closeDelimited = ScriptedResponse::generated(size);
-    closeDelimited.length = ScriptedResponse::Length::Omit;
-    QTest::newRow("no length, ends at close") << closeDelimited << ScriptedHttpServer::patternBytes(0, size);
-
-    ScriptedResponse split = ScriptedResponse::generated(size);
-    split.splits = {1, 2, 1000, 70000};
-    split.chunked = true;
-    QTest::newRow("chunked splits") << split << ScriptedHttpServer::patternBytes(0, size);
+        << generated([=](ScriptedResponse &r) { r.generatedOffset = offset; })
+        << ScriptedHttpServer::patternBytes(offset, size);
+    const QByteArray body = ScriptedHttpServer::patternBytes(0, size);
+    QTest::newRow("chunked") << generated([](ScriptedResponse &r) { r.chunked = true; }) << body;
+    QTest::newRow("no length, ends at close")
+        << generated([](ScriptedResponse &r) { r.length = ScriptedResponse::Length::Omit; }) << body;
+    QTest::newRow("chunked splits") << generated([](ScriptedResponse &r) {
+        r.splits = {1, 2, 1000, 70000};
+        r.chunked = true;
+    }) << body;
 
     ScriptedResponse trickle = ScriptedResponse::generated(5000);
     trickle.trickleBytes = 700;
@@ -209,28 +209,21 @@ void TestScriptedHttpServer::cutShort_data()
 
     ScriptedResponse closeAfter = ScriptedResponse::generated(1000000);
     closeAfter.closeAfterBodyBytes = 300000;
-    QTest::newRow("close mid-body") << closeAfter
-                                    << "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
-                                       "Content-Length: 1000000\r\nConnection: close\r\n\r\n"_ba
-                                    << qint64(300000) << true;
-
+    const QByteArray closing = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                               "Content-Length: 1000000\r\nConnection: close\r\n\r\n";
+    QTest::newRow("close mid-body") << closeAfter << closing << qint64(300000) << true;
     ScriptedResponse reset = closeAfter;
     reset.resetOnClose = true;
-    QTest::newRow("reset mid-body") << reset
-                                    << "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n"
-                                       "Content-Length: 1000000\r\nConnection: close\r\n\r\n"_ba
-                                    << qint64(300000) << true;
+    QTest::newRow("reset mid-body") << reset << closing << qint64(300000) << true;
 
     ScriptedResponse stall = ScriptedResponse::generated(1000000);
     stall.stallAfterBodyBytes = 70000;
     stall.headers.clear();
-    QTest::newRow("stall mid-body") << stall << "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n"_ba
-                                    << qint64(70000) << false;
-
+    const QByteArray bare = "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n";
+    QTest::newRow("stall mid-body") << stall << bare << qint64(70000) << false;
     ScriptedResponse stallAtStart = stall;
     stallAtStart.stallAfterBodyBytes = 0;
-    QTest::newRow("stall after head")
-        << stallAtStart << "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n"_ba << qint64(0) << false;
+    QTest::newRow("stall after head") << stallAtStart << bare << qint64(0) << false;
 
     ScriptedResponse custom;
     custom.length = ScriptedResponse::Length::Custom;

@@ -1,6 +1,7 @@
 #include "support/downloadrun.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 DownloadRun runDownload(DownloadCommands &commands, const std::function<void()> &press,
@@ -76,7 +77,7 @@ ScriptedResponse withHeader(ScriptedResponse response, const QByteArray &name, c
 QByteArray readFile(const QString &path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool writeFile(const QString &path, const QByteArray &data)

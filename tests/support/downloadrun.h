@@ -48,6 +48,7 @@ ScriptedResponse withLength(ScriptedResponse response, const QByteArray &content
 // `response` with the header set (replacing one of that name).
 ScriptedResponse withHeader(ScriptedResponse response, const QByteArray &name, const QByteArray &value);
 
+// Empty for anything but a regular file: never waits on a FIFO where a file should be.
 QByteArray readFile(const QString &path);
 bool writeFile(const QString &path, const QByteArray &data);
 

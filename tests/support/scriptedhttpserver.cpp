@@ -79,11 +79,6 @@ QByteArray ScriptedRequest::header(QByteArrayView name) const
     return {};
 }
 
-bool ScriptedRequest::hasHeader(QByteArrayView name) const
-{
-    return headersContain(headers, name);
-}
-
 QByteArray ScriptedRequest::queryItem(QByteArrayView name) const
 {
     qsizetype start = target.indexOf('?');
@@ -536,16 +531,10 @@ ScriptedHttpServer::ScriptedHttpServer(QObject *parent)
     : QObject(parent)
     , m_server(new QTcpServer(this))
 {
-    qRegisterMetaType<ScriptedRequest>();
     connect(m_server, &QTcpServer::newConnection, this, &ScriptedHttpServer::acceptConnections);
 }
 
 ScriptedHttpServer::~ScriptedHttpServer() = default;
-
-char ScriptedHttpServer::patternByte(qint64 offset)
-{
-    return patternTable()[size_t(offset % patternPeriod)];
-}
 
 const char *ScriptedHttpServer::patternData(qint64 offset)
 {
@@ -611,60 +600,15 @@ bool ScriptedHttpServer::listen()
     return m_server->listen(QHostAddress::LocalHost, 0);
 }
 
-bool ScriptedHttpServer::isListening() const
-{
-    return m_server->isListening();
-}
-
 quint16 ScriptedHttpServer::port() const
 {
     return m_server->serverPort();
-}
-
-QNetworkProxy ScriptedHttpServer::proxy() const
-{
-    return QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port());
-}
-
-QByteArray ScriptedHttpServer::baseUrl() const
-{
-    return "http://127.0.0.1:" + QByteArray::number(port());
-}
-
-void ScriptedHttpServer::setResponder(Responder responder)
-{
-    m_responder = std::move(responder);
-}
-
-QList<ScriptedRequest> ScriptedHttpServer::requests() const
-{
-    return m_requests;
-}
-
-int ScriptedHttpServer::requestCount() const
-{
-    return int(m_requests.size());
-}
-
-int ScriptedHttpServer::connectionCount() const
-{
-    return m_connectionCount;
 }
 
 int ScriptedHttpServer::openConnectionCount() const
 {
     return int(std::count_if(m_connections.cbegin(), m_connections.cend(),
         [](const QPointer<ScriptedConnection> &c) { return c && c->isOpen(); }));
-}
-
-qint64 ScriptedHttpServer::bodyBytesSent() const
-{
-    return m_bodyBytesSent;
-}
-
-qint64 ScriptedHttpServer::peakBufferedBytes() const
-{
-    return m_peakBufferedBytes;
 }
 
 void ScriptedHttpServer::close()
@@ -686,7 +630,6 @@ void ScriptedHttpServer::acceptConnections()
 ScriptedResponse ScriptedHttpServer::respond(const ScriptedRequest &request)
 {
     m_requests.append(request);
-    Q_EMIT requestReceived(request);
     return m_responder ? m_responder(request) : ScriptedResponse::notFound();
 }
 
@@ -699,5 +642,4 @@ void ScriptedHttpServer::noteBodyBytes(qint64 count, qint64 buffered)
 void ScriptedHttpServer::forgetConnection(ScriptedConnection *connection)
 {
     m_connections.removeAll(connection);
-    Q_EMIT connectionClosed();
 }

@@ -26,7 +26,6 @@ struct ScriptedRequest
 
     // Case-insensitive, first match, empty if there is none.
     QByteArray header(QByteArrayView name) const;
-    bool hasHeader(QByteArrayView name) const;
     // Value of a query item in the target, not percent-decoded; empty if absent.
     QByteArray queryItem(QByteArrayView name) const;
 };
@@ -81,7 +80,6 @@ public:
     // repeated block of any power-of-two size shows up as a mismatch, and
     // neighbouring bytes always differ.
     static constexpr qint64 patternPeriod = 1048573;
-    static char patternByte(qint64 offset);
     static QByteArray patternBytes(qint64 offset, qint64 count);
     // Points at patternBytes(offset, n) for any n <= patternBlockSize.
     static const char *patternData(qint64 offset);
@@ -94,27 +92,22 @@ public:
         const QString &path, qint64 size, qint64 offset = 0, QString *error = nullptr);
 
     bool listen();
-    bool isListening() const;
     quint16 port() const;
-    QNetworkProxy proxy() const; // HttpProxy 127.0.0.1:port()
-    QByteArray baseUrl() const; // "http://127.0.0.1:port"
+    QNetworkProxy proxy() const { return {QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port()}; }
+    QByteArray baseUrl() const { return "http://127.0.0.1:" + QByteArray::number(port()); }
 
     // Default: 404 with a short body.
-    void setResponder(Responder responder);
+    void setResponder(Responder responder) { m_responder = std::move(responder); }
 
-    QList<ScriptedRequest> requests() const;
-    int requestCount() const;
-    int connectionCount() const; // accepted so far
+    QList<ScriptedRequest> requests() const { return m_requests; }
+    int requestCount() const { return int(m_requests.size()); }
+    int connectionCount() const { return m_connectionCount; } // accepted so far
     int openConnectionCount() const;
-    qint64 bodyBytesSent() const; // body bytes handed to the sockets, all responses
-    qint64 peakBufferedBytes() const; // most ever waiting in one socket's write buffer
+    qint64 bodyBytesSent() const { return m_bodyBytesSent; } // body bytes handed to the sockets, all responses
+    qint64 peakBufferedBytes() const { return m_peakBufferedBytes; } // most ever waiting in one socket's buffer
 
     // Stop accepting and drop every connection.
     void close();
-
-Q_SIGNALS:
-    void requestReceived(const ScriptedRequest &request);
-    void connectionClosed();
 
 private:
     friend class ScriptedConnection;
@@ -133,4 +126,3 @@ private:
     qint64 m_peakBufferedBytes = 0;
 };
 
-Q_DECLARE_METATYPE(ScriptedRequest)
