@@ -2,6 +2,14 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja">
 <context>
+    <name>Accessibility</name>
+    <message>
+        <source>%1%2</source>
+        <extracomment>A progress bar&apos;s value as a screen reader reads it: the number and the locale&apos;s percent sign, &quot;42%&quot;.</extracomment>
+        <translation>%1%2</translation>
+    </message>
+</context>
+<context>
     <name>AnswerCheck</name>
     <message>
         <source>the server sent no data</source>
