@@ -19,26 +19,15 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 using Text = std::function<QString()>;
-using Outcome = TransferResult::Outcome;
 
-const QString tool = u"Vorn Scanner V1.40"_s;
-
-TransferResult result(Outcome outcome)
+// The message window of a 404, as the main window shows it.
+const QMessageBox *notFound(Form1 &form)
 {
-    TransferResult made;
-    made.outcome = outcome;
-    made.reason = u"404 Not Found"_s;
-    made.path = u"/d/Vorn Scanner V1.40.rar.part"_s;
-    return made;
-}
-
-// The message window as the main window shows it, and its button: "text | button".
-QString failureWindow(const TransferResult &failure)
-{
-    Form1 form(QDir::tempPath());
-    Q_EMIT form.commands().transferFinished(tool, failure);
-    const auto *box = form.findChild<QMessageBox *>(u"transferFailureBox"_s);
-    return box ? box->text() + u" | "_s + box->buttons().value(0)->text() : QString();
+    TransferResult refused;
+    refused.outcome = TransferResult::Outcome::ServerRefused;
+    refused.reason = u"404 Not Found"_s;
+    Q_EMIT form.commands().transferFinished(u"Vorn Scanner V1.40"_s, refused);
+    return form.findChild<QMessageBox *>(u"transferFailureBox"_s);
 }
 
 } // namespace
@@ -68,7 +57,12 @@ void TestTranslations::inTheUsersLanguage_data()
     QTest::addColumn<Text>("text");
     QTest::addColumn<QString>("expected");
 
-    const Text refused = [] { return failureWindow(result(Outcome::ServerRefused)); };
+    // The message and its button: "text | button".
+    const Text refused = [] {
+        Form1 form(QDir::tempPath());
+        const QMessageBox *box = notFound(form);
+        return box ? box->text() + u" | "_s + box->buttons().value(0)->text() : QString();
+    };
     QTest::newRow("German message and Qt's button")
         << u"de_DE"_s << refused
         << u"Vorn Scanner V1.40 konnte nicht heruntergeladen werden: Der Server antwortete „404 Not Found“. "
@@ -145,8 +139,7 @@ void TestTranslations::rightToLeft()
             QVERIFY2(widget->layoutDirection() == Qt::LeftToRight, qPrintable(widget->objectName()));
     }
     QVERIFY(captions(form) == designed);
-    Q_EMIT form.commands().transferFinished(tool, result(Outcome::ServerRefused));
-    const auto *box = form.findChild<QMessageBox *>(u"transferFailureBox"_s);
+    const QMessageBox *box = notFound(form);
     QVERIFY(box);
     QCOMPARE(box->layoutDirection(), Qt::RightToLeft);
 }
