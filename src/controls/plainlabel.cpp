@@ -21,6 +21,8 @@ void PlainLabel::setTextWidth(int width)
 void PlainLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    // In the window's direction, as XpLabel's caption.
+    painter.setLayoutDirection(layoutDirection());
     QRect area = contentsRect();
     if (m_textWidth >= 0)
         area.setWidth(std::min(m_textWidth, area.width()));

@@ -47,6 +47,9 @@ QSize XpLabel::sizeHint() const
 void XpLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    // A painter reads text in the application's direction, not the widget's: a caption reads as its
+    // window does, also where the language is written right to left.
+    painter.setLayoutDirection(layoutDirection());
     const QRect area(0, 0, m_textWidth < 0 ? width() : std::min(m_textWidth, width()), height());
     painter.setPen(m_foreColor);
     TextFit::draw(painter, area, m_alignment, font(), m_caption);

@@ -1,6 +1,7 @@
 #include "answercheck.h"
 
 #include "common/plaintext.h"
+#include "common/pluralcount.h"
 #include "transfermath.h"
 
 #include <QLocale>
@@ -130,7 +131,6 @@ AnswerHead AnswerHead::read(int status, qint64 length, const std::function<QStri
 AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
 {
     Verdict verdict;
-    const QString quotedServerText = QStringLiteral("\"%1\"");
     if (head.status == 204 || head.status == 205) {
         verdict.reason = tr("the server sent no data");
         return verdict;
@@ -159,8 +159,8 @@ AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
     if (!head.contentLength.isEmpty()) {
         if (head.length < 0 || head.contentLength.contains(QLatin1Char(','))
             || TransferMath::expectedSize(head.contentLength) != head.length) {
-            verdict.reason = tr("the server announced a size that cannot be right (%1)")
-                                 .arg(quotedServerText.arg(PlainText::fromServer(head.contentLength)));
+            verdict.reason = tr("the server announced a size that cannot be right (\"%1\")")
+                                 .arg(PlainText::fromServer(head.contentLength));
             return verdict;
         }
         if (head.length == 0) {
@@ -176,14 +176,14 @@ AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
         if (total == 0) {
             verdict.reason = head.contentRange.isEmpty()
                 ? tr("the server sent only part of the archive")
-                : tr("the server sent only part of the archive (%1)")
-                      .arg(quotedServerText.arg(PlainText::fromServer(head.contentRange)));
+                : tr("the server sent only part of the archive (\"%1\")")
+                      .arg(PlainText::fromServer(head.contentRange));
             return verdict;
         }
         if (verdict.expected != 0 && verdict.expected != total) {
-            verdict.reason = tr("the server announced two different sizes (%1 and %2)")
-                                 .arg(quotedServerText.arg(PlainText::fromServer(head.contentLength)),
-                                     quotedServerText.arg(PlainText::fromServer(head.contentRange)));
+            verdict.reason = tr("the server announced two different sizes (\"%1\" and \"%2\")")
+                                 .arg(PlainText::fromServer(head.contentLength),
+                                     PlainText::fromServer(head.contentRange));
             return verdict;
         }
         verdict.expected = total;
@@ -205,7 +205,7 @@ QString AnswerCheck::checkBody(const Verdict &head, qint64 received, const QByte
         return tr("the server sent no data");
     // A size the server announced is the archive's: what comes beyond it is something else.
     if (head.expected > 0 && received > head.expected)
-        return tr("the server sent more than the %1 bytes it announced")
+        return tr("the server sent more than the %1 bytes it announced", nullptr, pluralCount(head.expected))
             .arg(QLocale().toString(head.expected));
     if (!head.sha256.isEmpty() && sha256 != head.sha256)
         return tr("the archive did not match the checksum the server gave");

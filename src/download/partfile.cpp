@@ -1,6 +1,9 @@
 #include "partfile.h"
 
+#include "common/pluralcount.h"
+
 #include <QFile>
+#include <QLocale>
 #include <QScopeGuard>
 
 #include <algorithm>
@@ -247,10 +250,12 @@ bool PartFile::finish()
     struct stat status;
     if (::fstat(m_fd, &status) != 0)
         return fail(errno);
-    if (status.st_size != m_written)
-        return fail(tr("the file was changed while it was being written (it holds %1 bytes, not %2)")
-                        .arg(status.st_size)
-                        .arg(m_written));
+    if (status.st_size != m_written) {
+        const QLocale locale;
+        return fail(tr("the file was changed while it was being written (it holds %1 bytes, not %2)", nullptr,
+            pluralCount(status.st_size))
+                        .arg(locale.toString(qint64(status.st_size)), locale.toString(m_written)));
+    }
     if (m_hash && !hashFile())
         return false;
     m_finished = true;

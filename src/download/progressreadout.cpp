@@ -29,6 +29,13 @@ QString timeLeft(qint64 seconds, const QLocale &locale)
         .arg(locale.toString(seconds / 3600), locale.toString(seconds / 60 % 60));
 }
 
+// The readings one after the other: "12.3 of 64.0 MiB" and "2.0 MiB/s" make "12.3 of 64.0 MiB, 2.0 MiB/s".
+QString followedBy(const QString &readings, const QString &next)
+{
+    //: Joins the readings of a download's progress: the amount so far, the speed, the time left.
+    return ProgressReadout::tr("%1, %2").arg(readings, next);
+}
+
 } // namespace
 
 void ProgressReadout::start()
@@ -84,11 +91,12 @@ QString ProgressReadout::text(qint64 received, qint64 expected, double bytesPerS
     if (!(bytesPerSecond >= 0))
         return readout;
     if (bytesPerSecond < stalledBelow)
-        return readout + QLatin1String(", ") + tr("stalled");
+        return followedBy(readout, tr("stalled"));
     const double rate = std::min(bytesPerSecond, largestWhole);
-    readout += QLatin1String(", ") + tr("%1/s").arg(DataSize::text(qint64(rate), locale));
+    //: A speed: "2.0 MiB/s".
+    readout = followedBy(readout, tr("%1/s").arg(DataSize::text(qint64(rate), locale)));
     if (expected > received)
-        readout += QLatin1String(", ")
-            + timeLeft(qint64(std::min(std::ceil(double(expected - received) / rate), largestWhole)), locale);
+        readout = followedBy(readout,
+            timeLeft(qint64(std::min(std::ceil(double(expected - received) / rate), largestWhole)), locale));
     return readout;
 }

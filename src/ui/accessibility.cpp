@@ -4,6 +4,7 @@
 #include "controls/xplabel.h"
 
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QLocale>
 #include <QWidget>
 
@@ -63,9 +64,13 @@ public:
 
     QString text(QAccessible::Text type) const override
     {
-        if (type == QAccessible::Value)
-            return QLocale().toString(static_cast<CcrpProgressBar *>(widget())->value())
-                + QLocale().percent();
+        if (type == QAccessible::Value) {
+            //: A progress bar's value as a screen reader reads it: the number and the locale's percent
+            //: sign, "42%".
+            return QCoreApplication::translate("Accessibility", "%1%2")
+                .arg(QLocale().toString(static_cast<CcrpProgressBar *>(widget())->value()),
+                    QLocale().percent());
+        }
         return QAccessibleWidget::text(type);
     }
 };

@@ -1,6 +1,7 @@
 #include "application.h"
 
 #include "accessibility.h"
+#include "common/translations.h"
 #include "fonts.h"
 #include "form1.h"
 
@@ -55,6 +56,8 @@ void setUp()
     QCoreApplication::setApplicationName(QStringLiteral("VORN Tools Downloader"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vorn-tools-downloader"));
+    // Before any window is made: the windows' texts are translated as they are built.
+    Translations::install(QLocale());
     Fonts::install();
     Accessibility::install();
     // The platform's proxy settings (http_proxy on Linux) decide how the download server is reached.

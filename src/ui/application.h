@@ -9,7 +9,7 @@ namespace Application {
 // Process settings that must be made before the application object exists.
 void beforeApplication();
 
-// Sets up the process-wide parts (fonts, proxy settings) that every window relies on.
+// Sets up the process-wide parts (translations, fonts, proxy settings) that every window relies on.
 void setUp();
 
 // The one line to print instead of starting when no display is named to open the window on (neither

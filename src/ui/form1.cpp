@@ -34,6 +34,9 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     // Resizable, with minimise and close boxes but no maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // The window's face is drawn as designed, also where the language reads right to left; the
+    // messages and tool tips, windows of their own, follow the language.
+    setLayoutDirection(Qt::LeftToRight);
     DesktopHints::refuseMaximise(this);
 
     static_cast<Form1Controls &>(*this) = buildForm1(this);

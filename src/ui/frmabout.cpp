@@ -33,7 +33,8 @@ constexpr ControlDescription controls[] = {
         .width = 2655, .height = 255, .text = u"Contact me at : ", .font = labelFont, .tabIndex = 4},
     {.name = "xpButton2", .kind = K::PictureButton, .container = picture1, .left = 2640, .top = 120,
         .width = 855, .height = 735, .font = tahoma, .picture = ":/vorn/about-close.png", .tabIndex = 5,
-        .toolTip = u"Close", .description = u"Closes this window"},
+        .toolTip = QT_TRANSLATE_NOOP("WindowDescription", "Close"),
+        .description = QT_TRANSLATE_NOOP("WindowDescription", "Closes this window")},
 };
 // clang-format on
 // clang-format on
@@ -64,6 +65,8 @@ FrmAbout::FrmAbout(QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     // While it is open the program keeps running, even with the main window closed.
     setAttribute(Qt::WA_QuitOnClose);
+    // Drawn as designed in every language, as the main window is.
+    setLayoutDirection(Qt::LeftToRight);
     const BuiltControls built = buildWindow(this, frmAbout);
     setFixedSize(size());
     const QPoint screenOrigin = QGuiApplication::primaryScreen()

@@ -9,6 +9,7 @@
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHash>
 #include <QLabel>
@@ -48,6 +49,11 @@ QRect pixelRect(const ControlDescription &control)
 }
 
 namespace {
+
+QString translated(const char *controlText)
+{
+    return QCoreApplication::translate(controlTextsContext, controlText);
+}
 
 // A container's client area starts inside its border.
 QPoint clientOrigin(QWidget *container)
@@ -180,14 +186,15 @@ BuiltControls buildWindow(QWidget *window, const WindowDescription &description)
             widget->setFont(font);
         }
         if (control.toolTip) {
-            widget->setToolTip(QString::fromUtf16(control.toolTip));
-            widget->setAccessibleName(QString::fromUtf16(control.toolTip));
+            const QString toolTip = translated(control.toolTip);
+            widget->setToolTip(toolTip);
+            widget->setAccessibleName(toolTip);
         }
         if (control.accessibleName)
-            widget->setAccessibleName(QString::fromUtf16(control.accessibleName));
+            widget->setAccessibleName(translated(control.accessibleName));
         // Without one of its own a control's description is its tool tip, for a picture button its name.
         if (control.description)
-            widget->setAccessibleDescription(QString::fromUtf16(control.description));
+            widget->setAccessibleDescription(translated(control.description));
         QRect rect = pixelRect(control);
         if (control.kind == ControlKind::Line)
             rect.setSize(rect.size().expandedTo(QSize(1, 1)));

@@ -71,10 +71,15 @@ struct ControlDescription
     const char *picture = nullptr; // resource path
     int tabIndex = -1; // -1: takes no part in the tab order
     bool visible = true;
-    const char16_t *toolTip = nullptr; // also the accessible name of picture buttons
-    const char16_t *accessibleName = nullptr; // what a screen reader calls a control that has no tool tip
-    const char16_t *description = nullptr; // what a screen reader says a control does, beyond its name
+    // In the user's language: marked with QT_TRANSLATE_NOOP in the context below.
+    const char *toolTip = nullptr; // also the accessible name of picture buttons
+    const char *accessibleName = nullptr; // what a screen reader calls a control that has no tool tip
+    const char *description = nullptr; // what a screen reader says a control does, beyond its name
 };
+
+// The translation context of the controls' tool tips, accessible names and descriptions. The windows'
+// captions are drawn as designed, in every language.
+inline constexpr char controlTextsContext[] = "WindowDescription";
 
 struct WindowDescription
 {

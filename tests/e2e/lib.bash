@@ -39,6 +39,11 @@ readonly initial_caption='::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::
 e2e_screen=800x600x24
 # The program's scale factor (QT_SCALE_FACTOR); a scenario may set it before start_program.
 scale=1
+# More of the program's environment, as arguments to env (-u LC_ALL LANG=de_DE.UTF-8); a scenario may set
+# them before start_program.
+program_env=()
+# The title of the program's message window, in the language the program runs in.
+message_title='Download failed'
 # Where the main window's controls sit, "x y width height" in the window's pixels by control name, as
 # the window itself lays them out (vorn-control-rects); filled by start_program.
 declare -A control=()
@@ -256,7 +261,7 @@ start_program() {
     read_control_rects Form1
     state_strip=$(span_of xpLabel1 Label1 ProgressBar1)
     (cd "$app_dir" && http_proxy=$proxy HTTP_PROXY=$proxy no_proxy= NO_PROXY= QT_QPA_PLATFORM=xcb \
-        QT_SCALE_FACTOR=$scale exec ./vorn-tools-downloader) 2>"$work/program.log" &
+        QT_SCALE_FACTOR=$scale exec env "${program_env[@]}" ./vorn-tools-downloader) 2>"$work/program.log" &
     app_pid=$!
     wait_for 30 find_main_window || fail "the main window did not appear"
     xdotool windowfocus --sync "$window"
@@ -337,7 +342,7 @@ title_moves_twice() {
 }
 
 message_window() {
-    xdotool search --onlyvisible --name '^Download failed$' 2>/dev/null | head -n 1
+    xdotool search --onlyvisible --name "^$message_title\$" 2>/dev/null | head -n 1
 }
 has_message_window() { [ -n "$(message_window)" ]; }
 no_message_window() { [ -z "$(message_window)" ]; }
@@ -350,6 +355,53 @@ dismiss_message() {
     xdotool key Return
     wait_for 10 no_message_window || fail "the message window did not go away"
 }
+
+# A session bus of the scenario's own, on which the program offers what a screen reader reads.
+start_accessibility_bus() {
+    dbus-daemon --session --nofork --print-address=3 3>"$work/bus" 2>"$work/bus.log" &
+    other_pids+=($!)
+    wait_for 20 test -s "$work/bus" || fail "the session bus did not start"
+    export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# The program's windows as "role|name|value" lines into $work/tree, depth first, as a screen reader
+# reads them over the accessibility bus, each followed by a line "  description|actions|enabled or
+# disabled|labelled by"; then whether a line matches the pattern $1.
+tree_has() {
+    /usr/bin/python3 - >"$work/tree" 2>>"$work/reader.log" <<'PY'
+import pyatspi
+
+def walk(node, depth):
+    value = ''
+    try:
+        value = '%g' % node.queryValue().currentValue
+    except NotImplementedError:
+        pass
+    print('%s|%s|%s' % (node.getRoleName(), node.name, value))
+    try:
+        action = node.queryAction()
+        actions = ','.join(action.getName(i) for i in range(action.nActions))
+    except NotImplementedError:
+        actions = ''
+    enabled = 'enabled' if node.getState().contains(pyatspi.STATE_ENABLED) else 'disabled'
+    labels = ','.join(target.name for relation in node.getRelationSet()
+                      if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY
+                      for target in (relation.getTarget(i) for i in range(relation.getNTargets())))
+    print('  %s|%s|%s|%s' % (node.description, actions, enabled, labels))
+    for child in node:
+        if child is not None:
+            walk(child, depth + 1)
+
+for app in pyatspi.Registry.getDesktop(0):
+    if app is not None and app.name == 'VORN Tools Downloader':
+        for window in app:
+            walk(window, 0)
+PY
+    grep -q "$1" "$work/tree"
+}
+# The line $1 is in the tree tree_has read last.
+expect_in_tree() { grep -qxF "$1" "$work/tree" || fail "no \"$1\" in the tree: $(tr '\n' ';' <"$work/tree")"; }
 
 # Plants an earlier archive of catalog entry $1, to check that a failed or stopped download leaves it
 # as it was.
