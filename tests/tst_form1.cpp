@@ -874,55 +874,51 @@ void TestForm1::downloadOutcome_data()
     framing.headers = {{"Transfer-Encoding", "chunked"}};
     framing.body = "zz\r\nnot a chunk\r\n0\r\n\r\n";
 
-    QTest::newRow("complete") << answer(ScriptedResponse::generated(2 << 20)) << Act() << QString()
-                              << u"Vorn Scanner V1.40: 2.0 MiB saved in ~/tools"_qs;
-    QTest::newRow("cancelled by the Cancel button")
-        << answer(stopped) << stopAt(10, [](Form1 &form) { form.xpButton3->click(); }) << QString()
-        << u"Vorn Scanner V1.40: cancelled"_qs;
-    QTest::newRow("cancelled by Escape") << answer(stopped) << stopAt(10, [](Form1 &form) {
-        QTest::keyClick(form.windowHandle(), Qt::Key_Escape);
-    }) << QString() << u"Vorn Scanner V1.40: cancelled"_qs;
-    QTest::newRow("refused") << answer(ScriptedResponse::notFound()) << Act()
-                             << failed
-            + u"the server answered \"404 Not Found\"\\. The earlier archive, if any, is unchanged\\.$"_qs
-                             << u"Vorn Scanner V1.40: the server answered \"404 Not Found\""_qs;
-    QTest::newRow("not the archive") << answer(
-        withHeader(ScriptedResponse::generated(500), "Content-Encoding", "gzip"))
-                                     << Act() << failed + u"the server sent the archive encoded \\(gzip\\)"_qs
-                                     << QString();
+    const auto row = [](const char *tag, const Prepare &prepare, const QString &message, const QString &told,
+                         const Act &act = {}) { QTest::newRow(tag) << prepare << act << message << told; };
+    const QString cancelled = u"Vorn Scanner V1.40: cancelled"_qs;
+
+    row("complete", answer(ScriptedResponse::generated(2 << 20)), {},
+        u"Vorn Scanner V1.40: 2.0 MiB saved in ~/tools"_qs);
+    row("cancelled by the Cancel button", answer(stopped), {}, cancelled,
+        stopAt(10, [](Form1 &form) { form.xpButton3->click(); }));
+    row("cancelled by Escape", answer(stopped), {}, cancelled,
+        stopAt(10, [](Form1 &form) { QTest::keyClick(form.windowHandle(), Qt::Key_Escape); }));
+    row("refused", answer(ScriptedResponse::notFound()),
+        failed + u"the server answered \"404 Not Found\"\\. The earlier archive, if any, is unchanged\\.$"_qs,
+        u"Vorn Scanner V1.40: the server answered \"404 Not Found\""_qs);
+    row("not the archive", answer(withHeader(ScriptedResponse::generated(500), "Content-Encoding", "gzip")),
+        failed + u"the server sent the archive encoded \\(gzip\\)"_qs, {});
     // Our own sentence with the system's few words, not libcurl's with its port and milliseconds. The
     // server is the desktop's proxy here: closed, it is the proxy that cannot be reached.
-    QTest::newRow("network failure") << Prepare([](Scene &scene) { scene.server.close(); }) << Act()
-                                     << failed
-            + u"could not reach the proxy http://127\\.0\\.0\\.1:\\d+ from the desktop's settings \\(Connection refused\\)\\.$"_qs
-                                     << QString();
-    QTest::newRow("incomplete, closed early") << answer(closedAfter(10000, 6000)) << Act()
-                                              << incomplete + u"the server closed the connection"_qs + sizes
-                                              << u"Vorn Scanner V1.40: incomplete, 5.9 KiB"_qs + part;
-    QTest::newRow("incomplete, connection reset")
-        << answer(closedAfter(10000, 6000, true)) << Act()
-        << incomplete + u"the server closed the connection \\(Connection reset by peer\\)"_qs + sizes
-        << QString();
-    QTest::newRow("incomplete, server falls silent") << Prepare([](Scene &scene) {
-        scene.server.setResponder(answering(stalled(10000, 6000)));
-        scene.timeout = 1;
-    }) << Act() << incomplete + u"no answer from the server for 1 s"_qs + sizes
-                                                     << QString();
-    QTest::newRow("incomplete, bad chunk framing")
-        << answer(framing) << Act()
-        << incomplete + uR"(the server's answer could not be read( \(.*\))? after [\d.]+ (bytes|KiB)\.\n)"_qs
-        << QString();
+    row("network failure", [](Scene &scene) { scene.server.close(); },
+        failed
+            + u"could not reach the proxy http://127\\.0\\.0\\.1:\\d+ from the desktop's settings \\(Connection refused\\)\\.$"_qs,
+        {});
+    row("incomplete, closed early", answer(closedAfter(10000, 6000)),
+        incomplete + u"the server closed the connection"_qs + sizes,
+        u"Vorn Scanner V1.40: incomplete, 5.9 KiB"_qs + part);
+    row("incomplete, connection reset", answer(closedAfter(10000, 6000, true)),
+        incomplete + u"the server closed the connection \\(Connection reset by peer\\)"_qs + sizes, {});
+    row("incomplete, server falls silent",
+        [](Scene &scene) {
+            scene.server.setResponder(answering(stalled(10000, 6000)));
+            scene.timeout = 1;
+        },
+        incomplete + u"no answer from the server for 1 s"_qs + sizes, {});
+    row("incomplete, bad chunk framing", answer(framing),
+        incomplete + uR"(the server's answer could not be read( \(.*\))? after [\d.]+ (bytes|KiB)\.\n)"_qs,
+        {});
     // Told with the step that failed and the system's reason; nothing is fetched.
-    QTest::newRow("nowhere to save")
-        << Prepare([](Scene &scene) {
-               scene.programFolder += QLatin1String("/missing");
-               const QString home = QFile::decodeName(qgetenv("HOME")) + QLatin1String("/file");
-               writeFile(home, "not a folder");
-               qputenv("HOME", QFile::encodeName(home));
-           })
-        << Act()
-        << uR"(^Vorn Scanner V1\.40 could not be saved to .*/file/Downloads: the folder could not be created \(Not a directory\)\.$)"_qs
-        << QString();
+    row("nowhere to save",
+        [](Scene &scene) {
+            scene.programFolder += QLatin1String("/missing");
+            const QString home = QFile::decodeName(qgetenv("HOME")) + QLatin1String("/file");
+            writeFile(home, "not a folder");
+            qputenv("HOME", QFile::encodeName(home));
+        },
+        uR"(^Vorn Scanner V1\.40 could not be saved to .*/file/Downloads: the folder could not be created \(Not a directory\)\.$)"_qs,
+        {});
 }
 
 void TestForm1::downloadOutcome()
