@@ -17,6 +17,8 @@
 namespace {
 
 using Outcome = TransferResult::Outcome;
+using Step = std::function<void()>;
+using ReportStep = std::function<void(int report)>;
 
 QByteArray keyOf(const ScriptedRequest &request)
 {
@@ -24,6 +26,9 @@ QByteArray keyOf(const ScriptedRequest &request)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Step)
+Q_DECLARE_METATYPE(ReportStep)
 
 // The Download and Cancel commands and the transfer routine, against a scripted server, with the tool
 // list's text as a plain string and no window.
@@ -44,14 +49,13 @@ private Q_SLOTS:
     void unlistedEntryOnlyByExactText();
     void pickingAnotherEntryDuringTransfer_data();
     void pickingAnotherEntryDuringTransfer();
-    void cancel();
-    void stoppedBeforeTheRequestStarts();
+    void endsWithNothingSaved_data();
+    void endsWithNothingSaved();
     void secondPressIsIgnored();
     void serverRefusal_data();
     void serverRefusal();
     void notTheArchive_data();
     void notTheArchive();
-    void networkFailure();
     void truncatedBody_data();
     void truncatedBody();
     void queuedWorkRunsDuringFastTransfer();
@@ -264,34 +268,65 @@ void TestDownloadCommands::pickingAnotherEntryDuringTransfer()
     QCOMPARE(keys, fetched);
 }
 
-void TestDownloadCommands::cancel()
+// Ways a download ends with nothing saved: the earlier archive, if any, is untouched, and what arrived
+// went with the transfer.
+void TestDownloadCommands::endsWithNothingSaved_data()
 {
-    m_server->setResponder(answering(stalled(1 << 20, 10 * 1024)));
-    QVERIFY(writeFile(archivePath(1), "the good old archive"));
-    const DownloadRun run = press(1, [this](int report) {
+    QTest::addColumn<Step>("before"); // before Download is pressed
+    QTest::addColumn<ReportStep>("during");
+    QTest::addColumn<QByteArray>("earlier"); // the archive already there; empty for none
+    QTest::addColumn<int>("requests");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::addColumn<TransferFailure::Kind>("failure");
+    QTest::addColumn<QString>("systemReason");
+
+    const auto cancelAt10 = [this](int report) {
         if (report == 10)
             m_commands->cancel();
-    });
-
-    QCOMPARE(run.results.size(), 1);
-    QCOMPARE(run.result().outcome, Outcome::Cancelled);
-    QVERIFY(!m_commands->isRunning());
-    // The earlier archive is untouched; what arrived went with the transfer.
-    QCOMPARE(readFile(archivePath(1)), QByteArray("the good old archive"));
-    QVERIFY(!QFile::exists(archivePath(1) + QLatin1String(".part")));
+    };
+    // A Cancel already queued when Download is pressed runs in the transfer's first event pump.
+    const auto queueCancel = [this] {
+        QMetaObject::invokeMethod(m_commands.get(), &DownloadCommands::cancel, Qt::QueuedConnection);
+    };
+    const auto refused = [this] { m_server->close(); };
+    using Kind = TransferFailure::Kind;
+    QTest::newRow("cancel") << Step([] {}) << ReportStep(cancelAt10) << QByteArray("the good old archive")
+                            << 1 << Outcome::Cancelled << Kind::None << QString();
+    QTest::newRow("stopped before the request starts")
+        << Step(queueCancel) << ReportStep() << QByteArray("kept") << 0 << Outcome::Cancelled << Kind::None
+        << QString();
+    QTest::newRow("network failure") << Step(refused) << ReportStep() << QByteArray() << 0
+                                     << Outcome::NetworkFailed << Kind::CouldNotConnect
+                                     << u"Connection refused"_qs;
 }
 
-void TestDownloadCommands::stoppedBeforeTheRequestStarts()
+void TestDownloadCommands::endsWithNothingSaved()
 {
-    m_server->setResponder(answering(ScriptedResponse::generated(5000)));
-    QVERIFY(writeFile(archivePath(9), "kept"));
-    // A Cancel already queued when Download is pressed runs in the transfer's first event pump.
-    QMetaObject::invokeMethod(m_commands.get(), &DownloadCommands::cancel, Qt::QueuedConnection);
-    const DownloadRun run = press(9);
+    QFETCH(Step, before);
+    QFETCH(ReportStep, during);
+    QFETCH(QByteArray, earlier);
+    QFETCH(int, requests);
+    QFETCH(Outcome, outcome);
+    QFETCH(TransferFailure::Kind, failure);
+    QFETCH(QString, systemReason);
 
-    QCOMPARE(m_server->requestCount(), 0);
-    QCOMPARE(run.result().outcome, Outcome::Cancelled);
-    QCOMPARE(readFile(archivePath(9)), QByteArray("kept"));
+    const QString archive = archivePath(9);
+    QVERIFY(earlier.isEmpty() || writeFile(archive, earlier));
+    m_server->setResponder(answering(stalled(1 << 20, 10 * 1024)));
+    before();
+    const DownloadRun run = press(9, during);
+
+    QCOMPARE(run.results.size(), 1);
+    QCOMPARE(run.result().outcome, outcome);
+    QCOMPARE(run.result().failure.kind, failure);
+    QCOMPARE(run.result().failure.systemReason, systemReason);
+    QCOMPARE(m_server->requestCount(), requests);
+    QVERIFY(!m_commands->isRunning());
+    if (earlier.isEmpty())
+        QVERIFY(!QFile::exists(archive));
+    else
+        QCOMPARE(readFile(archive), earlier);
+    QVERIFY(!QFile::exists(archive + QLatin1String(".part")));
 }
 
 void TestDownloadCommands::secondPressIsIgnored()
@@ -395,17 +430,6 @@ void TestDownloadCommands::notTheArchive()
     QVERIFY2(run.result().reason.contains(refusal), qPrintable(run.result().reason));
     QCOMPARE(readFile(archivePath(3)), QByteArray("kept"));
     QCOMPARE(readFile(archivePath(3) + QLatin1String(".part")), ScriptedHttpServer::patternBytes(0, written));
-}
-
-void TestDownloadCommands::networkFailure()
-{
-    m_server->close();
-    const DownloadRun run = press(5);
-    QCOMPARE(run.result().outcome, Outcome::NetworkFailed);
-    QCOMPARE(run.result().failure.kind, TransferFailure::Kind::CouldNotConnect);
-    QCOMPARE(run.result().failure.systemReason, u"Connection refused"_qs);
-    QVERIFY(!QFile::exists(archivePath(5)));
-    QVERIFY(!QFile::exists(archivePath(5) + QLatin1String(".part")));
 }
 
 void TestDownloadCommands::truncatedBody_data()

@@ -1,4 +1,5 @@
 #include "controls/xpbutton.h"
+#include "support/windowtest.h"
 #include "ui/application.h"
 #include "ui/form1.h"
 #include "ui/frmabout.h"
@@ -21,13 +22,6 @@ const char childVariable[] = "VORN_EXIT_CHILD";
 const char folderVariable[] = "VORN_EXIT_FOLDER";
 
 enum ChildResult { StillRunning = 3, NoMainWindow = 4, NoAboutWindow = 5 };
-
-void clickThroughWindow(QWidget *button)
-{
-    QWidget *window = button->window();
-    QTest::mouseClick(
-        window->windowHandle(), Qt::LeftButton, {}, button->mapTo(window, button->rect().center()));
-}
 
 // An X display no server answers.
 QString unusedDisplay()

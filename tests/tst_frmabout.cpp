@@ -3,6 +3,7 @@
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
+#include "support/windowtest.h"
 #include "ui/application.h"
 #include "ui/form1.h"
 #include "ui/frmabout.h"
@@ -18,23 +19,6 @@
 #include <algorithm>
 
 namespace {
-
-// The skin gives the window and everything on it the program's own style, not the desktop's.
-bool isSkinned(const QWidget *window)
-{
-    const QList<QWidget *> children = window->findChildren<QWidget *>();
-    return window->style() != QApplication::style()
-        && std::all_of(children.begin(), children.end(),
-            [&](QWidget *child) { return child->style() == window->style(); });
-}
-
-// A click as the user makes it: through the window, so a modal window elsewhere would swallow it.
-void clickThroughWindow(QWidget *button)
-{
-    QWidget *window = button->window();
-    QTest::mouseClick(
-        window->windowHandle(), Qt::LeftButton, {}, button->mapTo(window, button->rect().center()));
-}
 
 int aboutWindowCount()
 {
@@ -62,7 +46,7 @@ private Q_SLOTS:
     void programLivesUntilAboutCloses();
 
 private:
-    // Presses About in `form` and waits until the window it opens is on screen.
+    // Shows `form`, presses About in it and waits until the window it opens is on screen.
     static FrmAbout *openAbout(Form1 &form);
 
     QTemporaryDir m_folder;
@@ -70,6 +54,9 @@ private:
 
 FrmAbout *TestFrmAbout::openAbout(Form1 &form)
 {
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        return nullptr;
     clickThroughWindow(form.xpButton2);
     FrmAbout *about = form.aboutWindow();
     if (!about || !QTest::qWaitForWindowExposed(about))
@@ -86,10 +73,7 @@ void TestFrmAbout::initTestCase()
 void TestFrmAbout::opensFromAboutButton()
 {
     Form1 form(m_folder.path());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
     QVERIFY(!form.aboutWindow());
-
     FrmAbout *about = openAbout(form);
     QVERIFY(about);
     QVERIFY(about->isVisible());
@@ -141,8 +125,6 @@ void TestFrmAbout::labels()
     QFETCH(bool, prefixOnly);
 
     Form1 form(m_folder.path());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
     QPointer<FrmAbout> about = openAbout(form);
     QVERIFY(about);
     if (reopened) {
@@ -162,9 +144,6 @@ void TestFrmAbout::labels()
 void TestFrmAbout::secondPressKeepsOneWindow()
 {
     Form1 form(m_folder.path());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-
     FrmAbout *first = openAbout(form);
     QVERIFY(first);
     FrmAbout *second = openAbout(form);
@@ -183,9 +162,6 @@ void TestFrmAbout::closeButtonDestroysIt()
 {
     QFETCH(bool, byEscape);
     Form1 form(m_folder.path());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-
     QPointer<FrmAbout> about = openAbout(form);
     QVERIFY(about);
     if (byEscape) {
@@ -237,8 +213,6 @@ void TestFrmAbout::programLivesUntilAboutCloses()
 {
     // lastWindowClosed only comes from a running application, so this one runs the real event loop.
     Form1 form(m_folder.path());
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
     QPointer<FrmAbout> about = openAbout(form);
     QVERIFY(about);
 

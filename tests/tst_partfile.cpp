@@ -17,6 +17,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// Something put at a name, as someone else (or an earlier download) could have.
+struct Obstacle
+{
+    std::function<bool(const QString &path)> plant;
+    bool needsRoot = false; // to give a file to another user
+};
+// Done to the .part file while it is written, after its first 2 MiB; or checked of the archive afterwards.
+using Meddle = std::function<void(const QString &path)>;
+// Where the archive goes; empty when the place cannot be made here.
+using Place = std::function<QString(const QString &folder)>;
+using After = Meddle;
+
+Q_DECLARE_METATYPE(Obstacle)
+Q_DECLARE_METATYPE(Meddle)
+Q_DECLARE_METATYPE(Place)
+
 // The .part file on real files, in a folder where anybody may have planted anything.
 class TestPartFile : public QObject
 {
@@ -43,8 +59,11 @@ private Q_SLOTS:
     void hashIsOfTheFileOnDisk();
 
 private:
-    // Puts `obstacle` at `path`, as someone else (or an earlier download) could have.
-    bool plant(const QString &obstacle, const QString &path);
+    struct Obstacles
+    {
+        Obstacle link, dangling, fifo, readFifo, folder, locked, hardLink, foreign, own;
+    };
+    Obstacles obstacles();
     QString archive() const { return m_folder->path() + QLatin1String("/tool.rar"); }
     QString part() const { return archive() + QLatin1String(".part"); }
     QString victim() const { return m_folder->path() + QLatin1String("-victim"); }
@@ -52,6 +71,7 @@ private:
     const QByteArray victimBytes = "the victim's bytes";
     std::unique_ptr<QTemporaryDir> m_folder;
     QList<int> m_held; // descriptors a row keeps open: a FIFO's reader, another copy's lock
+    QList<int> m_readers; // of them, the FIFO readers, which must get nothing
 };
 
 void TestPartFile::init()
@@ -66,65 +86,83 @@ void TestPartFile::cleanup()
     for (const int fd : std::as_const(m_held))
         ::close(fd);
     m_held.clear();
+    m_readers.clear();
     QFile::remove(victim());
     m_folder.reset();
 }
 
-void TestPartFile::refusesWhatStandsAtItsName_data()
+TestPartFile::Obstacles TestPartFile::obstacles()
 {
-    QTest::addColumn<QString>("obstacle");
-    QTest::addColumn<QString>("reasonFragment");
-    // Planted by anyone who can write the folder: never followed, never written, never frozen on.
-    QTest::newRow("link to a file outside") << u"link"_qs << u"link"_qs;
-    QTest::newRow("link to nowhere") << u"dangling"_qs << u"link"_qs;
-    QTest::newRow("FIFO") << u"fifo"_qs << u"not a regular file"_qs;
-    // Opened at once when someone reads it: the bytes would go to the reader.
-    QTest::newRow("FIFO someone reads") << u"read fifo"_qs << u"not a regular file"_qs;
-    QTest::newRow("folder") << u"folder"_qs << u"directory"_qs;
-    QTest::newRow("another copy writing it") << u"locked"_qs << u"another download"_qs;
-    // Written into, it would change the other file; renamed, it would make someone's file the archive.
-    QTest::newRow("hard link to another file") << u"hard link"_qs << u"other names"_qs;
-    QTest::newRow("another user's file") << u"foreign"_qs << u"another user"_qs;
+    const auto fifo = [this](bool read) {
+        return [this, read](const QString &path) {
+            const QByteArray name = QFile::encodeName(path);
+            if (::mkfifo(name.constData(), 0600) != 0)
+                return false;
+            if (read) {
+                m_readers.append(::open(name.constData(), O_RDONLY | O_NONBLOCK));
+                m_held.append(m_readers.last());
+            }
+            return !m_readers.contains(-1);
+        };
+    };
+    return {
+        .link = {[this](const QString &path) {
+            return writeFile(victim(), victimBytes) && QFile::link(victim(), path);
+        }},
+        .dangling
+        = {[this](const QString &path) { return QFile::link(victim() + QLatin1String(".missing"), path); }},
+        .fifo = {fifo(false)},
+        .readFifo = {fifo(true)},
+        .folder = {[](const QString &path) { return QDir().mkdir(path); }},
+        // Held as another running copy of the program holds the file it writes.
+        .locked = {[this](const QString &path) {
+            m_held.append(::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600));
+            return m_held.last() >= 0
+                && ::write(m_held.last(), victimBytes.constData(), victimBytes.size()) > 0
+                && ::flock(m_held.last(), LOCK_EX) == 0;
+        }},
+        .hardLink = {[this](const QString &path) {
+            return writeFile(victim(), victimBytes)
+                && ::link(QFile::encodeName(victim()).constData(), QFile::encodeName(path).constData()) == 0;
+        }},
+        .foreign = {[this](const QString &path) {
+                        const QByteArray name = QFile::encodeName(path);
+                        return writeFile(path, victimBytes) && ::chmod(name.constData(), 0666) == 0
+                            && ::chown(name.constData(), 65534, 65534) == 0;
+                    },
+            true},
+        // What an earlier download of ours left.
+        .own = {[this](const QString &path) { return writeFile(path, victimBytes); }},
+    };
 }
 
-bool TestPartFile::plant(const QString &obstacle, const QString &path)
+void TestPartFile::refusesWhatStandsAtItsName_data()
 {
-    const QByteArray name = QFile::encodeName(path);
-    if (obstacle == QLatin1String("link"))
-        return writeFile(victim(), victimBytes) && QFile::link(victim(), path);
-    if (obstacle == QLatin1String("dangling"))
-        return QFile::link(victim() + QLatin1String(".missing"), path);
-    if (obstacle.endsWith(QLatin1String("fifo"))) {
-        if (::mkfifo(name.constData(), 0600) != 0)
-            return false;
-        if (obstacle == QLatin1String("read fifo"))
-            m_held.append(::open(name.constData(), O_RDONLY | O_NONBLOCK));
-        return !m_held.contains(-1);
-    }
-    if (obstacle == QLatin1String("folder"))
-        return QDir().mkdir(path);
-    if (obstacle == QLatin1String("locked")) {
-        // Held as another running copy of the program holds the file it writes.
-        m_held.append(::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600));
-        return m_held.last() >= 0 && ::write(m_held.last(), victimBytes.constData(), victimBytes.size()) > 0
-            && ::flock(m_held.last(), LOCK_EX) == 0;
-    }
-    if (obstacle == QLatin1String("hard link"))
-        return writeFile(victim(), victimBytes) && ::link(QFile::encodeName(victim()).constData(), name) == 0;
-    if (obstacle == QLatin1String("foreign"))
-        return writeFile(path, victimBytes) && ::chmod(name.constData(), 0666) == 0
-            && ::chown(name.constData(), 65534, 65534) == 0;
-    return writeFile(path, victimBytes); // "own": what an earlier download of ours left
+    QTest::addColumn<Obstacle>("obstacle");
+    QTest::addColumn<QString>("reasonFragment");
+    const Obstacles o = obstacles();
+    // Planted by anyone who can write the folder: never followed, never written, never frozen on.
+    QTest::newRow("link to a file outside") << o.link << u"link"_qs;
+    QTest::newRow("link to nowhere") << o.dangling << u"link"_qs;
+    QTest::newRow("FIFO") << o.fifo << u"not a regular file"_qs;
+    // Opened at once when someone reads it: the bytes would go to the reader.
+    QTest::newRow("FIFO someone reads") << o.readFifo << u"not a regular file"_qs;
+    QTest::newRow("folder") << o.folder << u"directory"_qs;
+    QTest::newRow("another copy writing it") << o.locked << u"another download"_qs;
+    // Written into, it would change the other file; renamed, it would make someone's file the archive.
+    QTest::newRow("hard link to another file") << o.hardLink << u"other names"_qs;
+    QTest::newRow("another user's file") << o.foreign << u"another user"_qs;
 }
 
 void TestPartFile::refusesWhatStandsAtItsName()
 {
-    QFETCH(QString, obstacle);
+    QFETCH(Obstacle, obstacle);
     QFETCH(QString, reasonFragment);
 
-    if (obstacle == QLatin1String("foreign") && ::geteuid() != 0)
+    if (obstacle.needsRoot && ::geteuid() != 0)
         QSKIP("needs root to give a file to another user");
-    QVERIFY(plant(obstacle, part()));
+    QVERIFY(obstacle.plant(part()));
+    const QByteArray victimBefore = readFile(victim());
     const QByteArray name = QFile::encodeName(part());
     struct stat planted;
     QCOMPARE(::lstat(name.constData(), &planted), 0);
@@ -143,45 +181,46 @@ void TestPartFile::refusesWhatStandsAtItsName()
     QCOMPARE(there.st_size, planted.st_size);
     if (S_ISREG(planted.st_mode))
         QCOMPARE(readFile(this->part()), victimBytes);
-    if (S_ISLNK(planted.st_mode)) {
+    if (S_ISLNK(planted.st_mode))
         QVERIFY(QFileInfo(this->part()).symLinkTarget().startsWith(victim()));
-        QCOMPARE(readFile(victim()), obstacle == QLatin1String("link") ? victimBytes : QByteArray());
-    }
-    if (obstacle == QLatin1String("read fifo")) {
+    QCOMPARE(readFile(victim()), victimBefore);
+    for (const int reader : std::as_const(m_readers)) {
         char byte = 0;
-        QCOMPARE(::read(m_held.first(), &byte, 1), ssize_t(0));
+        QCOMPARE(::read(reader, &byte, 1), ssize_t(0));
     }
 }
 
 void TestPartFile::leftovers_data()
 {
     QTest::addColumn<QString>("name"); // beside the archive
-    QTest::addColumn<QString>("obstacle"); // as planted by plant()
+    QTest::addColumn<Obstacle>("obstacle");
     QTest::addColumn<bool>("stays");
+    const Obstacles o = obstacles();
 
     // The program never resumes: its own partial files are scratch, used again or swept once the archive
     // is whole.
-    QTest::newRow("this tool's .part, longer than the new body") << u".part"_qs << u"own"_qs << false;
-    QTest::newRow("moved aside by an earlier version") << u".part.1"_qs << u"own"_qs << false;
-    QTest::newRow("moved aside, two digits") << u".part.17"_qs << u"own"_qs << false;
+    QTest::newRow("this tool's .part, longer than the new body") << u".part"_qs << o.own << false;
+    QTest::newRow("moved aside by an earlier version") << u".part.1"_qs << o.own << false;
+    QTest::newRow("moved aside, two digits") << u".part.17"_qs << o.own << false;
     // The same checks as for the .part file itself: what is not ours, or is being written, stays.
-    QTest::newRow("numbered, with other names") << u".part.2"_qs << u"hard link"_qs << true;
-    QTest::newRow("numbered link") << u".part.3"_qs << u"link"_qs << true;
-    QTest::newRow("numbered, being written") << u".part.4"_qs << u"locked"_qs << true;
-    QTest::newRow("numbered, another user's") << u".part.5"_qs << u"foreign"_qs << true;
-    QTest::newRow("not a number") << u".part.1b"_qs << u"own"_qs << true;
+    QTest::newRow("numbered, with other names") << u".part.2"_qs << o.hardLink << true;
+    QTest::newRow("numbered link") << u".part.3"_qs << o.link << true;
+    QTest::newRow("numbered, being written") << u".part.4"_qs << o.locked << true;
+    QTest::newRow("numbered, another user's") << u".part.5"_qs << o.foreign << true;
+    QTest::newRow("not a number") << u".part.1b"_qs << o.own << true;
 }
 
 void TestPartFile::leftovers()
 {
     QFETCH(QString, name);
-    QFETCH(QString, obstacle);
+    QFETCH(Obstacle, obstacle);
     QFETCH(bool, stays);
 
-    if (obstacle == QLatin1String("foreign") && ::geteuid() != 0)
+    if (obstacle.needsRoot && ::geteuid() != 0)
         QSKIP("needs root to give a file to another user");
     const QString leftover = archive() + name;
-    QVERIFY(plant(obstacle, leftover));
+    QVERIFY(obstacle.plant(leftover));
+    const QByteArray victimBefore = readFile(victim());
     {
         PartFile part(archive());
         QVERIFY2(part.open(), qPrintable(part.errorString()));
@@ -191,7 +230,7 @@ void TestPartFile::leftovers()
     QVERIFY(!QFile::exists(part()));
     QCOMPARE(QFileInfo::exists(leftover), stays);
     QCOMPARE(readFile(leftover), stays ? victimBytes : QByteArray());
-    QCOMPARE(readFile(victim()), obstacle.contains(QLatin1String("link")) ? victimBytes : QByteArray());
+    QCOMPARE(readFile(victim()), victimBefore);
 }
 
 void TestPartFile::unknownFolderRefused_data()
@@ -213,66 +252,68 @@ void TestPartFile::unknownFolderRefused()
 
 void TestPartFile::commitRefused_data()
 {
-    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<Place>("place");
+    QTest::addColumn<Meddle>("meddle");
     QTest::addColumn<QString>("reasonFragment");
+    QTest::addColumn<After>("after");
+
+    const Place here = [](const QString &folder) { return folder + QLatin1String("/tool.rar"); };
+    const auto encoded = [](const QString &path) { return QFile::encodeName(path); };
+    const After kept = [](const QString &archive) { QCOMPARE(readFile(archive), QByteArray("kept")); };
     // Only the file written here may take the archive's place, not whatever was put at its name since.
-    QTest::newRow("file replaced while written") << u"replaced"_qs << u"replaced"_qs;
+    QTest::newRow("file replaced while written") << here << Meddle([=](const QString &part) {
+        QVERIFY(writeFile(part + QLatin1String(".planted"), "planted"));
+        QCOMPARE(
+            ::rename(encoded(part + QLatin1String(".planted")).constData(), encoded(part).constData()), 0);
+    }) << u"replaced"_qs << After([=](const QString &archive) {
+        kept(archive);
+        QCOMPARE(readFile(archive + QLatin1String(".part")), QByteArray("planted"));
+    });
     // Written on at its own offset, it would reach the expected size with a hole of zeros at its start.
     QTest::newRow("file cut short while written")
-        << u"truncated"_qs << u"changed while it was being written"_qs;
-    QTest::newRow("archive's name taken by a folder") << u"folder"_qs << u"directory"_qs;
+        << here << Meddle([=](const QString &part) { QCOMPARE(::truncate(encoded(part).constData(), 0), 0); })
+        << u"changed while it was being written"_qs << kept;
+    QTest::newRow("archive's name taken by a folder") << Place([=](const QString &folder) {
+        const QString archive = here(folder);
+        return QFile::remove(archive) && QDir().mkdir(archive) ? archive : QString();
+    }) << Meddle([](const QString &) {
+    }) << u"directory"_qs << After([](const QString &archive) { QVERIFY(QFileInfo(archive).isDir()); });
     // A second name made meanwhile would be someone's way into the archive.
-    QTest::newRow("hard link made while written") << u"hard link"_qs << u"another name"_qs;
+    QTest::newRow("hard link made while written") << here << Meddle([=](const QString &part) {
+        QCOMPARE(::link(encoded(part).constData(), encoded(part + QLatin1String(".link")).constData()), 0);
+    }) << u"another name"_qs << kept;
     // The body must be on the disk before it takes the archive's place: when the disk fails to store
     // it, the earlier archive stays.
-    QTest::newRow("disk fails to store the body") << u"failing disk"_qs << u"No space left"_qs;
+    QTest::newRow("disk fails to store the body") << Place([=](const QString &folder) {
+        const QString disk = folder + QLatin1String("/disk");
+        return SmallDisk::mountFailing(disk) && writeFile(here(disk), "kept") ? here(disk) : QString();
+    }) << Meddle([](const QString &) {}) << u"No space left"_qs
+                                                  << kept;
 }
 
 void TestPartFile::commitRefused()
 {
-    QFETCH(QString, obstacle);
+    QFETCH(Place, place);
+    QFETCH(Meddle, meddle);
     QFETCH(QString, reasonFragment);
+    QFETCH(After, after);
 
-    QString folder = m_folder->path();
     const auto unmount = qScopeGuard([&] { SmallDisk::unmount(m_folder->path() + QLatin1String("/disk")); });
-    if (obstacle == QLatin1String("failing disk")) {
-        folder += QLatin1String("/disk");
-        if (!SmallDisk::mountFailing(folder))
-            QSKIP("needs root, a loop device and mkfs.ext2 to make a failing disk");
-        QVERIFY(writeFile(folder + QLatin1String("/tool.rar"), "kept"));
-    } else if (obstacle == QLatin1String("folder")) {
-        QVERIFY(QFile::remove(archive()) && QDir().mkdir(archive()));
-    }
-    const QString archive = folder + QLatin1String("/tool.rar");
+    const QString archive = place(m_folder->path());
+    if (archive.isEmpty())
+        QSKIP("needs root, a loop device and mkfs.ext2 to make a failing disk");
     {
         PartFile part(archive);
         QVERIFY(part.open());
         QVERIFY(part.write(QByteArray(2 * 1024 * 1024, 'n')) && part.flush());
-        if (obstacle == QLatin1String("hard link")) {
-            QVERIFY(::link(QFile::encodeName(part.path()).constData(),
-                        QFile::encodeName(part.path() + QLatin1String(".link")).constData())
-                == 0);
-        }
-        if (obstacle == QLatin1String("replaced")) {
-            QVERIFY(writeFile(part.path() + QLatin1String(".planted"), "planted"));
-            QVERIFY(::rename(QFile::encodeName(part.path() + QLatin1String(".planted")).constData(),
-                        QFile::encodeName(part.path()).constData())
-                == 0);
-        } else if (obstacle == QLatin1String("truncated")) {
-            QCOMPARE(::truncate(QFile::encodeName(part.path()).constData(), 0), 0);
-        }
+        meddle(part.path());
         // More of the body arrives after whatever happened to the file.
         QVERIFY(part.write(QByteArray(1024, 'm')) && part.flush());
         QVERIFY(!part.commit());
         QVERIFY2(
             part.errorString().contains(reasonFragment, Qt::CaseInsensitive), qPrintable(part.errorString()));
     }
-    if (obstacle == QLatin1String("folder"))
-        QVERIFY(QFileInfo(archive).isDir());
-    else
-        QCOMPARE(readFile(archive), QByteArray("kept"));
-    if (obstacle == QLatin1String("replaced"))
-        QCOMPARE(readFile(archive + QLatin1String(".part")), QByteArray("planted"));
+    after(archive);
 }
 
 void TestPartFile::diskFull_data()
@@ -306,22 +347,22 @@ void TestPartFile::diskFull()
 
 void TestPartFile::cancelRemovesOnlyItsOwn_data()
 {
-    QTest::addColumn<QString>("obstacle"); // put at the .part file's name after it was made
+    QTest::addColumn<Obstacle>("obstacle"); // put at the .part file's name after it was made
     QTest::addColumn<bool>("stays");
 
-    QTest::newRow("still ours") << QString() << false;
-    QTest::newRow("replaced meanwhile") << u"own"_qs << true;
+    QTest::newRow("still ours") << Obstacle() << false;
+    QTest::newRow("replaced meanwhile") << obstacles().own << true;
 }
 
 void TestPartFile::cancelRemovesOnlyItsOwn()
 {
-    QFETCH(QString, obstacle);
+    QFETCH(Obstacle, obstacle);
     QFETCH(bool, stays);
 
     PartFile part(archive());
     QVERIFY(part.open() && part.write("arrived") && part.flush());
-    if (!obstacle.isEmpty())
-        QVERIFY(QFile::remove(part.path()) && plant(obstacle, part.path()));
+    if (obstacle.plant)
+        QVERIFY(QFile::remove(part.path()) && obstacle.plant(part.path()));
     part.discard();
     QCOMPARE(readFile(part.path()), stays ? victimBytes : QByteArray());
     QCOMPARE(QFileInfo::exists(part.path()), stays);
