@@ -2,8 +2,6 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QHostAddress>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -62,21 +60,31 @@ bool tokenListContains(const QByteArray &value, QByteArrayView token)
     return false;
 }
 
-bool headersContain(const QList<std::pair<QByteArray, QByteArray>> &headers, QByteArrayView name)
+// Case-insensitive, first match; null if there is none.
+const std::pair<QByteArray, QByteArray> *findHeader(
+    const QList<std::pair<QByteArray, QByteArray>> &headers, QByteArrayView name)
 {
-    return std::any_of(headers.cbegin(), headers.cend(),
+    const auto it = std::find_if(headers.cbegin(), headers.cend(),
         [name](const auto &header) { return header.first.compare(name, Qt::CaseInsensitive) == 0; });
+    return it == headers.cend() ? nullptr : &*it;
+}
+
+// Calls `use` with patternData for each block of patternBytes(offset, size).
+template <typename Use> void forEachPatternBlock(qint64 offset, qint64 size, Use use)
+{
+    for (qint64 done = 0; done < size;) {
+        const qint64 n = std::min(size - done, ScriptedHttpServer::patternBlockSize);
+        use(ScriptedHttpServer::patternData(offset + done), qsizetype(n));
+        done += n;
+    }
 }
 
 } // namespace
 
 QByteArray ScriptedRequest::header(QByteArrayView name) const
 {
-    for (const auto &[key, value] : headers) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return {};
+    const auto *found = findHeader(headers, name);
+    return found ? found->second : QByteArray();
 }
 
 QByteArray ScriptedRequest::queryItem(QByteArrayView name) const
@@ -99,30 +107,22 @@ QByteArray ScriptedRequest::queryItem(QByteArrayView name) const
 
 ScriptedResponse ScriptedResponse::notFound()
 {
-    ScriptedResponse response;
-    response.status = 404;
-    response.reason = QByteArrayLiteral("Not Found");
-    response.headers.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain")});
-    response.body = QByteArrayLiteral("not found\n");
-    return response;
+    return {.status = 404,
+        .reason = "Not Found",
+        .headers = {{"Content-Type", "text/plain"}},
+        .body = "not found\n"};
 }
 
 ScriptedResponse ScriptedResponse::redirect(const QByteArray &location, int status)
 {
-    ScriptedResponse response;
-    response.status = status;
-    response.reason = status == 301 ? QByteArrayLiteral("Moved Permanently") : QByteArrayLiteral("Found");
-    response.headers.append({QByteArrayLiteral("Location"), location});
-    return response;
+    return {.status = status,
+        .reason = status == 301 ? "Moved Permanently" : "Found",
+        .headers = {{"Location", location}}};
 }
 
 ScriptedResponse ScriptedResponse::generated(qint64 size)
 {
-    ScriptedResponse response;
-    response.headers.append(
-        {QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/octet-stream")});
-    response.generatedSize = size;
-    return response;
+    return {.headers = {{"Content-Type", "application/octet-stream"}}, .generatedSize = size};
 }
 
 // One accepted socket: reads requests in order and writes one response at a
@@ -258,19 +258,13 @@ void ScriptedConnection::processInput()
         if (!bodyLength.isEmpty())
             m_discard = bodyLength.trimmed().toLongLong();
 
-        ScriptedResponse response;
-        if (ok) {
-            response = m_server->respond(request);
-        } else {
-            m_server->respond(request); // recorded all the same
-            response.status = 400;
-            response.reason = QByteArrayLiteral("Bad Request");
-            response.headers.append({QByteArrayLiteral("Connection"), QByteArrayLiteral("close")});
-        }
+        ScriptedResponse response = m_server->respond(request); // a bad one is recorded all the same
+        if (!ok)
+            response = {.status = 400, .reason = "Bad Request"};
         // We don't read chunked request bodies; make sure nothing is
         // misread as the next request.
         if (!ok || tokenListContains(request.header("Transfer-Encoding"), "chunked"))
-            response.headers.append({QByteArrayLiteral("Connection"), QByteArrayLiteral("close")});
+            response.headers.emplaceBack("Connection", "close");
         startResponse(request, response);
     }
     m_inProcessInput = false;
@@ -288,15 +282,11 @@ ScriptedRequest ScriptedConnection::parseHead(const QByteArray &head, bool *ok) 
         = lines.value(0).chopped(lines.value(0).endsWith('\r') ? 1 : 0).split(' ');
     *ok = requestLine.size() == 3 && !requestLine.at(0).isEmpty() && !requestLine.at(1).isEmpty()
         && requestLine.at(2).startsWith("HTTP/");
-    if (requestLine.size() >= 1)
-        request.method = requestLine.at(0);
-    if (requestLine.size() >= 2)
-        request.target = requestLine.at(1);
-    if (requestLine.size() >= 3)
-        request.version = requestLine.at(2);
+    request.method = requestLine.value(0);
+    request.target = requestLine.value(1);
+    request.version = requestLine.value(2);
 
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        QByteArray line = lines.at(i);
+    for (QByteArray line : lines.sliced(1)) {
         if (line.endsWith('\r'))
             line.chop(1);
         if (line.isEmpty())
@@ -314,13 +304,11 @@ ScriptedRequest ScriptedConnection::parseHead(const QByteArray &head, bool *ok) 
 void ScriptedConnection::startResponse(const ScriptedRequest &request, const ScriptedResponse &response)
 {
     ++m_requestsSeen;
+    m_response = response;
     if (response.closeWithoutResponse) {
-        m_response = response;
         closeConnection(response.resetOnClose);
         return;
     }
-
-    m_response = response;
     m_responding = true;
     if (response.neverRespond) {
         m_stall = true;
@@ -354,11 +342,8 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
         || (request.version == "HTTP/1.0" && !tokenListContains(requestConnection, "keep-alive"));
     const bool closeDelimited
         = !noBody && !response.chunked && response.length == ScriptedResponse::Length::Omit;
-    bool userSaysClose = false;
-    for (const auto &[name, value] : response.headers) {
-        if (name.compare("Connection", Qt::CaseInsensitive) == 0 && tokenListContains(value, "close"))
-            userSaysClose = true;
-    }
+    const auto *userConnection = findHeader(response.headers, "Connection");
+    const bool userSaysClose = userConnection && tokenListContains(userConnection->second, "close");
     m_closeAtEnd = clientWantsClose || closeDelimited || userSaysClose || response.closeAfterBodyBytes >= 0
         || response.length == ScriptedResponse::Length::Custom;
 
@@ -379,7 +364,7 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
     }
     if (response.chunked)
         head += "Transfer-Encoding: chunked\r\n";
-    if (m_closeAtEnd && !headersContain(response.headers, "Connection"))
+    if (m_closeAtEnd && !userConnection)
         head += "Connection: close\r\n";
     head += "\r\n";
     m_socket->write(head);
@@ -534,8 +519,6 @@ ScriptedHttpServer::ScriptedHttpServer(QObject *parent)
     connect(m_server, &QTcpServer::newConnection, this, &ScriptedHttpServer::acceptConnections);
 }
 
-ScriptedHttpServer::~ScriptedHttpServer() = default;
-
 const char *ScriptedHttpServer::patternData(qint64 offset)
 {
     return patternTable().data() + offset % patternPeriod;
@@ -545,24 +528,14 @@ QByteArray ScriptedHttpServer::patternBytes(qint64 offset, qint64 count)
 {
     QByteArray bytes;
     bytes.reserve(qsizetype(count));
-    while (count > 0) {
-        const qint64 n = std::min(count, patternBlockSize);
-        bytes.append(patternData(offset), qsizetype(n));
-        offset += n;
-        count -= n;
-    }
+    forEachPatternBlock(offset, count, [&bytes](const char *data, qsizetype n) { bytes.append(data, n); });
     return bytes;
 }
 
 QByteArray ScriptedHttpServer::patternSha256(qint64 size, qint64 offset)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    while (size > 0) {
-        const qint64 n = std::min(size, patternBlockSize);
-        hash.addData(QByteArrayView(patternData(offset), qsizetype(n)));
-        offset += n;
-        size -= n;
-    }
+    forEachPatternBlock(offset, size, [&hash](const char *data, qsizetype n) { hash.addData({data, n}); });
     return hash.result();
 }
 
@@ -593,16 +566,6 @@ bool ScriptedHttpServer::fileMatchesPattern(const QString &path, qint64 size, qi
         position += block.size();
     }
     return true;
-}
-
-bool ScriptedHttpServer::listen()
-{
-    return m_server->listen(QHostAddress::LocalHost, 0);
-}
-
-quint16 ScriptedHttpServer::port() const
-{
-    return m_server->serverPort();
 }
 
 int ScriptedHttpServer::openConnectionCount() const
