@@ -133,7 +133,6 @@ public:
     ScriptedConnection(ScriptedHttpServer *server, QTcpSocket *socket, int index);
 
     void drop();
-    bool isOpen() const { return !m_gone; }
 
 private:
     void readInput();
@@ -215,7 +214,6 @@ ScriptedConnection::ScriptedConnection(ScriptedHttpServer *server, QTcpSocket *s
 void ScriptedConnection::drop()
 {
     m_closing = true;
-    m_trickleTimer->stop();
     m_socket->abort();
     onDisconnected();
 }
@@ -467,7 +465,6 @@ void ScriptedConnection::closeConnection(bool reset)
     if (m_closing)
         return;
     m_closing = true;
-    m_trickleTimer->stop();
     if (reset) {
         if (m_socket->bytesToWrite() > 0)
             m_resetWhenFlushed = true;
@@ -508,7 +505,7 @@ void ScriptedConnection::onDisconnected()
         return;
     m_gone = true;
     m_trickleTimer->stop();
-    m_server->forgetConnection(this);
+    m_server->m_connections.removeAll(this);
     deleteLater();
 }
 
@@ -568,20 +565,11 @@ bool ScriptedHttpServer::fileMatchesPattern(const QString &path, qint64 size, qi
     return true;
 }
 
-int ScriptedHttpServer::openConnectionCount() const
-{
-    return int(std::count_if(m_connections.cbegin(), m_connections.cend(),
-        [](const QPointer<ScriptedConnection> &c) { return c && c->isOpen(); }));
-}
-
 void ScriptedHttpServer::close()
 {
     m_server->close();
-    const auto connections = m_connections;
-    for (const QPointer<ScriptedConnection> &connection : connections) {
-        if (connection)
-            connection->drop();
-    }
+    for (ScriptedConnection *connection : QList(m_connections))
+        connection->drop();
 }
 
 void ScriptedHttpServer::acceptConnections()
@@ -600,9 +588,4 @@ void ScriptedHttpServer::noteBodyBytes(qint64 count, qint64 buffered)
 {
     m_bodyBytesSent += count;
     m_peakBufferedBytes = std::max(m_peakBufferedBytes, buffered);
-}
-
-void ScriptedHttpServer::forgetConnection(ScriptedConnection *connection)
-{
-    m_connections.removeAll(connection);
 }

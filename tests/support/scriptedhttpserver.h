@@ -5,7 +5,6 @@
 #include <QList>
 #include <QNetworkProxy>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QTcpServer>
 
@@ -101,7 +100,7 @@ public:
     QList<ScriptedRequest> requests() const { return m_requests; }
     int requestCount() const { return int(m_requests.size()); }
     int connectionCount() const { return m_connectionCount; } // accepted so far
-    int openConnectionCount() const;
+    int openConnectionCount() const { return int(m_connections.size()); }
     qint64 bodyBytesSent() const
     {
         return m_bodyBytesSent;
@@ -120,12 +119,11 @@ private:
     void acceptConnections();
     ScriptedResponse respond(const ScriptedRequest &request);
     void noteBodyBytes(qint64 count, qint64 buffered);
-    void forgetConnection(ScriptedConnection *connection);
 
     QTcpServer *m_server = nullptr;
     Responder m_responder;
     QList<ScriptedRequest> m_requests;
-    QList<QPointer<ScriptedConnection>> m_connections;
+    QList<ScriptedConnection *> m_connections; // open ones
     int m_connectionCount = 0;
     qint64 m_bodyBytesSent = 0;
     qint64 m_peakBufferedBytes = 0;
