@@ -70,13 +70,17 @@ QByteArray fetch(Inet &inet, const QString &url = someUrl, QList<qint64> *chunks
 using Responder = ScriptedHttpServer::Responder;
 using Kind = TransferFailure::Kind;
 
-// The server's answer to every request: a generated body of `size` bytes, as `change` leaves it.
-Responder serving(qint64 size, const std::function<void(ScriptedResponse &)> &change = {})
+using R = ScriptedResponse;
+
+// The server's answer to every request.
+Responder serving(const R &response)
 {
-    ScriptedResponse response = ScriptedResponse::generated(size);
-    if (change)
-        change(response);
     return [response](const ScriptedRequest &) { return response; };
+}
+
+Responder serving(qint64 size)
+{
+    return serving(R::generated(size));
 }
 
 // The chunks of a body of `size` bytes read 1,024 at a time: full ones, the rest, then an empty one.
@@ -172,21 +176,16 @@ void TestInet::answers_data()
 {
     QTest::addColumn<Answer>("answer");
 
-    const auto splitInto = [](QList<qint64> splits, bool chunked = false) {
-        return [=](ScriptedResponse &r) {
-            r.splits = splits;
-            r.splitIntervalMs = 5;
-            r.chunked = chunked;
-        };
-    };
     QTest::newRow("2500 at once") << Answer{serving(2500), 200, 2500, {1024, 1024, 452, 0}, 2500};
     QTest::newRow("2048 at once") << Answer{serving(2048), 200, 2048, {1024, 1024, 0}, 2048};
     QTest::newRow("one byte at the end") << Answer{serving(2049), 200, 2049, {1024, 1024, 1}, 2049};
     QTest::newRow("empty body") << Answer{serving(0), 200, 0, {0}, 0};
     QTest::newRow("2500 in small pieces")
-        << Answer{serving(2500, splitInto({1, 700, 5, 900, 3})), 200, 2500, chunksOf(2500), 2500};
+        << Answer{serving({.generatedSize = 2500, .splits = {1, 700, 5, 900, 3}, .splitIntervalMs = 5}), 200,
+               2500, chunksOf(2500), 2500};
     QTest::newRow("2500 chunked") << Answer{
-        serving(2500, splitInto({100, 1000}, true)), 200, -1, chunksOf(2500), 2500};
+        serving({.chunked = true, .generatedSize = 2500, .splits = {100, 1000}, .splitIntervalMs = 5}), 200,
+        -1, chunksOf(2500), 2500};
 
     const Responder loop = [](const ScriptedRequest &) {
         return ScriptedResponse::redirect("http://downloads.vorn.example/again");
@@ -195,66 +194,53 @@ void TestInet::answers_data()
     // The redirect is not the answer: what failed is the request to the mirror.
     const Responder mirrorFails = [](const ScriptedRequest &request) {
         const QByteArray mirror = "http://mirror.vorn.example/files/a.rar";
-        if (request.target != mirror)
-            return ScriptedResponse::redirect(mirror, 302);
-        ScriptedResponse response;
-        response.closeWithoutResponse = true;
-        return response;
+        return request.target != mirror ? R::redirect(mirror, 302) : R{.closeWithoutResponse = true};
     };
     QTest::newRow("failure after a redirect") << Answer{mirrorFails, 0, -1, {0}, 0, Kind::ConnectionClosed};
 
     // The idle time-out. What arrived before the server fell silent is still handed over in full chunks.
-    const auto stallAfter
-        = [](qint64 bytes) { return [=](ScriptedResponse &r) { r.stallAfterBodyBytes = bytes; }; };
-    QTest::newRow("server falls silent") << Answer{
-        serving(100000, stallAfter(5000)), 200, 100000, chunksOf(5000), 5000, Kind::TimedOut, {}, 1};
+    QTest::newRow("server falls silent")
+        << Answer{serving({.generatedSize = 100000, .stallAfterBodyBytes = 5000}), 200, 100000,
+               chunksOf(5000), 5000, Kind::TimedOut, {}, 1};
     // Each arrival restarts the time-out: a steady transfer longer than it is not a silent one.
-    const auto trickle = [](QByteArray interim = {}, QByteArray headTrickle = {}) {
-        return [=](ScriptedResponse &r) {
-            r.interim = interim;
-            r.headTrickle = headTrickle;
-            r.trickleIntervalMs = 100;
-            r.trickleBytes = 1000;
-        };
-    };
     QTest::newRow("steady trickle outlasting the time-out")
-        << Answer{serving(25000, trickle()), 200, 25000, chunksOf(25000), 25000, Kind::None, {}, 1};
+        << Answer{serving({.generatedSize = 25000, .trickleIntervalMs = 100, .trickleBytes = 1000}), 200,
+               25000, chunksOf(25000), 25000, Kind::None, {}, 1};
     // A full buffer nobody reads holds the server back; that silence is ours, not the server's.
     QTest::newRow("reader away longer than the time-out")
         << Answer{serving(32 << 20), 200, 32 << 20, {}, 32 << 20, Kind::None, {}, 1, 2500};
     // Once the reader has caught up, the server's silence counts again.
     QTest::newRow("server falls silent after the reader caught up")
-        << Answer{serving(32 << 20, stallAfter(2 << 20)), 200, 32 << 20, chunksOf(2 << 20), 2 << 20,
-               Kind::TimedOut, {}, 1, 2500};
+        << Answer{serving({.generatedSize = 32 << 20, .stallAfterBodyBytes = 2 << 20}), 200, 32 << 20,
+               chunksOf(2 << 20), 2 << 20, Kind::TimedOut, {}, 1, 2500};
     // A head that never ends is not an answer, however steadily it comes.
-    QTest::newRow("header lines for ever") << Answer{
-        serving(10, trickle("HTTP/1.1 200 OK\r\n", "X-More: 1\r\n")), 0, -1, {0}, 0, Kind::TimedOut, {}, 1};
-    QTest::newRow("interim answers for ever") << Answer{
-        serving(10, trickle({}, "HTTP/1.1 102 Processing\r\n\r\n")), 0, -1, {0}, 0, Kind::TimedOut, {}, 1};
-
-    const auto closeAfter = [](qint64 bytes, bool reset) {
-        return [=](ScriptedResponse &r) {
-            r.closeAfterBodyBytes = bytes;
-            r.resetOnClose = reset;
-        };
+    const auto forEver = [](QByteArray interim, QByteArray headTrickle) {
+        return serving(
+            {.generatedSize = 10, .trickleIntervalMs = 100, .interim = interim, .headTrickle = headTrickle});
     };
+    QTest::newRow("header lines for ever")
+        << Answer{forEver("HTTP/1.1 200 OK\r\n", "X-More: 1\r\n"), 0, -1, {0}, 0, Kind::TimedOut, {}, 1};
+    QTest::newRow("interim answers for ever")
+        << Answer{forEver({}, "HTTP/1.1 102 Processing\r\n\r\n"), 0, -1, {0}, 0, Kind::TimedOut, {}, 1};
+
+    const R cut{.generatedSize = 10000, .closeAfterBodyBytes = 3000};
     QTest::newRow("closed mid-body") << Answer{
-        serving(10000, closeAfter(3000, false)), 200, 10000, chunksOf(3000), 3000, Kind::ConnectionClosed};
-    QTest::newRow("reset mid-body") << Answer{serving(10000, closeAfter(3000, true)), 200, 10000,
-        chunksOf(3000), 3000, Kind::ConnectionClosed, u"Connection reset by peer"_qs};
+        serving(cut), 200, 10000, chunksOf(3000), 3000, Kind::ConnectionClosed};
+    R reset = cut;
+    reset.resetOnClose = true;
+    QTest::newRow("reset mid-body") << Answer{serving(reset), 200, 10000, chunksOf(3000), 3000,
+        Kind::ConnectionClosed, u"Connection reset by peer"_qs};
 
     // Each would otherwise end as a short body that looks whole: a framing fault, not a broken connection.
     const auto chunkedAs = [](int status, QByteArray body, QByteArray header = {}) {
-        return serving(0, [=](ScriptedResponse &r) {
-            r = {};
-            r.status = status;
-            r.body = body;
-            r.length = ScriptedResponse::Length::Omit;
-            r.headers = {{"Transfer-Encoding", "chunked"}};
-            if (!header.isEmpty())
-                r.headers.emplaceBack(QByteArray("X-Large"), header);
-            r.closeAfterBodyBytes = body.size();
-        });
+        R response{.status = status,
+            .headers = {{"Transfer-Encoding", "chunked"}},
+            .length = R::Length::Omit,
+            .body = body,
+            .closeAfterBodyBytes = body.size()};
+        if (!header.isEmpty())
+            response.headers.emplaceBack(QByteArray("X-Large"), header);
+        return serving(response);
     };
     QTest::newRow("bad chunk size") << Answer{
         chunkedAs(200, "5\r\nhello\r\nzz\r\n"), 200, -1, {5, 0}, -1, Kind::Protocol};
@@ -290,7 +276,7 @@ void TestInet::answers()
 
 void TestInet::busyUntilHeadersArrive()
 {
-    m_server->setResponder(serving(4096, [](ScriptedResponse &r) { r.stallAfterBodyBytes = 0; }));
+    m_server->setResponder(serving({.generatedSize = 4096, .stallAfterBodyBytes = 0}));
     Inet inet;
     QVERIFY(!inet.stillExecuting());
     inet.setUrl(someUrl);
@@ -323,15 +309,11 @@ void TestInet::reportsServerAnswer()
     QFETCH(QByteArray, reason);
     QFETCH(QByteArray, interim);
 
-    m_server->setResponder([&](const ScriptedRequest &) {
-        ScriptedResponse response;
-        response.status = status;
-        response.reason = reason;
-        response.interim = interim;
-        response.headers = {{"x-mirror", "m1"}, {"X-MIRROR", "m2"}};
-        response.body = "<html>gone</html>";
-        return response;
-    });
+    m_server->setResponder(serving({.status = status,
+        .reason = reason,
+        .headers = {{"x-mirror", "m1"}, {"X-MIRROR", "m2"}},
+        .body = "<html>gone</html>",
+        .interim = interim}));
     Inet inet;
     start(inet);
     QCOMPARE(inet.statusCode(), status);
@@ -363,13 +345,8 @@ void TestInet::followsRedirects()
 
     const QByteArray finalUrl = "http://mirror.vorn.example/files/a.rar";
     m_server->setResponder([&](const ScriptedRequest &request) {
-        ScriptedResponse response = ScriptedResponse::generated(3000);
-        response.chunked = chunked;
-        if (request.target == finalUrl)
-            return response;
-        response = ScriptedResponse::redirect({}, status);
-        response.headers = {{locationName, finalUrl}};
-        return response;
+        return request.target == finalUrl ? R{.chunked = chunked, .generatedSize = 3000}
+                                          : R{.status = status, .headers = {{locationName, finalUrl}}};
     });
     Inet inet;
     start(inet);
@@ -483,7 +460,7 @@ void TestInet::proxyFromTheEnvironment()
 
 void TestInet::cancel()
 {
-    m_server->setResponder(serving(1 << 20, [](ScriptedResponse &r) { r.stallAfterBodyBytes = 4096; }));
+    m_server->setResponder(serving({.generatedSize = 1 << 20, .stallAfterBodyBytes = 4096}));
     Inet inet;
     start(inet);
     QCOMPARE(inet.readChunk(1024).size(), 1024);
