@@ -252,9 +252,7 @@ void ScriptedConnection::processInput()
 
         bool ok = false;
         ScriptedRequest request = parseHead(head, &ok);
-        const QByteArray bodyLength = request.header("Content-Length");
-        if (!bodyLength.isEmpty())
-            m_discard = bodyLength.trimmed().toLongLong();
+        m_discard = request.header("Content-Length").toLongLong();
 
         ScriptedResponse response = m_server->respond(request); // a bad one is recorded all the same
         if (!ok)
@@ -275,26 +273,20 @@ ScriptedRequest ScriptedConnection::parseHead(const QByteArray &head, bool *ok) 
     request.connection = m_index;
     request.indexOnConnection = m_requestsSeen;
 
-    const QList<QByteArray> lines = head.left(head.size() - 4).split('\n');
-    const QList<QByteArray> requestLine
-        = lines.value(0).chopped(lines.value(0).endsWith('\r') ? 1 : 0).split(' ');
+    const QList<QByteArray> lines = head.trimmed().split('\n');
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
     *ok = requestLine.size() == 3 && !requestLine.at(0).isEmpty() && !requestLine.at(1).isEmpty()
         && requestLine.at(2).startsWith("HTTP/");
     request.method = requestLine.value(0);
     request.target = requestLine.value(1);
     request.version = requestLine.value(2);
 
-    for (QByteArray line : lines.sliced(1)) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (line.isEmpty())
-            continue;
+    for (const QByteArray &line : lines.sliced(1)) {
         const qsizetype colon = line.indexOf(':');
-        if (colon <= 0) {
+        if (colon <= 0)
             *ok = false;
-            continue;
-        }
-        request.headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
+        else
+            request.headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
     }
     return request;
 }
@@ -328,12 +320,9 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
 
     m_stall = response.stallAfterBodyBytes >= 0 && response.stallAfterBodyBytes <= m_bodySize
         && (response.closeAfterBodyBytes < 0 || response.stallAfterBodyBytes <= response.closeAfterBodyBytes);
-    if (m_stall)
-        m_stopAt = response.stallAfterBodyBytes;
-    else if (response.closeAfterBodyBytes >= 0)
-        m_stopAt = std::min(m_bodySize, response.closeAfterBodyBytes);
-    else
-        m_stopAt = m_bodySize;
+    m_stopAt = m_stall                      ? response.stallAfterBodyBytes
+        : response.closeAfterBodyBytes >= 0 ? std::min(m_bodySize, response.closeAfterBodyBytes)
+                                            : m_bodySize;
 
     const QByteArray requestConnection = request.header("Connection");
     const bool clientWantsClose = tokenListContains(requestConnection, "close")
@@ -349,17 +338,10 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
         + response.reason + "\r\n";
     for (const auto &[name, value] : response.headers)
         head += name + ": " + value + "\r\n";
-    switch (response.length) {
-    case ScriptedResponse::Length::Exact:
-        if (!response.chunked)
-            head += "Content-Length: " + QByteArray::number(declaredSize) + "\r\n";
-        break;
-    case ScriptedResponse::Length::Custom:
+    if (response.length == ScriptedResponse::Length::Custom)
         head += "Content-Length: " + response.contentLengthValue + "\r\n";
-        break;
-    case ScriptedResponse::Length::Omit:
-        break;
-    }
+    else if (response.length == ScriptedResponse::Length::Exact && !response.chunked)
+        head += "Content-Length: " + QByteArray::number(declaredSize) + "\r\n";
     if (response.chunked)
         head += "Transfer-Encoding: chunked\r\n";
     if (m_closeAtEnd && !userConnection)
