@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString headerBlock = QStringLiteral("Range: bytes=0-\r\n");
@@ -163,10 +165,10 @@ void TestInet::requestIsExact()
 
     QCOMPARE(m_server->requestCount(), 1);
     const ScriptedRequest request = m_server->requests().first();
-    QCOMPARE(request.method, QByteArray("GET"));
+    QCOMPARE(request.method, "GET"_ba);
     QCOMPARE(request.target, someUrl.toLatin1());
-    QCOMPARE(request.header("Range"), QByteArray("bytes=0-"));
-    QCOMPARE(request.header("Accept-Encoding"), QByteArray("identity"));
+    QCOMPARE(request.header("Range"), "bytes=0-"_ba);
+    QCOMPARE(request.header("Accept-Encoding"), "identity"_ba);
     // The line end of the header block separates headers; it must never leak into the request.
     QVERIFY(!request.rawHead.contains("\r\n\r\n\r\n"));
     QCOMPARE(request.rawHead.count("Range:"), 1);
@@ -239,7 +241,7 @@ void TestInet::answers_data()
             .body = body,
             .closeAfterBodyBytes = body.size()};
         if (!header.isEmpty())
-            response.headers.emplaceBack(QByteArray("X-Large"), header);
+            response.headers.emplaceBack("X-Large"_ba, header);
         return serving(response);
     };
     QTest::newRow("bad chunk size") << Answer{
@@ -296,11 +298,11 @@ void TestInet::reportsServerAnswer_data()
     QTest::addColumn<QByteArray>("reason");
     QTest::addColumn<QByteArray>("interim");
 
-    QTest::newRow("not found") << 404 << QByteArray("Not Found") << QByteArray();
+    QTest::newRow("not found") << 404 << "Not Found"_ba << QByteArray();
     // An interim block, with headers of its own, is not the answer; a name is a name in any case.
     QTest::newRow("103 before the answer")
-        << 200 << QByteArray("OK")
-        << QByteArray("HTTP/1.1 103 Early Hints\r\nLink: </x.css>\r\nX-Mirror: hint\r\n\r\n");
+        << 200 << "OK"_ba
+        << "HTTP/1.1 103 Early Hints\r\nLink: </x.css>\r\nX-Mirror: hint\r\n\r\n"_ba;
 }
 
 void TestInet::reportsServerAnswer()
@@ -330,11 +332,11 @@ void TestInet::followsRedirects_data()
     QTest::addColumn<QByteArray>("locationName");
     QTest::addColumn<bool>("chunked"); // the final answer
 
-    QTest::newRow("301") << 301 << QByteArray("Location") << false;
+    QTest::newRow("301") << 301 << "Location"_ba << false;
     // As HTTP/2 spells every name: libcurl follows it, so it is not the answer.
-    QTest::newRow("302 with lower-case location") << 302 << QByteArray("location") << false;
+    QTest::newRow("302 with lower-case location") << 302 << "location"_ba << false;
     // The redirect's own "Content-Length: 0" must not stand for the answer's unknown length.
-    QTest::newRow("307 to a chunked answer") << 307 << QByteArray("Location") << true;
+    QTest::newRow("307 to a chunked answer") << 307 << "Location"_ba << true;
 }
 
 void TestInet::followsRedirects()
@@ -356,37 +358,36 @@ void TestInet::followsRedirects()
     QByteArray body;
     readAll(inet, &body);
     QCOMPARE(body.size(), 3000);
-    QCOMPARE(m_server->requests().last().header("Range"), QByteArray("bytes=0-"));
+    QCOMPARE(m_server->requests().last().header("Range"), "bytes=0-"_ba);
 }
 
 void TestInet::networkFailures_data()
 {
     QTest::addColumn<QString>("url"); // {dead}: a port nothing listens on; {server}: the scripted server's
     QTest::addColumn<QString>("proxy"); // the desktop's, at {dead} or {server}; empty: none
-    QTest::addColumn<TransferFailure::Kind>("kind");
+    QTest::addColumn<Kind>("kind");
     QTest::addColumn<QString>("systemReason");
     QTest::addColumn<QString>("proxyAnswer"); // its refusal to open a tunnel
 
-    const QString refused = QStringLiteral("Connection refused");
-    QTest::newRow("connection refused") << QStringLiteral("http://127.0.0.1:{dead}/x") << QString()
-                                        << TransferFailure::Kind::CouldNotConnect << refused << QString();
-    QTest::newRow("proxy down") << someUrl << u"{dead}"_qs << TransferFailure::Kind::CouldNotConnect
-                                << refused << QString();
+    const QString refused = u"Connection refused"_qs;
+    QTest::newRow("connection refused")
+        << u"http://127.0.0.1:{dead}/x"_qs << QString() << Kind::CouldNotConnect << refused << QString();
+    QTest::newRow("proxy down") << someUrl << u"{dead}"_qs << Kind::CouldNotConnect << refused << QString();
     // The scripted server answers CONNECT with a redirect, which no tunnel is.
     QTest::newRow("proxy refuses CONNECT") << u"https://vorn.localhost:{dead}/x"_qs << u"{server}"_qs
-                                           << TransferFailure::Kind::Protocol << QString() << u"302"_qs;
-    QTest::newRow("host not found") << QStringLiteral("http://no-such-host.invalid/x") << QString()
-                                    << TransferFailure::Kind::NameNotFound << QString() << QString();
+                                           << Kind::Protocol << QString() << u"302"_qs;
+    QTest::newRow("host not found") << u"http://no-such-host.invalid/x"_qs << QString() << Kind::NameNotFound
+                                    << QString() << QString();
     // Followed, so it ends where the https address does, not as a refused redirect.
-    QTest::newRow("redirect up to https") << QStringLiteral("http://127.0.0.1:{server}/up") << QString()
-                                          << TransferFailure::Kind::CouldNotConnect << refused << QString();
+    QTest::newRow("redirect up to https")
+        << u"http://127.0.0.1:{server}/up"_qs << QString() << Kind::CouldNotConnect << refused << QString();
 }
 
 void TestInet::networkFailures()
 {
     QFETCH(QString, url);
     QFETCH(QString, proxy);
-    QFETCH(TransferFailure::Kind, kind);
+    QFETCH(Kind, kind);
     QFETCH(QString, systemReason);
     QFETCH(QString, proxyAnswer);
 
@@ -395,22 +396,20 @@ void TestInet::networkFailures()
     QVERIFY(probe.listen(QHostAddress::LocalHost));
     const QString deadPort = QString::number(probe.serverPort());
     probe.close();
-    const QString serverPort = QString::number(m_server->port());
-    proxy.replace(QLatin1String("{dead}"), deadPort).replace(QLatin1String("{server}"), serverPort);
-    if (!proxy.isEmpty())
-        QNetworkProxy::setApplicationProxy(
-            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), proxy.toUShort()));
-    else
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    const auto ports = [&](QString text) {
+        return text.replace(u"{dead}"_qs, deadPort)
+            .replace(u"{server}"_qs, QString::number(m_server->port()));
+    };
+    proxy = ports(proxy);
+    QNetworkProxy::setApplicationProxy(proxy.isEmpty()
+            ? QNetworkProxy(QNetworkProxy::NoProxy)
+            : QNetworkProxy(QNetworkProxy::HttpProxy, u"127.0.0.1"_qs, proxy.toUShort()));
     m_server->setResponder([&](const ScriptedRequest &) {
         return ScriptedResponse::redirect("https://127.0.0.1:" + deadPort.toLatin1() + "/b");
     });
 
     Inet inet;
-    start(inet,
-        QString(url)
-            .replace(QLatin1String("{dead}"), deadPort)
-            .replace(QLatin1String("{server}"), serverPort));
+    start(inet, ports(url));
     const TransferFailure failure = inet.failure();
     QCOMPARE(failure.kind, kind);
     QCOMPARE(failure.systemReason, systemReason);
@@ -431,9 +430,9 @@ void TestInet::proxyFromTheEnvironment_data()
 
     // libcurl takes vorn.localhost for 127.0.0.1 without asking a name server. The other rules are
     // tst_proxyrules' rows; these show the request goes where they say.
-    QTest::newRow("through http_proxy")
-        << QByteArray("127.0.0.1:{server}") << QByteArray("http://vorn.localhost:{server}/x");
-    QTest::newRow("unreadable http_proxy") << QByteArray("http://[127.0.0.1:{server}") << QByteArray();
+    QTest::newRow("through http_proxy") << "127.0.0.1:{server}"_ba
+                                        << "http://vorn.localhost:{server}/x"_ba;
+    QTest::newRow("unreadable http_proxy") << "http://[127.0.0.1:{server}"_ba << QByteArray();
 }
 
 // Never a silent direct connection when the setting cannot be read.
