@@ -53,11 +53,8 @@ const std::vector<char> &patternTable()
 bool tokenListContains(const QByteArray &value, QByteArrayView token)
 {
     const QList<QByteArray> parts = value.split(',');
-    for (const QByteArray &part : parts) {
-        if (part.trimmed().compare(token, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    return std::any_of(parts.cbegin(), parts.cend(),
+        [token](const QByteArray &part) { return part.trimmed().compare(token, Qt::CaseInsensitive) == 0; });
 }
 
 // Case-insensitive, first match; null if there is none.
@@ -254,7 +251,8 @@ void ScriptedConnection::processInput()
         ScriptedRequest request = parseHead(head, &ok);
         m_discard = request.header("Content-Length").toLongLong();
 
-        ScriptedResponse response = m_server->respond(request); // a bad one is recorded all the same
+        m_server->m_requests.append(request); // a bad one is recorded all the same
+        ScriptedResponse response = m_server->m_responder(request);
         if (!ok)
             response = {.status = 400, .reason = "Bad Request"};
         // We don't read chunked request bodies; make sure nothing is
@@ -558,12 +556,6 @@ void ScriptedHttpServer::acceptConnections()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection())
         m_connections.append(new ScriptedConnection(this, socket, m_connectionCount++));
-}
-
-ScriptedResponse ScriptedHttpServer::respond(const ScriptedRequest &request)
-{
-    m_requests.append(request);
-    return m_responder ? m_responder(request) : ScriptedResponse::notFound();
 }
 
 void ScriptedHttpServer::noteBodyBytes(qint64 count, qint64 buffered)

@@ -117,11 +117,10 @@ private:
     friend class ScriptedConnection;
 
     void acceptConnections();
-    ScriptedResponse respond(const ScriptedRequest &request);
     void noteBodyBytes(qint64 count, qint64 buffered);
 
     QTcpServer *m_server = nullptr;
-    Responder m_responder;
+    Responder m_responder = [](const ScriptedRequest &) { return ScriptedResponse::notFound(); };
     QList<ScriptedRequest> m_requests;
     QList<ScriptedConnection *> m_connections; // open ones
     int m_connectionCount = 0;
