@@ -190,12 +190,9 @@ ScriptedConnection::ScriptedConnection(ScriptedHttpServer *server, QTcpSocket *s
     });
     connect(m_socket, &QTcpSocket::disconnected, this, &ScriptedConnection::onDisconnected);
     connect(m_trickleTimer, &QTimer::timeout, this, [this] {
-        if (!m_response.headTrickle.isEmpty()) {
-            if (!m_closing)
-                m_socket->write(m_response.headTrickle);
-            return;
-        }
-        if (m_closing || !m_responding || m_sent >= m_stopAt)
+        if (!m_closing && !m_response.headTrickle.isEmpty())
+            m_socket->write(m_response.headTrickle);
+        if (m_closing || !m_response.headTrickle.isEmpty() || !m_responding || m_sent >= m_stopAt)
             return;
         if (m_socket->bytesToWrite() < highWaterMark)
             writePiece(std::min(m_response.trickleBytes, m_stopAt - m_sent));
@@ -309,7 +306,6 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
     }
     m_sent = 0;
     m_nextSplit = 0;
-    m_splitPending = false;
 
     const qint64 declaredSize = response.generatedSize >= 0 ? response.generatedSize : response.body.size();
     const bool noBody = request.method == "HEAD" || response.status == 204 || response.status == 304
@@ -407,16 +403,11 @@ void ScriptedConnection::writePiece(qint64 size)
 {
     if (m_response.chunked)
         m_socket->write(QByteArray::number(size, 16) + "\r\n");
-    qint64 written = 0;
-    while (written < size) {
-        const qint64 offset = m_sent + written;
-        const qint64 n = std::min(size - written, writeBlockSize);
-        if (m_response.generatedSize >= 0)
-            m_socket->write(ScriptedHttpServer::patternData(m_response.generatedOffset + offset), n);
-        else
-            m_socket->write(m_response.body.constData() + offset, n);
-        written += n;
-    }
+    if (m_response.generatedSize >= 0)
+        forEachPatternBlock(m_response.generatedOffset + m_sent, size,
+            [this](const char *data, qsizetype n) { m_socket->write(data, n); });
+    else
+        m_socket->write(m_response.body.constData() + m_sent, size);
     if (m_response.chunked)
         m_socket->write("\r\n", 2);
     m_sent += size;
@@ -425,10 +416,9 @@ void ScriptedConnection::writePiece(qint64 size)
 
 void ScriptedConnection::bodyDone()
 {
-    if (!m_responding)
+    // A stalled one stays "responding": no more data, no more requests, until the client gives up.
+    if (!m_responding || m_stall)
         return;
-    if (m_stall)
-        return; // stays "responding": no more data, no more requests, until the client gives up
     const bool complete = m_sent >= m_bodySize;
     if (complete && m_response.chunked)
         m_socket->write("0\r\n\r\n", 5);
