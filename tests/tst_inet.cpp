@@ -189,10 +189,8 @@ void TestInet::answers_data()
         serving({.chunked = true, .generatedSize = 2500, .splits = {100, 1000}, .splitIntervalMs = 5}), 200,
         -1, chunksOf(2500), 2500};
 
-    const Responder loop = [](const ScriptedRequest &) {
-        return ScriptedResponse::redirect("http://downloads.vorn.example/again");
-    };
-    QTest::newRow("redirect loop") << Answer{loop, 0, -1, {0}, 0, Kind::TooManyRedirects};
+    QTest::newRow("redirect loop") << Answer{
+        serving(R::redirect("http://downloads.vorn.example/again")), 0, -1, {0}, 0, Kind::TooManyRedirects};
     // The redirect is not the answer: what failed is the request to the mirror.
     const Responder mirrorFails = [](const ScriptedRequest &request) {
         const QByteArray mirror = "http://mirror.vorn.example/files/a.rar";
@@ -225,13 +223,13 @@ void TestInet::answers_data()
     QTest::newRow("interim answers for ever")
         << Answer{forEver({}, "HTTP/1.1 102 Processing\r\n\r\n"), 0, -1, {0}, 0, Kind::TimedOut, {}, 1};
 
-    const R cut{.generatedSize = 10000, .closeAfterBodyBytes = 3000};
+    const auto cut = [](bool reset) {
+        return serving({.generatedSize = 10000, .closeAfterBodyBytes = 3000, .resetOnClose = reset});
+    };
     QTest::newRow("closed mid-body") << Answer{
-        serving(cut), 200, 10000, chunksOf(3000), 3000, Kind::ConnectionClosed};
-    R reset = cut;
-    reset.resetOnClose = true;
-    QTest::newRow("reset mid-body") << Answer{serving(reset), 200, 10000, chunksOf(3000), 3000,
-        Kind::ConnectionClosed, u"Connection reset by peer"_qs};
+        cut(false), 200, 10000, chunksOf(3000), 3000, Kind::ConnectionClosed};
+    QTest::newRow("reset mid-body") << Answer{
+        cut(true), 200, 10000, chunksOf(3000), 3000, Kind::ConnectionClosed, u"Connection reset by peer"_qs};
 
     // Each would otherwise end as a short body that looks whole: a framing fault, not a broken connection.
     const auto chunkedAs = [](int status, QByteArray body, QByteArray header = {}) {
