@@ -167,7 +167,10 @@ void setProxy(CURL *easy, const ProxyRules::Choice &proxy)
     }
     // A tunnelling proxy's own answer to CONNECT is not the answer to the request.
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-    qCDebug(lcTransfer) << "proxy" << proxy.address << proxy.source;
+    // A setting may carry a user name and password, which have no place in a log.
+    qCDebug(lcTransfer) << "proxy"
+                        << (proxy.address.contains('@') ? QByteArray("<with credentials>") : proxy.address)
+                        << proxy.source;
 }
 
 // Over HTTP/1 a body with neither a length nor chunks ends where the connection ends. Over TLS only the
