@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString headerBlock = QStringLiteral("Range: bytes=0-\r\n");
@@ -70,13 +72,17 @@ QByteArray fetch(Inet &inet, const QString &url = someUrl, QList<qint64> *chunks
 using Responder = ScriptedHttpServer::Responder;
 using Kind = TransferFailure::Kind;
 
-// The server's answer to every request: a generated body of `size` bytes, as `change` leaves it.
-Responder serving(qint64 size, const std::function<void(ScriptedResponse &)> &change = {})
+using R = ScriptedResponse;
+
+// The server's answer to every request.
+Responder serving(const R &response)
 {
-    ScriptedResponse response = ScriptedResponse::generated(size);
-    if (change)
-        change(response);
     return [response](const ScriptedRequest &) { return response; };
+}
+
+Responder serving(qint64 size)
+{
+    return serving(R::generated(size));
 }
 
 // The chunks of a body of `size` bytes read 1,024 at a time: full ones, the rest, then an empty one.
@@ -159,10 +165,10 @@ void TestInet::requestIsExact()
 
     QCOMPARE(m_server->requestCount(), 1);
     const ScriptedRequest request = m_server->requests().first();
-    QCOMPARE(request.method, QByteArray("GET"));
+    QCOMPARE(request.method, "GET"_ba);
     QCOMPARE(request.target, someUrl.toLatin1());
-    QCOMPARE(request.header("Range"), QByteArray("bytes=0-"));
-    QCOMPARE(request.header("Accept-Encoding"), QByteArray("identity"));
+    QCOMPARE(request.header("Range"), "bytes=0-"_ba);
+    QCOMPARE(request.header("Accept-Encoding"), "identity"_ba);
     // The line end of the header block separates headers; it must never leak into the request.
     QVERIFY(!request.rawHead.contains("\r\n\r\n\r\n"));
     QCOMPARE(request.rawHead.count("Range:"), 1);
@@ -172,89 +178,69 @@ void TestInet::answers_data()
 {
     QTest::addColumn<Answer>("answer");
 
-    const auto splitInto = [](QList<qint64> splits, bool chunked = false) {
-        return [=](ScriptedResponse &r) {
-            r.splits = splits;
-            r.splitIntervalMs = 5;
-            r.chunked = chunked;
-        };
-    };
     QTest::newRow("2500 at once") << Answer{serving(2500), 200, 2500, {1024, 1024, 452, 0}, 2500};
     QTest::newRow("2048 at once") << Answer{serving(2048), 200, 2048, {1024, 1024, 0}, 2048};
     QTest::newRow("one byte at the end") << Answer{serving(2049), 200, 2049, {1024, 1024, 1}, 2049};
     QTest::newRow("empty body") << Answer{serving(0), 200, 0, {0}, 0};
     QTest::newRow("2500 in small pieces")
-        << Answer{serving(2500, splitInto({1, 700, 5, 900, 3})), 200, 2500, chunksOf(2500), 2500};
+        << Answer{serving({.generatedSize = 2500, .splits = {1, 700, 5, 900, 3}, .splitIntervalMs = 5}), 200,
+               2500, chunksOf(2500), 2500};
     QTest::newRow("2500 chunked") << Answer{
-        serving(2500, splitInto({100, 1000}, true)), 200, -1, chunksOf(2500), 2500};
+        serving({.chunked = true, .generatedSize = 2500, .splits = {100, 1000}, .splitIntervalMs = 5}), 200,
+        -1, chunksOf(2500), 2500};
 
-    const Responder loop = [](const ScriptedRequest &) {
-        return ScriptedResponse::redirect("http://downloads.vorn.example/again");
-    };
-    QTest::newRow("redirect loop") << Answer{loop, 0, -1, {0}, 0, Kind::TooManyRedirects};
+    QTest::newRow("redirect loop") << Answer{
+        serving(R::redirect("http://downloads.vorn.example/again")), 0, -1, {0}, 0, Kind::TooManyRedirects};
     // The redirect is not the answer: what failed is the request to the mirror.
     const Responder mirrorFails = [](const ScriptedRequest &request) {
         const QByteArray mirror = "http://mirror.vorn.example/files/a.rar";
-        if (request.target != mirror)
-            return ScriptedResponse::redirect(mirror, 302);
-        ScriptedResponse response;
-        response.closeWithoutResponse = true;
-        return response;
+        return request.target != mirror ? R::redirect(mirror, 302) : R{.closeWithoutResponse = true};
     };
     QTest::newRow("failure after a redirect") << Answer{mirrorFails, 0, -1, {0}, 0, Kind::ConnectionClosed};
 
     // The idle time-out. What arrived before the server fell silent is still handed over in full chunks.
-    const auto stallAfter
-        = [](qint64 bytes) { return [=](ScriptedResponse &r) { r.stallAfterBodyBytes = bytes; }; };
-    QTest::newRow("server falls silent") << Answer{
-        serving(100000, stallAfter(5000)), 200, 100000, chunksOf(5000), 5000, Kind::TimedOut, {}, 1};
+    QTest::newRow("server falls silent")
+        << Answer{serving({.generatedSize = 100000, .stallAfterBodyBytes = 5000}), 200, 100000,
+               chunksOf(5000), 5000, Kind::TimedOut, {}, 1};
     // Each arrival restarts the time-out: a steady transfer longer than it is not a silent one.
-    const auto trickle = [](QByteArray interim = {}, QByteArray headTrickle = {}) {
-        return [=](ScriptedResponse &r) {
-            r.interim = interim;
-            r.headTrickle = headTrickle;
-            r.trickleIntervalMs = 100;
-            r.trickleBytes = 1000;
-        };
-    };
     QTest::newRow("steady trickle outlasting the time-out")
-        << Answer{serving(25000, trickle()), 200, 25000, chunksOf(25000), 25000, Kind::None, {}, 1};
+        << Answer{serving({.generatedSize = 25000, .trickleIntervalMs = 100, .trickleBytes = 1000}), 200,
+               25000, chunksOf(25000), 25000, Kind::None, {}, 1};
     // A full buffer nobody reads holds the server back; that silence is ours, not the server's.
     QTest::newRow("reader away longer than the time-out")
         << Answer{serving(32 << 20), 200, 32 << 20, {}, 32 << 20, Kind::None, {}, 1, 2500};
     // Once the reader has caught up, the server's silence counts again.
     QTest::newRow("server falls silent after the reader caught up")
-        << Answer{serving(32 << 20, stallAfter(2 << 20)), 200, 32 << 20, chunksOf(2 << 20), 2 << 20,
-               Kind::TimedOut, {}, 1, 2500};
+        << Answer{serving({.generatedSize = 32 << 20, .stallAfterBodyBytes = 2 << 20}), 200, 32 << 20,
+               chunksOf(2 << 20), 2 << 20, Kind::TimedOut, {}, 1, 2500};
     // A head that never ends is not an answer, however steadily it comes.
-    QTest::newRow("header lines for ever") << Answer{
-        serving(10, trickle("HTTP/1.1 200 OK\r\n", "X-More: 1\r\n")), 0, -1, {0}, 0, Kind::TimedOut, {}, 1};
-    QTest::newRow("interim answers for ever") << Answer{
-        serving(10, trickle({}, "HTTP/1.1 102 Processing\r\n\r\n")), 0, -1, {0}, 0, Kind::TimedOut, {}, 1};
+    const auto forEver = [](QByteArray interim, QByteArray headTrickle) {
+        return serving(
+            {.generatedSize = 10, .trickleIntervalMs = 100, .interim = interim, .headTrickle = headTrickle});
+    };
+    QTest::newRow("header lines for ever")
+        << Answer{forEver("HTTP/1.1 200 OK\r\n", "X-More: 1\r\n"), 0, -1, {0}, 0, Kind::TimedOut, {}, 1};
+    QTest::newRow("interim answers for ever")
+        << Answer{forEver({}, "HTTP/1.1 102 Processing\r\n\r\n"), 0, -1, {0}, 0, Kind::TimedOut, {}, 1};
 
-    const auto closeAfter = [](qint64 bytes, bool reset) {
-        return [=](ScriptedResponse &r) {
-            r.closeAfterBodyBytes = bytes;
-            r.resetOnClose = reset;
-        };
+    const auto cut = [](bool reset) {
+        return serving({.generatedSize = 10000, .closeAfterBodyBytes = 3000, .resetOnClose = reset});
     };
     QTest::newRow("closed mid-body") << Answer{
-        serving(10000, closeAfter(3000, false)), 200, 10000, chunksOf(3000), 3000, Kind::ConnectionClosed};
-    QTest::newRow("reset mid-body") << Answer{serving(10000, closeAfter(3000, true)), 200, 10000,
-        chunksOf(3000), 3000, Kind::ConnectionClosed, u"Connection reset by peer"_qs};
+        cut(false), 200, 10000, chunksOf(3000), 3000, Kind::ConnectionClosed};
+    QTest::newRow("reset mid-body") << Answer{
+        cut(true), 200, 10000, chunksOf(3000), 3000, Kind::ConnectionClosed, u"Connection reset by peer"_qs};
 
     // Each would otherwise end as a short body that looks whole: a framing fault, not a broken connection.
     const auto chunkedAs = [](int status, QByteArray body, QByteArray header = {}) {
-        return serving(0, [=](ScriptedResponse &r) {
-            r = {};
-            r.status = status;
-            r.body = body;
-            r.length = ScriptedResponse::Length::Omit;
-            r.headers = {{"Transfer-Encoding", "chunked"}};
-            if (!header.isEmpty())
-                r.headers.emplaceBack(QByteArray("X-Large"), header);
-            r.closeAfterBodyBytes = body.size();
-        });
+        R response{.status = status,
+            .headers = {{"Transfer-Encoding", "chunked"}},
+            .length = R::Length::Omit,
+            .body = body,
+            .closeAfterBodyBytes = body.size()};
+        if (!header.isEmpty())
+            response.headers.emplaceBack("X-Large"_ba, header);
+        return serving(response);
     };
     QTest::newRow("bad chunk size") << Answer{
         chunkedAs(200, "5\r\nhello\r\nzz\r\n"), 200, -1, {5, 0}, -1, Kind::Protocol};
@@ -290,7 +276,7 @@ void TestInet::answers()
 
 void TestInet::busyUntilHeadersArrive()
 {
-    m_server->setResponder(serving(4096, [](ScriptedResponse &r) { r.stallAfterBodyBytes = 0; }));
+    m_server->setResponder(serving({.generatedSize = 4096, .stallAfterBodyBytes = 0}));
     Inet inet;
     QVERIFY(!inet.stillExecuting());
     inet.setUrl(someUrl);
@@ -310,11 +296,11 @@ void TestInet::reportsServerAnswer_data()
     QTest::addColumn<QByteArray>("reason");
     QTest::addColumn<QByteArray>("interim");
 
-    QTest::newRow("not found") << 404 << QByteArray("Not Found") << QByteArray();
+    QTest::newRow("not found") << 404 << "Not Found"_ba << QByteArray();
     // An interim block, with headers of its own, is not the answer; a name is a name in any case.
     QTest::newRow("103 before the answer")
-        << 200 << QByteArray("OK")
-        << QByteArray("HTTP/1.1 103 Early Hints\r\nLink: </x.css>\r\nX-Mirror: hint\r\n\r\n");
+        << 200 << "OK"_ba
+        << "HTTP/1.1 103 Early Hints\r\nLink: </x.css>\r\nX-Mirror: hint\r\n\r\n"_ba;
 }
 
 void TestInet::reportsServerAnswer()
@@ -323,15 +309,11 @@ void TestInet::reportsServerAnswer()
     QFETCH(QByteArray, reason);
     QFETCH(QByteArray, interim);
 
-    m_server->setResponder([&](const ScriptedRequest &) {
-        ScriptedResponse response;
-        response.status = status;
-        response.reason = reason;
-        response.interim = interim;
-        response.headers = {{"x-mirror", "m1"}, {"X-MIRROR", "m2"}};
-        response.body = "<html>gone</html>";
-        return response;
-    });
+    m_server->setResponder(serving({.status = status,
+        .reason = reason,
+        .headers = {{"x-mirror", "m1"}, {"X-MIRROR", "m2"}},
+        .body = "<html>gone</html>",
+        .interim = interim}));
     Inet inet;
     start(inet);
     QCOMPARE(inet.statusCode(), status);
@@ -348,11 +330,11 @@ void TestInet::followsRedirects_data()
     QTest::addColumn<QByteArray>("locationName");
     QTest::addColumn<bool>("chunked"); // the final answer
 
-    QTest::newRow("301") << 301 << QByteArray("Location") << false;
+    QTest::newRow("301") << 301 << "Location"_ba << false;
     // As HTTP/2 spells every name: libcurl follows it, so it is not the answer.
-    QTest::newRow("302 with lower-case location") << 302 << QByteArray("location") << false;
+    QTest::newRow("302 with lower-case location") << 302 << "location"_ba << false;
     // The redirect's own "Content-Length: 0" must not stand for the answer's unknown length.
-    QTest::newRow("307 to a chunked answer") << 307 << QByteArray("Location") << true;
+    QTest::newRow("307 to a chunked answer") << 307 << "Location"_ba << true;
 }
 
 void TestInet::followsRedirects()
@@ -363,13 +345,8 @@ void TestInet::followsRedirects()
 
     const QByteArray finalUrl = "http://mirror.vorn.example/files/a.rar";
     m_server->setResponder([&](const ScriptedRequest &request) {
-        ScriptedResponse response = ScriptedResponse::generated(3000);
-        response.chunked = chunked;
-        if (request.target == finalUrl)
-            return response;
-        response = ScriptedResponse::redirect({}, status);
-        response.headers = {{locationName, finalUrl}};
-        return response;
+        return request.target == finalUrl ? R{.chunked = chunked, .generatedSize = 3000}
+                                          : R{.status = status, .headers = {{locationName, finalUrl}}};
     });
     Inet inet;
     start(inet);
@@ -379,37 +356,36 @@ void TestInet::followsRedirects()
     QByteArray body;
     readAll(inet, &body);
     QCOMPARE(body.size(), 3000);
-    QCOMPARE(m_server->requests().last().header("Range"), QByteArray("bytes=0-"));
+    QCOMPARE(m_server->requests().last().header("Range"), "bytes=0-"_ba);
 }
 
 void TestInet::networkFailures_data()
 {
     QTest::addColumn<QString>("url"); // {dead}: a port nothing listens on; {server}: the scripted server's
     QTest::addColumn<QString>("proxy"); // the desktop's, at {dead} or {server}; empty: none
-    QTest::addColumn<TransferFailure::Kind>("kind");
+    QTest::addColumn<Kind>("kind");
     QTest::addColumn<QString>("systemReason");
     QTest::addColumn<QString>("proxyAnswer"); // its refusal to open a tunnel
 
-    const QString refused = QStringLiteral("Connection refused");
-    QTest::newRow("connection refused") << QStringLiteral("http://127.0.0.1:{dead}/x") << QString()
-                                        << TransferFailure::Kind::CouldNotConnect << refused << QString();
-    QTest::newRow("proxy down") << someUrl << u"{dead}"_qs << TransferFailure::Kind::CouldNotConnect
-                                << refused << QString();
+    const QString refused = u"Connection refused"_qs;
+    QTest::newRow("connection refused")
+        << u"http://127.0.0.1:{dead}/x"_qs << QString() << Kind::CouldNotConnect << refused << QString();
+    QTest::newRow("proxy down") << someUrl << u"{dead}"_qs << Kind::CouldNotConnect << refused << QString();
     // The scripted server answers CONNECT with a redirect, which no tunnel is.
     QTest::newRow("proxy refuses CONNECT") << u"https://vorn.localhost:{dead}/x"_qs << u"{server}"_qs
-                                           << TransferFailure::Kind::Protocol << QString() << u"302"_qs;
-    QTest::newRow("host not found") << QStringLiteral("http://no-such-host.invalid/x") << QString()
-                                    << TransferFailure::Kind::NameNotFound << QString() << QString();
+                                           << Kind::Protocol << QString() << u"302"_qs;
+    QTest::newRow("host not found") << u"http://no-such-host.invalid/x"_qs << QString() << Kind::NameNotFound
+                                    << QString() << QString();
     // Followed, so it ends where the https address does, not as a refused redirect.
-    QTest::newRow("redirect up to https") << QStringLiteral("http://127.0.0.1:{server}/up") << QString()
-                                          << TransferFailure::Kind::CouldNotConnect << refused << QString();
+    QTest::newRow("redirect up to https")
+        << u"http://127.0.0.1:{server}/up"_qs << QString() << Kind::CouldNotConnect << refused << QString();
 }
 
 void TestInet::networkFailures()
 {
     QFETCH(QString, url);
     QFETCH(QString, proxy);
-    QFETCH(TransferFailure::Kind, kind);
+    QFETCH(Kind, kind);
     QFETCH(QString, systemReason);
     QFETCH(QString, proxyAnswer);
 
@@ -418,22 +394,20 @@ void TestInet::networkFailures()
     QVERIFY(probe.listen(QHostAddress::LocalHost));
     const QString deadPort = QString::number(probe.serverPort());
     probe.close();
-    const QString serverPort = QString::number(m_server->port());
-    proxy.replace(QLatin1String("{dead}"), deadPort).replace(QLatin1String("{server}"), serverPort);
-    if (!proxy.isEmpty())
-        QNetworkProxy::setApplicationProxy(
-            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), proxy.toUShort()));
-    else
-        QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    const auto ports = [&](QString text) {
+        return text.replace(u"{dead}"_qs, deadPort)
+            .replace(u"{server}"_qs, QString::number(m_server->port()));
+    };
+    proxy = ports(proxy);
+    QNetworkProxy::setApplicationProxy(proxy.isEmpty()
+            ? QNetworkProxy(QNetworkProxy::NoProxy)
+            : QNetworkProxy(QNetworkProxy::HttpProxy, u"127.0.0.1"_qs, proxy.toUShort()));
     m_server->setResponder([&](const ScriptedRequest &) {
         return ScriptedResponse::redirect("https://127.0.0.1:" + deadPort.toLatin1() + "/b");
     });
 
     Inet inet;
-    start(inet,
-        QString(url)
-            .replace(QLatin1String("{dead}"), deadPort)
-            .replace(QLatin1String("{server}"), serverPort));
+    start(inet, ports(url));
     const TransferFailure failure = inet.failure();
     QCOMPARE(failure.kind, kind);
     QCOMPARE(failure.systemReason, systemReason);
@@ -454,9 +428,9 @@ void TestInet::proxyFromTheEnvironment_data()
 
     // libcurl takes vorn.localhost for 127.0.0.1 without asking a name server. The other rules are
     // tst_proxyrules' rows; these show the request goes where they say.
-    QTest::newRow("through http_proxy")
-        << QByteArray("127.0.0.1:{server}") << QByteArray("http://vorn.localhost:{server}/x");
-    QTest::newRow("unreadable http_proxy") << QByteArray("http://[127.0.0.1:{server}") << QByteArray();
+    QTest::newRow("through http_proxy") << "127.0.0.1:{server}"_ba
+                                        << "http://vorn.localhost:{server}/x"_ba;
+    QTest::newRow("unreadable http_proxy") << "http://[127.0.0.1:{server}"_ba << QByteArray();
 }
 
 // Never a silent direct connection when the setting cannot be read.
@@ -483,7 +457,7 @@ void TestInet::proxyFromTheEnvironment()
 
 void TestInet::cancel()
 {
-    m_server->setResponder(serving(1 << 20, [](ScriptedResponse &r) { r.stallAfterBodyBytes = 4096; }));
+    m_server->setResponder(serving({.generatedSize = 1 << 20, .stallAfterBodyBytes = 4096}));
     Inet inet;
     start(inet);
     QCOMPARE(inet.readChunk(1024).size(), 1024);

@@ -2,8 +2,6 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QHostAddress>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -55,28 +53,35 @@ const std::vector<char> &patternTable()
 bool tokenListContains(const QByteArray &value, QByteArrayView token)
 {
     const QList<QByteArray> parts = value.split(',');
-    for (const QByteArray &part : parts) {
-        if (part.trimmed().compare(token, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    return std::any_of(parts.cbegin(), parts.cend(),
+        [token](const QByteArray &part) { return part.trimmed().compare(token, Qt::CaseInsensitive) == 0; });
 }
 
-bool headersContain(const QList<std::pair<QByteArray, QByteArray>> &headers, QByteArrayView name)
+// Case-insensitive, first match; null if there is none.
+const std::pair<QByteArray, QByteArray> *findHeader(
+    const QList<std::pair<QByteArray, QByteArray>> &headers, QByteArrayView name)
 {
-    return std::any_of(headers.cbegin(), headers.cend(),
+    const auto it = std::find_if(headers.cbegin(), headers.cend(),
         [name](const auto &header) { return header.first.compare(name, Qt::CaseInsensitive) == 0; });
+    return it == headers.cend() ? nullptr : &*it;
+}
+
+// Calls `use` with patternData for each block of patternBytes(offset, size).
+template <typename Use> void forEachPatternBlock(qint64 offset, qint64 size, Use use)
+{
+    for (qint64 done = 0; done < size;) {
+        const qint64 n = std::min(size - done, ScriptedHttpServer::patternBlockSize);
+        use(ScriptedHttpServer::patternData(offset + done), qsizetype(n));
+        done += n;
+    }
 }
 
 } // namespace
 
 QByteArray ScriptedRequest::header(QByteArrayView name) const
 {
-    for (const auto &[key, value] : headers) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return {};
+    const auto *found = findHeader(headers, name);
+    return found ? found->second : QByteArray();
 }
 
 QByteArray ScriptedRequest::queryItem(QByteArrayView name) const
@@ -99,30 +104,22 @@ QByteArray ScriptedRequest::queryItem(QByteArrayView name) const
 
 ScriptedResponse ScriptedResponse::notFound()
 {
-    ScriptedResponse response;
-    response.status = 404;
-    response.reason = QByteArrayLiteral("Not Found");
-    response.headers.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("text/plain")});
-    response.body = QByteArrayLiteral("not found\n");
-    return response;
+    return {.status = 404,
+        .reason = "Not Found",
+        .headers = {{"Content-Type", "text/plain"}},
+        .body = "not found\n"};
 }
 
 ScriptedResponse ScriptedResponse::redirect(const QByteArray &location, int status)
 {
-    ScriptedResponse response;
-    response.status = status;
-    response.reason = status == 301 ? QByteArrayLiteral("Moved Permanently") : QByteArrayLiteral("Found");
-    response.headers.append({QByteArrayLiteral("Location"), location});
-    return response;
+    return {.status = status,
+        .reason = status == 301 ? "Moved Permanently" : "Found",
+        .headers = {{"Location", location}}};
 }
 
 ScriptedResponse ScriptedResponse::generated(qint64 size)
 {
-    ScriptedResponse response;
-    response.headers.append(
-        {QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/octet-stream")});
-    response.generatedSize = size;
-    return response;
+    return {.headers = {{"Content-Type", "application/octet-stream"}}, .generatedSize = size};
 }
 
 // One accepted socket: reads requests in order and writes one response at a
@@ -133,7 +130,6 @@ public:
     ScriptedConnection(ScriptedHttpServer *server, QTcpSocket *socket, int index);
 
     void drop();
-    bool isOpen() const { return !m_gone; }
 
 private:
     void readInput();
@@ -194,12 +190,9 @@ ScriptedConnection::ScriptedConnection(ScriptedHttpServer *server, QTcpSocket *s
     });
     connect(m_socket, &QTcpSocket::disconnected, this, &ScriptedConnection::onDisconnected);
     connect(m_trickleTimer, &QTimer::timeout, this, [this] {
-        if (!m_response.headTrickle.isEmpty()) {
-            if (!m_closing)
-                m_socket->write(m_response.headTrickle);
-            return;
-        }
-        if (m_closing || !m_responding || m_sent >= m_stopAt)
+        if (!m_closing && !m_response.headTrickle.isEmpty())
+            m_socket->write(m_response.headTrickle);
+        if (m_closing || !m_response.headTrickle.isEmpty() || !m_responding || m_sent >= m_stopAt)
             return;
         if (m_socket->bytesToWrite() < highWaterMark)
             writePiece(std::min(m_response.trickleBytes, m_stopAt - m_sent));
@@ -215,7 +208,6 @@ ScriptedConnection::ScriptedConnection(ScriptedHttpServer *server, QTcpSocket *s
 void ScriptedConnection::drop()
 {
     m_closing = true;
-    m_trickleTimer->stop();
     m_socket->abort();
     onDisconnected();
 }
@@ -254,23 +246,16 @@ void ScriptedConnection::processInput()
 
         bool ok = false;
         ScriptedRequest request = parseHead(head, &ok);
-        const QByteArray bodyLength = request.header("Content-Length");
-        if (!bodyLength.isEmpty())
-            m_discard = bodyLength.trimmed().toLongLong();
+        m_discard = request.header("Content-Length").toLongLong();
 
-        ScriptedResponse response;
-        if (ok) {
-            response = m_server->respond(request);
-        } else {
-            m_server->respond(request); // recorded all the same
-            response.status = 400;
-            response.reason = QByteArrayLiteral("Bad Request");
-            response.headers.append({QByteArrayLiteral("Connection"), QByteArrayLiteral("close")});
-        }
+        m_server->m_requests.append(request); // a bad one is recorded all the same
+        ScriptedResponse response = m_server->m_responder(request);
+        if (!ok)
+            response = {.status = 400, .reason = "Bad Request"};
         // We don't read chunked request bodies; make sure nothing is
         // misread as the next request.
         if (!ok || tokenListContains(request.header("Transfer-Encoding"), "chunked"))
-            response.headers.append({QByteArrayLiteral("Connection"), QByteArrayLiteral("close")});
+            response.headers.emplaceBack("Connection", "close");
         startResponse(request, response);
     }
     m_inProcessInput = false;
@@ -283,30 +268,20 @@ ScriptedRequest ScriptedConnection::parseHead(const QByteArray &head, bool *ok) 
     request.connection = m_index;
     request.indexOnConnection = m_requestsSeen;
 
-    const QList<QByteArray> lines = head.left(head.size() - 4).split('\n');
-    const QList<QByteArray> requestLine
-        = lines.value(0).chopped(lines.value(0).endsWith('\r') ? 1 : 0).split(' ');
+    const QList<QByteArray> lines = head.trimmed().split('\n');
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
     *ok = requestLine.size() == 3 && !requestLine.at(0).isEmpty() && !requestLine.at(1).isEmpty()
         && requestLine.at(2).startsWith("HTTP/");
-    if (requestLine.size() >= 1)
-        request.method = requestLine.at(0);
-    if (requestLine.size() >= 2)
-        request.target = requestLine.at(1);
-    if (requestLine.size() >= 3)
-        request.version = requestLine.at(2);
+    request.method = requestLine.value(0);
+    request.target = requestLine.value(1);
+    request.version = requestLine.value(2);
 
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        QByteArray line = lines.at(i);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (line.isEmpty())
-            continue;
+    for (const QByteArray &line : lines.sliced(1)) {
         const qsizetype colon = line.indexOf(':');
-        if (colon <= 0) {
+        if (colon <= 0)
             *ok = false;
-            continue;
-        }
-        request.headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
+        else
+            request.headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
     }
     return request;
 }
@@ -314,13 +289,11 @@ ScriptedRequest ScriptedConnection::parseHead(const QByteArray &head, bool *ok) 
 void ScriptedConnection::startResponse(const ScriptedRequest &request, const ScriptedResponse &response)
 {
     ++m_requestsSeen;
+    m_response = response;
     if (response.closeWithoutResponse) {
-        m_response = response;
         closeConnection(response.resetOnClose);
         return;
     }
-
-    m_response = response;
     m_responding = true;
     if (response.neverRespond) {
         m_stall = true;
@@ -333,7 +306,6 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
     }
     m_sent = 0;
     m_nextSplit = 0;
-    m_splitPending = false;
 
     const qint64 declaredSize = response.generatedSize >= 0 ? response.generatedSize : response.body.size();
     const bool noBody = request.method == "HEAD" || response.status == 204 || response.status == 304
@@ -342,23 +314,17 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
 
     m_stall = response.stallAfterBodyBytes >= 0 && response.stallAfterBodyBytes <= m_bodySize
         && (response.closeAfterBodyBytes < 0 || response.stallAfterBodyBytes <= response.closeAfterBodyBytes);
-    if (m_stall)
-        m_stopAt = response.stallAfterBodyBytes;
-    else if (response.closeAfterBodyBytes >= 0)
-        m_stopAt = std::min(m_bodySize, response.closeAfterBodyBytes);
-    else
-        m_stopAt = m_bodySize;
+    m_stopAt = m_stall                      ? response.stallAfterBodyBytes
+        : response.closeAfterBodyBytes >= 0 ? std::min(m_bodySize, response.closeAfterBodyBytes)
+                                            : m_bodySize;
 
     const QByteArray requestConnection = request.header("Connection");
     const bool clientWantsClose = tokenListContains(requestConnection, "close")
         || (request.version == "HTTP/1.0" && !tokenListContains(requestConnection, "keep-alive"));
     const bool closeDelimited
         = !noBody && !response.chunked && response.length == ScriptedResponse::Length::Omit;
-    bool userSaysClose = false;
-    for (const auto &[name, value] : response.headers) {
-        if (name.compare("Connection", Qt::CaseInsensitive) == 0 && tokenListContains(value, "close"))
-            userSaysClose = true;
-    }
+    const auto *userConnection = findHeader(response.headers, "Connection");
+    const bool userSaysClose = userConnection && tokenListContains(userConnection->second, "close");
     m_closeAtEnd = clientWantsClose || closeDelimited || userSaysClose || response.closeAfterBodyBytes >= 0
         || response.length == ScriptedResponse::Length::Custom;
 
@@ -366,20 +332,13 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
         + response.reason + "\r\n";
     for (const auto &[name, value] : response.headers)
         head += name + ": " + value + "\r\n";
-    switch (response.length) {
-    case ScriptedResponse::Length::Exact:
-        if (!response.chunked)
-            head += "Content-Length: " + QByteArray::number(declaredSize) + "\r\n";
-        break;
-    case ScriptedResponse::Length::Custom:
+    if (response.length == ScriptedResponse::Length::Custom)
         head += "Content-Length: " + response.contentLengthValue + "\r\n";
-        break;
-    case ScriptedResponse::Length::Omit:
-        break;
-    }
+    else if (response.length == ScriptedResponse::Length::Exact && !response.chunked)
+        head += "Content-Length: " + QByteArray::number(declaredSize) + "\r\n";
     if (response.chunked)
         head += "Transfer-Encoding: chunked\r\n";
-    if (m_closeAtEnd && !headersContain(response.headers, "Connection"))
+    if (m_closeAtEnd && !userConnection)
         head += "Connection: close\r\n";
     head += "\r\n";
     m_socket->write(head);
@@ -444,16 +403,11 @@ void ScriptedConnection::writePiece(qint64 size)
 {
     if (m_response.chunked)
         m_socket->write(QByteArray::number(size, 16) + "\r\n");
-    qint64 written = 0;
-    while (written < size) {
-        const qint64 offset = m_sent + written;
-        const qint64 n = std::min(size - written, writeBlockSize);
-        if (m_response.generatedSize >= 0)
-            m_socket->write(ScriptedHttpServer::patternData(m_response.generatedOffset + offset), n);
-        else
-            m_socket->write(m_response.body.constData() + offset, n);
-        written += n;
-    }
+    if (m_response.generatedSize >= 0)
+        forEachPatternBlock(m_response.generatedOffset + m_sent, size,
+            [this](const char *data, qsizetype n) { m_socket->write(data, n); });
+    else
+        m_socket->write(m_response.body.constData() + m_sent, size);
     if (m_response.chunked)
         m_socket->write("\r\n", 2);
     m_sent += size;
@@ -462,10 +416,9 @@ void ScriptedConnection::writePiece(qint64 size)
 
 void ScriptedConnection::bodyDone()
 {
-    if (!m_responding)
+    // A stalled one stays "responding": no more data, no more requests, until the client gives up.
+    if (!m_responding || m_stall)
         return;
-    if (m_stall)
-        return; // stays "responding": no more data, no more requests, until the client gives up
     const bool complete = m_sent >= m_bodySize;
     if (complete && m_response.chunked)
         m_socket->write("0\r\n\r\n", 5);
@@ -482,7 +435,6 @@ void ScriptedConnection::closeConnection(bool reset)
     if (m_closing)
         return;
     m_closing = true;
-    m_trickleTimer->stop();
     if (reset) {
         if (m_socket->bytesToWrite() > 0)
             m_resetWhenFlushed = true;
@@ -523,7 +475,7 @@ void ScriptedConnection::onDisconnected()
         return;
     m_gone = true;
     m_trickleTimer->stop();
-    m_server->forgetConnection(this);
+    m_server->m_connections.removeAll(this);
     deleteLater();
 }
 
@@ -534,8 +486,6 @@ ScriptedHttpServer::ScriptedHttpServer(QObject *parent)
     connect(m_server, &QTcpServer::newConnection, this, &ScriptedHttpServer::acceptConnections);
 }
 
-ScriptedHttpServer::~ScriptedHttpServer() = default;
-
 const char *ScriptedHttpServer::patternData(qint64 offset)
 {
     return patternTable().data() + offset % patternPeriod;
@@ -545,24 +495,14 @@ QByteArray ScriptedHttpServer::patternBytes(qint64 offset, qint64 count)
 {
     QByteArray bytes;
     bytes.reserve(qsizetype(count));
-    while (count > 0) {
-        const qint64 n = std::min(count, patternBlockSize);
-        bytes.append(patternData(offset), qsizetype(n));
-        offset += n;
-        count -= n;
-    }
+    forEachPatternBlock(offset, count, [&bytes](const char *data, qsizetype n) { bytes.append(data, n); });
     return bytes;
 }
 
 QByteArray ScriptedHttpServer::patternSha256(qint64 size, qint64 offset)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    while (size > 0) {
-        const qint64 n = std::min(size, patternBlockSize);
-        hash.addData(QByteArrayView(patternData(offset), qsizetype(n)));
-        offset += n;
-        size -= n;
-    }
+    forEachPatternBlock(offset, size, [&hash](const char *data, qsizetype n) { hash.addData({data, n}); });
     return hash.result();
 }
 
@@ -595,30 +535,11 @@ bool ScriptedHttpServer::fileMatchesPattern(const QString &path, qint64 size, qi
     return true;
 }
 
-bool ScriptedHttpServer::listen()
-{
-    return m_server->listen(QHostAddress::LocalHost, 0);
-}
-
-quint16 ScriptedHttpServer::port() const
-{
-    return m_server->serverPort();
-}
-
-int ScriptedHttpServer::openConnectionCount() const
-{
-    return int(std::count_if(m_connections.cbegin(), m_connections.cend(),
-        [](const QPointer<ScriptedConnection> &c) { return c && c->isOpen(); }));
-}
-
 void ScriptedHttpServer::close()
 {
     m_server->close();
-    const auto connections = m_connections;
-    for (const QPointer<ScriptedConnection> &connection : connections) {
-        if (connection)
-            connection->drop();
-    }
+    for (ScriptedConnection *connection : QList(m_connections))
+        connection->drop();
 }
 
 void ScriptedHttpServer::acceptConnections()
@@ -627,19 +548,8 @@ void ScriptedHttpServer::acceptConnections()
         m_connections.append(new ScriptedConnection(this, socket, m_connectionCount++));
 }
 
-ScriptedResponse ScriptedHttpServer::respond(const ScriptedRequest &request)
-{
-    m_requests.append(request);
-    return m_responder ? m_responder(request) : ScriptedResponse::notFound();
-}
-
 void ScriptedHttpServer::noteBodyBytes(qint64 count, qint64 buffered)
 {
     m_bodyBytesSent += count;
     m_peakBufferedBytes = std::max(m_peakBufferedBytes, buffered);
-}
-
-void ScriptedHttpServer::forgetConnection(ScriptedConnection *connection)
-{
-    m_connections.removeAll(connection);
 }

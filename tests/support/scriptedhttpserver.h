@@ -5,13 +5,12 @@
 #include <QList>
 #include <QNetworkProxy>
 #include <QObject>
-#include <QPointer>
 #include <QString>
+#include <QTcpServer>
 
 #include <functional>
 #include <utility>
 
-class QTcpServer;
 class ScriptedConnection;
 
 struct ScriptedRequest
@@ -19,7 +18,7 @@ struct ScriptedRequest
     QByteArray method;
     QByteArray target; // as on the request line, e.g. an absolute URL when we act as proxy
     QByteArray version;
-    QList<std::pair<QByteArray, QByteArray>> headers; // in order, as received
+    QList<std::pair<QByteArray, QByteArray>> headers{}; // in order, as received
     QByteArray rawHead; // request line and headers up to and including the blank line
     int connection = -1; // 0-based index of the connection it arrived on
     int indexOnConnection = -1; // 0 for the first request on that connection
@@ -40,23 +39,23 @@ struct ScriptedResponse
 
     int status = 200;
     QByteArray reason = QByteArrayLiteral("OK");
-    QList<std::pair<QByteArray, QByteArray>> headers; // extra headers, sent as given
+    QList<std::pair<QByteArray, QByteArray>> headers{}; // extra headers, sent as given
     Length length = Length::Exact;
-    QByteArray contentLengthValue;
+    QByteArray contentLengthValue{};
     bool chunked = false;
 
-    QByteArray body;
+    QByteArray body{};
     qint64 generatedSize = -1; // >= 0: body is patternBytes(generatedOffset, generatedSize)
     qint64 generatedOffset = 0; // e.g. the start of a Range request
 
-    QList<qint64> splits; // first pieces of the body, each written and flushed on its own
+    QList<qint64> splits{}; // first pieces of the body, each written and flushed on its own
     int splitIntervalMs = 0; // pause between the split pieces
     qint64 closeAfterBodyBytes = -1; // close after this many body bytes
     qint64 stallAfterBodyBytes = -1; // stop sending after this many body bytes, keep the connection
     int trickleIntervalMs = 0; // with trickleBytes > 0: send trickleBytes every trickleIntervalMs
     qint64 trickleBytes = 0;
-    QByteArray interim; // sent as it is before the answer, e.g. whole 1xx blocks
-    QByteArray headTrickle; // sent after interim every trickleIntervalMs, for ever, instead of the answer
+    QByteArray interim{}; // sent as it is before the answer, e.g. whole 1xx blocks
+    QByteArray headTrickle{}; // sent after interim every trickleIntervalMs, for ever, instead of the answer
     bool closeWithoutResponse = false; // read the request, then close
     bool neverRespond = false; // read the request, send nothing, keep the connection
     bool resetOnClose = false; // close with RST instead of FIN, once the body bytes sent have arrived
@@ -74,7 +73,6 @@ public:
     using Responder = std::function<ScriptedResponse(const ScriptedRequest &)>;
 
     explicit ScriptedHttpServer(QObject *parent = nullptr);
-    ~ScriptedHttpServer() override;
 
     // The body pattern is periodic with a prime period, so a dropped or
     // repeated block of any power-of-two size shows up as a mismatch, and
@@ -91,8 +89,8 @@ public:
     static bool fileMatchesPattern(
         const QString &path, qint64 size, qint64 offset = 0, QString *error = nullptr);
 
-    bool listen();
-    quint16 port() const;
+    bool listen() { return m_server->listen(QHostAddress::LocalHost, 0); }
+    quint16 port() const { return m_server->serverPort(); }
     QNetworkProxy proxy() const { return {QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port()}; }
     QByteArray baseUrl() const { return "http://127.0.0.1:" + QByteArray::number(port()); }
 
@@ -102,9 +100,15 @@ public:
     QList<ScriptedRequest> requests() const { return m_requests; }
     int requestCount() const { return int(m_requests.size()); }
     int connectionCount() const { return m_connectionCount; } // accepted so far
-    int openConnectionCount() const;
-    qint64 bodyBytesSent() const { return m_bodyBytesSent; } // body bytes handed to the sockets, all responses
-    qint64 peakBufferedBytes() const { return m_peakBufferedBytes; } // most ever waiting in one socket's buffer
+    int openConnectionCount() const { return int(m_connections.size()); }
+    qint64 bodyBytesSent() const
+    {
+        return m_bodyBytesSent;
+    } // body bytes handed to the sockets, all responses
+    qint64 peakBufferedBytes() const
+    {
+        return m_peakBufferedBytes;
+    } // most ever waiting in one socket's buffer
 
     // Stop accepting and drop every connection.
     void close();
@@ -113,16 +117,13 @@ private:
     friend class ScriptedConnection;
 
     void acceptConnections();
-    ScriptedResponse respond(const ScriptedRequest &request);
     void noteBodyBytes(qint64 count, qint64 buffered);
-    void forgetConnection(ScriptedConnection *connection);
 
     QTcpServer *m_server = nullptr;
-    Responder m_responder;
+    Responder m_responder = [](const ScriptedRequest &) { return ScriptedResponse::notFound(); };
     QList<ScriptedRequest> m_requests;
-    QList<QPointer<ScriptedConnection>> m_connections;
+    QList<ScriptedConnection *> m_connections; // open ones
     int m_connectionCount = 0;
     qint64 m_bodyBytesSent = 0;
     qint64 m_peakBufferedBytes = 0;
 };
-
