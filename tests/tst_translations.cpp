@@ -1,8 +1,8 @@
 #include "common/translations.h"
 #include "controls/plainlabel.h"
 #include "controls/xplabel.h"
-#include "download/answercheck.h"
 #include "download/progressreadout.h"
+#include "ui/failuremessage.h"
 #include "ui/form1.h"
 #include "ui/frmabout.h"
 
@@ -25,7 +25,7 @@ const QMessageBox *notFound(Form1 &form)
 {
     TransferResult refused;
     refused.outcome = TransferResult::Outcome::ServerRefused;
-    refused.reason = u"404 Not Found"_s;
+    refused.status = 404;
     Q_EMIT form.commands().transferFinished(u"Vorn Scanner V1.40"_s, refused);
     return form.findChild<QMessageBox *>(u"transferFailureBox"_s);
 }
@@ -87,21 +87,22 @@ void TestTranslations::inTheUsersLanguage_data()
     // The plural form follows the count: one byte, many bytes, and more than an int holds.
     const auto moreThan = [](qint64 announced) {
         return Text([=] {
-            AnswerCheck::Verdict head;
-            head.expected = announced;
-            return AnswerCheck::checkBody(head, announced + 1, {});
+            TransferResult result;
+            result.outcome = TransferResult::Outcome::NotTheArchive;
+            result.refusal = {.kind = Refusal::Kind::MoreThanAnnounced, .size = announced};
+            return FailureMessage::outcome(u"Tool"_s, result);
         });
     };
     QTest::newRow("German plural, one")
-        << u"de_DE"_s << moreThan(1) << u"Der Server hat mehr als das angekündigte 1 Byte gesendet"_s;
+        << u"de_DE"_s << moreThan(1) << u"Tool: Der Server hat mehr als das angekündigte 1 Byte gesendet"_s;
     QTest::newRow("German plural, many")
         << u"de_DE"_s << moreThan(900'000)
-        << u"Der Server hat mehr als die angekündigten 900.000 Bytes gesendet"_s;
+        << u"Tool: Der Server hat mehr als die angekündigten 900.000 Bytes gesendet"_s;
     QTest::newRow("German plural, beyond an int")
         << u"de_DE"_s << moreThan(3'000'000'001)
-        << u"Der Server hat mehr als die angekündigten 3.000.000.001 Bytes gesendet"_s;
+        << u"Tool: Der Server hat mehr als die angekündigten 3.000.000.001 Bytes gesendet"_s;
     QTest::newRow("English plural, one")
-        << u"en_US"_s << moreThan(1) << u"the server sent more than the 1 byte it announced"_s;
+        << u"en_US"_s << moreThan(1) << u"Tool: the server sent more than the 1 byte it announced"_s;
 }
 
 void TestTranslations::inTheUsersLanguage()

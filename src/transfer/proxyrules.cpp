@@ -13,11 +13,6 @@ namespace ProxyRules {
 
 namespace {
 
-class Words final
-{
-    Q_DECLARE_TR_FUNCTIONS(ProxyRules)
-};
-
 // curl's no_proxy (or NO_PROXY): "*" alone turns the proxy off; otherwise names separated by commas
 // or blanks, each standing for that host and every host under it, with or without a leading dot.
 bool bypassesProxy(const QString &host, const Environment &environment)
@@ -74,7 +69,7 @@ QString unreadable(const QByteArray &setting)
         QStringLiteral("socks5h")};
     const QString name = QString::fromLatin1(scheme).toLower();
     curl_free(scheme);
-    return schemes.contains(name) ? QString() : Words::tr("unknown proxy scheme \"%1\"").arg(name);
+    return schemes.contains(name) ? QString() : u"unknown proxy scheme \"%1\""_qs.arg(name);
 }
 
 // The proxy Qt's configuration picks for this URL, as libcurl spells it; empty for a direct connection.
