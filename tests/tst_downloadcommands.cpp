@@ -351,6 +351,9 @@ void TestDownloadCommands::serverRefusal_data()
                       "<a href=\"http://evil.example/fix\">Click here</a>");
     QTest::newRow("control characters") << QByteArray("503 Busy\x1b[2J\x07\x08 again");
     QTest::newRow("a page-long reason") << "502 " + QByteArray(5000, 'x');
+    // Read as if part of the archive came, were the phrase believed.
+    QTest::newRow("a misleading reason") << QByteArray("500 Partial Content");
+    QTest::newRow("the proxy asks for a password") << QByteArray("407 Proxy Authentication Required");
 }
 
 void TestDownloadCommands::serverRefusal()
@@ -367,6 +370,8 @@ void TestDownloadCommands::serverRefusal()
 
     QCOMPARE(run.result().outcome, Outcome::ServerRefused);
     QCOMPARE(run.result().status, response.status);
+    // The scripted server is the desktop's proxy here: named, should it ask for a password.
+    QVERIFY(run.result().failure.proxy.endsWith(u':' + QString::number(m_server->proxy().port())));
     // Never written anywhere: neither as the archive nor as a partial file.
     QCOMPARE(readFile(archivePath(2)), QByteArray("kept"));
     QVERIFY(!QFile::exists(archivePath(2) + QLatin1String(".part")));
@@ -442,6 +447,9 @@ void TestDownloadCommands::truncatedBody_data()
 
     QTest::newRow("closed early") << closedAfter(10000, 6000) << TransferFailure::Kind::ConnectionClosed
                                   << qint64(10000);
+    // Nothing arrived, so nothing is kept.
+    QTest::newRow("closed before the body")
+        << closedAfter(10000, 0) << TransferFailure::Kind::ConnectionClosed << qint64(10000);
     QTest::newRow("connection reset")
         << closedAfter(10000, 6000, true) << TransferFailure::Kind::ConnectionClosed << qint64(10000);
     QTest::newRow("server falls silent")
@@ -473,6 +481,7 @@ void TestDownloadCommands::truncatedBody()
     QCOMPARE(run.result().failure.kind, failure);
     QCOMPARE(run.result().expected, expected);
     QCOMPARE(readFile(archivePath(3)), QByteArray("kept"));
+    QCOMPARE(QFile::exists(archivePath(3) + QLatin1String(".part")), run.result().received > 0);
     const QByteArray part = readFile(archivePath(3) + QLatin1String(".part"));
     QCOMPARE(part, ScriptedHttpServer::patternBytes(0, part.size()));
     QCOMPARE(run.result().received, part.size());

@@ -62,6 +62,13 @@ void TestFailureMessage::wording_data()
         << failure(Outcome::Incomplete, Kind::ConnectionClosed) << u"de_DE"_qs
         << u"The download of Vorn Scanner V1.40 is incomplete: the server closed the connection after "
            "293,0 of 878,9 KiB.\nThe partial data is kept in /d/Vorn Scanner V1.40.rar.part."_qs;
+    TransferResult nothing = failure(Outcome::Incomplete, Kind::ConnectionClosed);
+    nothing.received = 0;
+    QTest::newRow("closed before the body") << nothing << u"C"_qs
+                                            << failed
+            + u"the server closed the connection before any of the archive arrived. The earlier archive, if "
+              u"any, "
+              "is unchanged."_qs;
     // Refusals: the answer is not the archive, or the file or the folder cannot be had. Their words are
     // clauses, which the sentence around them ends.
     const QString unchanged = u". The earlier archive, if any, is unchanged."_qs;

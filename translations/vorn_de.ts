@@ -466,6 +466,11 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <source>could not be saved</source>
         <translation>konnte nicht gespeichert werden</translation>
     </message>
+    <message>
+        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
+        <translation>%1 konnte nicht heruntergeladen werden: %2, bevor etwas vom Archiv ankam. Ein früheres Archiv bleibt, falls vorhanden, unverändert.</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

@@ -466,6 +466,11 @@ Los datos parciales se conservan en %4.</translation>
         <source>could not be saved</source>
         <translation>no se pudo guardar</translation>
     </message>
+    <message>
+        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
+        <translation>No se pudo descargar %1: %2 antes de que llegara nada del archivo comprimido. El archivo comprimido anterior, si lo había, no ha cambiado.</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

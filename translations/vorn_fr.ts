@@ -466,6 +466,11 @@ Les données partielles sont conservées dans %4.</translation>
         <source>could not be saved</source>
         <translation>n&apos;a pas pu être enregistré</translation>
     </message>
+    <message>
+        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
+        <translation>%1 n&apos;a pas pu être téléchargé&#xa0;: %2 avant que la moindre partie de l&apos;archive n&apos;arrive. L&apos;archive précédente, s&apos;il y en a une, reste inchangée.</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

@@ -463,6 +463,11 @@ The partial data is kept in %4.</source>
         <source>could not be saved</source>
         <translation>保存できませんでした</translation>
     </message>
+    <message>
+        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
+        <translation>%1 をダウンロードできませんでした：アーカイブが届く前に%2。以前のアーカイブがあれば、そのまま残っています。</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

@@ -98,6 +98,9 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
     // Given up while its answer still comes: the rest of the body is not fetched.
     if (ending->abandonsRequest)
         m_inet->cancel();
+    // A .part file with nothing in it holds nothing worth keeping or telling of.
+    if (result.received == 0)
+        part.discard();
     return ended(result, ending->outcome, ending->refusal);
 }
 

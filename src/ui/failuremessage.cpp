@@ -394,6 +394,13 @@ QString FailureMessage::text(const QString &toolName, const TransferResult &resu
         return tr("%1 could not be downloaded: %2. The earlier archive, if any, is unchanged.")
             .arg(toolName, phrase);
     case TransferResult::Outcome::Incomplete: {
+        if (result.received == 0) {
+            //: %2 says why, e.g. "the server closed the connection".
+            return tr(
+                "%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if "
+                "any, is unchanged.")
+                .arg(toolName, phrase);
+        }
         const QString arrived = result.expected > 0
             ? DataSize::partOf(result.received, result.expected, locale)
             : DataSize::text(result.received, locale);
@@ -431,7 +438,8 @@ QString FailureMessage::outcome(const QString &toolName, const TransferResult &r
         words = endingPhrase(result, locale);
         break;
     case TransferResult::Outcome::Incomplete:
-        words = tr("incomplete, %1 kept in %2").arg(size, where);
+        words = result.received == 0 ? endingPhrase(result, locale)
+                                     : tr("incomplete, %1 kept in %2").arg(size, where);
         break;
     case TransferResult::Outcome::CannotWrite:
         words = where.isEmpty() ? tr("could not be saved") : tr("could not be saved to %1").arg(where);
