@@ -189,9 +189,6 @@ void TestFailureMessage::wording_data()
     QTest::newRow("proxy with a password")
         << atProxy(Kind::CouldNotConnect, u"http_proxy"_qs, u"http://ann:se/cr@t@127.0.0.1:9"_qs) << u"C"_qs
         << failed + u"could not reach the proxy http_proxy=http://127.0.0.1:9."_qs;
-    QTest::newRow("proxy without a scheme, with a user")
-        << atProxy(Kind::ProxySetting, u"ALL_PROXY"_qs, u"ann:secret@127.0.0.1:99999"_qs) << u"C"_qs
-        << failed + u"the proxy setting ALL_PROXY=127.0.0.1:99999 cannot be read."_qs;
     TransferResult refused = atProxy(Kind::Protocol, QString(), u"http://10.0.0.1:8080"_qs);
     refused.failure.serverText = u"403"_qs;
     QTest::newRow("proxy refuses CONNECT") << refused << u"C"_qs
