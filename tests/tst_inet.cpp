@@ -285,8 +285,8 @@ void TestInet::busyUntilHeadersArrive()
     QTRY_VERIFY(!inet.stillExecuting());
     // Headers are in although the body has not started.
     QCOMPARE(inet.statusCode(), 200);
-    QCOMPARE(inet.getHeader(QStringLiteral("Content-Length")), QStringLiteral("4096"));
-    QCOMPARE(inet.getHeader(QStringLiteral("X-Not-There")), QString());
+    QCOMPARE(inet.head().values("content-length"), QByteArrayList{"4096"});
+    QCOMPARE(inet.head().values("x-not-there"), QByteArrayList());
     inet.cancel();
 }
 
@@ -318,9 +318,9 @@ void TestInet::reportsServerAnswer()
     start(inet);
     QCOMPARE(inet.statusCode(), status);
     QCOMPARE(inet.reasonPhrase(), QString::fromLatin1(reason));
-    QCOMPARE(inet.getHeader(QStringLiteral("Link")), QString());
-    QCOMPARE(inet.getHeader(QStringLiteral("X-Mirror")), QStringLiteral("m1, m2"));
-    QCOMPARE(inet.getHeader(QStringLiteral("Content-Length")), QStringLiteral("17"));
+    QCOMPARE(inet.head().values("link"), QByteArrayList());
+    QCOMPARE(inet.head().values("x-mirror"), (QByteArrayList{"m1", "m2"}));
+    QCOMPARE(inet.head().values("content-length"), QByteArrayList{"17"});
     QCOMPARE(inet.contentLength(), 17);
 }
 
@@ -351,7 +351,7 @@ void TestInet::followsRedirects()
     Inet inet;
     start(inet);
     QCOMPARE(inet.statusCode(), 200);
-    QCOMPARE(inet.getHeader(QStringLiteral("Location")), QString());
+    QCOMPARE(inet.head().values("location"), QByteArrayList());
     QCOMPARE(inet.contentLength(), chunked ? -1 : 3000);
     QByteArray body;
     readAll(inet, &body);
@@ -557,10 +557,14 @@ void TestInet::connectWakesOnTheSocket()
 void TestInet::tlsEnd_data()
 {
     QTest::addColumn<bool>("closeNotify");
+    QTest::addColumn<bool>("offersH2"); // the server would agree on HTTP/2 if asked
 
-    QTest::newRow("ended with close_notify") << true;
-    // What a cut made on the way looks like: without a length, only close_notify tells the end.
-    QTest::newRow("closed without close_notify") << false;
+    for (const bool h2 : {false, true}) {
+        const char *suffix = h2 ? ", h2 offered" : "";
+        QTest::addRow("ended with close_notify%s", suffix) << true << h2;
+        // What a cut made on the way looks like: without a length, only close_notify tells the end.
+        QTest::addRow("closed without close_notify%s", suffix) << false << h2;
+    }
 }
 
 // An https answer without a length, from a server whose throwaway certificate is trusted as a user's own
@@ -568,6 +572,7 @@ void TestInet::tlsEnd_data()
 void TestInet::tlsEnd()
 {
     QFETCH(bool, closeNotify);
+    QFETCH(bool, offersH2);
 
     QTemporaryDir keys;
     QProcess openssl;
@@ -581,14 +586,18 @@ void TestInet::tlsEnd()
     QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
     tls.setLocalCertificate(QSslCertificate::fromPath(keys.filePath(u"cert"_qs)).value(0));
     tls.setPrivateKey(QSslKey(&key, QSsl::Ec));
+    if (offersH2)
+        tls.setAllowedNextProtocols({QSslConfiguration::ALPNProtocolHTTP2, "http/1.1"_ba});
     QSslServer server;
     server.setSslConfiguration(tls);
     QVERIFY(server.listen(QHostAddress::LocalHost));
     const QByteArray body = ScriptedHttpServer::patternBytes(0, 100000);
+    QByteArray request;
     connect(&server, &QSslServer::pendingConnectionAvailable, this, [&] {
         auto *socket = static_cast<QSslSocket *>(server.nextPendingConnection());
-        connect(socket, &QSslSocket::readyRead, socket, [socket, &body] {
-            if (socket->readAll().contains("\r\n\r\n"))
+        connect(socket, &QSslSocket::readyRead, socket, [socket, &body, &request] {
+            request += socket->readAll();
+            if (request.contains("\r\n\r\n"))
                 socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
         });
         connect(socket, &QSslSocket::encryptedBytesWritten, socket, [socket, closeNotify] {
@@ -603,6 +612,7 @@ void TestInet::tlsEnd()
 
     Inet inet;
     QVERIFY(fetch(inet, u"https://127.0.0.1:%1/tool.rar"_qs.arg(server.serverPort())) == body);
+    QVERIFY2(request.startsWith("GET /tool.rar HTTP/1.1\r\n"), request.left(40).constData());
     QCOMPARE(inet.failure().kind, closeNotify ? Kind::None : Kind::ConnectionClosed);
 }
 
