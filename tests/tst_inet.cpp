@@ -424,35 +424,64 @@ void TestInet::networkFailures()
 void TestInet::proxyFromTheEnvironment_data()
 {
     QTest::addColumn<QByteArray>("httpProxy"); // {server}: the scripted server's port
-    QTest::addColumn<QByteArray>("target"); // as the server sees it; empty: nothing may reach it
+    QTest::addColumn<QByteArray>("path"); // asked of vorn.localhost; /to-mirror redirects to a second server
+    QTest::addColumn<QByteArray>("target"); // as the proxy sees it; empty: nothing may reach it
+    QTest::addColumn<bool>("direct"); // the mirror is asked directly
 
     // libcurl takes vorn.localhost for 127.0.0.1 without asking a name server. The other rules are
     // tst_proxyrules' rows; these show the request goes where they say.
     QTest::newRow("through http_proxy") << "127.0.0.1:{server}"_ba
-                                        << "http://vorn.localhost:{server}/x"_ba;
-    QTest::newRow("unreadable http_proxy") << "http://[127.0.0.1:{server}"_ba << QByteArray();
+                                        << "/x"_ba
+                                        << "http://vorn.localhost:{server}/x"_ba << false;
+    QTest::newRow("unreadable http_proxy") << "http://[127.0.0.1:{server}"_ba
+                                           << "/x"_ba << QByteArray() << false;
+    // no_proxy covers the mirror's address: the next hop goes there directly.
+    QTest::newRow("redirect to a mirror no_proxy covers")
+        << "127.0.0.1:{server}"_ba
+        << "/to-mirror"_ba
+        << "http://vorn.localhost:{server}/to-mirror"_ba << true;
 }
 
 // Never a silent direct connection when the setting cannot be read.
 void TestInet::proxyFromTheEnvironment()
 {
     QFETCH(QByteArray, httpProxy);
+    QFETCH(QByteArray, path);
     QFETCH(QByteArray, target);
+    QFETCH(bool, direct);
 
+    ScriptedHttpServer mirror;
+    QVERIFY(mirror.listen());
+    mirror.setResponder(serving(3000));
+    m_server->setResponder([&](const ScriptedRequest &request) {
+        return request.target.endsWith("/to-mirror") ? R::redirect(mirror.baseUrl() + "/a.rar")
+                                                     : R::generated(3000);
+    });
     const QByteArray port = QByteArray::number(m_server->port());
     qputenv("http_proxy", httpProxy.replace("{server}", port));
-    const auto restore = qScopeGuard([] { qputenv("http_proxy", ""); });
+    qputenv("no_proxy", "127.0.0.0/8");
+    const auto restore = qScopeGuard([] {
+        qputenv("http_proxy", "");
+        qputenv("no_proxy", "");
+    });
     QNetworkProxyFactory::setUseSystemConfiguration(true); // as the program does
     Inet inet;
-    start(inet, QStringLiteral("http://vorn.localhost:%1/x").arg(m_server->port()));
+    start(inet, QStringLiteral("http://vorn.localhost:%1").arg(m_server->port()) + QString::fromLatin1(path));
     if (target.isEmpty()) {
         QCOMPARE(inet.failure().kind, TransferFailure::Kind::ProxySetting);
         QCOMPARE(inet.failure().proxySource, u"http_proxy"_qs);
         QCOMPARE(m_server->requestCount(), 0);
         return;
     }
+    QCOMPARE(readAll(inet), chunksOf(3000));
     QVERIFY2(!inet.hasFailed(), qPrintable(inet.failure().detail));
+    QCOMPARE(m_server->requestCount(), 1);
     QCOMPARE(m_server->requests().first().target, target.replace("{server}", port));
+    QCOMPARE(mirror.requestCount(), direct ? 1 : 0);
+    if (direct) {
+        QCOMPARE(mirror.requests().first().target, "/a.rar"_ba);
+        QCOMPARE(mirror.requests().first().header("Range"), "bytes=0-"_ba);
+    }
 }
 
 void TestInet::cancel()
