@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -110,7 +112,21 @@ struct Answer
 
 } // namespace
 
+// An https request to a server whose throwaway certificate is trusted, or not, as a user's own
+// certificate authority would be.
+struct Tls
+{
+    bool closeNotify = true; // the server ends its answer, which has no length, with close_notify
+    bool offersH2 = false; // the server would agree on HTTP/2 if asked
+    QByteArray variable = "CURL_CA_BUNDLE"; // the one naming `trusted`; the other two are unset
+    QString trusted = u"cert"_qs; // the server's cert, "other" certificate, "junk", "fifo"
+    QString host = u"127.0.0.1"_qs; // the certificate is for 127.0.0.1
+    bool expired = false;
+    Kind kind = Kind::None;
+};
+
 Q_DECLARE_METATYPE(Answer)
+Q_DECLARE_METATYPE(Tls)
 
 class TestInet : public QObject
 {
@@ -137,8 +153,8 @@ private Q_SLOTS:
     void readerBehindTheNetwork();
     void idleConnectionStaysQuiet();
     void connectWakesOnTheSocket();
-    void tlsEnd_data();
-    void tlsEnd();
+    void tls_data();
+    void tls();
 
 private:
     std::unique_ptr<ScriptedHttpServer> m_server;
@@ -583,42 +599,71 @@ void TestInet::connectWakesOnTheSocket()
     QVERIFY2(timerWakeUps <= requests + 1, qPrintable(QStringLiteral("%1 timer wake-ups").arg(timerWakeUps)));
 }
 
-void TestInet::tlsEnd_data()
+void TestInet::tls_data()
 {
-    QTest::addColumn<bool>("closeNotify");
-    QTest::addColumn<bool>("offersH2"); // the server would agree on HTTP/2 if asked
+    QTest::addColumn<Tls>("tls");
 
     for (const bool h2 : {false, true}) {
         const char *suffix = h2 ? ", h2 offered" : "";
-        QTest::addRow("ended with close_notify%s", suffix) << true << h2;
+        QTest::addRow("ended with close_notify%s", suffix) << Tls{.offersH2 = h2};
         // What a cut made on the way looks like: without a length, only close_notify tells the end.
-        QTest::addRow("closed without close_notify%s", suffix) << false << h2;
+        QTest::addRow("closed without close_notify%s", suffix)
+            << Tls{.closeNotify = false, .offersH2 = h2, .kind = Kind::ConnectionClosed};
     }
+    QTest::newRow("name does not match")
+        << Tls{.host = u"vorn.localhost"_qs, .kind = Kind::CertificateNameMismatch};
+    QTest::newRow("issuer not trusted") << Tls{.trusted = u"other"_qs, .kind = Kind::CertificateUntrusted};
+    QTest::newRow("expired") << Tls{.expired = true, .kind = Kind::CertificateExpired};
+    QTest::newRow("CA file unreadable")
+        << Tls{.trusted = u"junk"_qs, .kind = Kind::CertificateFileUnreadable};
+    // Opened on the window's thread, a FIFO would block it for good.
+    QTest::newRow("CA file a FIFO") << Tls{
+        .variable = "SSL_CERT_FILE", .trusted = u"fifo"_qs, .kind = Kind::CertificateFileSetting};
+    QTest::newRow("CA folder a file")
+        << Tls{.variable = "SSL_CERT_DIR", .kind = Kind::CertificateFolderSetting};
 }
 
-// An https answer without a length, from a server whose throwaway certificate is trusted as a user's own
-// certificate authority would be.
-void TestInet::tlsEnd()
+void TestInet::tls()
 {
-    QFETCH(bool, closeNotify);
-    QFETCH(bool, offersH2);
+    QFETCH(Tls, tls);
 
     QTemporaryDir keys;
-    QProcess openssl;
-    openssl.setWorkingDirectory(keys.path());
-    openssl.start(u"openssl"_qs,
-        u"req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 "
-        "-subj /CN=localhost -addext subjectAltName=IP:127.0.0.1 -keyout key -out cert"_qs.split(u' '));
+    const auto openssl = [&keys](const QString &arguments) {
+        QProcess process;
+        process.setWorkingDirectory(keys.path());
+        process.start(u"openssl"_qs, arguments.split(u' '));
+        return process.waitForFinished(60000) && process.exitCode() == 0;
+    };
+    QFile config(keys.filePath(u"config"_qs));
+    QVERIFY(
+        config.open(QIODevice::WriteOnly) && QFile(keys.filePath(u"index"_qs)).open(QIODevice::WriteOnly));
+    config.write("[ca]\ndefault_ca=c\n[c]\ndatabase=index\nserial=serial\nnew_certs_dir=.\npolicy=p\n"
+                 "default_md=sha256\ncopy_extensions=copy\n[p]\ncommonName=supplied\n");
+    config.close();
+    const QString dates
+        = tls.expired ? u"-startdate 20200101000000Z -enddate 20200102000000Z"_qs : u"-days 1"_qs;
+    if (!openssl(u"req -new -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj /CN=localhost "
+                 "-addext subjectAltName=IP:127.0.0.1 -keyout key -out request"_qs)
+        || !openssl(
+            u"ca -batch -notext -selfsign -rand_serial -config config -keyfile key -in request -out cert "_qs
+            + dates)
+        || !openssl(
+            u"req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 -subj /CN=other "
+            "-keyout otherkey -out other"_qs))
+        QSKIP("needs openssl to make certificates");
     QFile key(keys.filePath(u"key"_qs));
-    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0 || !key.open(QIODevice::ReadOnly))
-        QSKIP("needs openssl to make a certificate");
-    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.setLocalCertificate(QSslCertificate::fromPath(keys.filePath(u"cert"_qs)).value(0));
-    tls.setPrivateKey(QSslKey(&key, QSsl::Ec));
-    if (offersH2)
-        tls.setAllowedNextProtocols({QSslConfiguration::ALPNProtocolHTTP2, "http/1.1"_ba});
+    QFile junk(keys.filePath(u"junk"_qs));
+    QVERIFY(
+        key.open(QIODevice::ReadOnly) && junk.open(QIODevice::WriteOnly) && junk.write("no certificate") > 0);
+    QCOMPARE(mkfifo(QFile::encodeName(keys.filePath(u"fifo"_qs)).constData(), 0600), 0);
+
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(QSslCertificate::fromPath(keys.filePath(u"cert"_qs)).value(0));
+    configuration.setPrivateKey(QSslKey(&key, QSsl::Ec));
+    if (tls.offersH2)
+        configuration.setAllowedNextProtocols({QSslConfiguration::ALPNProtocolHTTP2, "http/1.1"_ba});
     QSslServer server;
-    server.setSslConfiguration(tls);
+    server.setSslConfiguration(configuration);
     QVERIFY(server.listen(QHostAddress::LocalHost));
     const QByteArray body = ScriptedHttpServer::patternBytes(0, 100000);
     QByteArray request;
@@ -629,20 +674,36 @@ void TestInet::tlsEnd()
             if (request.contains("\r\n\r\n"))
                 socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
         });
-        connect(socket, &QSslSocket::encryptedBytesWritten, socket, [socket, closeNotify] {
+        connect(socket, &QSslSocket::encryptedBytesWritten, socket, [socket, &tls] {
             if (socket->encryptedBytesToWrite() == 0 && socket->bytesToWrite() == 0)
-                closeNotify ? socket->disconnectFromHost() : socket->abort();
+                tls.closeNotify ? socket->disconnectFromHost() : socket->abort();
         });
     });
     QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-    const QByteArray bundle = qgetenv("CURL_CA_BUNDLE");
-    qputenv("CURL_CA_BUNDLE", QFile::encodeName(keys.filePath(u"cert"_qs)));
-    const auto restore = qScopeGuard([&] { qputenv("CURL_CA_BUNDLE", bundle); });
+    const QByteArrayList variables{"CURL_CA_BUNDLE", "SSL_CERT_FILE", "SSL_CERT_DIR"};
+    QByteArrayList before;
+    for (const QByteArray &variable : variables)
+        before.append(qgetenv(variable.constData()));
+    const QString trusted = keys.filePath(tls.trusted);
+    for (const QByteArray &variable : variables)
+        qputenv(variable.constData(), variable == tls.variable ? QFile::encodeName(trusted) : QByteArray());
+    const auto restore = qScopeGuard([&] {
+        for (qsizetype i = 0; i < variables.size(); ++i)
+            qputenv(variables.at(i).constData(), before.at(i));
+    });
 
     Inet inet;
-    QVERIFY(fetch(inet, u"https://127.0.0.1:%1/tool.rar"_qs.arg(server.serverPort())) == body);
+    const QByteArray received
+        = fetch(inet, u"https://%1:%2/tool.rar"_qs.arg(tls.host).arg(server.serverPort()));
+    QCOMPARE(inet.failure().kind, tls.kind);
+    const bool named = tls.kind == Kind::CertificateFileUnreadable || tls.kind == Kind::CertificateFileSetting
+        || tls.kind == Kind::CertificateFolderSetting;
+    QCOMPARE(inet.failure().variable, named ? QString::fromLatin1(tls.variable) : QString());
+    QCOMPARE(inet.failure().path, named ? trusted : QString());
+    if (tls.kind != Kind::None && tls.kind != Kind::ConnectionClosed)
+        return;
+    QVERIFY(received == body);
     QVERIFY2(request.startsWith("GET /tool.rar HTTP/1.1\r\n"), request.left(40).constData());
-    QCOMPARE(inet.failure().kind, closeNotify ? Kind::None : Kind::ConnectionClosed);
 }
 
 QTEST_GUILESS_MAIN(TestInet)

@@ -102,7 +102,9 @@ bool is(const QByteArray &path, mode_t type)
 Kind certificateKind(CURLcode code, long verified)
 {
     switch (verified) {
-    case X509_V_OK: // libcurl checks the name itself, once the chain is trusted
+    // libcurl checks the name itself, before it records OpenSSL's result, and then leaves it unspecified.
+    case X509_V_OK:
+    case X509_V_ERR_UNSPECIFIED:
     case X509_V_ERR_HOSTNAME_MISMATCH:
     case X509_V_ERR_IP_ADDRESS_MISMATCH:
         return code == CURLE_PEER_FAILED_VERIFICATION ? Kind::CertificateNameMismatch : Kind::Tls;
@@ -249,7 +251,7 @@ TransferFailure failure(CURL *easy, CURLcode code, const char *errorBuffer, cons
     curl_easy_getinfo(easy, CURLINFO_SSL_VERIFYRESULT, &verified);
     if (failure.kind == Kind::Tls) {
         failure.kind = certificateKind(code, verified);
-        if (verified != X509_V_OK)
+        if (verified != X509_V_OK && verified != X509_V_ERR_UNSPECIFIED)
             failure.systemReason = QString::fromLatin1(X509_verify_cert_error_string(verified));
     }
     if (code == CURLE_SSL_CACERT_BADFILE && !stage.trust.file.isEmpty()) {
