@@ -14,8 +14,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sys/stat.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -119,8 +117,8 @@ struct Tls
     bool closeNotify = true; // the server ends its answer, which has no length, with close_notify
     bool offersH2 = false; // the server would agree on HTTP/2 if asked
     QByteArray variable = "CURL_CA_BUNDLE"; // the one naming `trusted`; the other two are unset
-    QString trusted = u"cert"_qs; // the server's cert, "other" certificate, "junk", "fifo"
-    QString host = u"127.0.0.1"_qs; // the certificate is for 127.0.0.1
+    QString trusted = u"cert"_qs; // the server's, "other", "junk", "fifo"
+    QString host = u"127.0.0.1"_qs;
     bool expired = false;
     Kind kind = Kind::None;
 };
@@ -440,31 +438,23 @@ void TestInet::networkFailures()
 void TestInet::proxyFromTheEnvironment_data()
 {
     QTest::addColumn<QByteArray>("httpProxy"); // {server}: the scripted server's port
-    QTest::addColumn<QByteArray>("path"); // asked of vorn.localhost; /to-mirror redirects to a second server
-    QTest::addColumn<QByteArray>("target"); // as the proxy sees it; empty: nothing may reach it
-    QTest::addColumn<bool>("direct"); // the mirror is asked directly
+    QTest::addColumn<QByteArray>("target"); // asked, as the proxy sees it; empty: nothing may reach it
 
     // libcurl takes vorn.localhost for 127.0.0.1 without asking a name server. The other rules are
     // tst_proxyrules' rows; these show the request goes where they say.
     QTest::newRow("through http_proxy") << "127.0.0.1:{server}"_ba
-                                        << "/x"_ba
-                                        << "http://vorn.localhost:{server}/x"_ba << false;
-    QTest::newRow("unreadable http_proxy") << "http://[127.0.0.1:{server}"_ba
-                                           << "/x"_ba << QByteArray() << false;
-    // no_proxy covers the mirror's address: the next hop goes there directly.
-    QTest::newRow("redirect to a mirror no_proxy covers")
-        << "127.0.0.1:{server}"_ba
-        << "/to-mirror"_ba
-        << "http://vorn.localhost:{server}/to-mirror"_ba << true;
+                                        << "http://vorn.localhost:{server}/x"_ba;
+    QTest::newRow("unreadable http_proxy") << "http://[127.0.0.1:{server}"_ba << QByteArray();
+    // The proxy redirects to a mirror whose address no_proxy covers: that hop goes there directly.
+    QTest::newRow("redirect to a mirror no_proxy covers") << "127.0.0.1:{server}"_ba
+                                                          << "http://vorn.localhost:{server}/to-mirror"_ba;
 }
 
 // Never a silent direct connection when the setting cannot be read.
 void TestInet::proxyFromTheEnvironment()
 {
     QFETCH(QByteArray, httpProxy);
-    QFETCH(QByteArray, path);
     QFETCH(QByteArray, target);
-    QFETCH(bool, direct);
 
     ScriptedHttpServer mirror;
     QVERIFY(mirror.listen());
@@ -482,7 +472,10 @@ void TestInet::proxyFromTheEnvironment()
     });
     QNetworkProxyFactory::setUseSystemConfiguration(true); // as the program does
     Inet inet;
-    start(inet, QStringLiteral("http://vorn.localhost:%1").arg(m_server->port()) + QString::fromLatin1(path));
+    target.replace("{server}", port);
+    start(inet,
+        target.isEmpty() ? u"http://vorn.localhost:%1/x"_qs.arg(m_server->port())
+                         : QString::fromLatin1(target));
     if (target.isEmpty()) {
         QCOMPARE(inet.failure().kind, TransferFailure::Kind::ProxySetting);
         QCOMPARE(inet.failure().proxySource, u"http_proxy"_qs);
@@ -492,7 +485,8 @@ void TestInet::proxyFromTheEnvironment()
     QCOMPARE(readAll(inet), chunksOf(3000));
     QVERIFY2(!inet.hasFailed(), qPrintable(inet.failure().detail));
     QCOMPARE(m_server->requestCount(), 1);
-    QCOMPARE(m_server->requests().first().target, target.replace("{server}", port));
+    QCOMPARE(m_server->requests().first().target, target);
+    const bool direct = target.endsWith("/to-mirror");
     QCOMPARE(mirror.requestCount(), direct ? 1 : 0);
     if (direct) {
         QCOMPARE(mirror.requests().first().target, "/a.rar"_ba);
@@ -627,36 +621,25 @@ void TestInet::tls()
 {
     QFETCH(Tls, tls);
 
+    // The server's certificate for 127.0.0.1, expired or not; another one; a file that holds none; a FIFO.
     QTemporaryDir keys;
-    const auto openssl = [&keys](const QString &arguments) {
-        QProcess process;
-        process.setWorkingDirectory(keys.path());
-        process.start(u"openssl"_qs, arguments.split(u' '));
-        return process.waitForFinished(60000) && process.exitCode() == 0;
-    };
-    QFile config(keys.filePath(u"config"_qs));
-    QVERIFY(
-        config.open(QIODevice::WriteOnly) && QFile(keys.filePath(u"index"_qs)).open(QIODevice::WriteOnly));
-    config.write("[ca]\ndefault_ca=c\n[c]\ndatabase=index\nserial=serial\nnew_certs_dir=.\npolicy=p\n"
-                 "default_md=sha256\ncopy_extensions=copy\n[p]\ncommonName=supplied\n");
-    config.close();
     const QString dates
         = tls.expired ? u"-startdate 20200101000000Z -enddate 20200102000000Z"_qs : u"-days 1"_qs;
-    if (!openssl(u"req -new -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj /CN=localhost "
-                 "-addext subjectAltName=IP:127.0.0.1 -keyout key -out request"_qs)
-        || !openssl(
-            u"ca -batch -notext -selfsign -rand_serial -config config -keyfile key -in request -out cert "_qs
-            + dates)
-        || !openssl(
-            u"req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 -subj /CN=other "
-            "-keyout otherkey -out other"_qs))
-        QSKIP("needs openssl to make certificates");
+    const QString script
+        = u"printf '[ca]\\ndefault_ca=c\\n[c]\\ndatabase=index\\nserial=serial\\nnew_certs_dir=.\\n"
+          "policy=p\\ndefault_md=sha256\\ncopy_extensions=copy\\n[p]\\ncommonName=supplied\\n' "
+          ">config && : >index && openssl req -new -newkey ec -pkeyopt ec_paramgen_curve:"
+          "prime256v1 -nodes -subj /CN=localhost -addext subjectAltName=IP:127.0.0.1 -keyout "
+          "key -out request && openssl ca -batch -notext -selfsign -rand_serial -config config "
+          "-keyfile key -in request -out cert %1 && openssl req -x509 -newkey ec -pkeyopt "
+          "ec_paramgen_curve:prime256v1 -nodes -days 1 -subj /CN=other -keyout otherkey -out "
+          "other && echo no certificate >junk && mkfifo fifo"_qs;
+    QProcess shell;
+    shell.setWorkingDirectory(keys.path());
+    shell.start(u"sh"_qs, {u"-c"_qs, script.arg(dates)});
     QFile key(keys.filePath(u"key"_qs));
-    QFile junk(keys.filePath(u"junk"_qs));
-    QVERIFY(
-        key.open(QIODevice::ReadOnly) && junk.open(QIODevice::WriteOnly) && junk.write("no certificate") > 0);
-    QCOMPARE(mkfifo(QFile::encodeName(keys.filePath(u"fifo"_qs)).constData(), 0600), 0);
-
+    if (!shell.waitForFinished(60000) || shell.exitCode() != 0 || !key.open(QIODevice::ReadOnly))
+        QSKIP("needs openssl to make certificates");
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
     configuration.setLocalCertificate(QSslCertificate::fromPath(keys.filePath(u"cert"_qs)).value(0));
     configuration.setPrivateKey(QSslKey(&key, QSsl::Ec));
@@ -680,24 +663,22 @@ void TestInet::tls()
         });
     });
     QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-    const QByteArrayList variables{"CURL_CA_BUNDLE", "SSL_CERT_FILE", "SSL_CERT_DIR"};
-    QByteArrayList before;
-    for (const QByteArray &variable : variables)
-        before.append(qgetenv(variable.constData()));
     const QString trusted = keys.filePath(tls.trusted);
+    const QByteArrayList variables{"CURL_CA_BUNDLE", "SSL_CERT_FILE", "SSL_CERT_DIR"};
     for (const QByteArray &variable : variables)
         qputenv(variable.constData(), variable == tls.variable ? QFile::encodeName(trusted) : QByteArray());
     const auto restore = qScopeGuard([&] {
-        for (qsizetype i = 0; i < variables.size(); ++i)
-            qputenv(variables.at(i).constData(), before.at(i));
+        for (const QByteArray &variable : variables)
+            qunsetenv(variable.constData());
     });
 
     Inet inet;
     const QByteArray received
         = fetch(inet, u"https://%1:%2/tool.rar"_qs.arg(tls.host).arg(server.serverPort()));
     QCOMPARE(inet.failure().kind, tls.kind);
-    const bool named = tls.kind == Kind::CertificateFileUnreadable || tls.kind == Kind::CertificateFileSetting
-        || tls.kind == Kind::CertificateFolderSetting;
+    // The kinds that name the setting come one after the other.
+    const bool named
+        = tls.kind >= Kind::CertificateFileSetting && tls.kind <= Kind::CertificateFileUnreadable;
     QCOMPARE(inet.failure().variable, named ? QString::fromLatin1(tls.variable) : QString());
     QCOMPARE(inet.failure().path, named ? trusted : QString());
     if (tls.kind != Kind::None && tls.kind != Kind::ConnectionClosed)
