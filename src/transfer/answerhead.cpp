@@ -19,11 +19,12 @@ void AnswerHead::frameBy(qint64 framedLength)
 {
     length = framedLength;
     const QByteArrayList stated = values("content-length");
-    if (stated.isEmpty())
-        return;
-    // The first word of the one header, without leading zeros, must be the number libcurl read.
-    QByteArray number = stated.first().simplified().split(' ').first();
-    while (number.size() > 1 && number.startsWith('0'))
-        number.remove(0, 1);
-    lengthReadable = stated.size() == 1 && length >= 0 && number == QByteArray::number(length);
+    // Each header's first word, without leading zeros, must be the number libcurl read: a list, or two
+    // headers that differ, leave it to chance which one frames the body.
+    lengthReadable = std::all_of(stated.cbegin(), stated.cend(), [this](const QByteArray &value) {
+        QByteArray number = value.simplified().split(' ').first();
+        while (number.size() > 1 && number.startsWith('0'))
+            number.remove(0, 1);
+        return length >= 0 && number == QByteArray::number(length);
+    });
 }

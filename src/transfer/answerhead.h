@@ -16,8 +16,8 @@ struct AnswerHead
     std::map<QByteArray, QByteArrayList> headers{};
     // The body's length as the transfer frames it, from Content-Length; -1 when none frames it.
     qint64 length = -1;
-    // False when Content-Length is there but is not plainly that one length (a list, two headers, a
-    // fraction): the body then ends where chance says.
+    // False when Content-Length is there but is not plainly that one length (a list, two headers that
+    // differ, a fraction): the body then ends where chance says.
     bool lengthReadable = true;
 
     // The values of the header named `name` in lower case; empty when the head has none.
