@@ -164,6 +164,30 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <translation>%1 konnte nicht in %2 gespeichert werden: %3.</translation>
     </message>
     <message>
+        <source>the certificate setting %1 does not name a file</source>
+        <translation>Die Zertifikatseinstellung %1 nennt keine Datei</translation>
+    </message>
+    <message>
+        <source>the certificate setting %1 does not name a folder</source>
+        <translation>Die Zertifikatseinstellung %1 nennt keinen Ordner</translation>
+    </message>
+    <message>
+        <source>the certificates to trust could not be read from %1</source>
+        <translation>Die vertrauenswürdigen Zertifikate konnten nicht aus %1 gelesen werden</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not made out to its name</source>
+        <translation>Das Zertifikat des Servers ist nicht auf seinen Namen ausgestellt</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not from an issuer trusted here</source>
+        <translation>Das Zertifikat des Servers stammt von keinem hier vertrauenswürdigen Aussteller</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate has expired</source>
+        <translation>Das Zertifikat des Servers ist abgelaufen</translation>
+    </message>
+    <message>
         <source>the server sent no data</source>
         <translation>Der Server hat keine Daten gesendet</translation>
     </message>
@@ -459,17 +483,17 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <translation>Der Server antwortete %1</translation>
     </message>
     <message>
+        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
+        <translation>%1 konnte nicht heruntergeladen werden: %2, bevor etwas vom Archiv ankam. Ein früheres Archiv bleibt, falls vorhanden, unverändert.</translation>
+    </message>
+    <message>
         <source>%1 could not be saved: %2.</source>
         <translation>%1 konnte nicht gespeichert werden: %2.</translation>
     </message>
     <message>
         <source>could not be saved</source>
         <translation>konnte nicht gespeichert werden</translation>
-    </message>
-    <message>
-        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
-        <translation>%1 konnte nicht heruntergeladen werden: %2, bevor etwas vom Archiv ankam. Ein früheres Archiv bleibt, falls vorhanden, unverändert.</translation>
     </message>
 </context>
 <context>

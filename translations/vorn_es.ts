@@ -164,6 +164,30 @@ Los datos parciales se conservan en %4.</translation>
         <translation>No se pudo guardar %1 en %2: %3.</translation>
     </message>
     <message>
+        <source>the certificate setting %1 does not name a file</source>
+        <translation>la configuración de certificados %1 no indica un archivo</translation>
+    </message>
+    <message>
+        <source>the certificate setting %1 does not name a folder</source>
+        <translation>la configuración de certificados %1 no indica una carpeta</translation>
+    </message>
+    <message>
+        <source>the certificates to trust could not be read from %1</source>
+        <translation>no se pudieron leer los certificados de confianza desde %1</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not made out to its name</source>
+        <translation>el certificado del servidor no está emitido a su nombre</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not from an issuer trusted here</source>
+        <translation>el certificado del servidor no procede de un emisor de confianza aquí</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate has expired</source>
+        <translation>el certificado del servidor ha caducado</translation>
+    </message>
+    <message>
         <source>the server sent no data</source>
         <translation>el servidor no envió datos</translation>
     </message>
@@ -459,17 +483,17 @@ Los datos parciales se conservan en %4.</translation>
         <translation>el servidor respondió %1</translation>
     </message>
     <message>
+        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
+        <translation>No se pudo descargar %1: %2 antes de que llegara nada del archivo comprimido. El archivo comprimido anterior, si lo había, no ha cambiado.</translation>
+    </message>
+    <message>
         <source>%1 could not be saved: %2.</source>
         <translation>No se pudo guardar %1: %2.</translation>
     </message>
     <message>
         <source>could not be saved</source>
         <translation>no se pudo guardar</translation>
-    </message>
-    <message>
-        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
-        <translation>No se pudo descargar %1: %2 antes de que llegara nada del archivo comprimido. El archivo comprimido anterior, si lo había, no ha cambiado.</translation>
     </message>
 </context>
 <context>

@@ -164,6 +164,30 @@ Les données partielles sont conservées dans %4.</translation>
         <translation>%1 n&apos;a pas pu être enregistré dans %2&#xa0;: %3.</translation>
     </message>
     <message>
+        <source>the certificate setting %1 does not name a file</source>
+        <translation>le réglage de certificats %1 ne désigne pas un fichier</translation>
+    </message>
+    <message>
+        <source>the certificate setting %1 does not name a folder</source>
+        <translation>le réglage de certificats %1 ne désigne pas un dossier</translation>
+    </message>
+    <message>
+        <source>the certificates to trust could not be read from %1</source>
+        <translation>les certificats de confiance n&apos;ont pas pu être lus depuis %1</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not made out to its name</source>
+        <translation>le certificat du serveur n&apos;est pas établi à son nom</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not from an issuer trusted here</source>
+        <translation>le certificat du serveur ne vient pas d&apos;un émetteur de confiance ici</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate has expired</source>
+        <translation>le certificat du serveur a expiré</translation>
+    </message>
+    <message>
         <source>the server sent no data</source>
         <translation>le serveur n&apos;a envoyé aucune donnée</translation>
     </message>
@@ -459,17 +483,17 @@ Les données partielles sont conservées dans %4.</translation>
         <translation>le serveur a répondu %1</translation>
     </message>
     <message>
+        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
+        <translation>%1 n&apos;a pas pu être téléchargé&#xa0;: %2 avant que la moindre partie de l&apos;archive n&apos;arrive. L&apos;archive précédente, s&apos;il y en a une, reste inchangée.</translation>
+    </message>
+    <message>
         <source>%1 could not be saved: %2.</source>
         <translation>%1 n&apos;a pas pu être enregistré&#xa0;: %2.</translation>
     </message>
     <message>
         <source>could not be saved</source>
         <translation>n&apos;a pas pu être enregistré</translation>
-    </message>
-    <message>
-        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
-        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
-        <translation>%1 n&apos;a pas pu être téléchargé&#xa0;: %2 avant que la moindre partie de l&apos;archive n&apos;arrive. L&apos;archive précédente, s&apos;il y en a une, reste inchangée.</translation>
     </message>
 </context>
 <context>

@@ -26,12 +26,6 @@ TransferResult ended(TransferResult result, TransferResult::Outcome outcome, Ref
     return result;
 }
 
-AnswerHead answerHead(const Inet &inet)
-{
-    return AnswerHead::read(inet.statusCode(), inet.contentLength(),
-        [&inet](const QString &name) { return inet.getHeader(name); });
-}
-
 } // namespace
 
 DownloadCommands::DownloadCommands(
@@ -142,7 +136,7 @@ DownloadCommands::Step DownloadCommands::takeAnswer(AnswerCheck::Verdict *verdic
         qCInfo(lcTransfer) << "the server answered" << result->status << m_inet->reasonPhrase();
         return Ending{Outcome::ServerRefused, {}, true};
     }
-    *verdict = AnswerCheck::checkHead(answerHead(*m_inet));
+    *verdict = AnswerCheck::checkHead(m_inet->head());
     if (!verdict->isArchive)
         return Ending{Outcome::NotTheArchive, verdict->refusal, true};
     result->expected = verdict->expected;

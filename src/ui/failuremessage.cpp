@@ -37,6 +37,7 @@ enum class Facts {
     None,
     SystemReason, // the system's reason after it, where it tells more: "(Connection refused)"
     Seconds, // %1 the time-out
+    Setting, // %1 the certificate setting: "CURL_CA_BUNDLE=/etc/corp/ca.pem"
     ServerText, // %1 the server's words
     Status, // %1 the status
     Size, // %1 the size, counted
@@ -65,6 +66,23 @@ constexpr Wording wordings[] = {
         Facts::SystemReason},
     {Kind::Tls, QT_TRANSLATE_NOOP("FailureMessage", "the secure connection could not be set up"),
         Facts::SystemReason},
+    {Kind::CertificateFileSetting,
+        QT_TRANSLATE_NOOP("FailureMessage", "the certificate setting %1 does not name a file"),
+        Facts::Setting},
+    {Kind::CertificateFolderSetting,
+        QT_TRANSLATE_NOOP("FailureMessage", "the certificate setting %1 does not name a folder"),
+        Facts::Setting},
+    {Kind::CertificateFileUnreadable,
+        QT_TRANSLATE_NOOP("FailureMessage", "the certificates to trust could not be read from %1"),
+        Facts::Setting},
+    {Kind::CertificateNameMismatch,
+        QT_TRANSLATE_NOOP("FailureMessage", "the server's certificate is not made out to its name"),
+        Facts::None},
+    {Kind::CertificateUntrusted,
+        QT_TRANSLATE_NOOP("FailureMessage", "the server's certificate is not from an issuer trusted here"),
+        Facts::SystemReason},
+    {Kind::CertificateExpired, QT_TRANSLATE_NOOP("FailureMessage", "the server's certificate has expired"),
+        Facts::None},
     {Kind::TooManyRedirects, QT_TRANSLATE_NOOP("FailureMessage", "the server redirected too many times"),
         Facts::None},
     {Kind::InsecureRedirect,
@@ -298,6 +316,8 @@ QString worded(const Wording &row, const TransferResult &result, const QLocale &
         return withSystemReason(phrase, systemReason);
     case Facts::Seconds:
         return phrase.arg(locale.toString(result.timeoutSeconds));
+    case Facts::Setting:
+        return phrase.arg(result.failure.variable + QLatin1Char('=') + PlainText::clean(result.failure.path));
     case Facts::ServerText:
         return phrase.arg(PlainText::fromServer(refusal.serverText));
     case Facts::Status:
@@ -333,16 +353,15 @@ QString failurePhrase(const TransferResult &result, const QLocale &locale)
     if (failure.atProxy || failure.kind == Kind::ProxySetting)
         return proxyPhrase(failure);
     const Wording &row = wordingFor(failure.kind);
-    QString phrase = FailureMessage::tr(row.phrase);
-    if (row.facts == Facts::Seconds)
-        phrase = worded(row, result, locale);
+    const bool withReason = row.facts == Facts::SystemReason;
+    QString phrase = withReason ? FailureMessage::tr(row.phrase) : worded(row, result, locale);
     // The server's own words, when they are known, shown as the server's.
     if (!failure.serverText.isEmpty()) {
         //: A failure and the server's own words it is about: the server's status line cannot be read:
         //: "HTTP/1.1 2OO OK".
         phrase = FailureMessage::tr("%1: \"%2\"").arg(phrase, PlainText::fromServer(failure.serverText));
     }
-    return row.facts == Facts::SystemReason ? withSystemReason(phrase, failure.systemReason) : phrase;
+    return withReason ? withSystemReason(phrase, failure.systemReason) : phrase;
 }
 
 // Why the download ended short of the archive, for any outcome but the complete and the cancelled.
