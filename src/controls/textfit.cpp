@@ -31,13 +31,13 @@ Fitted fit(const QFont &font, const QString &text, const QSize &box)
     if (fits(QFontMetrics(font)))
         return {font, text};
     const QFontInfo shown(font);
-    const int stored = shown.pixelSize();
-    const int smallest = std::max(1, (stored * 2 + 2) / 3);
+    const int designed = shown.pixelSize();
+    const int smallest = std::max(1, (designed * 2 + 2) / 3);
     QFont smaller = font;
     // A bitmap face has no smaller sizes: its scalable stand-in is drawn smaller instead.
     if (!QFontDatabase::isSmoothlyScalable(shown.family(), shown.styleName()))
         smaller.setFamily(QFont::substitute(font.family()));
-    for (int size = stored - 1; size >= smallest; --size) {
+    for (int size = designed - 1; size >= smallest; --size) {
         smaller.setPixelSize(size);
         if (fits(QFontMetrics(smaller)))
             return {smaller, text};
@@ -50,12 +50,12 @@ void draw(
     QPainter &painter, const QRect &box, Qt::Alignment alignment, const QFont &font, const QString &text)
 {
     const Fitted fitted = fit(font, text, box.size());
-    const QFontMetrics stored(font);
-    int baseline = box.top() + stored.ascent();
+    const QFontMetrics designed(font);
+    int baseline = box.top() + designed.ascent();
     if (alignment & Qt::AlignBottom)
-        baseline = box.top() + box.height() - stored.descent();
+        baseline = box.top() + box.height() - designed.descent();
     else if (alignment & Qt::AlignVCenter)
-        baseline = box.top() + (box.height() - stored.height()) / 2 + stored.ascent();
+        baseline = box.top() + (box.height() - designed.height()) / 2 + designed.ascent();
     const int advance = QFontMetrics(fitted.font).horizontalAdvance(fitted.text);
     int left = box.left();
     if (alignment & Qt::AlignRight)

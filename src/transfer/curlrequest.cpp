@@ -1,5 +1,7 @@
 #include "curlrequest.h"
 
+#include "common/plaintext.h"
+
 #include <QFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -212,8 +214,7 @@ void setProxy(CURL *easy, const ProxyRules::Choice &proxy)
     // A tunnelling proxy's own answer to CONNECT is not the answer to the request.
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     // A setting may carry a user name and password, which have no place in a log.
-    qCDebug(lcTransfer) << "proxy"
-                        << (proxy.address.contains('@') ? QByteArray("<with credentials>") : proxy.address)
+    qCDebug(lcTransfer) << "proxy" << PlainText::withoutCredentials(QString::fromUtf8(proxy.address))
                         << proxy.source;
 }
 

@@ -88,7 +88,8 @@ public:
             return static_cast<XpLabel *>(widget())->caption();
         return QAccessibleWidget::text(type);
     }
-    // The styled labels are stored disabled so that they take no input; their text is as readable as any.
+    // The window's description makes the styled labels disabled so that they take no input; their text is as
+    // readable as any.
     QAccessible::State state() const override
     {
         QAccessible::State state = QAccessibleWidget::state();

@@ -25,7 +25,7 @@ class Form1 final : public QWidget, public Form1Controls
     Q_DISABLE_COPY_MOVE(Form1)
 
 public:
-    // Downloads are stored in `programFolder`, or in the download folder where the user may not write it.
+    // Downloads are saved in `programFolder`, or in the download folder where the user may not write it.
     explicit Form1(const QString &programFolder, QWidget *parent = nullptr);
     ~Form1() override;
 
