@@ -18,8 +18,6 @@ using Kind = TransferFailure::Kind;
 
 // As many hops as Qt's network stack allowed before.
 constexpr long maxRedirects = 50;
-// libcurl reads the socket in blocks of this size; bigger was slower here, smaller costs more passes.
-constexpr long socketReadSize = 256 * 1024;
 
 Kind kindFor(CURLcode code, long systemError, bool bodyStarted)
 {
