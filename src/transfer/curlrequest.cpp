@@ -21,9 +21,6 @@ namespace {
 
 using Kind = TransferFailure::Kind;
 
-// libcurl reads the socket in blocks of this size; bigger was slower here, smaller costs more passes.
-constexpr long socketReadSize = 256 * 1024;
-
 Kind kindFor(CURLcode code, long systemError, bool bodyStarted)
 {
     switch (code) {

@@ -17,6 +17,10 @@
 
 Q_LOGGING_CATEGORY(lcTransfer, "vorn.transfer", QtInfoMsg)
 
+// A resume hands over what libcurl held back, up to one socket block, and that must fit whole: were
+// the body paused again, libcurl would copy the rest of its block aside once more, on every resume.
+static_assert(Inet::readBufferSize / 2 >= CurlRequest::socketReadSize);
+
 namespace {
 using Kind = TransferFailure::Kind;
 using Clock = std::chrono::steady_clock;
