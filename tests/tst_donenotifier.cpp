@@ -84,6 +84,10 @@ void TestDoneNotifier::initTestCase()
     QVERIFY(desktop.registerService(u"org.freedesktop.Notifications"_qs));
     QVERIFY(desktop.registerObject(
         u"/org/freedesktop/FileManager1"_qs, &m_fileManager, QDBusConnection::ExportAllSlots));
+    // As xdg-open answers where it finds no way to open a folder: "no method available", exit 3.
+    const QString opener = m_opener.filePath(u"xdg-open"_qs);
+    QVERIFY(writeFile(opener, "#!/bin/sh\necho \"$1\" >\"$0.opened\"\nexit $VORN_TEST_OPENER_EXIT\n"));
+    QVERIFY(QFile::setPermissions(opener, QFile::ReadOwner | QFile::ExeOwner));
     qputenv("PATH", QFile::encodeName(m_opener.path()) + ':' + qgetenv("PATH"));
 }
 
@@ -150,12 +154,9 @@ void TestDoneNotifier::notification()
     m_notifications.body.clear();
     m_notifications.count = 0;
     m_fileManager.shown.clear();
-    const QString opened = m_opener.filePath(u"opened"_qs);
+    const QString opened = m_opener.filePath(u"xdg-open.opened"_qs);
     QFile::remove(opened);
-    // As xdg-open does where it finds no way to open a folder: "no method available", exit 3.
-    QVERIFY(writeFile(m_opener.filePath(u"xdg-open"_qs),
-        "#!/bin/sh\necho \"$1\" >" + QFile::encodeName(opened) + (opens ? "\n" : "\nexit 3\n")));
-    QVERIFY(QFile::setPermissions(m_opener.filePath(u"xdg-open"_qs), QFile::ReadOwner | QFile::ExeOwner));
+    qputenv("VORN_TEST_OPENER_EXIT", opens ? "0" : "3");
     QDBusConnection desktop(desktopConnection);
     QVERIFY(!fileManager || desktop.registerService(fileManagerService));
     QVERIFY(!body.isNull() || desktop.unregisterService(u"org.freedesktop.Notifications"_qs));

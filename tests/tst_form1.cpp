@@ -750,6 +750,10 @@ void TestForm1::accessibleControls_data()
     QTest::addColumn<QString>("description");
     QTest::addColumn<QString>("labelledBy");
 
+    // Named by the program, never by the title's moving text.
+    QTest::newRow("main window") << u"Form1"_qs << QAccessible::Window << u"VORN Tools Downloader"_qs
+                                 << QString() << QString();
+    // The pick is the list's value; its name stays the label's.
     QTest::newRow("tool list") << u"Combo1"_qs << QAccessible::ComboBox << u"Tool to download"_qs << QString()
                                << QString();
     // A description that repeats the name says it twice.
@@ -783,6 +787,7 @@ void TestForm1::accessibleControls()
     form.Label5->setCaption(u"12:14:21"_qs);
     form.Label4->setText(u"21 Dec 2024"_qs);
     form.ProgressBar1->setValue(37);
+    form.Combo1->setCurrentIndex(1);
     QAccessibleInterface *node = reachedControls(form).value(control);
     QVERIFY(node);
     QCOMPARE(node->role(), role);
@@ -792,7 +797,8 @@ void TestForm1::accessibleControls()
     const auto labels = node->relations(QAccessible::Label);
     QCOMPARE(labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name), labelledBy);
     if (role == QAccessible::ProgressBar)
-        QCOMPARE(node->text(QAccessible::Value), u"37%"_qs);
+        QCOMPARE(
+            node->text(QAccessible::Value) + node->valueInterface()->currentValue().toString(), u"37%37"_qs);
 }
 
 void TestForm1::titleScrollsOnTick()
@@ -1002,17 +1008,20 @@ void TestForm1::aroundADownload_data()
                download(2);
                QCOMPARE(boxes().size(), 2);
            });
-    // Without a notification service the bar's tooltip is the one trace of how the last download ended,
-    // until the next download takes its place as soon as it starts.
+    // Without a notification service the bar's tooltip and the note tell how the last download ended,
+    // until the next download takes their place as soon as it starts.
     QTest::newRow("nextDownloadReplacesLastOutcome")
         << answer(ScriptedResponse::generated(2000)) << WindowStep([this](Form1 &form) {
                download(2);
                const QString text = form.ProgressBar1->toolTip();
                QVERIFY2(text.startsWith(u"Vorn Scanner V1.40: "_qs), qPrintable(text));
+               // With no session bus the note in the window tells it too.
+               const auto note = [&] { return form.findChild<QMessageBox *>(u"windowNote"_qs); };
+               QTRY_VERIFY(note() && note()->isVisible() && note()->text() == text);
 
                bool stale = true;
                connect(&form.commands(), &DownloadCommands::transferStarted, this, [&] {
-                   stale = form.ProgressBar1->toolTip() == text;
+                   stale = form.ProgressBar1->toolTip() == text || note()->isVisible();
                    form.xpButton3->click();
                });
                download(2);
