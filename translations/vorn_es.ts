@@ -243,10 +243,6 @@ Los datos parciales se conservan en %4.</translation>
         <source>Download failed</source>
         <translation>Error en la descarga</translation>
     </message>
-    <message>
-        <source>Show in folder</source>
-        <translation>Mostrar en la carpeta</translation>
-    </message>
 </context>
 <context>
     <name>Inet</name>
