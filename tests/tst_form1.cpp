@@ -2,6 +2,7 @@
 #include "controls/ccrpprogressbar.h"
 #include "controls/plainlabel.h"
 #include "controls/skin.h"
+#include "controls/textfit.h"
 #include "controls/ucanigif.h"
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
@@ -20,6 +21,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
@@ -649,16 +651,20 @@ void TestForm1::longTextsKeepToTheirBox_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("clear"); // the text's box ends this many pixels before the label's
+    QTest::addColumn<double>("scale"); // of the screen, as QT_SCALE_FACTOR sets it
 
-    QTest::newRow("time, Japanese") << QStringLiteral("Label5") << QStringLiteral("10時56分56秒") << 1;
-    QTest::newRow("time, Arabic") << QStringLiteral("Label5") << QStringLiteral("١٠:٥٦:٥٦ ص") << 1;
-    QTest::newRow("date, Arabic") << QStringLiteral("Label4") << QStringLiteral("٧\u200f/١٢\u200f/٢٠٢٦") << 0;
-    QTest::newRow("date, far too long")
-        << QStringLiteral("Label4") << QStringLiteral("Wednesday 30 December 2026") << 0;
-    QTest::newRow("styled, far too long")
-        << QStringLiteral("xpLabel3") << QStringLiteral("Coded By DAVRIN, 2026") << 0;
+    const auto row = [](const char *tag, const QString &name, const QString &text, int clear) {
+        for (const double scale : {1.0, 1.25, 1.5, 2.0})
+            QTest::addRow("%s, %gx", tag, scale) << name << text << clear << scale;
+    };
+    row("time, Japanese", u"Label5"_qs, u"10時56分56秒"_qs, 1);
+    row("time, Arabic", u"Label5"_qs, u"١٠:٥٦:٥٦ ص"_qs, 1);
+    row("time, English", u"Label5"_qs, u"8:44:30 PM"_qs, 1);
+    row("date, Arabic", u"Label4"_qs, u"٧\u200f/١٢\u200f/٢٠٢٦"_qs, 0);
+    row("date, far too long", u"Label4"_qs, u"Wednesday 30 December 2026"_qs, 0);
+    row("styled, far too long", u"xpLabel3"_qs, u"Coded By DAVRIN, 2026"_qs, 0);
     // "Time : =" ends where the time begins, 9 pixels before its own box does.
-    QTest::newRow("before the time") << QStringLiteral("Label2") << QStringLiteral("Time : = = = = = =") << 9;
+    row("before the time", u"Label2"_qs, u"Time : = = = = = ="_qs, 9);
 }
 
 void TestForm1::longTextsKeepToTheirBox()
@@ -666,11 +672,17 @@ void TestForm1::longTextsKeepToTheirBox()
     QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(int, clear);
+    QFETCH(double, scale);
 
     Form1 form(m_folder.path());
     form.Timer1->stop();
     QWidget *widget = form.findChild<QWidget *>(name);
     QVERIFY(widget);
+    // On a scaled screen the bitmap face gives way to its scalable stand-in (Fonts).
+    if (QFont face = widget->font(); scale > 1 && QFontInfo(face).family() == u"MS Sans Serif"_qs) {
+        face.setFamily(QFont::substitute(face.family()));
+        widget->setFont(face);
+    }
     if (auto *styled = qobject_cast<XpLabel *>(widget))
         styled->setCaption(text);
     else
@@ -678,7 +690,11 @@ void TestForm1::longTextsKeepToTheirBox()
 
     // Something is written, and not even the faint edge of a glyph reaches the end of the text's box: a
     // cut text would run over it.
-    const QImage image = widget->grab().toImage();
+    QImage image(widget->size() * scale, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(scale);
+    image.fill(form.Picture1->palette().color(QPalette::Window));
+    widget->render(&image);
+    clear = int(std::ceil(clear * scale));
     const QRgb background = image.pixel(image.width() - 1, 0);
     const auto ink = [&](int x, int y) {
         const QRgb pixel = image.pixel(x, y);
@@ -693,6 +709,11 @@ void TestForm1::longTextsKeepToTheirBox()
             inked += ink(x, y) > 48 ? 1 : 0;
     }
     QVERIFY(inked > image.height());
+    // Drawn in another face or size, a text keeps the weight its thin bitmap face has: never bold beside it.
+    const QFontInfo face(widget->font());
+    if (!QFontDatabase::isSmoothlyScalable(face.family(), face.styleName()))
+        QCOMPARE(TextFit::fit(widget->font(), text, widget->size()).font.weight(),
+            QFontDatabase::weight(face.family(), face.styleName()));
 }
 
 void TestForm1::statusRowSharesOneBaseline_data()
