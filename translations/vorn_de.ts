@@ -502,10 +502,6 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <source>Download failed</source>
         <translation>Download fehlgeschlagen</translation>
     </message>
-    <message>
-        <source>Show in folder</source>
-        <translation>Im Ordner anzeigen</translation>
-    </message>
 </context>
 <context>
     <name>ProgressReadout</name>

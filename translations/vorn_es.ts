@@ -502,10 +502,6 @@ Los datos parciales se conservan en %4.</translation>
         <source>Download failed</source>
         <translation>Error en la descarga</translation>
     </message>
-    <message>
-        <source>Show in folder</source>
-        <translation>Mostrar en la carpeta</translation>
-    </message>
 </context>
 <context>
     <name>ProgressReadout</name>

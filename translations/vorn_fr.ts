@@ -502,10 +502,6 @@ Les données partielles sont conservées dans %4.</translation>
         <source>Download failed</source>
         <translation>Échec du téléchargement</translation>
     </message>
-    <message>
-        <source>Show in folder</source>
-        <translation>Afficher dans le dossier</translation>
-    </message>
 </context>
 <context>
     <name>ProgressReadout</name>

@@ -499,10 +499,6 @@ The partial data is kept in %4.</source>
         <source>Download failed</source>
         <translation>ダウンロードに失敗しました</translation>
     </message>
-    <message>
-        <source>Show in folder</source>
-        <translation>フォルダーで表示</translation>
-    </message>
 </context>
 <context>
     <name>ProgressReadout</name>
