@@ -749,7 +749,7 @@ DownloadRun TestForm1::download(int position, const Act &act)
     const QString name = ToolCatalog::displayName(position);
     m_form->Combo1->setCurrentIndex(
         m_form->Combo1->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
-    const DownloadRun run = runDownload(
+    DownloadRun run = runDownload(
         m_form->commands(), [this] { m_form->xpButton4->click(); },
         [&](int report) {
             if (act)

@@ -26,7 +26,7 @@ QString fontAndText(const QWidget *widget, const QWidget *window)
 {
     QString face = QStringLiteral("-");
     if (widget->testAttribute(Qt::WA_SetFont)) {
-        const QFont font = widget->font();
+        const QFont &font = widget->font();
         face = font.family() + QLatin1Char(' ') + QString::number(font.pointSizeF())
             + (font.bold() ? QLatin1String(" bold") : QLatin1String());
     }
