@@ -59,6 +59,12 @@ bool installed(Places &places)
         && writeFile(places.root + QLatin1String("/share/applications/vorn-tools-downloader.desktop"), "");
 }
 
+// Installed, for a user who already has ~/Downloads: finding it there is no failure to make it.
+bool installedWithDownloads(Places &places)
+{
+    return installed(places) && QDir().mkpath(places.home + QLatin1String("/Downloads"));
+}
+
 Layout homeIsAFile(const Layout &program)
 {
     return [program](Places &places) {
@@ -130,6 +136,8 @@ void TestDestinationFolder::choose_data()
     QTest::newRow("program folder gone") << gone << none << downloads << Refusal();
     QTest::newRow("program folder unknown") << unknown << none << downloads << Refusal();
     QTest::newRow("installed copy, writable folder") << Layout(installed) << none << downloads << Refusal();
+    QTest::newRow("installed copy, download folder already there")
+        << Layout(installedWithDownloads) << none << downloads << Refusal();
     QTest::newRow("download folder of the desktop's")
         << Layout(installed) << QByteArray("$HOME/Fetched") << u"Fetched"_qs << Refusal();
     // Told with the folder and the system's own reason.

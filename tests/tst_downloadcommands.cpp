@@ -61,6 +61,7 @@ private Q_SLOTS:
     void queuedWorkRunsDuringFastTransfer();
     void destination_data();
     void destination();
+    void cannotWrite_data();
     void cannotWrite();
     void unknownSize_data();
     void unknownSize();
@@ -289,11 +290,21 @@ void TestDownloadCommands::endsWithNothingSaved_data()
         QMetaObject::invokeMethod(m_commands.get(), &DownloadCommands::cancel, Qt::QueuedConnection);
     };
     const auto refused = [this] { m_server->close(); };
+    // A server that takes the request and never answers; the user gives up before its head arrives.
+    const auto neverAnswered = [this] {
+        m_server->setResponder([this](const ScriptedRequest &) {
+            QMetaObject::invokeMethod(m_commands.get(), &DownloadCommands::cancel, Qt::QueuedConnection);
+            return ScriptedResponse{.neverRespond = true};
+        });
+    };
     using Kind = TransferFailure::Kind;
     QTest::newRow("cancel") << Step([] {}) << ReportStep(cancelAt10) << QByteArray("the good old archive")
                             << 1 << Outcome::Cancelled << Kind::None << QString();
     QTest::newRow("stopped before the request starts")
         << Step(queueCancel) << ReportStep() << QByteArray("kept") << 0 << Outcome::Cancelled << Kind::None
+        << QString();
+    QTest::newRow("cancel while the answer is awaited")
+        << Step(neverAnswered) << ReportStep() << QByteArray("kept") << 1 << Outcome::Cancelled << Kind::None
         << QString();
     QTest::newRow("network failure") << Step(refused) << ReportStep() << QByteArray() << 0
                                      << Outcome::NetworkFailed << Kind::CouldNotConnect
@@ -556,29 +567,43 @@ void TestDownloadCommands::destination()
     QVERIFY(!QFile::exists(archive + QLatin1String(".part")));
 }
 
+void TestDownloadCommands::cannotWrite_data()
+{
+    QTest::addColumn<bool>("diskFull"); // else a folder has taken the archive's name
+    QTest::addColumn<Refusal>("refusal");
+
+    QTest::newRow("disk full") << true << Refusal::system(ENOSPC);
+    // The rename that would make it the archive fails: nothing is saved, whatever was written.
+    QTest::newRow("archive's name taken by a folder") << false << Refusal::system(EISDIR);
+}
+
 void TestDownloadCommands::cannotWrite()
 {
+    QFETCH(bool, diskFull);
+    QFETCH(Refusal, refusal);
+
     const qint64 size = 32 * 1024 * 1024;
     const QString folder = m_folder->path() + QLatin1String("/small-disk");
     const auto unmount = qScopeGuard([&] {
         m_commands.reset();
         SmallDisk::unmount(folder);
     });
-    if (!SmallDisk::mountFull(folder, 8 * 1024))
+    if (diskFull && !SmallDisk::mountFull(folder, 8 * 1024))
         QSKIP("needs root to mount a small filesystem");
-    useProgramFolder(folder);
-    QVERIFY(writeFile(archivePath(7), "kept"));
+    useProgramFolder(diskFull ? folder : m_folder->path());
+    QVERIFY(diskFull ? writeFile(archivePath(7), "kept") : QDir().mkdir(archivePath(7)));
     m_server->setResponder(answering(ScriptedResponse::generated(size)));
     const DownloadRun run = press(7);
 
     QCOMPARE(run.result().outcome, Outcome::CannotWrite);
-    QVERIFY2(run.result().path.startsWith(folder), qPrintable(run.result().path));
-    QCOMPARE(run.result().refusal, Refusal::system(ENOSPC));
+    QCOMPARE(run.result().path, archivePath(7) + (diskFull ? QLatin1String(".part") : QLatin1String()));
+    QCOMPARE(run.result().refusal, refusal);
     // The request is given up at the first failed write, not fetched to its end.
-    QVERIFY2(m_server->bodyBytesSent() < size / 2, qPrintable(QString::number(m_server->bodyBytesSent())));
+    QVERIFY2(!diskFull || m_server->bodyBytesSent() < size / 2,
+        qPrintable(QString::number(m_server->bodyBytesSent())));
     QVERIFY(!m_inet->stillExecuting());
     QVERIFY(!m_commands->isRunning());
-    QCOMPARE(readFile(archivePath(7)), QByteArray("kept"));
+    QCOMPARE(readFile(archivePath(7)), diskFull ? QByteArray("kept") : QByteArray());
 }
 
 void TestDownloadCommands::unknownSize_data()

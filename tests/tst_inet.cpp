@@ -121,6 +121,13 @@ struct Tls
     QString host = u"127.0.0.1"_qs;
     bool expired = false;
     Kind kind = Kind::None;
+    // The server's redirects before the archive, one a request: its header lines, {http} for the scripted
+    // server's address.
+    QByteArrayList redirects = {};
+    bool fromHttp = false; // the request starts at the scripted server, which redirects here
+    bool viaProxy = false; // through the scripted server as a tunnelling proxy
+    bool chunked = false;
+    bool notifiedBefore = false; // the same Inet fetched an answer ended with close_notify just before
 };
 
 Q_DECLARE_METATYPE(Answer)
@@ -173,6 +180,10 @@ void TestInet::cleanup()
 
 void TestInet::requestIsExact()
 {
+    QNetworkProxy desktop = m_server->proxy();
+    desktop.setUser(u"vorn"_qs);
+    desktop.setPassword(u"pass word"_qs);
+    QNetworkProxy::setApplicationProxy(desktop);
     m_server->setResponder(serving(10));
     Inet inet;
     fetch(inet);
@@ -183,6 +194,8 @@ void TestInet::requestIsExact()
     QCOMPARE(request.target, someUrl.toLatin1());
     QCOMPARE(request.header("Range"), "bytes=0-"_ba);
     QCOMPARE(request.header("Accept-Encoding"), "identity"_ba);
+    // The desktop's proxy with the user name and password set there.
+    QCOMPARE(request.header("Proxy-Authorization"), "Basic " + "vorn:pass word"_ba.toBase64());
     // The line end of the header block separates headers; it must never leak into the request.
     QVERIFY(!request.rawHead.contains("\r\n\r\n\r\n"));
     QCOMPARE(request.rawHead.count("Range:"), 1);
@@ -615,6 +628,23 @@ void TestInet::tls_data()
         .variable = "SSL_CERT_FILE", .trusted = u"fifo"_qs, .kind = Kind::CertificateFileSetting};
     QTest::newRow("CA folder a file")
         << Tls{.variable = "SSL_CERT_DIR", .kind = Kind::CertificateFolderSetting};
+    QTest::newRow("CA folder of hashed certificates")
+        << Tls{.variable = "SSL_CERT_DIR", .trusted = u"certs"_qs};
+    // Framed by its chunks: the end of the connection says nothing of the body's end.
+    QTest::newRow("chunked, closed without close_notify") << Tls{.closeNotify = false, .chunked = true};
+    // What the answer before learnt of its end is not this one's.
+    QTest::newRow("closed without close_notify after one with it")
+        << Tls{.closeNotify = false, .kind = Kind::ConnectionClosed, .notifiedBefore = true};
+    // The proxy's own "200 Connection established" is not the server's answer.
+    QTest::newRow("through a tunnelling proxy") << Tls{.viaProxy = true};
+    const QByteArray down = "Location: {http}/down\r\n";
+    QTest::newRow("redirect down to http") << Tls{.kind = Kind::InsecureRedirect, .redirects = {down}};
+    // libcurl follows the first.
+    QTest::newRow("two Locations, the first down to http")
+        << Tls{.kind = Kind::InsecureRedirect, .redirects = {down + "Location: /tool.rar\r\n"}};
+    // Up to https and down again: the second hop is judged from where the first led.
+    QTest::newRow("redirected up, then down")
+        << Tls{.kind = Kind::InsecureRedirect, .redirects = {down}, .fromHttp = true};
 }
 
 void TestInet::tls()
@@ -633,7 +663,8 @@ void TestInet::tls()
           "key -out request && openssl ca -batch -notext -selfsign -rand_serial -config config "
           "-keyfile key -in request -out cert %1 && openssl req -x509 -newkey ec -pkeyopt "
           "ec_paramgen_curve:prime256v1 -nodes -days 1 -subj /CN=other -keyout otherkey -out "
-          "other && echo no certificate >junk && mkfifo fifo"_qs;
+          "other && echo no certificate >junk && mkfifo fifo && mkdir certs && cp cert certs/cert.pem && "
+          "openssl rehash certs"_qs;
     QProcess shell;
     shell.setWorkingDirectory(keys.path());
     shell.start(u"sh"_qs, {u"-c"_qs, script.arg(dates)});
@@ -649,33 +680,52 @@ void TestInet::tls()
     server.setSslConfiguration(configuration);
     QVERIFY(server.listen(QHostAddress::LocalHost));
     const QByteArray body = ScriptedHttpServer::patternBytes(0, 100000);
-    QByteArray request;
+    const QByteArray archive = "HTTP/1.1 200 OK\r\nConnection: close\r\n"
+        + (tls.chunked ? "Transfer-Encoding: chunked\r\n\r\n186a0\r\n" + body + "\r\n0\r\n\r\n"
+                       : "\r\n" + body);
+    for (QByteArray &redirect : tls.redirects)
+        redirect = "HTTP/1.1 302 Found\r\n" + redirect.replace("{http}", m_server->baseUrl())
+            + "Content-Length: 0\r\nConnection: close\r\n\r\n";
+    QByteArray request; // every request's head, one after the other
     connect(&server, &QSslServer::pendingConnectionAvailable, this, [&] {
         auto *socket = static_cast<QSslSocket *>(server.nextPendingConnection());
-        connect(socket, &QSslSocket::readyRead, socket, [socket, &body, &request] {
+        connect(socket, &QSslSocket::readyRead, socket, [socket, &archive, &request, &tls] {
             request += socket->readAll();
-            if (request.contains("\r\n\r\n"))
-                socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
+            if (request.endsWith("\r\n\r\n"))
+                socket->write(tls.redirects.value(request.count("\r\n\r\n") - 1, archive));
         });
         connect(socket, &QSslSocket::encryptedBytesWritten, socket, [socket, &tls] {
             if (socket->encryptedBytesToWrite() == 0 && socket->bytesToWrite() == 0)
                 tls.closeNotify ? socket->disconnectFromHost() : socket->abort();
         });
     });
+    const QString https = u"https://%1:%2/tool.rar"_qs.arg(tls.host).arg(server.serverPort());
+    m_server->setResponder([&](const ScriptedRequest &request) {
+        return request.method == "CONNECT" ? R{.tunnel = true} : R::redirect(https.toLatin1());
+    });
     QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
     const QString trusted = keys.filePath(tls.trusted);
-    const QByteArrayList variables{"CURL_CA_BUNDLE", "SSL_CERT_FILE", "SSL_CERT_DIR"};
+    const QByteArrayList variables{"CURL_CA_BUNDLE", "SSL_CERT_FILE", "SSL_CERT_DIR", "https_proxy"};
     for (const QByteArray &variable : variables)
         qputenv(variable.constData(), variable == tls.variable ? QFile::encodeName(trusted) : QByteArray());
+    qputenv("https_proxy", tls.viaProxy ? m_server->baseUrl() : QByteArray());
     const auto restore = qScopeGuard([&] {
         for (const QByteArray &variable : variables)
             qunsetenv(variable.constData());
     });
 
     Inet inet;
+    if (tls.notifiedBefore) {
+        const bool closeNotify = std::exchange(tls.closeNotify, true);
+        fetch(inet, https);
+        QCOMPARE(inet.failure().kind, Kind::None);
+        tls.closeNotify = closeNotify;
+    }
     const QByteArray received
-        = fetch(inet, u"https://%1:%2/tool.rar"_qs.arg(tls.host).arg(server.serverPort()));
+        = fetch(inet, tls.fromHttp ? QString::fromLatin1(m_server->baseUrl() + "/up") : https);
     QCOMPARE(inet.failure().kind, tls.kind);
+    // Nothing reaches an address a refused redirect leads to.
+    QCOMPARE(m_server->requestCount(), int(tls.fromHttp || tls.viaProxy));
     // The kinds that name the setting come one after the other.
     const bool named
         = tls.kind >= Kind::CertificateFileSetting && tls.kind <= Kind::CertificateFileUnreadable;
@@ -684,6 +734,7 @@ void TestInet::tls()
     if (tls.kind != Kind::None && tls.kind != Kind::ConnectionClosed)
         return;
     QVERIFY(received == body);
+    QCOMPARE(inet.head().values("connection"), QByteArrayList{"close"});
     QVERIFY2(request.startsWith("GET /tool.rar HTTP/1.1\r\n"), request.left(40).constData());
 }
 
