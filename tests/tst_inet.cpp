@@ -1,4 +1,4 @@
-#include "support/scriptedhttpserver.h"
+#include "support/downloadrun.h"
 #include "transfer/eventpump.h"
 #include "transfer/inet.h"
 
@@ -162,34 +162,32 @@ private Q_SLOTS:
     void tls();
 
 private:
-    std::unique_ptr<ScriptedHttpServer> m_server;
+    std::unique_ptr<ServedHome> m_served;
 };
 
 void TestInet::init()
 {
-    m_server = std::make_unique<ScriptedHttpServer>();
-    QVERIFY(m_server->listen());
-    QNetworkProxy::setApplicationProxy(m_server->proxy());
+    m_served = std::make_unique<ServedHome>();
+    QVERIFY(m_served->isValid());
 }
 
 void TestInet::cleanup()
 {
-    m_server.reset();
-    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+    m_served.reset();
 }
 
 void TestInet::requestIsExact()
 {
-    QNetworkProxy desktop = m_server->proxy();
+    QNetworkProxy desktop = m_served->server.proxy();
     desktop.setUser(u"vorn"_qs);
     desktop.setPassword(u"pass word"_qs);
     QNetworkProxy::setApplicationProxy(desktop);
-    m_server->setResponder(serving(10));
+    m_served->server.setResponder(serving(10));
     Inet inet;
     fetch(inet);
 
-    QCOMPARE(m_server->requestCount(), 1);
-    const ScriptedRequest request = m_server->requests().first();
+    QCOMPARE(m_served->server.requestCount(), 1);
+    const ScriptedRequest request = m_served->server.requests().first();
     QCOMPARE(request.method, "GET"_ba);
     QCOMPARE(request.target, someUrl.toLatin1());
     QCOMPARE(request.header("Range"), "bytes=0-"_ba);
@@ -282,7 +280,7 @@ void TestInet::answers()
 {
     QFETCH(Answer, answer);
 
-    m_server->setResponder(answer.responder);
+    m_served->server.setResponder(answer.responder);
     Inet inet;
     inet.setRequestTimeout(answer.timeout);
     QList<qint64> read;
@@ -303,7 +301,7 @@ void TestInet::answers()
 
 void TestInet::busyUntilHeadersArrive()
 {
-    m_server->setResponder(serving({.generatedSize = 4096, .stallAfterBodyBytes = 0}));
+    m_served->server.setResponder(serving({.generatedSize = 4096, .stallAfterBodyBytes = 0}));
     Inet inet;
     QVERIFY(!inet.stillExecuting());
     inet.setUrl(someUrl);
@@ -336,7 +334,7 @@ void TestInet::reportsServerAnswer()
     QFETCH(QByteArray, reason);
     QFETCH(QByteArray, interim);
 
-    m_server->setResponder(serving({.status = status,
+    m_served->server.setResponder(serving({.status = status,
         .reason = reason,
         .headers = {{"x-mirror", "m1"}, {"X-MIRROR", "m2"}},
         .body = "<html>gone</html>",
@@ -371,7 +369,7 @@ void TestInet::followsRedirects()
     QFETCH(bool, chunked);
 
     const QByteArray finalUrl = "http://mirror.vorn.example/files/a.rar";
-    m_server->setResponder([&](const ScriptedRequest &request) {
+    m_served->server.setResponder([&](const ScriptedRequest &request) {
         return request.target == finalUrl ? R{.chunked = chunked, .generatedSize = 3000}
                                           : R{.status = status, .headers = {{locationName, finalUrl}}};
     });
@@ -383,7 +381,7 @@ void TestInet::followsRedirects()
     QByteArray body;
     readAll(inet, &body);
     QCOMPARE(body.size(), 3000);
-    QCOMPARE(m_server->requests().last().header("Range"), "bytes=0-"_ba);
+    QCOMPARE(m_served->server.requests().last().header("Range"), "bytes=0-"_ba);
 }
 
 void TestInet::networkFailures_data()
@@ -423,13 +421,13 @@ void TestInet::networkFailures()
     probe.close();
     const auto ports = [&](QString text) {
         return text.replace(u"{dead}"_qs, deadPort)
-            .replace(u"{server}"_qs, QString::number(m_server->port()));
+            .replace(u"{server}"_qs, QString::number(m_served->server.port()));
     };
     proxy = ports(proxy);
     QNetworkProxy::setApplicationProxy(proxy.isEmpty()
             ? QNetworkProxy(QNetworkProxy::NoProxy)
             : QNetworkProxy(QNetworkProxy::HttpProxy, u"127.0.0.1"_qs, proxy.toUShort()));
-    m_server->setResponder([&](const ScriptedRequest &) {
+    m_served->server.setResponder([&](const ScriptedRequest &) {
         return ScriptedResponse::redirect("https://127.0.0.1:" + deadPort.toLatin1() + "/b");
     });
 
@@ -472,11 +470,11 @@ void TestInet::proxyFromTheEnvironment()
     ScriptedHttpServer mirror;
     QVERIFY(mirror.listen());
     mirror.setResponder(serving(3000));
-    m_server->setResponder([&](const ScriptedRequest &request) {
+    m_served->server.setResponder([&](const ScriptedRequest &request) {
         return request.target.endsWith("/to-mirror") ? R::redirect(mirror.baseUrl() + "/a.rar")
                                                      : R::generated(3000);
     });
-    const QByteArray port = QByteArray::number(m_server->port());
+    const QByteArray port = QByteArray::number(m_served->server.port());
     qputenv("http_proxy", httpProxy.replace("{server}", port));
     qputenv("no_proxy", "127.0.0.0/8");
     const auto restore = qScopeGuard([] {
@@ -487,18 +485,18 @@ void TestInet::proxyFromTheEnvironment()
     Inet inet;
     target.replace("{server}", port);
     start(inet,
-        target.isEmpty() ? u"http://vorn.localhost:%1/x"_qs.arg(m_server->port())
+        target.isEmpty() ? u"http://vorn.localhost:%1/x"_qs.arg(m_served->server.port())
                          : QString::fromLatin1(target));
     if (target.isEmpty()) {
         QCOMPARE(inet.failure().kind, TransferFailure::Kind::ProxySetting);
         QCOMPARE(inet.failure().proxySource, u"http_proxy"_qs);
-        QCOMPARE(m_server->requestCount(), 0);
+        QCOMPARE(m_served->server.requestCount(), 0);
         return;
     }
     QCOMPARE(readAll(inet), chunksOf(3000));
     QVERIFY2(!inet.hasFailed(), qPrintable(inet.failure().detail));
-    QCOMPARE(m_server->requestCount(), 1);
-    QCOMPARE(m_server->requests().first().target, target);
+    QCOMPARE(m_served->server.requestCount(), 1);
+    QCOMPARE(m_served->server.requests().first().target, target);
     const bool direct = target.endsWith("/to-mirror");
     QCOMPARE(mirror.requestCount(), direct ? 1 : 0);
     if (direct) {
@@ -509,7 +507,7 @@ void TestInet::proxyFromTheEnvironment()
 
 void TestInet::cancel()
 {
-    m_server->setResponder(serving({.generatedSize = 1 << 20, .stallAfterBodyBytes = 4096}));
+    m_served->server.setResponder(serving({.generatedSize = 1 << 20, .stallAfterBodyBytes = 4096}));
     Inet inet;
     start(inet);
     QCOMPARE(inet.readChunk(1024).size(), 1024);
@@ -522,7 +520,7 @@ void TestInet::cancel()
     QVERIFY(inet.readChunk(1024).isEmpty());
 
     // Cancel while still waiting for the headers.
-    m_server->setResponder(serving(10));
+    m_served->server.setResponder(serving(10));
     inet.execute(QStringLiteral("GET"), headerBlock);
     QVERIFY(inet.stillExecuting());
     inet.cancel();
@@ -533,14 +531,14 @@ void TestInet::cancel()
 void TestInet::readBufferIsBounded()
 {
     const qint64 size = qint64(256) << 20;
-    m_server->setResponder(serving(size));
+    m_served->server.setResponder(serving(size));
     Inet inet;
     start(inet);
     QCOMPARE(inet.readChunk(1024).size(), 1024);
     // Let the events run for a while without reading: the reply must not swallow the body.
     runEventsFor(500);
-    QVERIFY2(m_server->bodyBytesSent() < 32 * 1024 * 1024,
-        qPrintable(QStringLiteral("%1 bytes went out unread").arg(m_server->bodyBytesSent())));
+    QVERIFY2(m_served->server.bodyBytesSent() < 32 * 1024 * 1024,
+        qPrintable(QStringLiteral("%1 bytes went out unread").arg(m_served->server.bodyBytesSent())));
     inet.cancel();
 }
 
@@ -562,7 +560,7 @@ void TestInet::readerBehindTheNetwork()
     QFETCH(QList<qint64>, chunkSizes);
 
     const qint64 size = 1 << 20;
-    m_server->setResponder(serving(size));
+    m_served->server.setResponder(serving(size));
     Inet inet;
     inet.setRequestTimeout(2);
     // Fall behind: let the read buffer fill up before reading anything.
@@ -577,13 +575,13 @@ void TestInet::readerBehindTheNetwork()
 // socket that is still watched would wake the program without end.
 void TestInet::idleConnectionStaysQuiet()
 {
-    m_server->setResponder(serving(2000));
+    m_served->server.setResponder(serving(2000));
     Inet inet;
     fetch(inet);
     QVERIFY(!inet.hasFailed());
-    QCOMPARE(m_server->openConnectionCount(), 1); // kept alive for the next request
+    QCOMPARE(m_served->server.openConnectionCount(), 1); // kept alive for the next request
 
-    m_server->close();
+    m_served->server.close();
     const int before = inet.wakeUps().socket;
     runEventsFor(300);
     QVERIFY2(inet.wakeUps().socket - before <= 2,
@@ -594,7 +592,7 @@ void TestInet::idleConnectionStaysQuiet()
 // only be seen on libcurl's next time-out.
 void TestInet::connectWakesOnTheSocket()
 {
-    m_server->setResponder(serving(10));
+    m_served->server.setResponder(serving(10));
     int timerWakeUps = 0;
     const int requests = 5;
     for (int i = 0; i < requests; ++i) {
@@ -684,7 +682,7 @@ void TestInet::tls()
         + (tls.chunked ? "Transfer-Encoding: chunked\r\n\r\n186a0\r\n" + body + "\r\n0\r\n\r\n"
                        : "\r\n" + body);
     for (QByteArray &redirect : tls.redirects)
-        redirect = "HTTP/1.1 302 Found\r\n" + redirect.replace("{http}", m_server->baseUrl())
+        redirect = "HTTP/1.1 302 Found\r\n" + redirect.replace("{http}", m_served->server.baseUrl())
             + "Content-Length: 0\r\nConnection: close\r\n\r\n";
     QByteArray request; // every request's head, one after the other
     connect(&server, &QSslServer::pendingConnectionAvailable, this, [&] {
@@ -700,7 +698,7 @@ void TestInet::tls()
         });
     });
     const QString https = u"https://%1:%2/tool.rar"_qs.arg(tls.host).arg(server.serverPort());
-    m_server->setResponder([&](const ScriptedRequest &request) {
+    m_served->server.setResponder([&](const ScriptedRequest &request) {
         return request.method == "CONNECT" ? R{.tunnel = true} : R::redirect(https.toLatin1());
     });
     QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
@@ -708,7 +706,7 @@ void TestInet::tls()
     const QByteArrayList variables{"CURL_CA_BUNDLE", "SSL_CERT_FILE", "SSL_CERT_DIR", "https_proxy"};
     for (const QByteArray &variable : variables)
         qputenv(variable.constData(), variable == tls.variable ? QFile::encodeName(trusted) : QByteArray());
-    qputenv("https_proxy", tls.viaProxy ? m_server->baseUrl() : QByteArray());
+    qputenv("https_proxy", tls.viaProxy ? m_served->server.baseUrl() : QByteArray());
     const auto restore = qScopeGuard([&] {
         for (const QByteArray &variable : variables)
             qunsetenv(variable.constData());
@@ -722,10 +720,10 @@ void TestInet::tls()
         tls.closeNotify = closeNotify;
     }
     const QByteArray received
-        = fetch(inet, tls.fromHttp ? QString::fromLatin1(m_server->baseUrl() + "/up") : https);
+        = fetch(inet, tls.fromHttp ? QString::fromLatin1(m_served->server.baseUrl() + "/up") : https);
     QCOMPARE(inet.failure().kind, tls.kind);
     // Nothing reaches an address a refused redirect leads to.
-    QCOMPARE(m_server->requestCount(), int(tls.fromHttp || tls.viaProxy));
+    QCOMPARE(m_served->server.requestCount(), int(tls.fromHttp || tls.viaProxy));
     // The kinds that name the setting come one after the other.
     const bool named
         = tls.kind >= Kind::CertificateFileSetting && tls.kind <= Kind::CertificateFileUnreadable;
