@@ -74,11 +74,11 @@ Layout homeIsAFile(const Layout &program)
     };
 }
 
-// The account's own home, not "/Downloads": as root over a home of the test's own, and as nobody,
-// whose home does not exist, refused.
-bool homeUnset(Places &places)
+// HOME as `home` (null: unset) names no folder: the account's own home, not "/Downloads" nor a folder
+// wherever the program runs. As root over a home of the test's own, and as nobody, whose home does not
+// exist, refused.
+bool accountHome(Places &places)
 {
-    qunsetenv("HOME");
     const passwd *account = ::getpwuid(::geteuid());
     if (!account || !account->pw_dir || !installed(places))
         return false;
@@ -92,6 +92,17 @@ bool homeUnset(Places &places)
         places.refusal = {.kind = Refusal::Kind::FolderNotMade, .path = u"%1/Downloads"_qs};
     }
     return true;
+}
+
+Layout homeNotAFolder(const QByteArray &home)
+{
+    return [home](Places &places) {
+        if (home.isNull())
+            qunsetenv("HOME");
+        else
+            qputenv("HOME", home);
+        return accountHome(places);
+    };
 }
 
 // Whatever stands at user-dirs.dirs' name is read only when it is a regular file: a FIFO would hold the
@@ -149,6 +160,10 @@ void TestDestinationFolder::choose_data()
     QTest::newRow("download folder relative")
         << Layout(installed) << QByteArray("Downloads") << QString()
         << Refusal{.kind = Kind::DownloadFolderRelative, .path = userDirs};
+    // "$HOMEdl" is no folder in the home: a name that only starts like it is taken as it is.
+    QTest::newRow("download folder $HOME without a slash")
+        << Layout(installed) << QByteArray("$HOMEdl") << QString()
+        << Refusal{.kind = Kind::DownloadFolderRelative, .path = userDirs};
     QTest::newRow("download folder empty") << Layout(installed) << QByteArray("") << QString()
                                            << Refusal{.kind = Kind::DownloadFolderRelative, .path = userDirs};
     // Never another folder than the one named, made with the replacement character in its name.
@@ -158,7 +173,8 @@ void TestDestinationFolder::choose_data()
     QTest::newRow("user-dirs.dirs a FIFO")
         << Layout(userDirsIsAFifo) << QByteArray("$HOME/Fetched") << QString()
         << Refusal{.kind = Kind::ConfigNotRegularFile, .path = userDirs};
-    QTest::newRow("HOME unset") << Layout(homeUnset) << none << downloads << Refusal();
+    QTest::newRow("HOME unset") << homeNotAFolder({}) << none << downloads << Refusal();
+    QTest::newRow("HOME relative") << homeNotAFolder("home") << none << downloads << Refusal();
 }
 
 void TestDestinationFolder::choose()

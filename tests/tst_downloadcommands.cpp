@@ -1,5 +1,6 @@
 #include "catalog/toolcatalog.h"
 #include "download/downloadcommands.h"
+#include "download/partfile.h"
 #include "support/downloadrun.h"
 #include "support/scriptedhttpserver.h"
 #include "support/smalldisk.h"
@@ -389,7 +390,9 @@ void TestDownloadCommands::notTheArchive_data()
     QTest::addColumn<bool>("verified");
 
     // The rules themselves are tst_answercheck's; these are the ways from the server's answer to them.
-    const ScriptedResponse plain = ScriptedResponse::generated(500);
+    // One byte past a block of the file as it is read back for its digest.
+    const qint64 size = PartFile::bufferSize + 1;
+    const ScriptedResponse plain = ScriptedResponse::generated(size);
     // Header names are read whatever their case.
     QTest::newRow("gzip-encoded, header name in lower case")
         << withHeader(plain, "content-encoding", "gzip")
@@ -407,12 +410,12 @@ void TestDownloadCommands::notTheArchive_data()
     cutOff.resetOnClose = true;
     QTest::newRow("206 running on past its range, then cut off")
         << cutOff << Refusal{.kind = Refusal::Kind::MoreThanAnnounced, .size = 10} << qint64(20) << false;
-    const QByteArray digest = "sha-256=:" + ScriptedHttpServer::patternSha256(500).toBase64() + ':';
+    const QByteArray digest = "sha-256=:" + ScriptedHttpServer::patternSha256(size).toBase64() + ':';
     QTest::newRow("digest the body matches")
         << withHeader(plain, "Repr-Digest", digest) << Refusal() << qint64(0) << true;
     QTest::newRow("digest the body does not match")
-        << withHeader(ScriptedResponse::generated(501), "Repr-Digest", digest)
-        << Refusal{Refusal::Kind::DigestMismatch} << qint64(501) << false;
+        << withHeader(ScriptedResponse::generated(size + 1), "Repr-Digest", digest)
+        << Refusal{Refusal::Kind::DigestMismatch} << size + 1 << false;
 }
 
 // Only the whole archive ever replaces the earlier one; anything else is told, and what was written
@@ -457,6 +460,12 @@ void TestDownloadCommands::truncatedBody_data()
     // The size comes from the range alone, and a body that ends cleanly short of it is not the archive.
     ScriptedResponse range = withLength(closedAfter(10000, 6000), {});
     range.status = 206;
+    // Every byte of its range, but its chunks never ended: not known to be whole.
+    ScriptedResponse unended = withHeader(closedAfter(10000, 6000), "Content-Range", "bytes 0-5999/6000");
+    unended.status = 206;
+    unended.chunked = true;
+    QTest::newRow("206 in chunks that never end")
+        << unended << TransferFailure::Kind::ConnectionClosed << qint64(6000);
     QTest::newRow("206 without a length, closed cleanly short of its range") << withHeader(range,
         "Content-Range", "bytes 0-9999/10000") << TransferFailure::Kind::None << qint64(10000);
 }

@@ -1,4 +1,5 @@
 #include "support/downloadrun.h"
+#include "transfer/curlrequest.h"
 #include "transfer/eventpump.h"
 #include "transfer/inet.h"
 
@@ -18,7 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString headerBlock = QStringLiteral("Range: bytes=0-\r\n");
+const QString headerBlock = QStringLiteral("Range: bytes=0-\r\nX-Empty:\r\n");
 const QString someUrl = QStringLiteral("http://downloads.vorn.example/index.php?download=1:a&Itemid=10");
 
 // Pulls the whole body and returns the chunk sizes; the last size repeats.
@@ -184,10 +185,11 @@ void TestInet::requestIsExact()
     QNetworkProxy::setApplicationProxy(desktop);
     m_served->server.setResponder(serving(10));
     Inet inet;
-    fetch(inet);
+    start(inet); // its body left unread: the next request starts afresh
+    QCOMPARE(fetch(inet), ScriptedHttpServer::patternBytes(0, 10));
 
-    QCOMPARE(m_served->server.requestCount(), 1);
-    const ScriptedRequest request = m_served->server.requests().first();
+    QCOMPARE(m_served->server.requestCount(), 2);
+    const ScriptedRequest request = m_served->server.requests().last();
     QCOMPARE(request.method, "GET"_ba);
     QCOMPARE(request.target, someUrl.toLatin1());
     QCOMPARE(request.header("Range"), "bytes=0-"_ba);
@@ -197,6 +199,8 @@ void TestInet::requestIsExact()
     // The line end of the header block separates headers; it must never leak into the request.
     QVERIFY(!request.rawHead.contains("\r\n\r\n\r\n"));
     QCOMPARE(request.rawHead.count("Range:"), 1);
+    // A header without a value is sent as one, not left out.
+    QVERIFY(request.rawHead.contains("\r\nX-Empty:"));
 }
 
 void TestInet::answers_data()
@@ -267,6 +271,9 @@ void TestInet::answers_data()
             response.headers.emplaceBack("X-Large"_ba, header);
         return serving(response);
     };
+    // Not a status line: libcurl stops in the middle of the head.
+    QTest::newRow("header line without a colon") << Answer{
+        serving({.headers = {{"X-A: 1\r\nno colon here\r\nX-B", "2"}}}), 0, -1, {0}, -1, Kind::Protocol};
     QTest::newRow("bad chunk size") << Answer{
         chunkedAs(200, "5\r\nhello\r\nzz\r\n"), 200, -1, {5, 0}, -1, Kind::Protocol};
     // libcurl reads the first three digits; we read no status from it.
@@ -294,6 +301,9 @@ void TestInet::answers()
     QVERIFY2(inet.failure().kind == answer.kind, qPrintable(inet.failure().detail));
     QCOMPARE(inet.failure().systemReason, answer.systemReason);
     QCOMPARE(inet.failure().detail.isEmpty(), answer.kind == Kind::None);
+    // The first request and every redirect the limit allows, not one more.
+    if (answer.kind == Kind::TooManyRedirects)
+        QCOMPARE(m_served->server.requestCount(), CurlRequest::maxRedirects + 1);
     // Exhausted: every later read is empty too.
     QVERIFY(inet.readChunk(1024).isEmpty());
     QVERIFY(!inet.wasCancelled());
@@ -370,8 +380,9 @@ void TestInet::followsRedirects()
 
     const QByteArray finalUrl = "http://mirror.vorn.example/files/a.rar";
     m_served->server.setResponder([&](const ScriptedRequest &request) {
-        return request.target == finalUrl ? R{.chunked = chunked, .generatedSize = 3000}
-                                          : R{.status = status, .headers = {{locationName, finalUrl}}};
+        return request.target == finalUrl
+            ? R{.chunked = chunked, .generatedSize = 3000}
+            : R{.status = status, .headers = {{locationName, finalUrl}}, .body = "<a>moved</a>"};
     });
     Inet inet;
     start(inet);
@@ -459,6 +470,10 @@ void TestInet::proxyFromTheEnvironment_data()
     // The proxy redirects to a mirror whose address no_proxy covers: that hop goes there directly.
     QTest::newRow("redirect to a mirror no_proxy covers") << "127.0.0.1:{server}"_ba
                                                           << "http://vorn.localhost:{server}/to-mirror"_ba;
+    // Each hop on a handle of its own, all of them counted against the one limit.
+    QTest::newRow("back and forth between the proxy and a mirror")
+        << "127.0.0.1:{server}"_ba
+        << "http://vorn.localhost:{server}/to-mirror-and-back"_ba;
 }
 
 // Never a silent direct connection when the setting cannot be read.
@@ -469,12 +484,18 @@ void TestInet::proxyFromTheEnvironment()
 
     ScriptedHttpServer mirror;
     QVERIFY(mirror.listen());
-    mirror.setResponder(serving(3000));
-    m_served->server.setResponder([&](const ScriptedRequest &request) {
-        return request.target.endsWith("/to-mirror") ? R::redirect(mirror.baseUrl() + "/a.rar")
-                                                     : R::generated(3000);
-    });
     const QByteArray port = QByteArray::number(m_served->server.port());
+    mirror.setResponder([&](const ScriptedRequest &request) {
+        return request.target == "/back"
+            ? R::redirect("http://vorn.localhost:" + port + "/to-mirror-and-back")
+            : R::generated(3000);
+    });
+    m_served->server.setResponder([&](const ScriptedRequest &request) {
+        const bool back = request.target.endsWith("-and-back");
+        return request.target.contains("/to-mirror")
+            ? R::redirect(mirror.baseUrl() + (back ? "/back" : "/a.rar"))
+            : R::generated(3000);
+    });
     qputenv("http_proxy", httpProxy.replace("{server}", port));
     qputenv("no_proxy", "127.0.0.0/8");
     const auto restore = qScopeGuard([] {
@@ -491,6 +512,11 @@ void TestInet::proxyFromTheEnvironment()
         QCOMPARE(inet.failure().kind, TransferFailure::Kind::ProxySetting);
         QCOMPARE(inet.failure().proxySource, u"http_proxy"_qs);
         QCOMPARE(m_served->server.requestCount(), 0);
+        return;
+    }
+    if (target.endsWith("-and-back")) {
+        QCOMPARE(inet.failure().kind, Kind::TooManyRedirects);
+        QCOMPARE(m_served->server.requestCount() + mirror.requestCount(), CurlRequest::maxRedirects + 1);
         return;
     }
     QCOMPARE(readAll(inet), chunksOf(3000));
@@ -679,7 +705,7 @@ void TestInet::tls()
     QVERIFY(server.listen(QHostAddress::LocalHost));
     const QByteArray body = ScriptedHttpServer::patternBytes(0, 100000);
     const QByteArray archive = "HTTP/1.1 200 OK\r\nConnection: close\r\n"
-        + (tls.chunked ? "Transfer-Encoding: chunked\r\n\r\n186a0\r\n" + body + "\r\n0\r\n\r\n"
+        + (tls.chunked ? "Transfer-Encoding: Chunked\r\n\r\n186a0\r\n" + body + "\r\n0\r\n\r\n"
                        : "\r\n" + body);
     for (QByteArray &redirect : tls.redirects)
         redirect = "HTTP/1.1 302 Found\r\n" + redirect.replace("{http}", m_served->server.baseUrl())
