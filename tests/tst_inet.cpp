@@ -128,6 +128,7 @@ struct Tls
     bool fromHttp = false; // the request starts at the scripted server, which redirects here
     bool viaProxy = false; // through the scripted server as a tunnelling proxy
     bool chunked = false;
+    qint64 size = 100000; // of the body
     bool notifiedBefore = false; // the same Inet fetched an answer ended with close_notify just before
 };
 
@@ -656,6 +657,8 @@ void TestInet::tls_data()
         << Tls{.variable = "SSL_CERT_DIR", .trusted = u"certs"_qs};
     // Framed by its chunks: the end of the connection says nothing of the body's end.
     QTest::newRow("chunked, closed without close_notify") << Tls{.closeNotify = false, .chunked = true};
+    // Nothing came that could have been cut: no data is what the server sent.
+    QTest::newRow("empty, closed without close_notify") << Tls{.closeNotify = false, .size = 0};
     // What the answer before learnt of its end is not this one's.
     QTest::newRow("closed without close_notify after one with it")
         << Tls{.closeNotify = false, .kind = Kind::ConnectionClosed, .notifiedBefore = true};
@@ -703,9 +706,10 @@ void TestInet::tls()
     QSslServer server;
     server.setSslConfiguration(configuration);
     QVERIFY(server.listen(QHostAddress::LocalHost));
-    const QByteArray body = ScriptedHttpServer::patternBytes(0, 100000);
+    const QByteArray body = ScriptedHttpServer::patternBytes(0, tls.size);
     const QByteArray archive = "HTTP/1.1 200 OK\r\nConnection: close\r\n"
-        + (tls.chunked ? "Transfer-Encoding: Chunked\r\n\r\n186a0\r\n" + body + "\r\n0\r\n\r\n"
+        + (tls.chunked ? "Transfer-Encoding: Chunked\r\n\r\n" + QByteArray::number(tls.size, 16) + "\r\n"
+                    + body + "\r\n0\r\n\r\n"
                        : "\r\n" + body);
     for (QByteArray &redirect : tls.redirects)
         redirect = "HTTP/1.1 302 Found\r\n" + redirect.replace("{http}", m_served->server.baseUrl())
