@@ -116,7 +116,7 @@ void TestDownloadCommands::useProgramFolder(const QString &folder)
 DownloadRun TestDownloadCommands::press(int position, const std::function<void(int report)> &duringTransfer)
 {
     m_choice = ToolCatalog::displayName(position);
-    const DownloadRun run = runDownload(
+    DownloadRun run = runDownload(
         *m_commands, [this] { m_commands->downloadPressed(); }, duringTransfer);
     [&] { QVERIFY2(!run.timedOut, "the download command did not end within its time"); }();
     return run;

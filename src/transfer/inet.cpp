@@ -88,7 +88,7 @@ struct Inet::Private
         // Only the final answer has a body worth handing over (libcurl skips a redirect's on its own).
         if (!p->request.head.isAnswerIn())
             return size * count;
-        if (!p->ring.write(data, qint64(size * count)))
+        if (!p->ring.write(data, qint64(size) * qint64(count)))
             return CURL_WRITEFUNC_PAUSE; // libcurl keeps the block and offers it again once resumed
         p->request.lastData = Clock::now();
         p->changed = true;

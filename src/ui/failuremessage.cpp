@@ -308,7 +308,7 @@ QString worded(const Wording &row, const TransferResult &result, const QLocale &
 {
     const Refusal &refusal = result.refusal;
     const QString systemReason = row.key.network ? result.failure.systemReason : refusal.systemReason;
-    const QString phrase = row.phrase ? FailureMessage::tr(row.phrase) : QString();
+    QString phrase = row.phrase ? FailureMessage::tr(row.phrase) : QString();
     switch (row.facts) {
     case Facts::None:
         return phrase;
