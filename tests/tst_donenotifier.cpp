@@ -1,12 +1,23 @@
+#include "support/downloadrun.h"
+#include "transfer/inet.h"
 #include "ui/donenotifier.h"
+#include "ui/launcherentry.h"
+#include "ui/suspendinhibitor.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusUnixFileDescriptor>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -53,6 +64,51 @@ public Q_SLOTS:
     void ShowItems(const QStringList &uris, const QString &) { shown += uris; }
 };
 
+// The desktop's portal and logind, keeping a log of what they were asked beside the download's own end.
+class FakeSleepKeepers final : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Answer {
+        Now,
+        AfterTheEnd,
+        Never,
+    };
+    Answer answer = Answer::Now;
+    QStringList log;
+    QDBusMessage pending;
+    int lockRead = -1; // the other end of logind's lock
+
+public Q_SLOTS:
+    QDBusObjectPath Inhibit(const QString &, uint flags, const QVariantMap &options, const QDBusMessage &call)
+    {
+        log << u"portal %1 %2"_qs.arg(flags).arg(options.value(u"reason"_qs).toString());
+        // Where the portal puts its request: under the caller's name and the token it chose.
+        const QString path = u"/org/freedesktop/portal/desktop/request/%1/%2"_qs.arg(
+            call.service().mid(1).replace(u'.', u'_'), options.value(u"handle_token"_qs).toString());
+        QDBusConnection(desktopConnection)
+            .registerObject(
+                path, u"org.freedesktop.portal.Request"_qs, this, QDBusConnection::ExportAllSlots);
+        call.setDelayedReply(answer != Answer::Now);
+        pending = call.createReply(QVariant::fromValue(QDBusObjectPath(path)));
+        return QDBusObjectPath(path);
+    }
+    void Close() { log << u"close"_qs; }
+    QDBusUnixFileDescriptor Inhibit(
+        const QString &what, const QString &, const QString &why, const QString &mode)
+    {
+        log << u"logind %1 %2 %3"_qs.arg(what, mode, why);
+        int ends[2] = {-1, -1};
+        QDBusUnixFileDescriptor lock(::pipe2(ends, O_CLOEXEC | O_NONBLOCK) == 0 ? ends[1] : -1);
+        ::close(ends[1]);
+        lockRead = ends[0];
+        return lock;
+    }
+};
+
+Q_DECLARE_METATYPE(FakeSleepKeepers::Answer)
+
 // The notification of a finished download, on the private session bus CTest starts for it, with the
 // desktop's services on a connection of their own.
 class TestDoneNotifier : public QObject
@@ -62,21 +118,32 @@ class TestDoneNotifier : public QObject
 public Q_SLOTS:
     // Stands in for the desktop's own way of opening a folder.
     void openFile(const QUrl &url) { m_opened.append(url); }
+    void launcherUpdate(const QString &app, const QVariantMap &properties)
+    {
+        m_updates << u"%1 %2 %3"_qs.arg(app, properties.value(u"progress"_qs).toString(),
+            properties.value(u"progress-visible"_qs).toString());
+    }
 
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
     void notification_data();
     void notification();
+    void keepsAwakeWhileTransferRuns_data();
+    void keepsAwakeWhileTransferRuns();
 
 private:
     FakeNotifications m_notifications;
     FakeFileManager m_fileManager;
     QList<QUrl> m_opened;
+    FakeSleepKeepers m_keepers;
+    QStringList m_updates;
 };
 
 void TestDoneNotifier::initTestCase()
 {
+    // logind lives on the system bus, which here is the test's own; named before the first bus is used.
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", qgetenv("DBUS_SESSION_BUS_ADDRESS"));
     QVERIFY2(
         QDBusConnection::sessionBus().isConnected(), "needs a session bus of its own (dbus-run-session)");
     QDBusConnection desktop = QDBusConnection::connectToBus(QDBusConnection::SessionBus, desktopConnection);
@@ -85,6 +152,15 @@ void TestDoneNotifier::initTestCase()
     QVERIFY(desktop.registerService(u"org.freedesktop.Notifications"_qs));
     QVERIFY(desktop.registerObject(
         u"/org/freedesktop/FileManager1"_qs, &m_fileManager, QDBusConnection::ExportAllSlots));
+    QVERIFY(desktop.registerObject(u"/org/freedesktop/portal/desktop"_qs,
+        u"org.freedesktop.portal.Inhibit"_qs, &m_keepers, QDBusConnection::ExportAllSlots));
+    QVERIFY(desktop.registerObject(u"/org/freedesktop/login1"_qs, u"org.freedesktop.login1.Manager"_qs,
+        &m_keepers, QDBusConnection::ExportAllSlots));
+    QVERIFY(desktop.registerService(u"org.freedesktop.login1"_qs));
+    QGuiApplication::setDesktopFileName(u"vorn-tools-downloader"_qs);
+    // The monitor of the dock's signals.
+    QVERIFY(desktop.connect(QString(), QString(), u"com.canonical.Unity.LauncherEntry"_qs, u"Update"_qs, this,
+        SLOT(launcherUpdate(QString, QVariantMap))));
 }
 
 void TestDoneNotifier::cleanupTestCase()
@@ -180,6 +256,78 @@ void TestDoneNotifier::notification()
     else
         QTRY_COMPARE(notShown.value(0).value(0).toString(),
             u"The folder /tmp could not be opened: the desktop has no file manager to show it."_qs);
+}
+
+void TestDoneNotifier::keepsAwakeWhileTransferRuns_data()
+{
+    QTest::addColumn<bool>("portal");
+    QTest::addColumn<FakeSleepKeepers::Answer>("answer");
+    QTest::addColumn<int>("cancelAt"); // report; 0: never
+    QTest::addColumn<QStringList>("log");
+
+    using A = FakeSleepKeepers::Answer;
+    const QStringList released{u"portal 4 Downloading Vorn Scanner V1.40"_qs, u"finished"_qs, u"close"_qs};
+    // Let go the moment it ends, however it ends.
+    QTest::newRow("saved") << true << A::Now << 0 << released;
+    QTest::newRow("cancelled") << true << A::Now << 500 << released;
+    QTest::newRow("handle after the end") << true << A::AfterTheEnd << 0 << released;
+    // Nothing waits for it: the request it may still make is withdrawn once the wait is over.
+    QTest::newRow("portal never answers") << true << A::Never << 0 << released;
+    QTest::newRow("no portal, logind")
+        << false << A::Now << 0
+        << QStringList{u"logind sleep block Downloading Vorn Scanner V1.40"_qs, u"finished"_qs, u"held"_qs};
+}
+
+void TestDoneNotifier::keepsAwakeWhileTransferRuns()
+{
+    QFETCH(bool, portal);
+    QFETCH(FakeSleepKeepers::Answer, answer);
+    QFETCH(int, cancelAt);
+    QFETCH(QStringList, log);
+
+    m_keepers.answer = answer;
+    m_keepers.log.clear();
+    m_keepers.lockRead = -1;
+    m_updates.clear();
+    QDBusConnection desktop(desktopConnection);
+    const QString portalService = u"org.freedesktop.portal.Desktop"_qs;
+    QVERIFY(!portal || desktop.registerService(portalService));
+    const auto unregister = qScopeGuard([&] { desktop.unregisterService(portalService); });
+    ScriptedHttpServer server;
+    QVERIFY(server.listen());
+    server.setResponder(answering(trickled(1 << 20, 128 << 10, 20)));
+    QNetworkProxy::setApplicationProxy(server.proxy());
+    TemporaryHome home;
+    Inet inet;
+    DownloadCommands commands(
+        &inet, [] { return u"Vorn Scanner V1.40"_qs; }, home.workingFolder());
+    // Told before the desktop is: what the end finds still held.
+    connect(&commands, &DownloadCommands::transferFinished, this, [this] {
+        char byte = 0;
+        m_keepers.log << u"finished"_qs;
+        if (::read(m_keepers.lockRead, &byte, 1) < 0 && errno == EAGAIN)
+            m_keepers.log << u"held"_qs;
+    });
+    SuspendInhibitor inhibitor(&commands);
+    LauncherEntry launcher(&commands);
+    runDownload(
+        commands, [&] { commands.downloadPressed(); },
+        [&](int report) {
+            if (report == cancelAt)
+                commands.cancel();
+        });
+    if (answer == FakeSleepKeepers::Answer::AfterTheEnd)
+        QVERIFY(desktop.send(m_keepers.pending));
+    char byte = 0;
+    QTRY_VERIFY(portal || ::read(m_keepers.lockRead, &byte, 1) == 0);
+    QTRY_COMPARE_WITH_TIMEOUT(m_keepers.log, log, SuspendInhibitor::answerTimeoutMs + 5000);
+    // The dock hears of each whole percent once, and that the transfer is over.
+    const QString app = u"application://vorn-tools-downloader.desktop "_qs;
+    QTRY_COMPARE(m_updates.value(m_updates.size() - 1), app + u" false"_qs);
+    if (cancelAt == 0) {
+        QCOMPARE(m_updates.value(100), app + u"1 true"_qs);
+        QCOMPARE(m_updates.size(), 102);
+    }
 }
 
 QTEST_MAIN(TestDoneNotifier)

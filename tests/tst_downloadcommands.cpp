@@ -61,6 +61,7 @@ private Q_SLOTS:
     void queuedWorkRunsDuringFastTransfer();
     void destination_data();
     void destination();
+    void cannotWrite_data();
     void cannotWrite();
     void unknownSize_data();
     void unknownSize();
@@ -542,8 +543,19 @@ void TestDownloadCommands::destination()
     QVERIFY(!QFile::exists(archive + QLatin1String(".part")));
 }
 
+void TestDownloadCommands::cannotWrite_data()
+{
+    QTest::addColumn<bool>("announced");
+    QTest::addColumn<QString>("reason");
+    // Refused before a byte of it is written, and nothing is left to fill the disk.
+    QTest::newRow("size announced") << true << u"needs 32.0 MiB; the disk of %1 has 4.0 KiB free"_qs;
+    QTest::newRow("size unknown") << false << u"No space left on device"_qs;
+}
+
 void TestDownloadCommands::cannotWrite()
 {
+    QFETCH(bool, announced);
+    QFETCH(QString, reason);
     const qint64 size = 32 * 1024 * 1024;
     const QString folder = m_folder->path() + QLatin1String("/small-disk");
     const auto unmount = qScopeGuard([&] {
@@ -554,12 +566,14 @@ void TestDownloadCommands::cannotWrite()
         QSKIP("needs root to mount a small filesystem");
     useProgramFolder(folder);
     QVERIFY(writeFile(archivePath(7), "kept"));
-    m_server->setResponder(answering(ScriptedResponse::generated(size)));
+    const ScriptedResponse body = ScriptedResponse::generated(size);
+    m_server->setResponder(answering(announced ? body : withLength(body, {})));
     const DownloadRun run = press(7);
 
     QCOMPARE(run.result().outcome, Outcome::CannotWrite);
     QVERIFY2(run.result().path.startsWith(folder), qPrintable(run.result().path));
-    QVERIFY2(run.result().reason.contains(u"No space left on device"_qs), qPrintable(run.result().reason));
+    QVERIFY2(run.result().reason.contains(reason.replace(u"%1"_qs, folder)), qPrintable(run.result().reason));
+    QCOMPARE(QFile::exists(archivePath(7) + u".part"_qs), !announced);
     // The request is given up at the first failed write, not fetched to its end.
     QVERIFY2(m_server->bodyBytesSent() < size / 2, qPrintable(QString::number(m_server->bodyBytesSent())));
     QVERIFY(!m_inet->stillExecuting());

@@ -183,6 +183,7 @@ struct Inet::Private
         answer.reasonPhrase = request.head.reasonPhrase();
         answer.headers = request.head.headers();
         answer.contentLength = contentLength;
+        answer.url = request.head.url();
         phase = Phase::Body;
         changed = true;
     }

@@ -8,6 +8,7 @@
 #include <QLoggingCategory>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 #include <memory>
 #include <utility>
@@ -73,6 +74,8 @@ public:
     bool hasFailed() const { return failure().failed(); }
     TransferFailure failure() const { return wasCancelled() ? TransferFailure() : m_answer.failure; }
     int statusCode() const { return m_answer.statusCode; }
+    // Where the final answer came from, after the redirects.
+    QUrl answerUrl() const { return m_answer.url; }
     QString reasonPhrase() const { return m_answer.reasonPhrase; }
 
     WakeUps wakeUps() const { return m_wakeUps; }
@@ -97,6 +100,7 @@ private:
         QString reasonPhrase;
         QList<std::pair<QByteArray, QByteArray>> headers;
         qint64 contentLength = -1;
+        QUrl url;
         TransferFailure failure;
     };
 
