@@ -7,7 +7,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusUnixFileDescriptor>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QRegularExpression>
@@ -15,9 +14,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -64,50 +60,34 @@ public Q_SLOTS:
     void ShowItems(const QStringList &uris, const QString &) { shown += uris; }
 };
 
-// The desktop's portal and logind, keeping a log of what they were asked beside the download's own end.
-class FakeSleepKeepers final : public QObject
+// The desktop's portal, with a log of what it was asked beside the download's end. Its answer waits for
+// the test unless `answerNow`.
+class FakePortal final : public QObject
 {
     Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Inhibit")
 
 public:
-    enum class Answer {
-        Now,
-        AfterTheEnd,
-        Never,
-    };
-    Answer answer = Answer::Now;
+    bool answerNow = true;
     QStringList log;
-    QDBusMessage pending;
-    int lockRead = -1; // the other end of logind's lock
+    QDBusMessage answer;
 
 public Q_SLOTS:
     QDBusObjectPath Inhibit(const QString &, uint flags, const QVariantMap &options, const QDBusMessage &call)
     {
-        log << u"portal %1 %2"_qs.arg(flags).arg(options.value(u"reason"_qs).toString());
-        // Where the portal puts its request: under the caller's name and the token it chose.
-        const QString path = u"/org/freedesktop/portal/desktop/request/%1/%2"_qs.arg(
-            call.service().mid(1).replace(u'.', u'_'), options.value(u"handle_token"_qs).toString());
+        log << u"inhibit %1 %2"_qs.arg(flags).arg(options.value(u"reason"_qs).toString());
+        // Where the portal puts the request: under the caller's name and the token it chose.
+        const QDBusObjectPath request(u"/org/freedesktop/portal/desktop/request/%1/%2"_qs.arg(
+            call.service().mid(1).replace(u'.', u'_'), options.value(u"handle_token"_qs).toString()));
         QDBusConnection(desktopConnection)
             .registerObject(
-                path, u"org.freedesktop.portal.Request"_qs, this, QDBusConnection::ExportAllSlots);
-        call.setDelayedReply(answer != Answer::Now);
-        pending = call.createReply(QVariant::fromValue(QDBusObjectPath(path)));
-        return QDBusObjectPath(path);
+                request.path(), u"org.freedesktop.portal.Request"_qs, this, QDBusConnection::ExportAllSlots);
+        call.setDelayedReply(!answerNow);
+        answer = call.createReply(QVariant::fromValue(request));
+        return request;
     }
     void Close() { log << u"close"_qs; }
-    QDBusUnixFileDescriptor Inhibit(
-        const QString &what, const QString &, const QString &why, const QString &mode)
-    {
-        log << u"logind %1 %2 %3"_qs.arg(what, mode, why);
-        int ends[2] = {-1, -1};
-        QDBusUnixFileDescriptor lock(::pipe2(ends, O_CLOEXEC | O_NONBLOCK) == 0 ? ends[1] : -1);
-        ::close(ends[1]);
-        lockRead = ends[0];
-        return lock;
-    }
 };
-
-Q_DECLARE_METATYPE(FakeSleepKeepers::Answer)
 
 // The notification of a finished download, on the private session bus CTest starts for it, with the
 // desktop's services on a connection of their own.
@@ -118,10 +98,12 @@ class TestDoneNotifier : public QObject
 public Q_SLOTS:
     // Stands in for the desktop's own way of opening a folder.
     void openFile(const QUrl &url) { m_opened.append(url); }
-    void launcherUpdate(const QString &app, const QVariantMap &properties)
+    // The dock's view of the program's entry.
+    void launcherUpdate(const QString &app, const QVariantMap &entry)
     {
-        m_updates << u"%1 %2 %3"_qs.arg(app, properties.value(u"progress"_qs).toString(),
-            properties.value(u"progress-visible"_qs).toString());
+        m_updates << app
+                + u" %1 %2"_qs.arg(
+                    entry[u"progress"_qs].toString(), entry[u"progress-visible"_qs].toString());
     }
 
 private Q_SLOTS:
@@ -136,14 +118,12 @@ private:
     FakeNotifications m_notifications;
     FakeFileManager m_fileManager;
     QList<QUrl> m_opened;
-    FakeSleepKeepers m_keepers;
+    FakePortal m_portal;
     QStringList m_updates;
 };
 
 void TestDoneNotifier::initTestCase()
 {
-    // logind lives on the system bus, which here is the test's own; named before the first bus is used.
-    qputenv("DBUS_SYSTEM_BUS_ADDRESS", qgetenv("DBUS_SESSION_BUS_ADDRESS"));
     QVERIFY2(
         QDBusConnection::sessionBus().isConnected(), "needs a session bus of its own (dbus-run-session)");
     QDBusConnection desktop = QDBusConnection::connectToBus(QDBusConnection::SessionBus, desktopConnection);
@@ -152,15 +132,12 @@ void TestDoneNotifier::initTestCase()
     QVERIFY(desktop.registerService(u"org.freedesktop.Notifications"_qs));
     QVERIFY(desktop.registerObject(
         u"/org/freedesktop/FileManager1"_qs, &m_fileManager, QDBusConnection::ExportAllSlots));
-    QVERIFY(desktop.registerObject(u"/org/freedesktop/portal/desktop"_qs,
-        u"org.freedesktop.portal.Inhibit"_qs, &m_keepers, QDBusConnection::ExportAllSlots));
-    QVERIFY(desktop.registerObject(u"/org/freedesktop/login1"_qs, u"org.freedesktop.login1.Manager"_qs,
-        &m_keepers, QDBusConnection::ExportAllSlots));
-    QVERIFY(desktop.registerService(u"org.freedesktop.login1"_qs));
-    QGuiApplication::setDesktopFileName(u"vorn-tools-downloader"_qs);
-    // The monitor of the dock's signals.
-    QVERIFY(desktop.connect(QString(), QString(), u"com.canonical.Unity.LauncherEntry"_qs, u"Update"_qs, this,
+    QVERIFY(desktop.registerObject(
+                u"/org/freedesktop/portal/desktop"_qs, &m_portal, QDBusConnection::ExportAllSlots)
+        && desktop.registerService(u"org.freedesktop.portal.Desktop"_qs));
+    QVERIFY(desktop.connect({}, {}, u"com.canonical.Unity.LauncherEntry"_qs, u"Update"_qs, this,
         SLOT(launcherUpdate(QString, QVariantMap))));
+    QGuiApplication::setDesktopFileName(u"vorn-tools-downloader"_qs);
 }
 
 void TestDoneNotifier::cleanupTestCase()
@@ -260,39 +237,23 @@ void TestDoneNotifier::notification()
 
 void TestDoneNotifier::keepsAwakeWhileTransferRuns_data()
 {
-    QTest::addColumn<bool>("portal");
-    QTest::addColumn<FakeSleepKeepers::Answer>("answer");
-    QTest::addColumn<int>("cancelAt"); // report; 0: never
-    QTest::addColumn<QStringList>("log");
+    QTest::addColumn<bool>("answerNow");
+    QTest::addColumn<bool>("answerAfterEnd");
 
-    using A = FakeSleepKeepers::Answer;
-    const QStringList released{u"portal 4 Downloading Vorn Scanner V1.40"_qs, u"finished"_qs, u"close"_qs};
-    // Let go the moment it ends, however it ends.
-    QTest::newRow("saved") << true << A::Now << 0 << released;
-    QTest::newRow("cancelled") << true << A::Now << 500 << released;
-    QTest::newRow("handle after the end") << true << A::AfterTheEnd << 0 << released;
+    QTest::newRow("portal answers") << true << false;
+    QTest::newRow("handle after the end") << false << true;
     // Nothing waits for it: the request it may still make is withdrawn once the wait is over.
-    QTest::newRow("portal never answers") << true << A::Never << 0 << released;
-    QTest::newRow("no portal, logind")
-        << false << A::Now << 0
-        << QStringList{u"logind sleep block Downloading Vorn Scanner V1.40"_qs, u"finished"_qs, u"held"_qs};
+    QTest::newRow("portal never answers") << false << false;
 }
 
 void TestDoneNotifier::keepsAwakeWhileTransferRuns()
 {
-    QFETCH(bool, portal);
-    QFETCH(FakeSleepKeepers::Answer, answer);
-    QFETCH(int, cancelAt);
-    QFETCH(QStringList, log);
+    QFETCH(bool, answerNow);
+    QFETCH(bool, answerAfterEnd);
 
-    m_keepers.answer = answer;
-    m_keepers.log.clear();
-    m_keepers.lockRead = -1;
+    m_portal.answerNow = answerNow;
+    m_portal.log.clear();
     m_updates.clear();
-    QDBusConnection desktop(desktopConnection);
-    const QString portalService = u"org.freedesktop.portal.Desktop"_qs;
-    QVERIFY(!portal || desktop.registerService(portalService));
-    const auto unregister = qScopeGuard([&] { desktop.unregisterService(portalService); });
     ScriptedHttpServer server;
     QVERIFY(server.listen());
     server.setResponder(answering(trickled(1 << 20, 128 << 10, 20)));
@@ -301,33 +262,20 @@ void TestDoneNotifier::keepsAwakeWhileTransferRuns()
     Inet inet;
     DownloadCommands commands(
         &inet, [] { return u"Vorn Scanner V1.40"_qs; }, home.workingFolder());
-    // Told before the desktop is: what the end finds still held.
-    connect(&commands, &DownloadCommands::transferFinished, this, [this] {
-        char byte = 0;
-        m_keepers.log << u"finished"_qs;
-        if (::read(m_keepers.lockRead, &byte, 1) < 0 && errno == EAGAIN)
-            m_keepers.log << u"held"_qs;
-    });
+    connect(&commands, &DownloadCommands::transferFinished, this, [this] { m_portal.log << u"finished"_qs; });
     SuspendInhibitor inhibitor(&commands);
     LauncherEntry launcher(&commands);
-    runDownload(
-        commands, [&] { commands.downloadPressed(); },
-        [&](int report) {
-            if (report == cancelAt)
-                commands.cancel();
-        });
-    if (answer == FakeSleepKeepers::Answer::AfterTheEnd)
-        QVERIFY(desktop.send(m_keepers.pending));
-    char byte = 0;
-    QTRY_VERIFY(portal || ::read(m_keepers.lockRead, &byte, 1) == 0);
-    QTRY_COMPARE_WITH_TIMEOUT(m_keepers.log, log, SuspendInhibitor::answerTimeoutMs + 5000);
+    commands.downloadPressed();
+    if (answerAfterEnd)
+        QVERIFY(QDBusConnection(desktopConnection).send(m_portal.answer));
+    // Let go once the transfer is over, and not before.
+    const QStringList log{u"inhibit 4 Downloading Vorn Scanner V1.40"_qs, u"finished"_qs, u"close"_qs};
+    QTRY_COMPARE_WITH_TIMEOUT(m_portal.log, log, SuspendInhibitor::answerTimeoutMs + 5000);
     // The dock hears of each whole percent once, and that the transfer is over.
     const QString app = u"application://vorn-tools-downloader.desktop "_qs;
-    QTRY_COMPARE(m_updates.value(m_updates.size() - 1), app + u" false"_qs);
-    if (cancelAt == 0) {
-        QCOMPARE(m_updates.value(100), app + u"1 true"_qs);
-        QCOMPARE(m_updates.size(), 102);
-    }
+    QTRY_COMPARE(m_updates.value(101), app + u" false"_qs);
+    QCOMPARE(m_updates.value(100), app + u"1 true"_qs);
+    QCOMPARE(m_updates.size(), 102);
 }
 
 QTEST_MAIN(TestDoneNotifier)

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/xattr.h>
+
 namespace {
 
 using Outcome = TransferResult::Outcome;
@@ -541,6 +543,11 @@ void TestDownloadCommands::destination()
     const QString archive = ToolCatalog::destinationPath(home + QLatin1Char('/') + savedIn, 7);
     QCOMPARE(readFile(archive), ScriptedHttpServer::patternBytes(0, 100000));
     QVERIFY(!QFile::exists(archive + QLatin1String(".part")));
+    // It says where it came from.
+    QByteArray origin(256, '\0');
+    origin.truncate(std::max<ssize_t>(
+        0, ::getxattr(QFile::encodeName(archive).constData(), "user.xdg.origin.url", origin.data(), 256)));
+    QCOMPARE(origin, QUrl(ToolCatalog::url(7)).toEncoded());
 }
 
 void TestDownloadCommands::cannotWrite_data()
