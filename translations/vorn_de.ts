@@ -326,6 +326,10 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <source>the new archive is in place, but the system could not confirm that it is on the disk (%1)</source>
         <translation>Das neue Archiv ist an seinem Platz, aber das System konnte nicht bestätigen, dass es auf dem Datenträger gespeichert ist (%1)</translation>
     </message>
+    <message>
+        <source>needs %1; the disk of %2 has %3 free</source>
+        <translation>Benötigt werden %1; auf dem Datenträger von %2 sind %3 frei</translation>
+    </message>
 </context>
 <context>
     <name>ProgressReadout</name>
@@ -361,6 +365,13 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
     <message>
         <source>unknown proxy scheme &quot;%1&quot;</source>
         <translation>unbekanntes Proxy-Schema „%1“</translation>
+    </message>
+</context>
+<context>
+    <name>SuspendInhibitor</name>
+    <message>
+        <source>Downloading %1</source>
+        <translation>%1 wird heruntergeladen</translation>
     </message>
 </context>
 <context>

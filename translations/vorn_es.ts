@@ -326,6 +326,10 @@ Los datos parciales se conservan en %4.</translation>
         <source>the new archive is in place, but the system could not confirm that it is on the disk (%1)</source>
         <translation>el nuevo archivo comprimido está en su sitio, pero el sistema no pudo confirmar que esté guardado en el disco (%1)</translation>
     </message>
+    <message>
+        <source>needs %1; the disk of %2 has %3 free</source>
+        <translation>se necesitan %1; el disco de %2 tiene %3 libres</translation>
+    </message>
 </context>
 <context>
     <name>ProgressReadout</name>
@@ -361,6 +365,13 @@ Los datos parciales se conservan en %4.</translation>
     <message>
         <source>unknown proxy scheme &quot;%1&quot;</source>
         <translation>esquema de proxy desconocido «%1»</translation>
+    </message>
+</context>
+<context>
+    <name>SuspendInhibitor</name>
+    <message>
+        <source>Downloading %1</source>
+        <translation>Descargando %1</translation>
     </message>
 </context>
 <context>

@@ -326,6 +326,10 @@ Les données partielles sont conservées dans %4.</translation>
         <source>the new archive is in place, but the system could not confirm that it is on the disk (%1)</source>
         <translation>la nouvelle archive est en place, mais le système n&apos;a pas pu confirmer qu&apos;elle est enregistrée sur le disque (%1)</translation>
     </message>
+    <message>
+        <source>needs %1; the disk of %2 has %3 free</source>
+        <translation>il faut %1&#xa0;; le disque de %2 a %3 de libre</translation>
+    </message>
 </context>
 <context>
     <name>ProgressReadout</name>
@@ -361,6 +365,13 @@ Les données partielles sont conservées dans %4.</translation>
     <message>
         <source>unknown proxy scheme &quot;%1&quot;</source>
         <translation>schéma de proxy inconnu «&#xa0;%1&#xa0;»</translation>
+    </message>
+</context>
+<context>
+    <name>SuspendInhibitor</name>
+    <message>
+        <source>Downloading %1</source>
+        <translation>Téléchargement de %1</translation>
     </message>
 </context>
 <context>

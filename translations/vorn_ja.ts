@@ -322,6 +322,10 @@ The partial data is kept in %4.</source>
         <source>the new archive is in place, but the system could not confirm that it is on the disk (%1)</source>
         <translation>新しいアーカイブは置き換わりましたが、ディスクに保存されたことをシステムが確認できませんでした（%1）</translation>
     </message>
+    <message>
+        <source>needs %1; the disk of %2 has %3 free</source>
+        <translation>%1 必要ですが、%2 のディスクの空きは %3 です</translation>
+    </message>
 </context>
 <context>
     <name>ProgressReadout</name>
@@ -357,6 +361,13 @@ The partial data is kept in %4.</source>
     <message>
         <source>unknown proxy scheme &quot;%1&quot;</source>
         <translation>不明なプロキシスキーム「%1」</translation>
+    </message>
+</context>
+<context>
+    <name>SuspendInhibitor</name>
+    <message>
+        <source>Downloading %1</source>
+        <translation>%1 をダウンロード中</translation>
     </message>
 </context>
 <context>
