@@ -10,8 +10,9 @@
 
 // Keeps the system from suspending while a transfer runs: a download never resumes, so a laptop that
 // sleeps mid-way costs the whole of it. Asks the desktop's portal, or where none answers logind on the
-// system bus, and lets go the moment the transfer ends, however it ends. Every call is asynchronous and
-// short-lived: a desktop that never answers neither slows the transfer nor holds the window.
+// system bus, and lets go the moment the transfer ends, however it ends; without a session bus, neither.
+// Every call is asynchronous and short-lived: a desktop that never answers neither slows the transfer nor
+// holds the window.
 class SuspendInhibitor final : public QObject
 {
     Q_OBJECT
