@@ -56,6 +56,27 @@ void TestFailureMessage::wording_data()
     QTest::newRow("certificate refused")
         << failure(Outcome::NetworkFailed, Kind::Tls, u"self-signed certificate"_qs) << u"C"_qs
         << failed + u"the secure connection could not be set up (self-signed certificate)."_qs;
+    // Each certificate failure says which; where the certificates to trust were named, it names them.
+    const auto certificate = [&](const char *tag, Kind kind, const QString &reason, const QString &text) {
+        TransferResult result = failure(Outcome::NetworkFailed, kind, reason);
+        if (text.contains(u"CURL_CA_BUNDLE"_qs)) {
+            result.failure.variable = u"CURL_CA_BUNDLE"_qs;
+            result.failure.path = u"/tmp/ca\x1b.pem"_qs;
+        }
+        QTest::newRow(tag) << result << u"C"_qs << failed + text;
+    };
+    certificate("certificate file setting", Kind::CertificateFileSetting, {},
+        u"the certificate setting CURL_CA_BUNDLE=/tmp/ca.pem does not name a file."_qs);
+    certificate("certificate folder setting", Kind::CertificateFolderSetting, {},
+        u"the certificate setting CURL_CA_BUNDLE=/tmp/ca.pem does not name a folder."_qs);
+    certificate("certificate file unreadable", Kind::CertificateFileUnreadable, {},
+        u"the certificates to trust could not be read from CURL_CA_BUNDLE=/tmp/ca.pem."_qs);
+    certificate("certificate name", Kind::CertificateNameMismatch, {},
+        u"the server's certificate is not made out to its name."_qs);
+    certificate("certificate issuer", Kind::CertificateUntrusted, u"self-signed certificate"_qs,
+        u"the server's certificate is not from an issuer trusted here (self-signed certificate)."_qs);
+    certificate("certificate expired", Kind::CertificateExpired, u"certificate has expired"_qs,
+        u"the server's certificate has expired."_qs);
     QTest::newRow("closed mid-body, German numbers")
         << failure(Outcome::Incomplete, Kind::ConnectionClosed) << u"de_DE"_qs
         << u"The download of Vorn Scanner V1.40 is incomplete: the server closed the connection after "

@@ -110,7 +110,21 @@ struct Answer
 
 } // namespace
 
+// An https request to a server whose throwaway certificate is trusted, or not, as a user's own
+// certificate authority would be.
+struct Tls
+{
+    bool closeNotify = true; // the server ends its answer, which has no length, with close_notify
+    bool offersH2 = false; // the server would agree on HTTP/2 if asked
+    QByteArray variable = "CURL_CA_BUNDLE"; // the one naming `trusted`; the other two are unset
+    QString trusted = u"cert"_qs; // the server's, "other", "junk", "fifo"
+    QString host = u"127.0.0.1"_qs;
+    bool expired = false;
+    Kind kind = Kind::None;
+};
+
 Q_DECLARE_METATYPE(Answer)
+Q_DECLARE_METATYPE(Tls)
 
 class TestInet : public QObject
 {
@@ -137,8 +151,8 @@ private Q_SLOTS:
     void readerBehindTheNetwork();
     void idleConnectionStaysQuiet();
     void connectWakesOnTheSocket();
-    void tlsEnd_data();
-    void tlsEnd();
+    void tls_data();
+    void tls();
 
 private:
     std::unique_ptr<ScriptedHttpServer> m_server;
@@ -285,8 +299,8 @@ void TestInet::busyUntilHeadersArrive()
     QTRY_VERIFY(!inet.stillExecuting());
     // Headers are in although the body has not started.
     QCOMPARE(inet.statusCode(), 200);
-    QCOMPARE(inet.getHeader(QStringLiteral("Content-Length")), QStringLiteral("4096"));
-    QCOMPARE(inet.getHeader(QStringLiteral("X-Not-There")), QString());
+    QCOMPARE(inet.head().values("content-length"), QByteArrayList{"4096"});
+    QCOMPARE(inet.head().values("x-not-there"), QByteArrayList());
     inet.cancel();
 }
 
@@ -318,9 +332,9 @@ void TestInet::reportsServerAnswer()
     start(inet);
     QCOMPARE(inet.statusCode(), status);
     QCOMPARE(inet.reasonPhrase(), QString::fromLatin1(reason));
-    QCOMPARE(inet.getHeader(QStringLiteral("Link")), QString());
-    QCOMPARE(inet.getHeader(QStringLiteral("X-Mirror")), QStringLiteral("m1, m2"));
-    QCOMPARE(inet.getHeader(QStringLiteral("Content-Length")), QStringLiteral("17"));
+    QCOMPARE(inet.head().values("link"), QByteArrayList());
+    QCOMPARE(inet.head().values("x-mirror"), (QByteArrayList{"m1", "m2"}));
+    QCOMPARE(inet.head().values("content-length"), QByteArrayList{"17"});
     QCOMPARE(inet.contentLength(), 17);
 }
 
@@ -351,7 +365,7 @@ void TestInet::followsRedirects()
     Inet inet;
     start(inet);
     QCOMPARE(inet.statusCode(), 200);
-    QCOMPARE(inet.getHeader(QStringLiteral("Location")), QString());
+    QCOMPARE(inet.head().values("location"), QByteArrayList());
     QCOMPARE(inet.answerUrl(), QUrl(QString::fromLatin1(finalUrl)));
     QCOMPARE(inet.contentLength(), chunked ? -1 : 3000);
     QByteArray body;
@@ -425,13 +439,16 @@ void TestInet::networkFailures()
 void TestInet::proxyFromTheEnvironment_data()
 {
     QTest::addColumn<QByteArray>("httpProxy"); // {server}: the scripted server's port
-    QTest::addColumn<QByteArray>("target"); // as the server sees it; empty: nothing may reach it
+    QTest::addColumn<QByteArray>("target"); // asked, as the proxy sees it; empty: nothing may reach it
 
     // libcurl takes vorn.localhost for 127.0.0.1 without asking a name server. The other rules are
     // tst_proxyrules' rows; these show the request goes where they say.
     QTest::newRow("through http_proxy") << "127.0.0.1:{server}"_ba
                                         << "http://vorn.localhost:{server}/x"_ba;
     QTest::newRow("unreadable http_proxy") << "http://[127.0.0.1:{server}"_ba << QByteArray();
+    // The proxy redirects to a mirror whose address no_proxy covers: that hop goes there directly.
+    QTest::newRow("redirect to a mirror no_proxy covers") << "127.0.0.1:{server}"_ba
+                                                          << "http://vorn.localhost:{server}/to-mirror"_ba;
 }
 
 // Never a silent direct connection when the setting cannot be read.
@@ -440,20 +457,42 @@ void TestInet::proxyFromTheEnvironment()
     QFETCH(QByteArray, httpProxy);
     QFETCH(QByteArray, target);
 
+    ScriptedHttpServer mirror;
+    QVERIFY(mirror.listen());
+    mirror.setResponder(serving(3000));
+    m_server->setResponder([&](const ScriptedRequest &request) {
+        return request.target.endsWith("/to-mirror") ? R::redirect(mirror.baseUrl() + "/a.rar")
+                                                     : R::generated(3000);
+    });
     const QByteArray port = QByteArray::number(m_server->port());
     qputenv("http_proxy", httpProxy.replace("{server}", port));
-    const auto restore = qScopeGuard([] { qputenv("http_proxy", ""); });
+    qputenv("no_proxy", "127.0.0.0/8");
+    const auto restore = qScopeGuard([] {
+        qputenv("http_proxy", "");
+        qputenv("no_proxy", "");
+    });
     QNetworkProxyFactory::setUseSystemConfiguration(true); // as the program does
     Inet inet;
-    start(inet, QStringLiteral("http://vorn.localhost:%1/x").arg(m_server->port()));
+    target.replace("{server}", port);
+    start(inet,
+        target.isEmpty() ? u"http://vorn.localhost:%1/x"_qs.arg(m_server->port())
+                         : QString::fromLatin1(target));
     if (target.isEmpty()) {
         QCOMPARE(inet.failure().kind, TransferFailure::Kind::ProxySetting);
         QCOMPARE(inet.failure().proxySource, u"http_proxy"_qs);
         QCOMPARE(m_server->requestCount(), 0);
         return;
     }
+    QCOMPARE(readAll(inet), chunksOf(3000));
     QVERIFY2(!inet.hasFailed(), qPrintable(inet.failure().detail));
-    QCOMPARE(m_server->requests().first().target, target.replace("{server}", port));
+    QCOMPARE(m_server->requestCount(), 1);
+    QCOMPARE(m_server->requests().first().target, target);
+    const bool direct = target.endsWith("/to-mirror");
+    QCOMPARE(mirror.requestCount(), direct ? 1 : 0);
+    if (direct) {
+        QCOMPARE(mirror.requests().first().target, "/a.rar"_ba);
+        QCOMPARE(mirror.requests().first().header("Range"), "bytes=0-"_ba);
+    }
 }
 
 void TestInet::cancel()
@@ -555,56 +594,98 @@ void TestInet::connectWakesOnTheSocket()
     QVERIFY2(timerWakeUps <= requests + 1, qPrintable(QStringLiteral("%1 timer wake-ups").arg(timerWakeUps)));
 }
 
-void TestInet::tlsEnd_data()
+void TestInet::tls_data()
 {
-    QTest::addColumn<bool>("closeNotify");
+    QTest::addColumn<Tls>("tls");
 
-    QTest::newRow("ended with close_notify") << true;
-    // What a cut made on the way looks like: without a length, only close_notify tells the end.
-    QTest::newRow("closed without close_notify") << false;
+    for (const bool h2 : {false, true}) {
+        const char *suffix = h2 ? ", h2 offered" : "";
+        QTest::addRow("ended with close_notify%s", suffix) << Tls{.offersH2 = h2};
+        // What a cut made on the way looks like: without a length, only close_notify tells the end.
+        QTest::addRow("closed without close_notify%s", suffix)
+            << Tls{.closeNotify = false, .offersH2 = h2, .kind = Kind::ConnectionClosed};
+    }
+    QTest::newRow("name does not match")
+        << Tls{.host = u"vorn.localhost"_qs, .kind = Kind::CertificateNameMismatch};
+    QTest::newRow("issuer not trusted") << Tls{.trusted = u"other"_qs, .kind = Kind::CertificateUntrusted};
+    QTest::newRow("expired") << Tls{.expired = true, .kind = Kind::CertificateExpired};
+    QTest::newRow("CA file unreadable")
+        << Tls{.trusted = u"junk"_qs, .kind = Kind::CertificateFileUnreadable};
+    // Opened on the window's thread, a FIFO would block it for good.
+    QTest::newRow("CA file a FIFO") << Tls{
+        .variable = "SSL_CERT_FILE", .trusted = u"fifo"_qs, .kind = Kind::CertificateFileSetting};
+    QTest::newRow("CA folder a file")
+        << Tls{.variable = "SSL_CERT_DIR", .kind = Kind::CertificateFolderSetting};
 }
 
-// An https answer without a length, from a server whose throwaway certificate is trusted as a user's own
-// certificate authority would be.
-void TestInet::tlsEnd()
+void TestInet::tls()
 {
-    QFETCH(bool, closeNotify);
+    QFETCH(Tls, tls);
 
+    // The server's certificate for 127.0.0.1, expired or not; another one; a file that holds none; a FIFO.
     QTemporaryDir keys;
-    QProcess openssl;
-    openssl.setWorkingDirectory(keys.path());
-    openssl.start(u"openssl"_qs,
-        u"req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 "
-        "-subj /CN=localhost -addext subjectAltName=IP:127.0.0.1 -keyout key -out cert"_qs.split(u' '));
+    const QString dates
+        = tls.expired ? u"-startdate 20200101000000Z -enddate 20200102000000Z"_qs : u"-days 1"_qs;
+    const QString script
+        = u"printf '[ca]\\ndefault_ca=c\\n[c]\\ndatabase=index\\nserial=serial\\nnew_certs_dir=.\\n"
+          "policy=p\\ndefault_md=sha256\\ncopy_extensions=copy\\n[p]\\ncommonName=supplied\\n' "
+          ">config && : >index && openssl req -new -newkey ec -pkeyopt ec_paramgen_curve:"
+          "prime256v1 -nodes -subj /CN=localhost -addext subjectAltName=IP:127.0.0.1 -keyout "
+          "key -out request && openssl ca -batch -notext -selfsign -rand_serial -config config "
+          "-keyfile key -in request -out cert %1 && openssl req -x509 -newkey ec -pkeyopt "
+          "ec_paramgen_curve:prime256v1 -nodes -days 1 -subj /CN=other -keyout otherkey -out "
+          "other && echo no certificate >junk && mkfifo fifo"_qs;
+    QProcess shell;
+    shell.setWorkingDirectory(keys.path());
+    shell.start(u"sh"_qs, {u"-c"_qs, script.arg(dates)});
     QFile key(keys.filePath(u"key"_qs));
-    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0 || !key.open(QIODevice::ReadOnly))
-        QSKIP("needs openssl to make a certificate");
-    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.setLocalCertificate(QSslCertificate::fromPath(keys.filePath(u"cert"_qs)).value(0));
-    tls.setPrivateKey(QSslKey(&key, QSsl::Ec));
+    if (!shell.waitForFinished(60000) || shell.exitCode() != 0 || !key.open(QIODevice::ReadOnly))
+        QSKIP("needs openssl to make certificates");
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(QSslCertificate::fromPath(keys.filePath(u"cert"_qs)).value(0));
+    configuration.setPrivateKey(QSslKey(&key, QSsl::Ec));
+    if (tls.offersH2)
+        configuration.setAllowedNextProtocols({QSslConfiguration::ALPNProtocolHTTP2, "http/1.1"_ba});
     QSslServer server;
-    server.setSslConfiguration(tls);
+    server.setSslConfiguration(configuration);
     QVERIFY(server.listen(QHostAddress::LocalHost));
     const QByteArray body = ScriptedHttpServer::patternBytes(0, 100000);
+    QByteArray request;
     connect(&server, &QSslServer::pendingConnectionAvailable, this, [&] {
         auto *socket = static_cast<QSslSocket *>(server.nextPendingConnection());
-        connect(socket, &QSslSocket::readyRead, socket, [socket, &body] {
-            if (socket->readAll().contains("\r\n\r\n"))
+        connect(socket, &QSslSocket::readyRead, socket, [socket, &body, &request] {
+            request += socket->readAll();
+            if (request.contains("\r\n\r\n"))
                 socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
         });
-        connect(socket, &QSslSocket::encryptedBytesWritten, socket, [socket, closeNotify] {
+        connect(socket, &QSslSocket::encryptedBytesWritten, socket, [socket, &tls] {
             if (socket->encryptedBytesToWrite() == 0 && socket->bytesToWrite() == 0)
-                closeNotify ? socket->disconnectFromHost() : socket->abort();
+                tls.closeNotify ? socket->disconnectFromHost() : socket->abort();
         });
     });
     QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-    const QByteArray bundle = qgetenv("CURL_CA_BUNDLE");
-    qputenv("CURL_CA_BUNDLE", QFile::encodeName(keys.filePath(u"cert"_qs)));
-    const auto restore = qScopeGuard([&] { qputenv("CURL_CA_BUNDLE", bundle); });
+    const QString trusted = keys.filePath(tls.trusted);
+    const QByteArrayList variables{"CURL_CA_BUNDLE", "SSL_CERT_FILE", "SSL_CERT_DIR"};
+    for (const QByteArray &variable : variables)
+        qputenv(variable.constData(), variable == tls.variable ? QFile::encodeName(trusted) : QByteArray());
+    const auto restore = qScopeGuard([&] {
+        for (const QByteArray &variable : variables)
+            qunsetenv(variable.constData());
+    });
 
     Inet inet;
-    QVERIFY(fetch(inet, u"https://127.0.0.1:%1/tool.rar"_qs.arg(server.serverPort())) == body);
-    QCOMPARE(inet.failure().kind, closeNotify ? Kind::None : Kind::ConnectionClosed);
+    const QByteArray received
+        = fetch(inet, u"https://%1:%2/tool.rar"_qs.arg(tls.host).arg(server.serverPort()));
+    QCOMPARE(inet.failure().kind, tls.kind);
+    // The kinds that name the setting come one after the other.
+    const bool named
+        = tls.kind >= Kind::CertificateFileSetting && tls.kind <= Kind::CertificateFileUnreadable;
+    QCOMPARE(inet.failure().variable, named ? QString::fromLatin1(tls.variable) : QString());
+    QCOMPARE(inet.failure().path, named ? trusted : QString());
+    if (tls.kind != Kind::None && tls.kind != Kind::ConnectionClosed)
+        return;
+    QVERIFY(received == body);
+    QVERIFY2(request.startsWith("GET /tool.rar HTTP/1.1\r\n"), request.left(40).constData());
 }
 
 QTEST_GUILESS_MAIN(TestInet)

@@ -48,6 +48,17 @@ void TestProxyRules::choice_data()
     QTest::newRow("no_proxy names other hosts")
         << http << QStringList{lower, u"no_proxy=rn.localhost,*,x.vorn.localhost"_qs} << proxy
         << u"http_proxy"_qs << false;
+    // An address is covered by an address or a range of them, never by a name's rules.
+    const auto direct = [&](const char *tag, const QString &url, const QString &noProxy, bool covered) {
+        QTest::newRow(tag) << url << QStringList{lower, u"no_proxy="_qs + noProxy}
+                           << (covered ? QByteArray() : proxy) << (covered ? QString() : u"http_proxy"_qs)
+                           << false;
+    };
+    direct("no_proxy range covers the address", u"http://127.0.0.1:8080/x"_qs, u"10.0.0.0/8 127.0.0.0/8"_qs,
+        true);
+    direct("no_proxy IPv6 range", u"http://[::1]:8080/x"_qs, u"::1/128"_qs, true);
+    direct("no_proxy range of another network", u"http://127.0.0.1/x"_qs, u"127.0.1.0/24"_qs, false);
+    direct("no_proxy address is exact", u"http://127.0.0.1/x"_qs, u"0.0.1,127.0.0.10"_qs, false);
     // Never a silent direct connection when the setting cannot be read.
     QTest::newRow("unreadable http_proxy")
         << http << QStringList{u"http_proxy=http://[127.0.0.1:3128"_qs}

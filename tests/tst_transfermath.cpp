@@ -7,43 +7,11 @@ class TestTransferMath : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void expectedSize_data();
-    void expectedSize();
     void percent_data();
     void percent();
     void nextPercentChange_data();
     void nextPercentChange();
 };
-
-void TestTransferMath::expectedSize_data()
-{
-    QTest::addColumn<QString>("header");
-    QTest::addColumn<qint64>("size");
-
-    QTest::newRow("plain") << QStringLiteral("2500") << qint64(2500);
-    QTest::newRow("followed by letters") << QStringLiteral("2500abc") << qint64(2500);
-    QTest::newRow("followed by a word") << QStringLiteral("2500 bytes") << qint64(2500);
-    QTest::newRow("leading blanks") << QStringLiteral("   \t2500") << qint64(2500);
-    QTest::newRow("blank inside stops the number") << QStringLiteral("25 00") << qint64(25);
-    QTest::newRow("empty") << QString() << qint64(0);
-    QTest::newRow("no number") << QStringLiteral("unknown") << qint64(0);
-    QTest::newRow("sign only") << QStringLiteral("-") << qint64(0);
-    QTest::newRow("negative is unknown") << QStringLiteral("-5") << qint64(0);
-    QTest::newRow("half rounds to even, down") << QStringLiteral("2500.5") << qint64(2500);
-    QTest::newRow("half rounds to even, up") << QStringLiteral("2501.5") << qint64(2502);
-    QTest::newRow("exponent") << QStringLiteral("2.5e3") << qint64(2500);
-    QTest::newRow("dangling exponent") << QStringLiteral("2500e") << qint64(2500);
-    QTest::newRow("above 2 GiB") << QStringLiteral("2147483649") << qint64(2147483649LL);
-    QTest::newRow("above 4 GiB") << QStringLiteral("5000000000") << qint64(5000000000LL);
-    QTest::newRow("beyond 64 bits is unknown") << QStringLiteral("99999999999999999999") << qint64(0);
-}
-
-void TestTransferMath::expectedSize()
-{
-    QFETCH(QString, header);
-    QFETCH(qint64, size);
-    QCOMPARE(TransferMath::expectedSize(header), size);
-}
 
 void TestTransferMath::percent_data()
 {

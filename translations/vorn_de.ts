@@ -236,6 +236,30 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <source>%1 could not be saved to %2: %3.</source>
         <translation>%1 konnte nicht in %2 gespeichert werden: %3.</translation>
     </message>
+    <message>
+        <source>the certificate setting %1 does not name a file</source>
+        <translation>Die Zertifikatseinstellung %1 nennt keine Datei</translation>
+    </message>
+    <message>
+        <source>the certificate setting %1 does not name a folder</source>
+        <translation>Die Zertifikatseinstellung %1 nennt keinen Ordner</translation>
+    </message>
+    <message>
+        <source>the certificates to trust could not be read from %1</source>
+        <translation>Die vertrauenswürdigen Zertifikate konnten nicht aus %1 gelesen werden</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not made out to its name</source>
+        <translation>Das Zertifikat des Servers ist nicht auf seinen Namen ausgestellt</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not from an issuer trusted here</source>
+        <translation>Das Zertifikat des Servers stammt von keinem hier vertrauenswürdigen Aussteller</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate has expired</source>
+        <translation>Das Zertifikat des Servers ist abgelaufen</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

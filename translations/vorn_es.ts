@@ -236,6 +236,30 @@ Los datos parciales se conservan en %4.</translation>
         <source>%1 could not be saved to %2: %3.</source>
         <translation>No se pudo guardar %1 en %2: %3.</translation>
     </message>
+    <message>
+        <source>the certificate setting %1 does not name a file</source>
+        <translation>la configuración de certificados %1 no indica un archivo</translation>
+    </message>
+    <message>
+        <source>the certificate setting %1 does not name a folder</source>
+        <translation>la configuración de certificados %1 no indica una carpeta</translation>
+    </message>
+    <message>
+        <source>the certificates to trust could not be read from %1</source>
+        <translation>no se pudieron leer los certificados de confianza desde %1</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not made out to its name</source>
+        <translation>el certificado del servidor no está emitido a su nombre</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not from an issuer trusted here</source>
+        <translation>el certificado del servidor no procede de un emisor de confianza aquí</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate has expired</source>
+        <translation>el certificado del servidor ha caducado</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

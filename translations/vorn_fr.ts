@@ -236,6 +236,30 @@ Les données partielles sont conservées dans %4.</translation>
         <source>%1 could not be saved to %2: %3.</source>
         <translation>%1 n&apos;a pas pu être enregistré dans %2&#xa0;: %3.</translation>
     </message>
+    <message>
+        <source>the certificate setting %1 does not name a file</source>
+        <translation>le réglage de certificats %1 ne désigne pas un fichier</translation>
+    </message>
+    <message>
+        <source>the certificate setting %1 does not name a folder</source>
+        <translation>le réglage de certificats %1 ne désigne pas un dossier</translation>
+    </message>
+    <message>
+        <source>the certificates to trust could not be read from %1</source>
+        <translation>les certificats de confiance n&apos;ont pas pu être lus depuis %1</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not made out to its name</source>
+        <translation>le certificat du serveur n&apos;est pas établi à son nom</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not from an issuer trusted here</source>
+        <translation>le certificat du serveur ne vient pas d&apos;un émetteur de confiance ici</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate has expired</source>
+        <translation>le certificat du serveur a expiré</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

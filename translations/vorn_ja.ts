@@ -235,6 +235,30 @@ The partial data is kept in %4.</source>
         <source>%1 could not be saved to %2: %3.</source>
         <translation>%1 を %2 に保存できませんでした：%3。</translation>
     </message>
+    <message>
+        <source>the certificate setting %1 does not name a file</source>
+        <translation>証明書の設定 %1 はファイルを指していません</translation>
+    </message>
+    <message>
+        <source>the certificate setting %1 does not name a folder</source>
+        <translation>証明書の設定 %1 はフォルダーを指していません</translation>
+    </message>
+    <message>
+        <source>the certificates to trust could not be read from %1</source>
+        <translation>信頼する証明書を %1 から読み取れませんでした</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not made out to its name</source>
+        <translation>サーバーの証明書はそのサーバーの名前に対して発行されていません</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate is not from an issuer trusted here</source>
+        <translation>サーバーの証明書はここで信頼されている発行者のものではありません</translation>
+    </message>
+    <message>
+        <source>the server&apos;s certificate has expired</source>
+        <translation>サーバーの証明書の有効期限が切れています</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

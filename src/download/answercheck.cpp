@@ -2,7 +2,6 @@
 
 #include "common/plaintext.h"
 #include "common/pluralcount.h"
-#include "transfermath.h"
 
 #include <QLocale>
 #include <QRegularExpression>
@@ -12,43 +11,54 @@
 namespace {
 
 // The first item of a header such as "text/html; charset=utf-8", in lower case.
-QString mainValue(const QString &header)
+QString mainValue(const QByteArray &header)
 {
-    return header.section(QLatin1Char(';'), 0, 0).trimmed().toLower();
+    return QString::fromLatin1(header).section(QLatin1Char(';'), 0, 0).trimmed().toLower();
 }
 
 bool isWebPage(const AnswerHead &head)
 {
-    // Repeated Content-Type headers come joined: a page among them makes the answer one, whichever
-    // of them a browser would believe.
-    const QStringList types = head.contentType.split(QLatin1Char(','));
-    const bool page = std::any_of(types.cbegin(), types.cend(), [](const QString &item) {
-        const QString type = mainValue(item);
+    // A page among several types makes the answer one, whichever of them a browser would believe.
+    const QByteArrayList types = head.values("content-type");
+    const bool page = std::any_of(types.cbegin(), types.cend(), [](const QByteArray &value) {
+        const QString type = mainValue(value);
         return type == QLatin1String("text/html") || type == QLatin1String("application/xhtml+xml");
     });
     // A browser too saves a page the server marks as an attachment instead of showing it.
-    return page && mainValue(head.contentDisposition) != QLatin1String("attachment");
+    const QByteArrayList dispositions = head.values("content-disposition");
+    return page && !std::any_of(dispositions.cbegin(), dispositions.cend(), [](const QByteArray &value) {
+        return mainValue(value) == QLatin1String("attachment");
+    });
 }
 
 // The codings other than identity, e.g. "gzip"; empty when the body is sent as it is.
 QString encodings(const AnswerHead &head)
 {
     QStringList codings;
-    const QStringList items = head.contentEncoding.split(QLatin1Char(','));
-    for (const QString &item : items) {
-        const QString coding = item.trimmed().toLower();
-        if (!coding.isEmpty() && coding != QLatin1String("identity"))
-            codings.append(coding);
+    for (const QByteArray &value : head.values("content-encoding")) {
+        for (const QByteArray &item : value.split(',')) {
+            const QString coding = QString::fromLatin1(item.trimmed().toLower());
+            if (!coding.isEmpty() && coding != QLatin1String("identity"))
+                codings.append(coding);
+        }
     }
     return codings.join(QLatin1String(", "));
 }
 
-// The size a 206 answer covers when it is the whole file from its first byte, else 0.
-qint64 wholeRangeSize(const QString &contentRange)
+// A header's values as the server sent them, for a message.
+QString shown(const QByteArrayList &values)
 {
+    return PlainText::fromServer(QString::fromLatin1(values.join(", ")));
+}
+
+// The size a 206 answer covers when it is the whole file from its first byte, else 0.
+qint64 wholeRangeSize(const QByteArrayList &contentRange)
+{
+    if (contentRange.size() != 1)
+        return 0;
     static const QRegularExpression whole(QStringLiteral("^\\s*bytes\\s+0-(\\d{1,18})/(\\d{1,18})\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = whole.match(contentRange);
+    const QRegularExpressionMatch match = whole.match(QString::fromLatin1(contentRange.first()));
     if (!match.hasMatch())
         return 0;
     const qint64 last = match.captured(1).toLongLong();
@@ -84,8 +94,10 @@ StatedDigest statedDigest(const AnswerHead &head)
     // only. A key that is not one ("SHA-256") makes the whole field malformed.
     static const QRegularExpression memberSeparator(QStringLiteral(",(?=(?:[^\"]*\"[^\"]*\")*[^\"]*$)"));
     static const QRegularExpression key(QStringLiteral("^[a-z*][a-z0-9_.*-]*$"));
-    for (const QString &field : {head.reprDigest, head.contentDigest}) {
-        const QStringList members = field.split(memberSeparator, Qt::SkipEmptyParts);
+    QByteArrayList fields = head.values("repr-digest");
+    fields += head.values("content-digest");
+    for (const QByteArray &field : std::as_const(fields)) {
+        const QStringList members = QString::fromLatin1(field).split(memberSeparator, Qt::SkipEmptyParts);
         for (const QString &member : members) {
             const QString name
                 = member.section(QLatin1Char('='), 0, 0).section(QLatin1Char(';'), 0, 0).trimmed();
@@ -101,32 +113,17 @@ StatedDigest statedDigest(const AnswerHead &head)
                 stated.readable = false;
         }
     }
-    const QStringList members = head.digest.split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (const QString &member : members) {
-        const qsizetype equals = member.indexOf(QLatin1Char('='));
-        if (member.left(equals).trimmed().compare(QLatin1String("sha-256"), Qt::CaseInsensitive) == 0)
-            take(equals < 0 ? QString() : member.mid(equals + 1).trimmed());
+    for (const QByteArray &field : head.values("digest")) {
+        for (const QByteArray &member : field.split(',')) {
+            const qsizetype equals = member.indexOf('=');
+            if (member.left(equals).trimmed().compare("sha-256", Qt::CaseInsensitive) == 0)
+                take(equals < 0 ? QString() : QString::fromLatin1(member.mid(equals + 1).trimmed()));
+        }
     }
     return stated;
 }
 
 } // namespace
-
-AnswerHead AnswerHead::read(int status, qint64 length, const std::function<QString(const QString &)> &header)
-{
-    AnswerHead head;
-    head.status = status;
-    head.length = length;
-    head.contentLength = header(QStringLiteral("Content-Length"));
-    head.contentRange = header(QStringLiteral("Content-Range"));
-    head.contentType = header(QStringLiteral("Content-Type"));
-    head.contentDisposition = header(QStringLiteral("Content-Disposition"));
-    head.contentEncoding = header(QStringLiteral("Content-Encoding"));
-    head.reprDigest = header(QStringLiteral("Repr-Digest"));
-    head.contentDigest = header(QStringLiteral("Content-Digest"));
-    head.digest = header(QStringLiteral("Digest"));
-    return head;
-}
 
 AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
 {
@@ -153,14 +150,12 @@ AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
         return verdict;
     }
 
-    // The transfer frames the body by its own reading of the length. Where a reader of numbers would
-    // read the header otherwise ("2.5e3", "2501.5"), neither count can be trusted to tell a whole body;
-    // of a list ("100, 50", or the header twice) it is chance which one frames it.
-    if (!head.contentLength.isEmpty()) {
-        if (head.length < 0 || head.contentLength.contains(QLatin1Char(','))
-            || TransferMath::expectedSize(head.contentLength) != head.length) {
-            verdict.reason = tr("the server announced a size that cannot be right (\"%1\")")
-                                 .arg(PlainText::fromServer(head.contentLength));
+    // The transfer frames the body by libcurl's reading of the length. Where the header says more than
+    // that one number ("2.5e3" read as 2, "100, 50", the header twice), the body ends where chance says.
+    if (const QByteArrayList length = head.values("content-length"); !length.isEmpty()) {
+        if (!head.lengthReadable) {
+            verdict.reason
+                = tr("the server announced a size that cannot be right (\"%1\")").arg(shown(length));
             return verdict;
         }
         if (head.length == 0) {
@@ -172,18 +167,17 @@ AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
 
     if (head.status == 206) {
         // Asked from byte 0, a partial answer is only the archive when it covers the whole file.
-        const qint64 total = wholeRangeSize(head.contentRange);
+        const QByteArrayList range = head.values("content-range");
+        const qint64 total = wholeRangeSize(range);
         if (total == 0) {
-            verdict.reason = head.contentRange.isEmpty()
+            verdict.reason = range.isEmpty()
                 ? tr("the server sent only part of the archive")
-                : tr("the server sent only part of the archive (\"%1\")")
-                      .arg(PlainText::fromServer(head.contentRange));
+                : tr("the server sent only part of the archive (\"%1\")").arg(shown(range));
             return verdict;
         }
         if (verdict.expected != 0 && verdict.expected != total) {
             verdict.reason = tr("the server announced two different sizes (\"%1\" and \"%2\")")
-                                 .arg(PlainText::fromServer(head.contentLength),
-                                     PlainText::fromServer(head.contentRange));
+                                 .arg(shown(head.values("content-length")), shown(range));
             return verdict;
         }
         verdict.expected = total;

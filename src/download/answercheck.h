@@ -1,28 +1,9 @@
 #pragma once
 
+#include "transfer/answerhead.h"
+
 #include <QCoreApplication>
 #include <QString>
-
-#include <functional>
-
-// The parts of an answer's head that say whether its body is the archive, each as the server sent
-// it (empty when absent).
-struct AnswerHead
-{
-    int status = 0;
-    qint64 length = -1; // the transfer's own reading of Content-Length, which frames the body; -1 for none
-    QString contentLength;
-    QString contentRange;
-    QString contentType;
-    QString contentDisposition;
-    QString contentEncoding;
-    QString reprDigest;
-    QString contentDigest;
-    QString digest;
-
-    // The fields from `header`, which gives the value of the named header (repeated ones joined by ", ").
-    static AnswerHead read(int status, qint64 length, const std::function<QString(const QString &)> &header);
-};
 
 // Decides whether a successful answer is the archive we asked for, and the whole of it.
 class AnswerCheck final

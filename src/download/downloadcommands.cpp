@@ -26,12 +26,6 @@ TransferResult ended(TransferResult result, TransferResult::Outcome outcome, con
     return result;
 }
 
-AnswerHead answerHead(const Inet &inet)
-{
-    return AnswerHead::read(inet.statusCode(), inet.contentLength(),
-        [&inet](const QString &name) { return inet.getHeader(name); });
-}
-
 } // namespace
 
 DownloadCommands::DownloadCommands(
@@ -137,7 +131,7 @@ DownloadCommands::Step DownloadCommands::takeAnswer(AnswerCheck::Verdict *verdic
         return Ending{Outcome::ServerRefused,
             QString::number(m_inet->statusCode()) + QLatin1Char(' ') + m_inet->reasonPhrase(), true};
     }
-    *verdict = AnswerCheck::checkHead(answerHead(*m_inet));
+    *verdict = AnswerCheck::checkHead(m_inet->head());
     if (!verdict->isArchive)
         return Ending{Outcome::NotTheArchive, verdict->reason, true};
     result->expected = verdict->expected;

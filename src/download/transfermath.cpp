@@ -6,14 +6,6 @@
 
 namespace TransferMath {
 
-qint64 expectedSize(const QString &contentLength)
-{
-    const double rounded = TextNumber::roundHalfEven(TextNumber::leadingValue(contentLength));
-    if (!(rounded > 0) || rounded >= sizeLimit)
-        return 0;
-    return qint64(rounded);
-}
-
 int percent(qint64 received, qint64 expected)
 {
     const double rounded = TextNumber::roundHalfEven(double(received) / double(expected) * 100.0);

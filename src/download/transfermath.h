@@ -4,13 +4,6 @@
 
 namespace TransferMath {
 
-// 2^63: the first size that no longer fits in 64 bits.
-inline constexpr double sizeLimit = 9223372036854775808.0;
-
-// The announced body size: the header's leading number, rounded halves to even. Anything that is not
-// a positive size that fits in 64 bits gives 0, which stands for "unknown".
-qint64 expectedSize(const QString &contentLength);
-
 // received / expected * 100 in double precision, rounded halves to even, held at 100.
 // Only meaningful for expected > 0; an unknown size is shown differently.
 int percent(qint64 received, qint64 expected);

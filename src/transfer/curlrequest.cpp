@@ -1,9 +1,12 @@
 #include "curlrequest.h"
 
+#include <QFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
 
 #include <cstring>
+
+#include <sys/stat.h>
 
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
@@ -16,8 +19,6 @@ namespace {
 
 using Kind = TransferFailure::Kind;
 
-// As many hops as Qt's network stack allowed before.
-constexpr long maxRedirects = 50;
 // libcurl reads the socket in blocks of this size; bigger was slower here, smaller costs more passes.
 constexpr long socketReadSize = 256 * 1024;
 
@@ -90,20 +91,57 @@ CURLcode watchCloseNotify(CURL *, void *context, void *seen)
     return CURLE_OK;
 }
 
-// The certificates to trust instead of the system's, read as curl reads them: CURL_CA_BUNDLE, else
-// SSL_CERT_FILE and SSL_CERT_DIR. For users behind a certificate authority of their own.
-void setTrustOptions(CURL *easy)
+// Whether `path` is of `type` (a folder, a regular file): stat, for open() would block on a FIFO.
+bool is(const QByteArray &path, mode_t type)
 {
-    const QByteArray bundle = qgetenv("CURL_CA_BUNDLE");
-    const QByteArray file = bundle.isEmpty() ? qgetenv("SSL_CERT_FILE") : bundle;
-    const QByteArray folder = bundle.isEmpty() ? qgetenv("SSL_CERT_DIR") : QByteArray();
-    if (!file.isEmpty())
-        curl_easy_setopt(easy, CURLOPT_CAINFO, file.constData());
-    if (!folder.isEmpty())
-        curl_easy_setopt(easy, CURLOPT_CAPATH, folder.constData());
+    struct stat status = {};
+    return stat(path.constData(), &status) == 0 && (status.st_mode & S_IFMT) == type;
+}
+
+// The kind a failed certificate check comes to, by OpenSSL's verify result.
+Kind certificateKind(CURLcode code, long verified)
+{
+    switch (verified) {
+    // libcurl checks the name itself, before it records OpenSSL's result, and then leaves it unspecified.
+    case X509_V_OK:
+    case X509_V_ERR_UNSPECIFIED:
+    case X509_V_ERR_HOSTNAME_MISMATCH:
+    case X509_V_ERR_IP_ADDRESS_MISMATCH:
+        return code == CURLE_PEER_FAILED_VERIFICATION ? Kind::CertificateNameMismatch : Kind::Tls;
+    case X509_V_ERR_CERT_HAS_EXPIRED:
+        return Kind::CertificateExpired;
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+    case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+    case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+    case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+    case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+        return Kind::CertificateUntrusted;
+    default:
+        return Kind::Tls;
+    }
 }
 
 } // namespace
+
+Trust trustFromEnvironment()
+{
+    Trust trust;
+    trust.fileVariable = qEnvironmentVariableIsEmpty("CURL_CA_BUNDLE") ? "SSL_CERT_FILE" : "CURL_CA_BUNDLE";
+    trust.file = qgetenv(trust.fileVariable.constData());
+    trust.folder = trust.fileVariable == "SSL_CERT_FILE" ? qgetenv("SSL_CERT_DIR") : QByteArray();
+    // OpenSSL opens them on the window's thread, where a FIFO would block it for good.
+    const auto refuse = [&trust](Kind kind, const QByteArray &variable, const QByteArray &path) {
+        trust.refusal = {.kind = kind,
+            .detail = QStringLiteral("%1 names no usable path").arg(QString::fromLatin1(variable)),
+            .variable = QString::fromLatin1(variable),
+            .path = QFile::decodeName(path)};
+    };
+    if (!trust.file.isEmpty() && !is(trust.file, S_IFREG))
+        refuse(Kind::CertificateFileSetting, trust.fileVariable, trust.file);
+    else if (!trust.folder.isEmpty() && !is(trust.folder, S_IFDIR))
+        refuse(Kind::CertificateFolderSetting, "SSL_CERT_DIR", trust.folder);
+    return trust;
+}
 
 curl_slist *headerList(const QString &requestHeaders)
 {
@@ -127,14 +165,17 @@ curl_slist *headerList(const QString &requestHeaders)
     return curl_slist_append(list, "Accept-Encoding: identity");
 }
 
-void setOptions(
-    CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers, const Hooks &hooks)
+void setOptions(CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers,
+    const Hooks &hooks, const Trust &trust, int redirectsLeft)
 {
     curl_easy_setopt(easy, CURLOPT_URL, url.toEncoded().constData());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    // HTTP/1.1 only, also where ALPN could agree on h2: this libcurl (7.88) takes an h2 stream that the
+    // server resets before its end for a whole body, and one archive per request gains nothing from h2.
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, maxRedirects);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, long(redirectsLeft));
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     // Removing a request whose name lookup hangs would otherwise wait for libcurl's resolver thread
     // (half a minute with a silent name server), freezing the window on Cancel. With this the thread
@@ -149,7 +190,10 @@ void setOptions(
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, hooks.data);
     curl_easy_setopt(easy, CURLOPT_SSL_CTX_FUNCTION, &watchCloseNotify);
     curl_easy_setopt(easy, CURLOPT_SSL_CTX_DATA, hooks.closeNotified);
-    setTrustOptions(easy);
+    if (!trust.file.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAINFO, trust.file.constData());
+    if (!trust.folder.isEmpty())
+        curl_easy_setopt(easy, CURLOPT_CAPATH, trust.folder.constData());
     if (method == "HEAD")
         curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     else if (method != "GET")
@@ -176,24 +220,16 @@ void setProxy(CURL *easy, const ProxyRules::Choice &proxy)
 // Over HTTP/1 a body with neither a length nor chunks ends where the connection ends. Over TLS only the
 // server's close_notify tells that end from a cut, which libcurl (7.88 with OpenSSL 3) takes for a normal
 // end: without it, half an archive would pass for the whole.
-bool endsWithoutCloseNotify(CURL *easy, bool closeNotified)
+bool endsWithoutCloseNotify(CURL *easy, const AnswerHead &head, bool closeNotified)
 {
     const char *scheme = nullptr;
     long version = 0;
-    curl_off_t length = -1;
     curl_off_t received = 0;
     curl_easy_getinfo(easy, CURLINFO_SCHEME, &scheme);
     curl_easy_getinfo(easy, CURLINFO_HTTP_VERSION, &version);
-    curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     curl_easy_getinfo(easy, CURLINFO_SIZE_DOWNLOAD_T, &received);
-    bool chunked = false;
-    curl_header *coding = nullptr;
-    for (size_t i = 0; curl_easy_header(easy, "Transfer-Encoding", i, CURLH_HEADER, -1, &coding) == CURLHE_OK
-         && i < coding->amount;
-         ++i)
-        chunked = chunked || QByteArray(coding->value).toLower().contains("chunked");
     const bool framedByClose = (version == CURL_HTTP_VERSION_1_0 || version == CURL_HTTP_VERSION_1_1)
-        && length < 0 && !chunked && received > 0;
+        && head.length < 0 && !head.isChunked() && received > 0;
     return framedByClose && !closeNotified && scheme && qstricmp(scheme, "https") == 0;
 }
 
@@ -213,9 +249,17 @@ TransferFailure failure(CURL *easy, CURLcode code, const char *errorBuffer, cons
     // libcurl's message leaves out why a certificate was refused, and the system's reason.
     long verified = X509_V_OK;
     curl_easy_getinfo(easy, CURLINFO_SSL_VERIFYRESULT, &verified);
-    if (failure.kind == Kind::Tls && verified != X509_V_OK)
-        failure.systemReason = QString::fromLatin1(X509_verify_cert_error_string(verified));
-    else if (systemError != 0)
+    if (failure.kind == Kind::Tls) {
+        failure.kind = certificateKind(code, verified);
+        if (verified != X509_V_OK && verified != X509_V_ERR_UNSPECIFIED)
+            failure.systemReason = QString::fromLatin1(X509_verify_cert_error_string(verified));
+    }
+    if (code == CURLE_SSL_CACERT_BADFILE && !stage.trust.file.isEmpty()) {
+        failure.kind = Kind::CertificateFileUnreadable;
+        failure.variable = QString::fromLatin1(stage.trust.fileVariable);
+        failure.path = QFile::decodeName(stage.trust.file);
+    }
+    if (failure.systemReason.isEmpty() && systemError != 0)
         failure.systemReason = QString::fromLocal8Bit(std::strerror(int(systemError)));
     failure.proxy = QString::fromUtf8(stage.proxy.address);
     failure.proxySource = stage.proxy.source;

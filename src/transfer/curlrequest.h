@@ -1,5 +1,6 @@
 #pragma once
 
+#include "answerhead.h"
 #include "proxyrules.h"
 #include "transferfailure.h"
 
@@ -23,18 +24,33 @@ struct Hooks
     bool *closeNotified = nullptr; // set when the server ends its TLS connection in good order
 };
 
+// As many hops as Qt's network stack allowed before, whoever follows them.
+constexpr int maxRedirects = 50;
+
+// The certificates to trust instead of the system's, as curl reads them from the environment:
+// CURL_CA_BUNDLE (a file), else SSL_CERT_FILE (a file) and SSL_CERT_DIR (a folder).
+struct Trust
+{
+    QByteArray fileVariable{};
+    QByteArray file{};
+    QByteArray folder{};
+    TransferFailure refusal{}; // a variable names something that is not what it must be
+};
+Trust trustFromEnvironment();
+
 // The caller's "Name: value" lines, each ended by CR LF, as libcurl takes them, and ours.
 curl_slist *headerList(const QString &requestHeaders);
 
-void setOptions(
-    CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers, const Hooks &hooks);
+// `redirectsLeft`: how many more hops libcurl may follow on its own.
+void setOptions(CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers,
+    const Hooks &hooks, const Trust &trust, int redirectsLeft);
 
 // The proxy the request goes through ("" for none), so that libcurl does not read the environment again.
 void setProxy(CURL *easy, const ProxyRules::Choice &proxy);
 
 // Whether a body that libcurl took for whole ended only by the connection closing over TLS without the
 // server's close_notify: then nothing tells it from a cut made by anyone on the way.
-bool endsWithoutCloseNotify(CURL *easy, bool closeNotified);
+bool endsWithoutCloseNotify(CURL *easy, const AnswerHead &head, bool closeNotified);
 
 // Where the request stood when libcurl ended it.
 struct Stage
@@ -42,6 +58,7 @@ struct Stage
     bool bodyStarted = false; // the answer was adopted
     bool statusLineDue = false; // the next line libcurl reads is a status line
     const ProxyRules::Choice &proxy;
+    const Trust &trust;
 };
 
 // How a request that libcurl ended with `code` failed.

@@ -33,6 +33,8 @@ struct Inet::Private
         Clock::time_point lastData;
         // The server ended its TLS connection in good order, set by OpenSSL's report of the alert.
         bool closeNotified = false;
+        int hops = 0; // redirects followed before the current handle's first address
+        bool hopPending = false; // a redirect to an address that needs another proxy ended the handle
     };
 
     // The read and write notifiers of one socket. They live as long as the Inet: libcurl drops and
@@ -109,17 +111,52 @@ struct Inet::Private
         watch->second.write->setEnabled((what & CURL_POLL_OUT) != 0);
     }
 
-    void start()
+    // One hop of the request: a handle for `url`, through the proxy chosen for it.
+    void open(const QUrl &url)
     {
-        request.started = Clock::now();
-        request.lastData = request.started;
-        idleTimer.start(std::chrono::seconds(q->m_requestTimeout));
+        request.head = ResponseHead(url);
+        request.closeNotified = false;
+        request.hopPending = false;
+        curlError[0] = '\0';
+        easy = curl_easy_init();
+        CurlRequest::setOptions(easy, url, method, requestHeaders,
+            {&Private::onHeader, &Private::onBody, this, curlError, &request.closeNotified}, trust,
+            CurlRequest::maxRedirects - request.hops);
+        const ProxyRules::Choice &proxy = request.proxy
+            = ProxyRules::choose(url, &ProxyRules::processEnvironment);
+        if (!proxy.error.isEmpty()) {
+            // Going direct instead would silently ignore what the user asked for.
+            end(Phase::Finished,
+                {.kind = Kind::ProxySetting,
+                    .detail = proxy.error,
+                    .proxy = QString::fromUtf8(proxy.address),
+                    .proxySource = proxy.source});
+            return;
+        }
+        CurlRequest::setProxy(easy, proxy);
         const CURLMcode added = curl_multi_add_handle(multi, easy);
-        if (added != CURLM_OK) {
+        if (added != CURLM_OK)
             end(Phase::Finished,
                 {.kind = Kind::Other, .detail = QString::fromLatin1(curl_multi_strerror(added))});
-            reportChanges();
-        }
+    }
+
+    // libcurl keeps one proxy for every hop it follows. A redirect to an address that needs another (or
+    // none) ends the handle, and the next one starts there: as libcurl would have, one GET, the same
+    // request headers, counted against the same limit.
+    void followElsewhere()
+    {
+        long followed = 0;
+        curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &followed);
+        request.hops += int(followed) + 1;
+        curl_multi_remove_handle(multi, easy);
+        curl_easy_cleanup(easy);
+        easy = nullptr;
+        qCDebug(lcTransfer) << "redirect" << request.hops << "to" << request.head.url() << "on its own";
+        if (request.hops > CurlRequest::maxRedirects)
+            end(Phase::Finished,
+                {.kind = Kind::TooManyRedirects, .detail = QStringLiteral("too many redirects")});
+        else
+            open(request.head.url());
     }
 
     bool takeHeaderLine(QByteArrayView line)
@@ -127,8 +164,12 @@ struct Inet::Private
         request.lastData = Clock::now();
         switch (request.head.take(line)) {
         case ResponseHead::Step::More:
-        case ResponseHead::Step::Follow: // libcurl follows the redirect itself
             return true;
+        case ResponseHead::Step::Follow:
+            // libcurl follows the redirect itself, where the proxy stays the same.
+            request.hopPending
+                = ProxyRules::choose(request.head.url(), &ProxyRules::processEnvironment) != request.proxy;
+            return !request.hopPending;
         case ResponseHead::Step::Answer:
             // drive() adopts it once libcurl has returned.
             changed = true;
@@ -153,6 +194,11 @@ struct Inet::Private
         int running = 0;
         curl_multi_socket_action(multi, socket, events, &running);
         const std::optional<CURLcode> result = takeResult();
+        if (result && request.hopPending) {
+            followElsewhere();
+            reportChanges();
+            return;
+        }
         // A transfer that ended well without a head that counts as the answer has the last one for it.
         if (phase == Phase::AwaitingHead && (request.head.isAnswerIn() || result == CURLE_OK))
             adopt();
@@ -172,17 +218,13 @@ struct Inet::Private
         return result;
     }
 
-    // The final answer's head is in: its status and length as libcurl read them.
+    // The final answer's head is in, framed by the length libcurl read.
     void adopt()
     {
-        long status = 0;
-        curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
         curl_off_t contentLength = -1;
         curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &contentLength);
-        answer.statusCode = int(status);
-        answer.reasonPhrase = request.head.reasonPhrase();
-        answer.headers = request.head.headers();
-        answer.contentLength = contentLength;
+        answer.head = request.head.answer();
+        answer.head.frameBy(contentLength);
         answer.url = request.head.url();
         phase = Phase::Body;
         changed = true;
@@ -190,7 +232,8 @@ struct Inet::Private
 
     void endWith(CURLcode code)
     {
-        if (code == CURLE_OK && CurlRequest::endsWithoutCloseNotify(easy, request.closeNotified)) {
+        if (code == CURLE_OK
+            && CurlRequest::endsWithoutCloseNotify(easy, answer.head, request.closeNotified)) {
             end(Phase::Finished,
                 {.kind = Kind::ConnectionClosed,
                     .detail = Inet::tr("TLS connection closed without close_notify")});
@@ -199,7 +242,7 @@ struct Inet::Private
         // Where libcurl failed before a status line came, the line is what it could not read.
         const bool statusLineDue = phase == Phase::AwaitingHead && request.head.expectsStatusLine();
         const TransferFailure failure = CurlRequest::failure(
-            easy, code, curlError, {phase == Phase::Body, statusLineDue, request.proxy});
+            easy, code, curlError, {phase == Phase::Body, statusLineDue, request.proxy, trust});
         end(Phase::Finished, failure);
     }
 
@@ -282,6 +325,8 @@ struct Inet::Private
     Inet *q;
     CURLM *multi = nullptr;
     CURL *easy = nullptr;
+    QByteArray method;
+    CurlRequest::Trust trust;
     curl_slist *requestHeaders = nullptr;
     std::unordered_map<curl_socket_t, SocketWatch> sockets;
     QTimer curlTimer;
@@ -331,43 +376,20 @@ void Inet::execute(const QString &operation, const QString &requestHeaders)
     d->release();
     d->request = {};
     m_answer = {};
-    d->request.head = ResponseHead(QUrl(m_url));
     d->ring.clear();
-    d->curlError[0] = '\0';
     m_phase = Phase::AwaitingHead;
+    d->method = operation.toLatin1();
     d->requestHeaders = CurlRequest::headerList(requestHeaders);
-    d->easy = curl_easy_init();
-    CurlRequest::setOptions(d->easy, d->request.head.url(), operation.toLatin1(), d->requestHeaders,
-        {&Private::onHeader, &Private::onBody, d.get(), d->curlError, &d->request.closeNotified});
     qCDebug(lcTransfer) << operation << m_url;
-    const ProxyRules::Choice &proxy = d->request.proxy
-        = ProxyRules::choose(d->request.head.url(), &ProxyRules::processEnvironment);
-    if (proxy.error.isEmpty()) {
-        CurlRequest::setProxy(d->easy, proxy);
-        d->start();
-        return;
-    }
-    // Going direct instead would silently ignore what the user asked for.
-    d->end(Phase::Finished,
-        {.kind = Kind::ProxySetting,
-            .detail = proxy.error,
-            .proxy = QString::fromUtf8(proxy.address),
-            .proxySource = proxy.source});
+    d->request.started = Clock::now();
+    d->request.lastData = d->request.started;
+    d->idleTimer.start(std::chrono::seconds(m_requestTimeout));
+    d->trust = CurlRequest::trustFromEnvironment();
+    if (d->trust.refusal.failed())
+        d->end(Phase::Finished, d->trust.refusal);
+    else
+        d->open(QUrl(m_url));
     d->reportChanges();
-}
-
-QString Inet::getHeader(const QString &name) const
-{
-    const QByteArray wanted = name.toLatin1();
-    QByteArray value;
-    for (const auto &[headerName, headerValue] : m_answer.headers) {
-        if (headerName.compare(wanted, Qt::CaseInsensitive) != 0)
-            continue;
-        if (!value.isEmpty())
-            value += ", ";
-        value += headerValue;
-    }
-    return QString::fromLatin1(value);
 }
 
 QByteArrayView Inet::readChunk(qint64 size)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "answerhead.h"
 #include "transferfailure.h"
 
 #include <QByteArray>
@@ -53,12 +54,11 @@ public:
     // True from the start of a request until its response headers are in, or it failed or was cancelled.
     bool stillExecuting() const { return m_phase == Phase::AwaitingHead; }
 
-    // The named response header of the final answer as text; empty when it has none. Names are
-    // compared without regard to case; repeated headers come joined by ", ".
-    QString getHeader(const QString &name) const;
-    // libcurl's reading of the final answer's Content-Length: the length of its body, -1 when that is
-    // unknown (chunked, ended by the server closing, or no answer).
-    qint64 contentLength() const { return m_answer.contentLength; }
+    // The final answer's head; its status is 0 while there is none.
+    const AnswerHead &head() const { return m_answer.head; }
+    // The length of its body as the transfer frames it, -1 when that is unknown (chunked, ended by the
+    // server closing, or no answer).
+    qint64 contentLength() const { return m_answer.head.length; }
 
     // The next bytes of the body where they lie, without copying them: waits until `size` bytes are
     // buffered or the body has ended, so a short chunk only comes at the end. Empty once the body is
@@ -73,10 +73,10 @@ public:
     bool wasCancelled() const { return m_phase == Phase::Cancelled; }
     bool hasFailed() const { return failure().failed(); }
     TransferFailure failure() const { return wasCancelled() ? TransferFailure() : m_answer.failure; }
-    int statusCode() const { return m_answer.statusCode; }
+    int statusCode() const { return m_answer.head.status; }
+    QString reasonPhrase() const { return m_answer.head.reason; }
     // Where the final answer came from, after the redirects.
     QUrl answerUrl() const { return m_answer.url; }
-    QString reasonPhrase() const { return m_answer.reasonPhrase; }
 
     WakeUps wakeUps() const { return m_wakeUps; }
 
@@ -96,10 +96,7 @@ private:
     // What the last request came to; the next request starts from a fresh one.
     struct Answer
     {
-        int statusCode = 0;
-        QString reasonPhrase;
-        QList<std::pair<QByteArray, QByteArray>> headers;
-        qint64 contentLength = -1;
+        AnswerHead head;
         QUrl url;
         TransferFailure failure;
     };

@@ -1,6 +1,7 @@
 #include "proxyrules.h"
 
 #include <QCoreApplication>
+#include <QHostAddress>
 #include <QNetworkProxyFactory>
 #include <QRegularExpression>
 
@@ -18,8 +19,21 @@ class Words final
     Q_DECLARE_TR_FUNCTIONS(ProxyRules)
 };
 
-// curl's no_proxy (or NO_PROXY): "*" alone turns the proxy off; otherwise names separated by commas
-// or blanks, each standing for that host and every host under it, with or without a leading dot.
+// Whether `entry` of no_proxy, an address or a range of them ("127.0.0.0/8", "::1/128"), covers
+// `address`: as curl 7.86 and later read it, an address alone stands for itself only.
+bool coversAddress(const QString &entry, const QHostAddress &address)
+{
+    const QString network = entry.section(QLatin1Char('/'), 0, 0);
+    const int width = address.protocol() == QAbstractSocket::IPv4Protocol ? 32 : 128;
+    const int bits = entry.contains(QLatin1Char('/')) ? entry.section(QLatin1Char('/'), 1).toInt() : 0;
+    const QHostAddress start(network);
+    return start.protocol() == address.protocol() && bits <= width
+        && address.isInSubnet(start, bits == 0 ? width : bits);
+}
+
+// curl's no_proxy (or NO_PROXY): "*" alone turns the proxy off; otherwise entries separated by commas
+// or blanks: a name stands for that host and every host under it, with or without a leading dot; an
+// address or a range of them covers only hosts given by their address.
 bool bypassesProxy(const QString &host, const Environment &environment)
 {
     QByteArray list = environment("no_proxy");
@@ -27,12 +41,18 @@ bool bypassesProxy(const QString &host, const Environment &environment)
         list = environment("NO_PROXY");
     if (list.trimmed() == "*")
         return true;
+    const QHostAddress address(host);
     QString name = host.toLower();
     if (name.endsWith(QLatin1Char('.')))
         name.chop(1);
     static const QRegularExpression separators(QStringLiteral("[,\\s]+"));
     const QStringList entries = QString::fromLocal8Bit(list).toLower().split(separators, Qt::SkipEmptyParts);
     for (QString entry : entries) {
+        if (!address.isNull()) {
+            if (coversAddress(entry, address))
+                return true;
+            continue;
+        }
         if (entry.startsWith(QLatin1Char('.')))
             entry.remove(0, 1);
         if (entry.endsWith(QLatin1Char('.')))

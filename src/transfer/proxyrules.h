@@ -23,6 +23,8 @@ struct Choice
     QString source;
     // Why the setting cannot be read; a request must then fail rather than go direct.
     QString error;
+
+    bool operator==(const Choice &) const = default;
 };
 
 Choice choose(const QUrl &url, const Environment &environment);

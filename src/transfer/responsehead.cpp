@@ -19,6 +19,16 @@ bool isSecure(const QUrl &url)
     return url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
 }
 
+// The server's own phrase, as plain text: UTF-8 where it is, else one character per byte.
+QString reasonPhrase(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString reason = utf8.decode(bytes);
+    if (utf8.hasError())
+        reason = QString::fromLatin1(bytes);
+    return PlainText::clean(reason);
+}
+
 } // namespace
 
 ResponseHead::ResponseHead(const QUrl &url)
@@ -34,7 +44,7 @@ ResponseHead::Step ResponseHead::take(QByteArrayView line)
     // a head, a line is a header whatever it starts with.
     if (m_expectStatusLine) {
         m_expectStatusLine = false;
-        m_headers.clear();
+        m_head = {};
         m_location.clear();
         return readStatusLine(text) ? Step::More : Step::Malformed;
     }
@@ -48,7 +58,7 @@ ResponseHead::Step ResponseHead::take(QByteArrayView line)
         // sends lower case); the answer is only known by telling the redirects apart the same way.
         if (m_location.isEmpty() && name.compare("Location", Qt::CaseInsensitive) == 0)
             m_location = value;
-        m_headers.append({name, value});
+        m_head.headers[name.toLower()].append(value);
     }
     return Step::More;
 }
@@ -60,17 +70,17 @@ bool ResponseHead::readStatusLine(QByteArrayView line)
         QRegularExpression::DotMatchesEverythingOption);
     // Latin-1 keeps every byte as one character, so the reason's bytes come back as they were.
     const QRegularExpressionMatch match = form.match(QString::fromLatin1(m_statusLine));
-    m_status = match.hasMatch() ? match.captured(1).toInt() : 0;
-    m_reason = match.hasMatch() ? match.captured(2).trimmed().toLatin1() : QByteArray();
+    m_head.status = match.hasMatch() ? match.captured(1).toInt() : 0;
+    m_head.reason = reasonPhrase(match.captured(2).trimmed().toLatin1());
     return match.hasMatch();
 }
 
 ResponseHead::Step ResponseHead::endOfHead()
 {
     m_expectStatusLine = true;
-    if (m_status >= 100 && m_status <= 199)
+    if (m_head.status >= 100 && m_head.status <= 199)
         return Step::More;
-    if (m_status >= 300 && m_status <= 399 && !m_location.isEmpty()) {
+    if (m_head.status >= 300 && m_head.status <= 399 && !m_location.isEmpty()) {
         const QUrl to = m_url.resolved(QUrl::fromEncoded(m_location));
         const bool allowed = allowsRedirect(m_url, to);
         m_url = to;
@@ -90,13 +100,4 @@ bool ResponseHead::expectsStatusLine() const
     // After a redirect to another scheme, libcurl's refusal is the redirect's, not a head's.
     const QString scheme = m_url.scheme().toLower();
     return m_expectStatusLine && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
-}
-
-QString ResponseHead::reasonPhrase() const
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString reason = utf8.decode(m_reason);
-    if (utf8.hasError())
-        reason = QString::fromLatin1(m_reason);
-    return PlainText::clean(reason);
 }

@@ -1,20 +1,17 @@
 #pragma once
 
+#include "answerhead.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QList>
 #include <QString>
 #include <QUrl>
-
-#include <utility>
 
 // The head of an answer, read line by line as libcurl hands the lines over: interim answers and the
 // redirects libcurl follows each have a head of their own, and only the last head is the answer's.
 class ResponseHead final
 {
 public:
-    using Headers = QList<std::pair<QByteArray, QByteArray>>;
-
     // What a line means for the request.
     enum class Step {
         More, // the head goes on, or an interim answer ended
@@ -34,10 +31,8 @@ public:
     // The redirect rule: anywhere libcurl may go, but never from a secure address to an insecure one.
     static bool allowsRedirect(const QUrl &from, const QUrl &to);
 
-    // Of the head being read, or of the answer's once it is in.
-    int status() const { return m_status; }
-    QString reasonPhrase() const;
-    const Headers &headers() const { return m_headers; }
+    // Of the head being read, or of the answer's once it is in; its length is not framed yet.
+    const AnswerHead &answer() const { return m_head; }
     QByteArray statusLine() const { return m_statusLine; }
     // Where the current hop goes, or where a refused redirect would have gone.
     QUrl url() const { return m_url; }
@@ -52,9 +47,7 @@ private:
     QUrl m_url;
     bool m_expectStatusLine = true;
     bool m_answerIn = false;
-    int m_status = 0;
     QByteArray m_statusLine;
-    QByteArray m_reason;
     QByteArray m_location;
-    Headers m_headers;
+    AnswerHead m_head;
 };

@@ -12,7 +12,13 @@ struct TransferFailure
         CouldNotConnect, // nothing answers at the server's or the proxy's address
         TimedOut, // no data for the request's time-out, or no answer's head within it
         ConnectionClosed, // the connection closed or broke before the end of the answer
-        Tls, // the secure connection could not be set up or trusted
+        Tls, // the secure connection could not be set up or trusted, for none of the reasons below
+        CertificateFileSetting, // `variable` names `path`, which is no regular file
+        CertificateFolderSetting, // `variable` names `path`, which is no folder
+        CertificateFileUnreadable, // the certificates to trust in `path` (from `variable`) cannot be read
+        CertificateNameMismatch, // the server's certificate is not for the name it was reached by
+        CertificateUntrusted, // the server's certificate is from an issuer nobody trusts here
+        CertificateExpired, // the server's certificate has expired
         TooManyRedirects,
         InsecureRedirect, // a redirect from a secure address to an insecure one
         Protocol, // an answer that libcurl or our rules reject
@@ -33,6 +39,9 @@ struct TransferFailure
     QString proxy{};
     QString proxySource{};
     bool atProxy = false; // the proxy's name, address or answer to CONNECT failed, not the server's
+    // Where the certificates to trust were named: the environment variable and the path it gives.
+    QString variable{};
+    QString path{};
 
     bool failed() const { return kind != Kind::None; }
 };

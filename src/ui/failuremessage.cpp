@@ -29,6 +29,19 @@ constexpr Wording wordings[] = {
     {Kind::TimedOut, QT_TRANSLATE_NOOP("FailureMessage", "no answer from the server for %1 s"), false},
     {Kind::ConnectionClosed, QT_TRANSLATE_NOOP("FailureMessage", "the server closed the connection"), true},
     {Kind::Tls, QT_TRANSLATE_NOOP("FailureMessage", "the secure connection could not be set up"), true},
+    {Kind::CertificateFileSetting,
+        QT_TRANSLATE_NOOP("FailureMessage", "the certificate setting %1 does not name a file"), false},
+    {Kind::CertificateFolderSetting,
+        QT_TRANSLATE_NOOP("FailureMessage", "the certificate setting %1 does not name a folder"), false},
+    {Kind::CertificateFileUnreadable,
+        QT_TRANSLATE_NOOP("FailureMessage", "the certificates to trust could not be read from %1"), false},
+    {Kind::CertificateNameMismatch,
+        QT_TRANSLATE_NOOP("FailureMessage", "the server's certificate is not made out to its name"), false},
+    {Kind::CertificateUntrusted,
+        QT_TRANSLATE_NOOP("FailureMessage", "the server's certificate is not from an issuer trusted here"),
+        true},
+    {Kind::CertificateExpired, QT_TRANSLATE_NOOP("FailureMessage", "the server's certificate has expired"),
+        false},
     {Kind::TooManyRedirects, QT_TRANSLATE_NOOP("FailureMessage", "the server redirected too many times"),
         false},
     {Kind::InsecureRedirect,
@@ -106,6 +119,9 @@ QString failurePhrase(const TransferResult &result, const QLocale &locale)
     QString phrase = FailureMessage::tr(chosen.phrase);
     if (chosen.kind == Kind::TimedOut)
         phrase = phrase.arg(locale.toString(result.timeoutSeconds));
+    // Where the certificates to trust were named: "CURL_CA_BUNDLE=/etc/corp/ca.pem".
+    if (!failure.variable.isEmpty())
+        phrase = phrase.arg(failure.variable + QLatin1Char('=') + PlainText::clean(failure.path));
     // The server's own words, when they are known, shown as the server's.
     if (!failure.serverText.isEmpty()) {
         //: A failure and the server's own words it is about: the server's status line cannot be read:
