@@ -40,16 +40,19 @@ void TestAnswerCheck::head_data()
 {
     QTest::addColumn<AnswerHead>("head");
     QTest::addColumn<qint64>("expected"); // the body's size when the answer is taken; 0 for unknown
-    QTest::addColumn<QString>("refusal"); // empty: the answer is the archive
+    QTest::addColumn<Refusal>("refusal"); // none: the answer is the archive
 
-    const QString empty = u"the server sent no data"_qs;
-    const QString part = u"the server sent only part of the archive"_qs;
-    const QString badSize = u"the server announced a size that cannot be right"_qs;
-    const QString page = u"the server sent a web page instead of the archive"_qs;
+    using Kind = Refusal::Kind;
+    const Refusal empty{Kind::NoData};
+    const Refusal page{Kind::WebPage};
+    const auto part
+        = [](const QString &range) { return Refusal{.kind = Kind::PartOnly, .serverText = range}; };
+    const auto badSize
+        = [](const QString &length) { return Refusal{.kind = Kind::BadLength, .serverText = length}; };
     const auto taken = [](const char *tag, const AnswerHead &head, qint64 expected) {
-        QTest::newRow(tag) << head << expected << QString();
+        QTest::newRow(tag) << head << expected << Refusal();
     };
-    const auto refused = [](const char *tag, const AnswerHead &head, const QString &refusal) {
+    const auto refused = [](const char *tag, const AnswerHead &head, const Refusal &refusal) {
         QTest::newRow(tag) << head << qint64(0) << refusal;
     };
     refused("204 No Content", answer(204, -1), empty);
@@ -57,31 +60,34 @@ void TestAnswerCheck::head_data()
     refused("Content-Length: 0", answer(200, 0, {u"Content-Length: 0"_qs}), empty);
     refused("206 for a later range",
         answer(206, 500, {u"Content-Length: 500"_qs, u"Content-Range: bytes 100-599/600"_qs}),
-        part + u" (\"bytes 100-599/600\")"_qs);
+        part(u"bytes 100-599/600"_qs));
     refused("206 for the start only",
         answer(206, 500, {u"Content-Length: 500"_qs, u"Content-Range: bytes 0-499/600"_qs}),
-        part + u" (\"bytes 0-499/600\")"_qs);
+        part(u"bytes 0-499/600"_qs));
+    // Perhaps all of it, perhaps not: the server did not say how large the whole is.
     refused("206 of unknown total",
         answer(206, 500, {u"Content-Length: 500"_qs, u"Content-Range: bytes 0-499/*"_qs}),
-        part + u" (\"bytes 0-499/*\")"_qs);
-    refused("206 without a range", answer(206, 500, {u"Content-Length: 500"_qs}), part);
+        {.kind = Kind::UnknownTotal, .serverText = u"bytes 0-499/*"_qs});
+    refused("206 without a range", answer(206, 500, {u"Content-Length: 500"_qs}), {Kind::PartWithoutRange});
+    // The whole archive perhaps, but wrapped in parts with heads of their own.
+    refused("206 in parts", answer(206, 700, {u"Content-Type: multipart/byteranges; boundary=3d6b"_qs}),
+        {Kind::Multipart});
     taken("206 for the whole file",
         answer(206, 2500, {u"Content-Length: 2500"_qs, u"Content-Range: bytes 0-2499/2500"_qs}), 2500);
     // Refused by us, or already by a stricter HTTP parser as a malformed answer.
     refused("length beyond 64 bits", answer(200, -1, {u"Content-Length: 99999999999999999999999"_qs}),
-        badSize + u" (\"99999999999999999999999\")"_qs);
-    refused("negative length", answer(200, -1, {u"Content-Length: -1"_qs}), badSize + u" (\"-1\")"_qs);
+        badSize(u"99999999999999999999999"_qs));
+    refused("negative length", answer(200, -1, {u"Content-Length: -1"_qs}), badSize(u"-1"_qs));
     // The transfer would end the body where its own reading of the length says ("2" of "2.5e3"): one
     // reading of the length, or none.
-    refused("length with an exponent", answer(200, 2, {u"Content-Length: 2.5e3"_qs}),
-        badSize + u" (\"2.5e3\")"_qs);
-    refused("length with a fraction", answer(200, 2501, {u"Content-Length: 2501.5"_qs}),
-        badSize + u" (\"2501.5\")"_qs);
+    refused("length with an exponent", answer(200, 2, {u"Content-Length: 2.5e3"_qs}), badSize(u"2.5e3"_qs));
+    refused(
+        "length with a fraction", answer(200, 2501, {u"Content-Length: 2501.5"_qs}), badSize(u"2501.5"_qs));
     taken("length followed by a word", answer(200, 2500, {u"Content-Length: 2500 bytes"_qs}), 2500);
     taken("leading zeros, above 4 GiB", answer(200, 5000000000, {u"Content-Length: 005000000000"_qs}),
         5000000000);
     refused("length run into letters", answer(200, 2500, {u"Content-Length: 2500abc"_qs}),
-        badSize + u" (\"2500abc\")"_qs);
+        badSize(u"2500abc"_qs));
     refused("a web page", answer(200, -1, {u"Content-Type: text/html; charset=utf-8"_qs}), page);
     refused("a web page, type in capitals", answer(200, -1, {u"Content-Type: Text/HTML"_qs}), page);
     refused("an XHTML page", answer(200, -1, {u"Content-Type: application/xhtml+xml"_qs}), page);
@@ -90,7 +96,7 @@ void TestAnswerCheck::head_data()
             {u"Content-Type: text/html"_qs, u"Content-Disposition: attachment; filename=\"tool.rar\""_qs}),
         0);
     refused("gzip-encoded", answer(200, -1, {u"Content-Encoding: gzip"_qs}),
-        u"the server sent the archive encoded (gzip) although it was asked not to"_qs);
+        {.kind = Kind::Encoded, .serverText = u"gzip"_qs});
     taken("identity encoding", answer(200, -1, {u"Content-Encoding: identity"_qs}), 0);
     // Whichever of two types a browser believes, the page is the one to fear.
     refused("two types, one a page",
@@ -99,19 +105,18 @@ void TestAnswerCheck::head_data()
                 u"Content-Type: text/html"_qs}),
         page);
     // Of a list, it is chance which number frames the body.
-    refused(
-        "list of lengths", answer(200, 100, {u"Content-Length: 100, 50"_qs}), badSize + u" (\"100, 50\")"_qs);
+    refused("list of lengths", answer(200, 100, {u"Content-Length: 100, 50"_qs}), badSize(u"100, 50"_qs));
     // Two headers that disagree leave no way to tell where the body ends (libcurl frames it by one).
     refused("two different lengths",
         answer(200, 5000, {u"Content-Length: 3000"_qs, u"Content-Length: 5000"_qs}),
-        badSize + u" (\"3000, 5000\")"_qs);
+        badSize(u"3000, 5000"_qs));
     refused("206 whose range and length disagree",
         answer(206, 200, {u"Content-Length: 200"_qs, u"Content-Range: bytes 0-99/100"_qs}),
-        u"the server announced two different sizes (\"200\" and \"bytes 0-99/100\")"_qs);
+        {.kind = Kind::TwoSizes, .size = 200, .otherSize = 100});
     taken("206 for the whole file, no length", answer(206, -1, {u"Content-Range: bytes 0-99/100"_qs}), 100);
     // A delta to a copy we do not have, or any other success that is no archive.
     refused("226 IM Used", answer(226, 500, {u"Content-Length: 500"_qs}),
-        u"the server answered with status 226 instead of sending the archive"_qs);
+        {.kind = Kind::OtherSuccess, .status = 226});
 }
 
 void TestAnswerCheck::statedDigest_data()
@@ -177,18 +182,19 @@ void TestAnswerCheck::statedDigest()
     if (readable)
         QCOMPARE(verdict.sha256, sha256);
     else
-        QCOMPARE(verdict.reason, u"the server gave a checksum of the archive that cannot be read"_qs);
+        QCOMPARE(verdict.refusal, Refusal{Refusal::Kind::UnreadableDigest});
 }
 
 void TestAnswerCheck::head()
 {
     QFETCH(AnswerHead, head);
     QFETCH(qint64, expected);
-    QFETCH(QString, refusal);
+    QFETCH(Refusal, refusal);
 
     const AnswerCheck::Verdict verdict = AnswerCheck::checkHead(head);
-    QCOMPARE(verdict.reason, refusal);
-    QCOMPARE(verdict.isArchive, refusal.isEmpty());
+    QCOMPARE(verdict.refusal.kind, refusal.kind);
+    QCOMPARE(verdict.refusal, refusal);
+    QCOMPARE(verdict.isArchive, !refusal.refused());
     if (verdict.isArchive)
         QCOMPARE(verdict.expected, expected);
 }
@@ -198,20 +204,21 @@ void TestAnswerCheck::body_data()
     QTest::addColumn<qint64>("expected");
     QTest::addColumn<QByteArray>("statedSha256");
     QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<Refusal>("refusal");
 
+    const Refusal beyond7{.kind = Refusal::Kind::MoreThanAnnounced, .size = 7};
     const QByteArray sha256 = QCryptographicHash::hash("archive", QCryptographicHash::Sha256);
     QTest::newRow("closed after the head, no length")
-        << qint64(0) << QByteArray() << QByteArray() << u"the server sent no data"_qs;
-    QTest::newRow("one byte") << qint64(0) << QByteArray() << QByteArray("a") << QString();
-    QTest::newRow("all announced") << qint64(7) << QByteArray() << QByteArray("archive") << QString();
-    QTest::newRow("more than announced") << qint64(7) << QByteArray() << QByteArray("archive, and more")
-                                         << u"the server sent more than the 7 bytes it announced"_qs;
-    QTest::newRow("one byte more than announced") << qint64(7) << QByteArray() << QByteArray("archive!")
-                                                  << u"the server sent more than the 7 bytes it announced"_qs;
-    QTest::newRow("digest matches") << qint64(7) << sha256 << QByteArray("archive") << QString();
-    QTest::newRow("digest does not match") << qint64(7) << sha256 << QByteArray("arshive")
-                                           << u"the archive did not match the checksum the server gave"_qs;
+        << qint64(0) << QByteArray() << QByteArray() << Refusal{Refusal::Kind::NoData};
+    QTest::newRow("one byte") << qint64(0) << QByteArray() << QByteArray("a") << Refusal();
+    QTest::newRow("all announced") << qint64(7) << QByteArray() << QByteArray("archive") << Refusal();
+    QTest::newRow("more than announced")
+        << qint64(7) << QByteArray() << QByteArray("archive, and more") << beyond7;
+    QTest::newRow("one byte more than announced")
+        << qint64(7) << QByteArray() << QByteArray("archive!") << beyond7;
+    QTest::newRow("digest matches") << qint64(7) << sha256 << QByteArray("archive") << Refusal();
+    QTest::newRow("digest does not match")
+        << qint64(7) << sha256 << QByteArray("arshive") << Refusal{Refusal::Kind::DigestMismatch};
 }
 
 void TestAnswerCheck::body()
@@ -219,7 +226,7 @@ void TestAnswerCheck::body()
     QFETCH(qint64, expected);
     QFETCH(QByteArray, statedSha256);
     QFETCH(QByteArray, body);
-    QFETCH(QString, refusal);
+    QFETCH(Refusal, refusal);
 
     AnswerCheck::Verdict head;
     head.isArchive = true;

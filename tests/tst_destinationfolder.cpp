@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -19,7 +20,7 @@ struct Places
     QString program; // the program's folder
     QString home;
     QString savedIn; // "." for the program's folder, else a folder in the home; empty when refused
-    QString refusal; // when refused, with %1 for the home
+    Refusal refusal; // when refused, its path with %1 for the home; without a system reason when that varies
     QString skip = {}; // why the case cannot run here
     bool mounted = false; // a small disk over the home, to be taken away again
 };
@@ -82,9 +83,17 @@ bool homeUnset(Places &places)
         places.skip = u"would write into this account's real home"_qs;
     } else {
         places.savedIn.clear();
-        places.refusal = u"%1/Downloads: the folder could not be created"_qs;
+        places.refusal = {.kind = Refusal::Kind::FolderNotMade, .path = u"%1/Downloads"_qs};
     }
     return true;
+}
+
+// Whatever stands at user-dirs.dirs' name is read only when it is a regular file: a FIFO would hold the
+// window for good.
+bool userDirsIsAFifo(Places &places)
+{
+    const QByteArray name = QFile::encodeName(places.home + QLatin1String("/.config/user-dirs.dirs"));
+    return installed(places) && ::unlink(name.constData()) == 0 && ::mkfifo(name.constData(), 0600) == 0;
 }
 
 } // namespace
@@ -104,42 +113,52 @@ private Q_SLOTS:
 
 void TestDestinationFolder::choose_data()
 {
+    using Kind = Refusal::Kind;
     QTest::addColumn<Layout>("layout");
-    QTest::addColumn<QString>("downloadDir"); // XDG_DOWNLOAD_DIR in user-dirs.dirs; null for no such file
+    QTest::addColumn<QByteArray>("downloadDir"); // XDG_DOWNLOAD_DIR in user-dirs.dirs; null for no such file
     QTest::addColumn<QString>("savedIn");
-    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<Refusal>("refusal");
 
-    const QString none;
+    const QByteArray none;
     const QString downloads = u"Downloads"_qs;
-    QTest::newRow("program folder writable") << writable << none << u"."_qs << QString();
+    const QString userDirs = u"%1/.config/user-dirs.dirs"_qs;
+    QTest::newRow("program folder writable") << writable << none << u"."_qs << Refusal();
     QTest::newRow("program folder read-only")
-        << withPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner) << none << downloads << QString();
+        << withPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner) << none << downloads << Refusal();
     QTest::newRow("program folder write-only")
-        << withPermissions(QFileDevice::WriteOwner) << none << downloads << QString();
-    QTest::newRow("program folder gone") << gone << none << downloads << QString();
-    QTest::newRow("program folder unknown") << unknown << none << downloads << QString();
-    QTest::newRow("installed copy, writable folder") << Layout(installed) << none << downloads << QString();
+        << withPermissions(QFileDevice::WriteOwner) << none << downloads << Refusal();
+    QTest::newRow("program folder gone") << gone << none << downloads << Refusal();
+    QTest::newRow("program folder unknown") << unknown << none << downloads << Refusal();
+    QTest::newRow("installed copy, writable folder") << Layout(installed) << none << downloads << Refusal();
     QTest::newRow("download folder of the desktop's")
-        << Layout(installed) << u"$HOME/Fetched"_qs << u"Fetched"_qs << QString();
-    // Told with the step that failed and the system's own reason.
-    QTest::newRow("download folder cannot be made") << homeIsAFile(
-        gone) << none << QString() << u"%1/Downloads: the folder could not be created (Not a directory)"_qs;
+        << Layout(installed) << QByteArray("$HOME/Fetched") << u"Fetched"_qs << Refusal();
+    // Told with the folder and the system's own reason.
+    QTest::newRow("download folder cannot be made") << homeIsAFile(gone) << none << QString()
+                                                    << Refusal{.kind = Kind::FolderNotMade,
+                                                           .systemReason = u"Not a directory"_qs,
+                                                           .path = u"%1/Downloads"_qs};
     // Never made wherever the program happens to run.
     QTest::newRow("download folder relative")
-        << Layout(installed) << downloads << QString()
-        << u"\"Downloads\": the download folder set in %1/.config/user-dirs.dirs is not an absolute path"_qs;
-    QTest::newRow("download folder empty")
-        << Layout(installed) << u""_qs << QString()
-        << u"\"\": the download folder set in %1/.config/user-dirs.dirs is not an absolute path"_qs;
-    QTest::newRow("HOME unset") << Layout(homeUnset) << none << downloads << QString();
+        << Layout(installed) << QByteArray("Downloads") << QString()
+        << Refusal{.kind = Kind::DownloadFolderRelative, .path = userDirs};
+    QTest::newRow("download folder empty") << Layout(installed) << QByteArray("") << QString()
+                                           << Refusal{.kind = Kind::DownloadFolderRelative, .path = userDirs};
+    // Never another folder than the one named, made with the replacement character in its name.
+    QTest::newRow("download folder not UTF-8")
+        << Layout(installed) << QByteArray("$HOME/dl\xff") << QString()
+        << Refusal{.kind = Kind::DownloadFolderUnspellable, .path = userDirs};
+    QTest::newRow("user-dirs.dirs a FIFO")
+        << Layout(userDirsIsAFifo) << QByteArray("$HOME/Fetched") << QString()
+        << Refusal{.kind = Kind::ConfigNotRegularFile, .path = userDirs};
+    QTest::newRow("HOME unset") << Layout(homeUnset) << none << downloads << Refusal();
 }
 
 void TestDestinationFolder::choose()
 {
     QFETCH(Layout, layout);
-    QFETCH(QString, downloadDir);
+    QFETCH(QByteArray, downloadDir);
     QFETCH(QString, savedIn);
-    QFETCH(QString, refusal);
+    QFETCH(Refusal, refusal);
 
     const TemporaryHome home;
     QTemporaryDir root;
@@ -158,7 +177,7 @@ void TestDestinationFolder::choose()
     if (!downloadDir.isNull()) {
         QVERIFY(QDir().mkpath(home.path() + QLatin1String("/.config")));
         QVERIFY(writeFile(home.path() + QLatin1String("/.config/user-dirs.dirs"),
-            "# written by xdg-user-dirs-update\nXDG_DOWNLOAD_DIR=\"" + downloadDir.toUtf8() + "\"\n"));
+            "# written by xdg-user-dirs-update\nXDG_DOWNLOAD_DIR=\"" + downloadDir + "\"\n"));
     }
     QVERIFY(layout(places));
     if (!places.skip.isEmpty())
@@ -167,13 +186,15 @@ void TestDestinationFolder::choose()
     const DestinationFolder::Choice choice = DestinationFolder::choose(places.program);
     // Nothing is made anywhere but in the download folder.
     QVERIFY(QDir(home.workingFolder()).isEmpty());
-    if (places.savedIn.isEmpty()) {
-        // As the message puts it: the folder, then what went wrong there.
-        const QString told = choice.path + u": "_qs + choice.error;
-        QVERIFY2(told.contains(places.refusal.arg(places.home)), qPrintable(told));
+    Refusal told = choice.refusal;
+    if (places.refusal.systemReason.isEmpty())
+        told.systemReason.clear();
+    if (!places.refusal.path.isEmpty())
+        places.refusal.path = places.refusal.path.arg(places.home);
+    QCOMPARE(told.kind, places.refusal.kind);
+    QCOMPARE(told, places.refusal);
+    if (places.savedIn.isEmpty())
         return;
-    }
-    QVERIFY2(choice.error.isEmpty(), qPrintable(choice.error));
     QCOMPARE(choice.path,
         places.savedIn == QLatin1String(".") ? root.path() : places.home + QLatin1Char('/') + places.savedIn);
     QVERIFY(QFileInfo(choice.path).isDir());

@@ -1,8 +1,8 @@
 #include "common/translations.h"
 #include "controls/plainlabel.h"
 #include "controls/xplabel.h"
-#include "download/answercheck.h"
 #include "download/progressreadout.h"
+#include "ui/failuremessage.h"
 #include "ui/form1.h"
 #include "ui/frmabout.h"
 
@@ -25,7 +25,7 @@ const QMessageBox *notFound(Form1 &form)
 {
     TransferResult refused;
     refused.outcome = TransferResult::Outcome::ServerRefused;
-    refused.reason = u"404 Not Found"_s;
+    refused.status = 404;
     Q_EMIT form.commands().transferFinished(u"Vorn Scanner V1.40"_s, refused);
     return form.findChild<QMessageBox *>(u"transferFailureBox"_s);
 }
@@ -65,20 +65,22 @@ void TestTranslations::inTheUsersLanguage_data()
     };
     QTest::newRow("German message and Qt's button")
         << u"de_DE"_s << refused
-        << u"Vorn Scanner V1.40 konnte nicht heruntergeladen werden: Der Server antwortete „404 Not Found“. "
+        << u"Vorn Scanner V1.40 konnte nicht heruntergeladen werden: Der Server antwortete 404, Nicht "
+           u"gefunden. "
            "Ein früheres Archiv bleibt, falls vorhanden, unverändert. | OK"_s;
     QTest::newRow("French message and Qt's button")
         << u"fr_FR"_s << refused
-        << u"Vorn Scanner V1.40 n'a pas pu être téléchargé\u00a0: le serveur a répondu «\u00a0404 Not "
-           u"Found\u00a0». "
+        << u"Vorn Scanner V1.40 n'a pas pu être téléchargé\u00a0: le serveur a répondu 404, "
+           u"Introuvable. "
            "L'archive précédente, s'il y en a une, reste inchangée. | OK"_s;
     QTest::newRow("Spanish message and Qt's button")
         << u"es_ES"_s << refused
-        << u"No se pudo descargar Vorn Scanner V1.40: el servidor respondió «404 Not Found». El archivo "
+        << u"No se pudo descargar Vorn Scanner V1.40: el servidor respondió 404, No encontrado. El archivo "
            "comprimido anterior, si lo había, no ha cambiado. | Aceptar"_s;
     QTest::newRow("Japanese message and Qt's button")
         << u"ja_JP"_s << refused
-        << u"Vorn Scanner V1.40 をダウンロードできませんでした：サーバーの応答は「404 Not Found」でした。"
+        << u"Vorn Scanner V1.40 "
+           u"をダウンロードできませんでした：サーバーが「404、見つかりません」と応答しました。"
            "以前のアーカイブがあれば、そのまま残っています。 | OK"_s;
     QTest::newRow("German readout") << u"de_DE"_s << Text([] {
         return ProgressReadout::text(12'900'000, 64 * 1024 * 1024, 2 * 1024 * 1024, QLocale());
@@ -87,21 +89,22 @@ void TestTranslations::inTheUsersLanguage_data()
     // The plural form follows the count: one byte, many bytes, and more than an int holds.
     const auto moreThan = [](qint64 announced) {
         return Text([=] {
-            AnswerCheck::Verdict head;
-            head.expected = announced;
-            return AnswerCheck::checkBody(head, announced + 1, {});
+            TransferResult result;
+            result.outcome = TransferResult::Outcome::NotTheArchive;
+            result.refusal = {.kind = Refusal::Kind::MoreThanAnnounced, .size = announced};
+            return FailureMessage::outcome(u"Tool"_s, result);
         });
     };
     QTest::newRow("German plural, one")
-        << u"de_DE"_s << moreThan(1) << u"Der Server hat mehr als das angekündigte 1 Byte gesendet"_s;
+        << u"de_DE"_s << moreThan(1) << u"Tool: Der Server hat mehr als das angekündigte 1 Byte gesendet"_s;
     QTest::newRow("German plural, many")
         << u"de_DE"_s << moreThan(900'000)
-        << u"Der Server hat mehr als die angekündigten 900.000 Bytes gesendet"_s;
+        << u"Tool: Der Server hat mehr als die angekündigten 900.000 Bytes gesendet"_s;
     QTest::newRow("German plural, beyond an int")
         << u"de_DE"_s << moreThan(3'000'000'001)
-        << u"Der Server hat mehr als die angekündigten 3.000.000.001 Bytes gesendet"_s;
+        << u"Tool: Der Server hat mehr als die angekündigten 3.000.000.001 Bytes gesendet"_s;
     QTest::newRow("English plural, one")
-        << u"en_US"_s << moreThan(1) << u"the server sent more than the 1 byte it announced"_s;
+        << u"en_US"_s << moreThan(1) << u"Tool: the server sent more than the 1 byte it announced"_s;
 }
 
 void TestTranslations::inTheUsersLanguage()

@@ -10,75 +10,10 @@
     </message>
 </context>
 <context>
-    <name>AnswerCheck</name>
-    <message>
-        <source>the server sent no data</source>
-        <translation>Der Server hat keine Daten gesendet</translation>
-    </message>
-    <message>
-        <source>the server answered with status %1 instead of sending the archive</source>
-        <translation>Der Server antwortete mit Status %1, statt das Archiv zu senden</translation>
-    </message>
-    <message>
-        <source>the server sent the archive encoded (%1) although it was asked not to</source>
-        <translation>Der Server hat das Archiv kodiert (%1) gesendet, obwohl es unkodiert angefordert wurde</translation>
-    </message>
-    <message>
-        <source>the server sent a web page instead of the archive</source>
-        <translation>Der Server hat eine Webseite statt des Archivs gesendet</translation>
-    </message>
-    <message>
-        <source>the server announced a size that cannot be right (&quot;%1&quot;)</source>
-        <translation>Der Server hat eine Größe angekündigt, die nicht stimmen kann („%1“)</translation>
-    </message>
-    <message>
-        <source>the server sent only part of the archive</source>
-        <translation>Der Server hat nur einen Teil des Archivs gesendet</translation>
-    </message>
-    <message>
-        <source>the server sent only part of the archive (&quot;%1&quot;)</source>
-        <translation>Der Server hat nur einen Teil des Archivs gesendet („%1“)</translation>
-    </message>
-    <message>
-        <source>the server announced two different sizes (&quot;%1&quot; and &quot;%2&quot;)</source>
-        <translation>Der Server hat zwei verschiedene Größen angekündigt („%1“ und „%2“)</translation>
-    </message>
-    <message numerus="yes">
-        <source>the server sent more than the %1 bytes it announced</source>
-        <translation>
-            <numerusform>Der Server hat mehr als das angekündigte %1 Byte gesendet</numerusform>
-            <numerusform>Der Server hat mehr als die angekündigten %1 Bytes gesendet</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>the server gave a checksum of the archive that cannot be read</source>
-        <translation>Der Server hat eine unlesbare Prüfsumme des Archivs angegeben</translation>
-    </message>
-    <message>
-        <source>the archive did not match the checksum the server gave</source>
-        <translation>Das Archiv passt nicht zu der Prüfsumme, die der Server angegeben hat</translation>
-    </message>
-</context>
-<context>
     <name>DataSize</name>
     <message>
         <source>%1 of %2</source>
         <translation>%1 von %2</translation>
-    </message>
-</context>
-<context>
-    <name>DestinationFolder</name>
-    <message>
-        <source>there is no home folder to find the download folder in</source>
-        <translation>Es gibt keinen persönlichen Ordner, in dem der Download-Ordner liegen könnte</translation>
-    </message>
-    <message>
-        <source>the download folder set in %1 is not an absolute path</source>
-        <translation>Der in %1 eingestellte Download-Ordner ist kein absoluter Pfad</translation>
-    </message>
-    <message>
-        <source>the folder could not be created (%1)</source>
-        <translation>Der Ordner konnte nicht angelegt werden (%1)</translation>
     </message>
 </context>
 <context>
@@ -168,10 +103,6 @@
         <translation>abgebrochen</translation>
     </message>
     <message>
-        <source>the server answered &quot;%1&quot;</source>
-        <translation>Der Server antwortete „%1“</translation>
-    </message>
-    <message>
         <source>incomplete, %1 kept in %2</source>
         <translation>unvollständig, %1 in %2 aufbewahrt</translation>
     </message>
@@ -222,10 +153,6 @@
         <translation>Beim Proxy %1 ist ein Fehler aufgetreten</translation>
     </message>
     <message>
-        <source>%1 could not be downloaded: the server answered &quot;%2&quot;. The earlier archive, if any, is unchanged.</source>
-        <translation>%1 konnte nicht heruntergeladen werden: Der Server antwortete „%2“. Ein früheres Archiv bleibt, falls vorhanden, unverändert.</translation>
-    </message>
-    <message>
         <source>The download of %1 is incomplete: %2 after %3.
 The partial data is kept in %4.</source>
         <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is how much arrived: &quot;293.0 of 878.9 KiB&quot;, or &quot;293.0 KiB&quot; when the size was never told.</extracomment>
@@ -260,52 +187,67 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <source>the server&apos;s certificate has expired</source>
         <translation>Das Zertifikat des Servers ist abgelaufen</translation>
     </message>
-</context>
-<context>
-    <name>Form1</name>
     <message>
-        <source>Download failed</source>
-        <translation>Download fehlgeschlagen</translation>
+        <source>the server sent no data</source>
+        <translation>Der Server hat keine Daten gesendet</translation>
     </message>
     <message>
-        <source>Show in folder</source>
-        <translation>Im Ordner anzeigen</translation>
+        <source>the server answered with status %1 instead of sending the archive</source>
+        <translation>Der Server antwortete mit Status %1, statt das Archiv zu senden</translation>
     </message>
-</context>
-<context>
-    <name>Inet</name>
     <message>
-        <source>Refused a redirect from a secure address to an insecure one: %1</source>
-        <translation>Weiterleitung von einer sicheren zu einer unsicheren Adresse abgelehnt: %1</translation>
+        <source>the server sent the archive encoded (%1) although it was asked not to</source>
+        <translation>Der Server hat das Archiv kodiert (%1) gesendet, obwohl es unkodiert angefordert wurde</translation>
+    </message>
+    <message>
+        <source>the server sent a web page instead of the archive</source>
+        <translation>Der Server hat eine Webseite statt des Archivs gesendet</translation>
+    </message>
+    <message>
+        <source>the server announced a size that cannot be right (&quot;%1&quot;)</source>
+        <translation>Der Server hat eine Größe angekündigt, die nicht stimmen kann („%1“)</translation>
+    </message>
+    <message>
+        <source>the server sent only part of the archive (&quot;%1&quot;)</source>
+        <translation>Der Server hat nur einen Teil des Archivs gesendet („%1“)</translation>
+    </message>
+    <message>
+        <source>the server sent only part of the archive</source>
+        <translation>Der Server hat nur einen Teil des Archivs gesendet</translation>
+    </message>
+    <message>
+        <source>the server sent the archive wrapped in parts (multipart/byteranges) instead of as it is</source>
+        <translation>Der Server hat das Archiv in Teile verpackt gesendet (multipart/byteranges) statt so, wie es ist</translation>
+    </message>
+    <message>
+        <source>the server did not say how large the whole archive is (it sent &quot;%1&quot;)</source>
+        <translation>Der Server hat nicht gesagt, wie groß das ganze Archiv ist (er sendete „%1“)</translation>
     </message>
     <message numerus="yes">
-        <source>No answer arrived within %n second(s).</source>
+        <source>the server announced two different sizes: %1 bytes as its length and %2 in its range</source>
         <translation>
-            <numerusform>Innerhalb von %n Sekunde kam keine Antwort.</numerusform>
-            <numerusform>Innerhalb von %n Sekunden kam keine Antwort.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>No data arrived for %n second(s).</source>
-        <translation>
-            <numerusform>%n Sekunde lang kamen keine Daten an.</numerusform>
-            <numerusform>%n Sekunden lang kamen keine Daten an.</numerusform>
+            <numerusform>Der Server hat zwei verschiedene Größen angekündigt: %1 Byte als Länge und %2 in seinem Bereich</numerusform>
+            <numerusform>Der Server hat zwei verschiedene Größen angekündigt: %1 Bytes als Länge und %2 in seinem Bereich</numerusform>
         </translation>
     </message>
     <message>
-        <source>TLS connection closed without close_notify</source>
-        <translation>TLS-Verbindung ohne close_notify geschlossen</translation>
+        <source>the server gave a checksum of the archive that cannot be read</source>
+        <translation>Der Server hat eine unlesbare Prüfsumme des Archivs angegeben</translation>
     </message>
-</context>
-<context>
-    <name>PartFile</name>
+    <message numerus="yes">
+        <source>the server sent more than the %1 bytes it announced</source>
+        <translation>
+            <numerusform>Der Server hat mehr als das angekündigte %1 Byte gesendet</numerusform>
+            <numerusform>Der Server hat mehr als die angekündigten %1 Bytes gesendet</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the archive did not match the checksum the server gave</source>
+        <translation>Das Archiv passt nicht zu der Prüfsumme, die der Server angegeben hat</translation>
+    </message>
     <message>
         <source>the folder to save in is unknown</source>
         <translation>Der Ordner zum Speichern ist unbekannt</translation>
-    </message>
-    <message>
-        <source>another download is writing this file</source>
-        <translation>Ein anderer Download schreibt gerade in diese Datei</translation>
     </message>
     <message>
         <source>it is a link, and a download never writes through a link</source>
@@ -324,12 +266,8 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <translation>Die Datei hat noch weitere Namen (harte Links), und ein Download schreibt nie in eine solche Datei</translation>
     </message>
     <message>
-        <source>the file was replaced while it was being written</source>
-        <translation>Die Datei wurde ersetzt, während sie geschrieben wurde</translation>
-    </message>
-    <message>
-        <source>the file was given another name while it was being written</source>
-        <translation>Die Datei wurde umbenannt, während sie geschrieben wurde</translation>
+        <source>another download is writing this file</source>
+        <translation>Ein anderer Download schreibt gerade in diese Datei</translation>
     </message>
     <message>
         <source>someone changed the file as soon as it was opened</source>
@@ -347,12 +285,226 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         </translation>
     </message>
     <message>
+        <source>the file was replaced while it was being written</source>
+        <translation>Die Datei wurde ersetzt, während sie geschrieben wurde</translation>
+    </message>
+    <message>
+        <source>the file was given another name while it was being written</source>
+        <translation>Die Datei wurde umbenannt, während sie geschrieben wurde</translation>
+    </message>
+    <message>
         <source>the new archive is in place, but the system could not confirm that it is on the disk (%1)</source>
         <translation>Das neue Archiv ist an seinem Platz, aber das System konnte nicht bestätigen, dass es auf dem Datenträger gespeichert ist (%1)</translation>
     </message>
     <message>
+        <source>there is no home folder to find the download folder in</source>
+        <translation>Es gibt keinen persönlichen Ordner, in dem der Download-Ordner liegen könnte</translation>
+    </message>
+    <message>
+        <source>the download folder set in %1 is not an absolute path</source>
+        <translation>Der in %1 eingestellte Download-Ordner ist kein absoluter Pfad</translation>
+    </message>
+    <message>
+        <source>the name of the download folder set in %1 is not valid in the system&apos;s encoding of file names</source>
+        <translation>Der Name des in %1 eingestellten Download-Ordners ist in der Kodierung der Dateinamen dieses Systems nicht gültig</translation>
+    </message>
+    <message>
+        <source>the download folder cannot be read from %1, which is not a regular file</source>
+        <translation>Der Download-Ordner kann nicht aus %1 gelesen werden, da dies keine reguläre Datei ist</translation>
+    </message>
+    <message>
+        <source>the folder could not be created (%1)</source>
+        <translation>Der Ordner konnte nicht angelegt werden (%1)</translation>
+    </message>
+    <message>
+        <source>Multiple Choices</source>
+        <translation>Mehrere Auswahlmöglichkeiten</translation>
+    </message>
+    <message>
+        <source>Moved Permanently</source>
+        <translation>Dauerhaft verschoben</translation>
+    </message>
+    <message>
+        <source>Found</source>
+        <translation>Gefunden</translation>
+    </message>
+    <message>
+        <source>See Other</source>
+        <translation>Siehe andere Adresse</translation>
+    </message>
+    <message>
+        <source>Not Modified</source>
+        <translation>Nicht geändert</translation>
+    </message>
+    <message>
+        <source>Use Proxy</source>
+        <translation>Proxy verwenden</translation>
+    </message>
+    <message>
+        <source>Temporary Redirect</source>
+        <translation>Vorübergehend umgeleitet</translation>
+    </message>
+    <message>
+        <source>Permanent Redirect</source>
+        <translation>Dauerhaft umgeleitet</translation>
+    </message>
+    <message>
+        <source>Bad Request</source>
+        <translation>Ungültige Anfrage</translation>
+    </message>
+    <message>
+        <source>Unauthorized</source>
+        <translation>Nicht autorisiert</translation>
+    </message>
+    <message>
+        <source>Payment Required</source>
+        <translation>Zahlung erforderlich</translation>
+    </message>
+    <message>
+        <source>Forbidden</source>
+        <translation>Verboten</translation>
+    </message>
+    <message>
+        <source>Not Found</source>
+        <translation>Nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Method Not Allowed</source>
+        <translation>Methode nicht erlaubt</translation>
+    </message>
+    <message>
+        <source>Not Acceptable</source>
+        <translation>Nicht annehmbar</translation>
+    </message>
+    <message>
+        <source>Proxy Authentication Required</source>
+        <translation>Proxy-Authentifizierung erforderlich</translation>
+    </message>
+    <message>
+        <source>Request Timeout</source>
+        <translation>Zeitüberschreitung der Anfrage</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Konflikt</translation>
+    </message>
+    <message>
+        <source>Gone</source>
+        <translation>Nicht mehr vorhanden</translation>
+    </message>
+    <message>
+        <source>Length Required</source>
+        <translation>Länge erforderlich</translation>
+    </message>
+    <message>
+        <source>Precondition Failed</source>
+        <translation>Vorbedingung nicht erfüllt</translation>
+    </message>
+    <message>
+        <source>Content Too Large</source>
+        <translation>Inhalt zu groß</translation>
+    </message>
+    <message>
+        <source>URI Too Long</source>
+        <translation>URI zu lang</translation>
+    </message>
+    <message>
+        <source>Unsupported Media Type</source>
+        <translation>Nicht unterstützter Medientyp</translation>
+    </message>
+    <message>
+        <source>Range Not Satisfiable</source>
+        <translation>Bereich nicht erfüllbar</translation>
+    </message>
+    <message>
+        <source>Expectation Failed</source>
+        <translation>Erwartung nicht erfüllt</translation>
+    </message>
+    <message>
+        <source>Misdirected Request</source>
+        <translation>Fehlgeleitete Anfrage</translation>
+    </message>
+    <message>
+        <source>Unprocessable Content</source>
+        <translation>Nicht verarbeitbarer Inhalt</translation>
+    </message>
+    <message>
+        <source>Upgrade Required</source>
+        <translation>Upgrade erforderlich</translation>
+    </message>
+    <message>
+        <source>Too Many Requests</source>
+        <translation>Zu viele Anfragen</translation>
+    </message>
+    <message>
+        <source>Unavailable For Legal Reasons</source>
+        <translation>Aus rechtlichen Gründen nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Internal Server Error</source>
+        <translation>Interner Serverfehler</translation>
+    </message>
+    <message>
+        <source>Not Implemented</source>
+        <translation>Nicht implementiert</translation>
+    </message>
+    <message>
+        <source>Bad Gateway</source>
+        <translation>Fehlerhaftes Gateway</translation>
+    </message>
+    <message>
+        <source>Service Unavailable</source>
+        <translation>Dienst nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>Gateway Timeout</source>
+        <translation>Zeitüberschreitung des Gateways</translation>
+    </message>
+    <message>
+        <source>HTTP Version Not Supported</source>
+        <translation>HTTP-Version nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>Network Authentication Required</source>
+        <translation>Netzwerk-Authentifizierung erforderlich</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <comment>status</comment>
+        <extracomment>A status and its standard meaning: &quot;404, Not Found&quot;.</extracomment>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>the proxy %1 asks for a user name and password (it answered %2)</source>
+        <translation>Der Proxy %1 verlangt einen Benutzernamen und ein Passwort (er antwortete %2)</translation>
+    </message>
+    <message>
+        <source>the server answered %1</source>
+        <translation>Der Server antwortete %1</translation>
+    </message>
+    <message>
+        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
+        <translation>%1 konnte nicht heruntergeladen werden: %2, bevor etwas vom Archiv ankam. Ein früheres Archiv bleibt, falls vorhanden, unverändert.</translation>
+    </message>
+    <message>
+        <source>%1 could not be saved: %2.</source>
+        <translation>%1 konnte nicht gespeichert werden: %2.</translation>
+    </message>
+    <message>
+        <source>could not be saved</source>
+        <translation>konnte nicht gespeichert werden</translation>
+    </message>
+    <message>
         <source>needs %1; the disk of %2 has %3 free</source>
         <translation>Benötigt werden %1; auf dem Datenträger von %2 sind %3 frei</translation>
+    </message>
+</context>
+<context>
+    <name>Form1</name>
+    <message>
+        <source>Download failed</source>
+        <translation>Download fehlgeschlagen</translation>
     </message>
 </context>
 <context>
@@ -382,13 +534,6 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <source>%1/s</source>
         <extracomment>A speed: &quot;2.0 MiB/s&quot;.</extracomment>
         <translation>%1/s</translation>
-    </message>
-</context>
-<context>
-    <name>ProxyRules</name>
-    <message>
-        <source>unknown proxy scheme &quot;%1&quot;</source>
-        <translation>unbekanntes Proxy-Schema „%1“</translation>
     </message>
 </context>
 <context>

@@ -2,7 +2,14 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
-    <name>AnswerCheck</name>
+    <name>FailureMessage</name>
+    <message numerus="yes">
+        <source>the server announced two different sizes: %1 bytes as its length and %2 in its range</source>
+        <translation>
+            <numerusform>the server announced two different sizes: %1 byte as its length and %2 in its range</numerusform>
+            <numerusform>the server announced two different sizes: %1 bytes as its length and %2 in its range</numerusform>
+        </translation>
+    </message>
     <message numerus="yes">
         <source>the server sent more than the %1 bytes it announced</source>
         <translation>
@@ -10,26 +17,6 @@
             <numerusform>the server sent more than the %1 bytes it announced</numerusform>
         </translation>
     </message>
-</context>
-<context>
-    <name>Inet</name>
-    <message numerus="yes">
-        <source>No answer arrived within %n second(s).</source>
-        <translation>
-            <numerusform>No answer arrived within %n second.</numerusform>
-            <numerusform>No answer arrived within %n seconds.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>No data arrived for %n second(s).</source>
-        <translation>
-            <numerusform>No data arrived for %n second.</numerusform>
-            <numerusform>No data arrived for %n seconds.</numerusform>
-        </translation>
-    </message>
-</context>
-<context>
-    <name>PartFile</name>
     <message numerus="yes">
         <source>the file was changed while it was being written (it holds %1 bytes, not %2)</source>
         <translation>

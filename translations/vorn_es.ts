@@ -10,75 +10,10 @@
     </message>
 </context>
 <context>
-    <name>AnswerCheck</name>
-    <message>
-        <source>the server sent no data</source>
-        <translation>el servidor no envió datos</translation>
-    </message>
-    <message>
-        <source>the server answered with status %1 instead of sending the archive</source>
-        <translation>el servidor respondió con el estado %1 en lugar de enviar el archivo comprimido</translation>
-    </message>
-    <message>
-        <source>the server sent the archive encoded (%1) although it was asked not to</source>
-        <translation>el servidor envió el archivo comprimido codificado (%1) aunque se le pidió sin codificar</translation>
-    </message>
-    <message>
-        <source>the server sent a web page instead of the archive</source>
-        <translation>el servidor envió una página web en lugar del archivo comprimido</translation>
-    </message>
-    <message>
-        <source>the server announced a size that cannot be right (&quot;%1&quot;)</source>
-        <translation>el servidor anunció un tamaño que no puede ser correcto («%1»)</translation>
-    </message>
-    <message>
-        <source>the server sent only part of the archive</source>
-        <translation>el servidor solo envió una parte del archivo comprimido</translation>
-    </message>
-    <message>
-        <source>the server sent only part of the archive (&quot;%1&quot;)</source>
-        <translation>el servidor solo envió una parte del archivo comprimido («%1»)</translation>
-    </message>
-    <message>
-        <source>the server announced two different sizes (&quot;%1&quot; and &quot;%2&quot;)</source>
-        <translation>el servidor anunció dos tamaños distintos («%1» y «%2»)</translation>
-    </message>
-    <message numerus="yes">
-        <source>the server sent more than the %1 bytes it announced</source>
-        <translation>
-            <numerusform>el servidor envió más del %1 byte que había anunciado</numerusform>
-            <numerusform>el servidor envió más de los %1 bytes que había anunciado</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>the server gave a checksum of the archive that cannot be read</source>
-        <translation>el servidor dio una suma de comprobación del archivo comprimido que no se puede leer</translation>
-    </message>
-    <message>
-        <source>the archive did not match the checksum the server gave</source>
-        <translation>el archivo comprimido no coincide con la suma de comprobación que dio el servidor</translation>
-    </message>
-</context>
-<context>
     <name>DataSize</name>
     <message>
         <source>%1 of %2</source>
         <translation>%1 de %2</translation>
-    </message>
-</context>
-<context>
-    <name>DestinationFolder</name>
-    <message>
-        <source>there is no home folder to find the download folder in</source>
-        <translation>no hay carpeta personal en la que buscar la carpeta de descargas</translation>
-    </message>
-    <message>
-        <source>the download folder set in %1 is not an absolute path</source>
-        <translation>la carpeta de descargas indicada en %1 no es una ruta absoluta</translation>
-    </message>
-    <message>
-        <source>the folder could not be created (%1)</source>
-        <translation>no se pudo crear la carpeta (%1)</translation>
     </message>
 </context>
 <context>
@@ -168,10 +103,6 @@
         <translation>cancelada</translation>
     </message>
     <message>
-        <source>the server answered &quot;%1&quot;</source>
-        <translation>el servidor respondió «%1»</translation>
-    </message>
-    <message>
         <source>incomplete, %1 kept in %2</source>
         <translation>incompleta, %1 conservados en %2</translation>
     </message>
@@ -222,10 +153,6 @@
         <translation>el proxy %1 falló</translation>
     </message>
     <message>
-        <source>%1 could not be downloaded: the server answered &quot;%2&quot;. The earlier archive, if any, is unchanged.</source>
-        <translation>No se pudo descargar %1: el servidor respondió «%2». El archivo comprimido anterior, si lo había, no ha cambiado.</translation>
-    </message>
-    <message>
         <source>The download of %1 is incomplete: %2 after %3.
 The partial data is kept in %4.</source>
         <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is how much arrived: &quot;293.0 of 878.9 KiB&quot;, or &quot;293.0 KiB&quot; when the size was never told.</extracomment>
@@ -260,52 +187,67 @@ Los datos parciales se conservan en %4.</translation>
         <source>the server&apos;s certificate has expired</source>
         <translation>el certificado del servidor ha caducado</translation>
     </message>
-</context>
-<context>
-    <name>Form1</name>
     <message>
-        <source>Download failed</source>
-        <translation>Error en la descarga</translation>
+        <source>the server sent no data</source>
+        <translation>el servidor no envió datos</translation>
     </message>
     <message>
-        <source>Show in folder</source>
-        <translation>Mostrar en la carpeta</translation>
+        <source>the server answered with status %1 instead of sending the archive</source>
+        <translation>el servidor respondió con el estado %1 en lugar de enviar el archivo comprimido</translation>
     </message>
-</context>
-<context>
-    <name>Inet</name>
     <message>
-        <source>Refused a redirect from a secure address to an insecure one: %1</source>
-        <translation>Se rechazó una redirección de una dirección segura a una insegura: %1</translation>
+        <source>the server sent the archive encoded (%1) although it was asked not to</source>
+        <translation>el servidor envió el archivo comprimido codificado (%1) aunque se le pidió sin codificar</translation>
+    </message>
+    <message>
+        <source>the server sent a web page instead of the archive</source>
+        <translation>el servidor envió una página web en lugar del archivo comprimido</translation>
+    </message>
+    <message>
+        <source>the server announced a size that cannot be right (&quot;%1&quot;)</source>
+        <translation>el servidor anunció un tamaño que no puede ser correcto («%1»)</translation>
+    </message>
+    <message>
+        <source>the server sent only part of the archive (&quot;%1&quot;)</source>
+        <translation>el servidor solo envió una parte del archivo comprimido («%1»)</translation>
+    </message>
+    <message>
+        <source>the server sent only part of the archive</source>
+        <translation>el servidor solo envió una parte del archivo comprimido</translation>
+    </message>
+    <message>
+        <source>the server sent the archive wrapped in parts (multipart/byteranges) instead of as it is</source>
+        <translation>el servidor envió el archivo comprimido envuelto en partes (multipart/byteranges) en lugar de tal como es</translation>
+    </message>
+    <message>
+        <source>the server did not say how large the whole archive is (it sent &quot;%1&quot;)</source>
+        <translation>el servidor no dijo qué tamaño tiene el archivo comprimido entero (envió «%1»)</translation>
     </message>
     <message numerus="yes">
-        <source>No answer arrived within %n second(s).</source>
+        <source>the server announced two different sizes: %1 bytes as its length and %2 in its range</source>
         <translation>
-            <numerusform>No llegó ninguna respuesta en %n segundo.</numerusform>
-            <numerusform>No llegó ninguna respuesta en %n segundos.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>No data arrived for %n second(s).</source>
-        <translation>
-            <numerusform>No llegaron datos durante %n segundo.</numerusform>
-            <numerusform>No llegaron datos durante %n segundos.</numerusform>
+            <numerusform>el servidor anunció dos tamaños distintos: %1 byte como longitud y %2 en su rango</numerusform>
+            <numerusform>el servidor anunció dos tamaños distintos: %1 bytes como longitud y %2 en su rango</numerusform>
         </translation>
     </message>
     <message>
-        <source>TLS connection closed without close_notify</source>
-        <translation>conexión TLS cerrada sin close_notify</translation>
+        <source>the server gave a checksum of the archive that cannot be read</source>
+        <translation>el servidor dio una suma de comprobación del archivo comprimido que no se puede leer</translation>
     </message>
-</context>
-<context>
-    <name>PartFile</name>
+    <message numerus="yes">
+        <source>the server sent more than the %1 bytes it announced</source>
+        <translation>
+            <numerusform>el servidor envió más del %1 byte que había anunciado</numerusform>
+            <numerusform>el servidor envió más de los %1 bytes que había anunciado</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the archive did not match the checksum the server gave</source>
+        <translation>el archivo comprimido no coincide con la suma de comprobación que dio el servidor</translation>
+    </message>
     <message>
         <source>the folder to save in is unknown</source>
         <translation>se desconoce la carpeta en la que guardar</translation>
-    </message>
-    <message>
-        <source>another download is writing this file</source>
-        <translation>otra descarga está escribiendo en este archivo</translation>
     </message>
     <message>
         <source>it is a link, and a download never writes through a link</source>
@@ -324,12 +266,8 @@ Los datos parciales se conservan en %4.</translation>
         <translation>tiene también otros nombres (enlaces duros), y una descarga nunca escribe en un archivo así</translation>
     </message>
     <message>
-        <source>the file was replaced while it was being written</source>
-        <translation>el archivo se sustituyó mientras se escribía</translation>
-    </message>
-    <message>
-        <source>the file was given another name while it was being written</source>
-        <translation>el archivo cambió de nombre mientras se escribía</translation>
+        <source>another download is writing this file</source>
+        <translation>otra descarga está escribiendo en este archivo</translation>
     </message>
     <message>
         <source>someone changed the file as soon as it was opened</source>
@@ -347,12 +285,226 @@ Los datos parciales se conservan en %4.</translation>
         </translation>
     </message>
     <message>
+        <source>the file was replaced while it was being written</source>
+        <translation>el archivo se sustituyó mientras se escribía</translation>
+    </message>
+    <message>
+        <source>the file was given another name while it was being written</source>
+        <translation>el archivo cambió de nombre mientras se escribía</translation>
+    </message>
+    <message>
         <source>the new archive is in place, but the system could not confirm that it is on the disk (%1)</source>
         <translation>el nuevo archivo comprimido está en su sitio, pero el sistema no pudo confirmar que esté guardado en el disco (%1)</translation>
     </message>
     <message>
+        <source>there is no home folder to find the download folder in</source>
+        <translation>no hay carpeta personal en la que buscar la carpeta de descargas</translation>
+    </message>
+    <message>
+        <source>the download folder set in %1 is not an absolute path</source>
+        <translation>la carpeta de descargas indicada en %1 no es una ruta absoluta</translation>
+    </message>
+    <message>
+        <source>the name of the download folder set in %1 is not valid in the system&apos;s encoding of file names</source>
+        <translation>el nombre de la carpeta de descargas indicada en %1 no es válido en la codificación de nombres de archivo del sistema</translation>
+    </message>
+    <message>
+        <source>the download folder cannot be read from %1, which is not a regular file</source>
+        <translation>no se puede leer la carpeta de descargas de %1, que no es un archivo normal</translation>
+    </message>
+    <message>
+        <source>the folder could not be created (%1)</source>
+        <translation>no se pudo crear la carpeta (%1)</translation>
+    </message>
+    <message>
+        <source>Multiple Choices</source>
+        <translation>Múltiples opciones</translation>
+    </message>
+    <message>
+        <source>Moved Permanently</source>
+        <translation>Movido permanentemente</translation>
+    </message>
+    <message>
+        <source>Found</source>
+        <translation>Encontrado</translation>
+    </message>
+    <message>
+        <source>See Other</source>
+        <translation>Ver otro</translation>
+    </message>
+    <message>
+        <source>Not Modified</source>
+        <translation>No modificado</translation>
+    </message>
+    <message>
+        <source>Use Proxy</source>
+        <translation>Usar proxy</translation>
+    </message>
+    <message>
+        <source>Temporary Redirect</source>
+        <translation>Redirección temporal</translation>
+    </message>
+    <message>
+        <source>Permanent Redirect</source>
+        <translation>Redirección permanente</translation>
+    </message>
+    <message>
+        <source>Bad Request</source>
+        <translation>Solicitud incorrecta</translation>
+    </message>
+    <message>
+        <source>Unauthorized</source>
+        <translation>No autorizado</translation>
+    </message>
+    <message>
+        <source>Payment Required</source>
+        <translation>Pago requerido</translation>
+    </message>
+    <message>
+        <source>Forbidden</source>
+        <translation>Prohibido</translation>
+    </message>
+    <message>
+        <source>Not Found</source>
+        <translation>No encontrado</translation>
+    </message>
+    <message>
+        <source>Method Not Allowed</source>
+        <translation>Método no permitido</translation>
+    </message>
+    <message>
+        <source>Not Acceptable</source>
+        <translation>No aceptable</translation>
+    </message>
+    <message>
+        <source>Proxy Authentication Required</source>
+        <translation>Se requiere autenticación del proxy</translation>
+    </message>
+    <message>
+        <source>Request Timeout</source>
+        <translation>Tiempo de espera de la solicitud agotado</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Conflicto</translation>
+    </message>
+    <message>
+        <source>Gone</source>
+        <translation>Ya no existe</translation>
+    </message>
+    <message>
+        <source>Length Required</source>
+        <translation>Longitud requerida</translation>
+    </message>
+    <message>
+        <source>Precondition Failed</source>
+        <translation>Falló la condición previa</translation>
+    </message>
+    <message>
+        <source>Content Too Large</source>
+        <translation>Contenido demasiado grande</translation>
+    </message>
+    <message>
+        <source>URI Too Long</source>
+        <translation>URI demasiado larga</translation>
+    </message>
+    <message>
+        <source>Unsupported Media Type</source>
+        <translation>Tipo de medio no admitido</translation>
+    </message>
+    <message>
+        <source>Range Not Satisfiable</source>
+        <translation>Rango no satisfactorio</translation>
+    </message>
+    <message>
+        <source>Expectation Failed</source>
+        <translation>Falló la expectativa</translation>
+    </message>
+    <message>
+        <source>Misdirected Request</source>
+        <translation>Solicitud mal dirigida</translation>
+    </message>
+    <message>
+        <source>Unprocessable Content</source>
+        <translation>Contenido no procesable</translation>
+    </message>
+    <message>
+        <source>Upgrade Required</source>
+        <translation>Se requiere actualización</translation>
+    </message>
+    <message>
+        <source>Too Many Requests</source>
+        <translation>Demasiadas solicitudes</translation>
+    </message>
+    <message>
+        <source>Unavailable For Legal Reasons</source>
+        <translation>No disponible por motivos legales</translation>
+    </message>
+    <message>
+        <source>Internal Server Error</source>
+        <translation>Error interno del servidor</translation>
+    </message>
+    <message>
+        <source>Not Implemented</source>
+        <translation>No implementado</translation>
+    </message>
+    <message>
+        <source>Bad Gateway</source>
+        <translation>Puerta de enlace incorrecta</translation>
+    </message>
+    <message>
+        <source>Service Unavailable</source>
+        <translation>Servicio no disponible</translation>
+    </message>
+    <message>
+        <source>Gateway Timeout</source>
+        <translation>Tiempo de espera de la puerta de enlace agotado</translation>
+    </message>
+    <message>
+        <source>HTTP Version Not Supported</source>
+        <translation>Versión de HTTP no admitida</translation>
+    </message>
+    <message>
+        <source>Network Authentication Required</source>
+        <translation>Se requiere autenticación de red</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <comment>status</comment>
+        <extracomment>A status and its standard meaning: &quot;404, Not Found&quot;.</extracomment>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>the proxy %1 asks for a user name and password (it answered %2)</source>
+        <translation>el proxy %1 pide un nombre de usuario y una contraseña (respondió %2)</translation>
+    </message>
+    <message>
+        <source>the server answered %1</source>
+        <translation>el servidor respondió %1</translation>
+    </message>
+    <message>
+        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
+        <translation>No se pudo descargar %1: %2 antes de que llegara nada del archivo comprimido. El archivo comprimido anterior, si lo había, no ha cambiado.</translation>
+    </message>
+    <message>
+        <source>%1 could not be saved: %2.</source>
+        <translation>No se pudo guardar %1: %2.</translation>
+    </message>
+    <message>
+        <source>could not be saved</source>
+        <translation>no se pudo guardar</translation>
+    </message>
+    <message>
         <source>needs %1; the disk of %2 has %3 free</source>
         <translation>se necesitan %1; el disco de %2 tiene %3 libres</translation>
+    </message>
+</context>
+<context>
+    <name>Form1</name>
+    <message>
+        <source>Download failed</source>
+        <translation>Error en la descarga</translation>
     </message>
 </context>
 <context>
@@ -382,13 +534,6 @@ Los datos parciales se conservan en %4.</translation>
         <source>%1/s</source>
         <extracomment>A speed: &quot;2.0 MiB/s&quot;.</extracomment>
         <translation>%1/s</translation>
-    </message>
-</context>
-<context>
-    <name>ProxyRules</name>
-    <message>
-        <source>unknown proxy scheme &quot;%1&quot;</source>
-        <translation>esquema de proxy desconocido «%1»</translation>
     </message>
 </context>
 <context>

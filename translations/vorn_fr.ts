@@ -10,75 +10,10 @@
     </message>
 </context>
 <context>
-    <name>AnswerCheck</name>
-    <message>
-        <source>the server sent no data</source>
-        <translation>le serveur n&apos;a envoyé aucune donnée</translation>
-    </message>
-    <message>
-        <source>the server answered with status %1 instead of sending the archive</source>
-        <translation>le serveur a répondu avec le statut %1 au lieu d&apos;envoyer l&apos;archive</translation>
-    </message>
-    <message>
-        <source>the server sent the archive encoded (%1) although it was asked not to</source>
-        <translation>le serveur a envoyé l&apos;archive encodée (%1) alors qu&apos;elle était demandée sans encodage</translation>
-    </message>
-    <message>
-        <source>the server sent a web page instead of the archive</source>
-        <translation>le serveur a envoyé une page web au lieu de l&apos;archive</translation>
-    </message>
-    <message>
-        <source>the server announced a size that cannot be right (&quot;%1&quot;)</source>
-        <translation>le serveur a annoncé une taille qui ne peut pas être juste («&#xa0;%1&#xa0;»)</translation>
-    </message>
-    <message>
-        <source>the server sent only part of the archive</source>
-        <translation>le serveur n&apos;a envoyé qu&apos;une partie de l&apos;archive</translation>
-    </message>
-    <message>
-        <source>the server sent only part of the archive (&quot;%1&quot;)</source>
-        <translation>le serveur n&apos;a envoyé qu&apos;une partie de l&apos;archive («&#xa0;%1&#xa0;»)</translation>
-    </message>
-    <message>
-        <source>the server announced two different sizes (&quot;%1&quot; and &quot;%2&quot;)</source>
-        <translation>le serveur a annoncé deux tailles différentes («&#xa0;%1&#xa0;» et «&#xa0;%2&#xa0;»)</translation>
-    </message>
-    <message numerus="yes">
-        <source>the server sent more than the %1 bytes it announced</source>
-        <translation>
-            <numerusform>le serveur a envoyé plus que la taille annoncée (%1 octet)</numerusform>
-            <numerusform>le serveur a envoyé plus que la taille annoncée (%1 octets)</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>the server gave a checksum of the archive that cannot be read</source>
-        <translation>le serveur a fourni une somme de contrôle de l&apos;archive illisible</translation>
-    </message>
-    <message>
-        <source>the archive did not match the checksum the server gave</source>
-        <translation>l&apos;archive ne correspond pas à la somme de contrôle fournie par le serveur</translation>
-    </message>
-</context>
-<context>
     <name>DataSize</name>
     <message>
         <source>%1 of %2</source>
         <translation>%1 sur %2</translation>
-    </message>
-</context>
-<context>
-    <name>DestinationFolder</name>
-    <message>
-        <source>there is no home folder to find the download folder in</source>
-        <translation>il n&apos;y a pas de dossier personnel où chercher le dossier de téléchargement</translation>
-    </message>
-    <message>
-        <source>the download folder set in %1 is not an absolute path</source>
-        <translation>le dossier de téléchargement défini dans %1 n&apos;est pas un chemin absolu</translation>
-    </message>
-    <message>
-        <source>the folder could not be created (%1)</source>
-        <translation>le dossier n&apos;a pas pu être créé (%1)</translation>
     </message>
 </context>
 <context>
@@ -168,10 +103,6 @@
         <translation>annulé</translation>
     </message>
     <message>
-        <source>the server answered &quot;%1&quot;</source>
-        <translation>le serveur a répondu «&#xa0;%1&#xa0;»</translation>
-    </message>
-    <message>
         <source>incomplete, %1 kept in %2</source>
         <translation>incomplet, %1 conservés dans %2</translation>
     </message>
@@ -222,10 +153,6 @@
         <translation>le proxy %1 a échoué</translation>
     </message>
     <message>
-        <source>%1 could not be downloaded: the server answered &quot;%2&quot;. The earlier archive, if any, is unchanged.</source>
-        <translation>%1 n&apos;a pas pu être téléchargé&#xa0;: le serveur a répondu «&#xa0;%2&#xa0;». L&apos;archive précédente, s&apos;il y en a une, reste inchangée.</translation>
-    </message>
-    <message>
         <source>The download of %1 is incomplete: %2 after %3.
 The partial data is kept in %4.</source>
         <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is how much arrived: &quot;293.0 of 878.9 KiB&quot;, or &quot;293.0 KiB&quot; when the size was never told.</extracomment>
@@ -260,52 +187,67 @@ Les données partielles sont conservées dans %4.</translation>
         <source>the server&apos;s certificate has expired</source>
         <translation>le certificat du serveur a expiré</translation>
     </message>
-</context>
-<context>
-    <name>Form1</name>
     <message>
-        <source>Download failed</source>
-        <translation>Échec du téléchargement</translation>
+        <source>the server sent no data</source>
+        <translation>le serveur n&apos;a envoyé aucune donnée</translation>
     </message>
     <message>
-        <source>Show in folder</source>
-        <translation>Afficher dans le dossier</translation>
+        <source>the server answered with status %1 instead of sending the archive</source>
+        <translation>le serveur a répondu avec le statut %1 au lieu d&apos;envoyer l&apos;archive</translation>
     </message>
-</context>
-<context>
-    <name>Inet</name>
     <message>
-        <source>Refused a redirect from a secure address to an insecure one: %1</source>
-        <translation>Redirection d&apos;une adresse sécurisée vers une adresse non sécurisée refusée&#xa0;: %1</translation>
+        <source>the server sent the archive encoded (%1) although it was asked not to</source>
+        <translation>le serveur a envoyé l&apos;archive encodée (%1) alors qu&apos;elle était demandée sans encodage</translation>
+    </message>
+    <message>
+        <source>the server sent a web page instead of the archive</source>
+        <translation>le serveur a envoyé une page web au lieu de l&apos;archive</translation>
+    </message>
+    <message>
+        <source>the server announced a size that cannot be right (&quot;%1&quot;)</source>
+        <translation>le serveur a annoncé une taille qui ne peut pas être juste («&#xa0;%1&#xa0;»)</translation>
+    </message>
+    <message>
+        <source>the server sent only part of the archive (&quot;%1&quot;)</source>
+        <translation>le serveur n&apos;a envoyé qu&apos;une partie de l&apos;archive («&#xa0;%1&#xa0;»)</translation>
+    </message>
+    <message>
+        <source>the server sent only part of the archive</source>
+        <translation>le serveur n&apos;a envoyé qu&apos;une partie de l&apos;archive</translation>
+    </message>
+    <message>
+        <source>the server sent the archive wrapped in parts (multipart/byteranges) instead of as it is</source>
+        <translation>le serveur a envoyé l&apos;archive emballée en plusieurs parties (multipart/byteranges) au lieu de l&apos;envoyer telle quelle</translation>
+    </message>
+    <message>
+        <source>the server did not say how large the whole archive is (it sent &quot;%1&quot;)</source>
+        <translation>le serveur n&apos;a pas dit quelle est la taille de l&apos;archive entière (il a envoyé «&#xa0;%1&#xa0;»)</translation>
     </message>
     <message numerus="yes">
-        <source>No answer arrived within %n second(s).</source>
+        <source>the server announced two different sizes: %1 bytes as its length and %2 in its range</source>
         <translation>
-            <numerusform>Aucune réponse n&apos;est arrivée en %n seconde.</numerusform>
-            <numerusform>Aucune réponse n&apos;est arrivée en %n secondes.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>No data arrived for %n second(s).</source>
-        <translation>
-            <numerusform>Aucune donnée n&apos;est arrivée pendant %n seconde.</numerusform>
-            <numerusform>Aucune donnée n&apos;est arrivée pendant %n secondes.</numerusform>
+            <numerusform>le serveur a annoncé deux tailles différentes&#xa0;: %1 octet comme longueur et %2 dans sa plage</numerusform>
+            <numerusform>le serveur a annoncé deux tailles différentes&#xa0;: %1 octets comme longueur et %2 dans sa plage</numerusform>
         </translation>
     </message>
     <message>
-        <source>TLS connection closed without close_notify</source>
-        <translation>connexion TLS fermée sans close_notify</translation>
+        <source>the server gave a checksum of the archive that cannot be read</source>
+        <translation>le serveur a fourni une somme de contrôle de l&apos;archive illisible</translation>
     </message>
-</context>
-<context>
-    <name>PartFile</name>
+    <message numerus="yes">
+        <source>the server sent more than the %1 bytes it announced</source>
+        <translation>
+            <numerusform>le serveur a envoyé plus que la taille annoncée (%1 octet)</numerusform>
+            <numerusform>le serveur a envoyé plus que la taille annoncée (%1 octets)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the archive did not match the checksum the server gave</source>
+        <translation>l&apos;archive ne correspond pas à la somme de contrôle fournie par le serveur</translation>
+    </message>
     <message>
         <source>the folder to save in is unknown</source>
         <translation>le dossier où enregistrer est inconnu</translation>
-    </message>
-    <message>
-        <source>another download is writing this file</source>
-        <translation>un autre téléchargement écrit dans ce fichier</translation>
     </message>
     <message>
         <source>it is a link, and a download never writes through a link</source>
@@ -324,12 +266,8 @@ Les données partielles sont conservées dans %4.</translation>
         <translation>il porte aussi d&apos;autres noms (liens physiques), et un téléchargement n&apos;écrit jamais dans un tel fichier</translation>
     </message>
     <message>
-        <source>the file was replaced while it was being written</source>
-        <translation>le fichier a été remplacé pendant son écriture</translation>
-    </message>
-    <message>
-        <source>the file was given another name while it was being written</source>
-        <translation>le fichier a été renommé pendant son écriture</translation>
+        <source>another download is writing this file</source>
+        <translation>un autre téléchargement écrit dans ce fichier</translation>
     </message>
     <message>
         <source>someone changed the file as soon as it was opened</source>
@@ -347,12 +285,226 @@ Les données partielles sont conservées dans %4.</translation>
         </translation>
     </message>
     <message>
+        <source>the file was replaced while it was being written</source>
+        <translation>le fichier a été remplacé pendant son écriture</translation>
+    </message>
+    <message>
+        <source>the file was given another name while it was being written</source>
+        <translation>le fichier a été renommé pendant son écriture</translation>
+    </message>
+    <message>
         <source>the new archive is in place, but the system could not confirm that it is on the disk (%1)</source>
         <translation>la nouvelle archive est en place, mais le système n&apos;a pas pu confirmer qu&apos;elle est enregistrée sur le disque (%1)</translation>
     </message>
     <message>
+        <source>there is no home folder to find the download folder in</source>
+        <translation>il n&apos;y a pas de dossier personnel où chercher le dossier de téléchargement</translation>
+    </message>
+    <message>
+        <source>the download folder set in %1 is not an absolute path</source>
+        <translation>le dossier de téléchargement défini dans %1 n&apos;est pas un chemin absolu</translation>
+    </message>
+    <message>
+        <source>the name of the download folder set in %1 is not valid in the system&apos;s encoding of file names</source>
+        <translation>le nom du dossier de téléchargement défini dans %1 n&apos;est pas valide dans l&apos;encodage des noms de fichiers du système</translation>
+    </message>
+    <message>
+        <source>the download folder cannot be read from %1, which is not a regular file</source>
+        <translation>le dossier de téléchargement ne peut pas être lu dans %1, qui n&apos;est pas un fichier ordinaire</translation>
+    </message>
+    <message>
+        <source>the folder could not be created (%1)</source>
+        <translation>le dossier n&apos;a pas pu être créé (%1)</translation>
+    </message>
+    <message>
+        <source>Multiple Choices</source>
+        <translation>Choix multiples</translation>
+    </message>
+    <message>
+        <source>Moved Permanently</source>
+        <translation>Déplacé définitivement</translation>
+    </message>
+    <message>
+        <source>Found</source>
+        <translation>Trouvé</translation>
+    </message>
+    <message>
+        <source>See Other</source>
+        <translation>Voir ailleurs</translation>
+    </message>
+    <message>
+        <source>Not Modified</source>
+        <translation>Non modifié</translation>
+    </message>
+    <message>
+        <source>Use Proxy</source>
+        <translation>Utiliser le proxy</translation>
+    </message>
+    <message>
+        <source>Temporary Redirect</source>
+        <translation>Redirection temporaire</translation>
+    </message>
+    <message>
+        <source>Permanent Redirect</source>
+        <translation>Redirection permanente</translation>
+    </message>
+    <message>
+        <source>Bad Request</source>
+        <translation>Requête incorrecte</translation>
+    </message>
+    <message>
+        <source>Unauthorized</source>
+        <translation>Non autorisé</translation>
+    </message>
+    <message>
+        <source>Payment Required</source>
+        <translation>Paiement requis</translation>
+    </message>
+    <message>
+        <source>Forbidden</source>
+        <translation>Interdit</translation>
+    </message>
+    <message>
+        <source>Not Found</source>
+        <translation>Introuvable</translation>
+    </message>
+    <message>
+        <source>Method Not Allowed</source>
+        <translation>Méthode non autorisée</translation>
+    </message>
+    <message>
+        <source>Not Acceptable</source>
+        <translation>Non acceptable</translation>
+    </message>
+    <message>
+        <source>Proxy Authentication Required</source>
+        <translation>Authentification du proxy requise</translation>
+    </message>
+    <message>
+        <source>Request Timeout</source>
+        <translation>Délai de la requête dépassé</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>Conflit</translation>
+    </message>
+    <message>
+        <source>Gone</source>
+        <translation>Disparu</translation>
+    </message>
+    <message>
+        <source>Length Required</source>
+        <translation>Longueur requise</translation>
+    </message>
+    <message>
+        <source>Precondition Failed</source>
+        <translation>Précondition échouée</translation>
+    </message>
+    <message>
+        <source>Content Too Large</source>
+        <translation>Contenu trop volumineux</translation>
+    </message>
+    <message>
+        <source>URI Too Long</source>
+        <translation>URI trop longue</translation>
+    </message>
+    <message>
+        <source>Unsupported Media Type</source>
+        <translation>Type de média non pris en charge</translation>
+    </message>
+    <message>
+        <source>Range Not Satisfiable</source>
+        <translation>Plage non satisfaisable</translation>
+    </message>
+    <message>
+        <source>Expectation Failed</source>
+        <translation>Attente non satisfaite</translation>
+    </message>
+    <message>
+        <source>Misdirected Request</source>
+        <translation>Requête mal dirigée</translation>
+    </message>
+    <message>
+        <source>Unprocessable Content</source>
+        <translation>Contenu impossible à traiter</translation>
+    </message>
+    <message>
+        <source>Upgrade Required</source>
+        <translation>Mise à niveau requise</translation>
+    </message>
+    <message>
+        <source>Too Many Requests</source>
+        <translation>Trop de requêtes</translation>
+    </message>
+    <message>
+        <source>Unavailable For Legal Reasons</source>
+        <translation>Indisponible pour raisons légales</translation>
+    </message>
+    <message>
+        <source>Internal Server Error</source>
+        <translation>Erreur interne du serveur</translation>
+    </message>
+    <message>
+        <source>Not Implemented</source>
+        <translation>Non implémenté</translation>
+    </message>
+    <message>
+        <source>Bad Gateway</source>
+        <translation>Mauvaise passerelle</translation>
+    </message>
+    <message>
+        <source>Service Unavailable</source>
+        <translation>Service indisponible</translation>
+    </message>
+    <message>
+        <source>Gateway Timeout</source>
+        <translation>Délai de la passerelle dépassé</translation>
+    </message>
+    <message>
+        <source>HTTP Version Not Supported</source>
+        <translation>Version HTTP non prise en charge</translation>
+    </message>
+    <message>
+        <source>Network Authentication Required</source>
+        <translation>Authentification réseau requise</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <comment>status</comment>
+        <extracomment>A status and its standard meaning: &quot;404, Not Found&quot;.</extracomment>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>the proxy %1 asks for a user name and password (it answered %2)</source>
+        <translation>le proxy %1 demande un nom d&apos;utilisateur et un mot de passe (il a répondu %2)</translation>
+    </message>
+    <message>
+        <source>the server answered %1</source>
+        <translation>le serveur a répondu %1</translation>
+    </message>
+    <message>
+        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
+        <translation>%1 n&apos;a pas pu être téléchargé&#xa0;: %2 avant que la moindre partie de l&apos;archive n&apos;arrive. L&apos;archive précédente, s&apos;il y en a une, reste inchangée.</translation>
+    </message>
+    <message>
+        <source>%1 could not be saved: %2.</source>
+        <translation>%1 n&apos;a pas pu être enregistré&#xa0;: %2.</translation>
+    </message>
+    <message>
+        <source>could not be saved</source>
+        <translation>n&apos;a pas pu être enregistré</translation>
+    </message>
+    <message>
         <source>needs %1; the disk of %2 has %3 free</source>
         <translation>il faut %1&#xa0;; le disque de %2 a %3 de libre</translation>
+    </message>
+</context>
+<context>
+    <name>Form1</name>
+    <message>
+        <source>Download failed</source>
+        <translation>Échec du téléchargement</translation>
     </message>
 </context>
 <context>
@@ -382,13 +534,6 @@ Les données partielles sont conservées dans %4.</translation>
         <source>%1/s</source>
         <extracomment>A speed: &quot;2.0 MiB/s&quot;.</extracomment>
         <translation>%1/s</translation>
-    </message>
-</context>
-<context>
-    <name>ProxyRules</name>
-    <message>
-        <source>unknown proxy scheme &quot;%1&quot;</source>
-        <translation>schéma de proxy inconnu «&#xa0;%1&#xa0;»</translation>
     </message>
 </context>
 <context>

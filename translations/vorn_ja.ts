@@ -10,74 +10,10 @@
     </message>
 </context>
 <context>
-    <name>AnswerCheck</name>
-    <message>
-        <source>the server sent no data</source>
-        <translation>サーバーがデータを送信しませんでした</translation>
-    </message>
-    <message>
-        <source>the server answered with status %1 instead of sending the archive</source>
-        <translation>サーバーがアーカイブを送信せず、ステータス %1 を返しました</translation>
-    </message>
-    <message>
-        <source>the server sent the archive encoded (%1) although it was asked not to</source>
-        <translation>エンコードなしを求めたにもかかわらず、サーバーがアーカイブをエンコード（%1）して送信しました</translation>
-    </message>
-    <message>
-        <source>the server sent a web page instead of the archive</source>
-        <translation>サーバーがアーカイブではなくウェブページを送信しました</translation>
-    </message>
-    <message>
-        <source>the server announced a size that cannot be right (&quot;%1&quot;)</source>
-        <translation>サーバーが示したサイズは正しいはずがありません（「%1」）</translation>
-    </message>
-    <message>
-        <source>the server sent only part of the archive</source>
-        <translation>サーバーがアーカイブの一部しか送信しませんでした</translation>
-    </message>
-    <message>
-        <source>the server sent only part of the archive (&quot;%1&quot;)</source>
-        <translation>サーバーがアーカイブの一部しか送信しませんでした（「%1」）</translation>
-    </message>
-    <message>
-        <source>the server announced two different sizes (&quot;%1&quot; and &quot;%2&quot;)</source>
-        <translation>サーバーが 2 つの異なるサイズを示しました（「%1」と「%2」）</translation>
-    </message>
-    <message numerus="yes">
-        <source>the server sent more than the %1 bytes it announced</source>
-        <translation>
-            <numerusform>サーバーが予告した %1 バイトを超えて送信しました</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>the server gave a checksum of the archive that cannot be read</source>
-        <translation>サーバーが示したアーカイブのチェックサムを読み取れません</translation>
-    </message>
-    <message>
-        <source>the archive did not match the checksum the server gave</source>
-        <translation>アーカイブがサーバーの示したチェックサムと一致しませんでした</translation>
-    </message>
-</context>
-<context>
     <name>DataSize</name>
     <message>
         <source>%1 of %2</source>
         <translation>%1 / %2</translation>
-    </message>
-</context>
-<context>
-    <name>DestinationFolder</name>
-    <message>
-        <source>there is no home folder to find the download folder in</source>
-        <translation>ダウンロードフォルダーを探すためのホームフォルダーがありません</translation>
-    </message>
-    <message>
-        <source>the download folder set in %1 is not an absolute path</source>
-        <translation>%1 で設定されたダウンロードフォルダーが絶対パスではありません</translation>
-    </message>
-    <message>
-        <source>the folder could not be created (%1)</source>
-        <translation>フォルダーを作成できませんでした（%1）</translation>
     </message>
 </context>
 <context>
@@ -167,10 +103,6 @@
         <translation>キャンセル済み</translation>
     </message>
     <message>
-        <source>the server answered &quot;%1&quot;</source>
-        <translation>サーバーの応答は「%1」</translation>
-    </message>
-    <message>
         <source>incomplete, %1 kept in %2</source>
         <translation>未完了、%1 が %2 に残っています</translation>
     </message>
@@ -221,10 +153,6 @@
         <translation>プロキシ %1 でエラーが発生しました</translation>
     </message>
     <message>
-        <source>%1 could not be downloaded: the server answered &quot;%2&quot;. The earlier archive, if any, is unchanged.</source>
-        <translation>%1 をダウンロードできませんでした：サーバーの応答は「%2」でした。以前のアーカイブがあれば、そのまま残っています。</translation>
-    </message>
-    <message>
         <source>The download of %1 is incomplete: %2 after %3.
 The partial data is kept in %4.</source>
         <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;; %3 is how much arrived: &quot;293.0 of 878.9 KiB&quot;, or &quot;293.0 KiB&quot; when the size was never told.</extracomment>
@@ -259,50 +187,65 @@ The partial data is kept in %4.</source>
         <source>the server&apos;s certificate has expired</source>
         <translation>サーバーの証明書の有効期限が切れています</translation>
     </message>
-</context>
-<context>
-    <name>Form1</name>
     <message>
-        <source>Download failed</source>
-        <translation>ダウンロードに失敗しました</translation>
+        <source>the server sent no data</source>
+        <translation>サーバーがデータを送信しませんでした</translation>
     </message>
     <message>
-        <source>Show in folder</source>
-        <translation>フォルダーで表示</translation>
+        <source>the server answered with status %1 instead of sending the archive</source>
+        <translation>サーバーがアーカイブを送信せず、ステータス %1 を返しました</translation>
     </message>
-</context>
-<context>
-    <name>Inet</name>
     <message>
-        <source>Refused a redirect from a secure address to an insecure one: %1</source>
-        <translation>安全なアドレスから安全でないアドレスへのリダイレクトを拒否しました：%1</translation>
+        <source>the server sent the archive encoded (%1) although it was asked not to</source>
+        <translation>エンコードなしを求めたにもかかわらず、サーバーがアーカイブをエンコード（%1）して送信しました</translation>
+    </message>
+    <message>
+        <source>the server sent a web page instead of the archive</source>
+        <translation>サーバーがアーカイブではなくウェブページを送信しました</translation>
+    </message>
+    <message>
+        <source>the server announced a size that cannot be right (&quot;%1&quot;)</source>
+        <translation>サーバーが示したサイズは正しいはずがありません（「%1」）</translation>
+    </message>
+    <message>
+        <source>the server sent only part of the archive (&quot;%1&quot;)</source>
+        <translation>サーバーがアーカイブの一部しか送信しませんでした（「%1」）</translation>
+    </message>
+    <message>
+        <source>the server sent only part of the archive</source>
+        <translation>サーバーがアーカイブの一部しか送信しませんでした</translation>
+    </message>
+    <message>
+        <source>the server sent the archive wrapped in parts (multipart/byteranges) instead of as it is</source>
+        <translation>サーバーがアーカイブをそのままではなく、いくつかの部分に包んで送信しました（multipart/byteranges）</translation>
+    </message>
+    <message>
+        <source>the server did not say how large the whole archive is (it sent &quot;%1&quot;)</source>
+        <translation>サーバーがアーカイブ全体の大きさを示しませんでした（送信内容：「%1」）</translation>
     </message>
     <message numerus="yes">
-        <source>No answer arrived within %n second(s).</source>
+        <source>the server announced two different sizes: %1 bytes as its length and %2 in its range</source>
         <translation>
-            <numerusform>%n 秒以内に応答がありませんでした。</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>No data arrived for %n second(s).</source>
-        <translation>
-            <numerusform>%n 秒間データが届きませんでした。</numerusform>
+            <numerusform>サーバーが 2 つの異なるサイズを示しました：長さとして %1 バイト、範囲として %2</numerusform>
         </translation>
     </message>
     <message>
-        <source>TLS connection closed without close_notify</source>
-        <translation>TLS 接続が close_notify なしで閉じられました</translation>
+        <source>the server gave a checksum of the archive that cannot be read</source>
+        <translation>サーバーが示したアーカイブのチェックサムを読み取れません</translation>
     </message>
-</context>
-<context>
-    <name>PartFile</name>
+    <message numerus="yes">
+        <source>the server sent more than the %1 bytes it announced</source>
+        <translation>
+            <numerusform>サーバーが予告した %1 バイトを超えて送信しました</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the archive did not match the checksum the server gave</source>
+        <translation>アーカイブがサーバーの示したチェックサムと一致しませんでした</translation>
+    </message>
     <message>
         <source>the folder to save in is unknown</source>
         <translation>保存先のフォルダーが不明です</translation>
-    </message>
-    <message>
-        <source>another download is writing this file</source>
-        <translation>別のダウンロードがこのファイルに書き込んでいます</translation>
     </message>
     <message>
         <source>it is a link, and a download never writes through a link</source>
@@ -321,12 +264,8 @@ The partial data is kept in %4.</source>
         <translation>ほかの名前（ハードリンク）も持つファイルです。ダウンロードはそのようなファイルに書き込みません</translation>
     </message>
     <message>
-        <source>the file was replaced while it was being written</source>
-        <translation>書き込み中にファイルが置き換えられました</translation>
-    </message>
-    <message>
-        <source>the file was given another name while it was being written</source>
-        <translation>書き込み中にファイル名が変更されました</translation>
+        <source>another download is writing this file</source>
+        <translation>別のダウンロードがこのファイルに書き込んでいます</translation>
     </message>
     <message>
         <source>someone changed the file as soon as it was opened</source>
@@ -343,12 +282,226 @@ The partial data is kept in %4.</source>
         </translation>
     </message>
     <message>
+        <source>the file was replaced while it was being written</source>
+        <translation>書き込み中にファイルが置き換えられました</translation>
+    </message>
+    <message>
+        <source>the file was given another name while it was being written</source>
+        <translation>書き込み中にファイル名が変更されました</translation>
+    </message>
+    <message>
         <source>the new archive is in place, but the system could not confirm that it is on the disk (%1)</source>
         <translation>新しいアーカイブは置き換わりましたが、ディスクに保存されたことをシステムが確認できませんでした（%1）</translation>
     </message>
     <message>
+        <source>there is no home folder to find the download folder in</source>
+        <translation>ダウンロードフォルダーを探すためのホームフォルダーがありません</translation>
+    </message>
+    <message>
+        <source>the download folder set in %1 is not an absolute path</source>
+        <translation>%1 で設定されたダウンロードフォルダーが絶対パスではありません</translation>
+    </message>
+    <message>
+        <source>the name of the download folder set in %1 is not valid in the system&apos;s encoding of file names</source>
+        <translation>%1 で設定されたダウンロードフォルダーの名前は、このシステムのファイル名のエンコーディングでは無効です</translation>
+    </message>
+    <message>
+        <source>the download folder cannot be read from %1, which is not a regular file</source>
+        <translation>%1 は通常のファイルではないため、ダウンロードフォルダーを読み取れません</translation>
+    </message>
+    <message>
+        <source>the folder could not be created (%1)</source>
+        <translation>フォルダーを作成できませんでした（%1）</translation>
+    </message>
+    <message>
+        <source>Multiple Choices</source>
+        <translation>複数の選択肢</translation>
+    </message>
+    <message>
+        <source>Moved Permanently</source>
+        <translation>恒久的に移動</translation>
+    </message>
+    <message>
+        <source>Found</source>
+        <translation>発見</translation>
+    </message>
+    <message>
+        <source>See Other</source>
+        <translation>他を参照</translation>
+    </message>
+    <message>
+        <source>Not Modified</source>
+        <translation>未更新</translation>
+    </message>
+    <message>
+        <source>Use Proxy</source>
+        <translation>プロキシを使用</translation>
+    </message>
+    <message>
+        <source>Temporary Redirect</source>
+        <translation>一時的なリダイレクト</translation>
+    </message>
+    <message>
+        <source>Permanent Redirect</source>
+        <translation>恒久的なリダイレクト</translation>
+    </message>
+    <message>
+        <source>Bad Request</source>
+        <translation>不正なリクエスト</translation>
+    </message>
+    <message>
+        <source>Unauthorized</source>
+        <translation>認証が必要</translation>
+    </message>
+    <message>
+        <source>Payment Required</source>
+        <translation>支払いが必要</translation>
+    </message>
+    <message>
+        <source>Forbidden</source>
+        <translation>禁止</translation>
+    </message>
+    <message>
+        <source>Not Found</source>
+        <translation>見つかりません</translation>
+    </message>
+    <message>
+        <source>Method Not Allowed</source>
+        <translation>許可されていないメソッド</translation>
+    </message>
+    <message>
+        <source>Not Acceptable</source>
+        <translation>受理できません</translation>
+    </message>
+    <message>
+        <source>Proxy Authentication Required</source>
+        <translation>プロキシ認証が必要</translation>
+    </message>
+    <message>
+        <source>Request Timeout</source>
+        <translation>リクエストのタイムアウト</translation>
+    </message>
+    <message>
+        <source>Conflict</source>
+        <translation>競合</translation>
+    </message>
+    <message>
+        <source>Gone</source>
+        <translation>消滅</translation>
+    </message>
+    <message>
+        <source>Length Required</source>
+        <translation>長さが必要</translation>
+    </message>
+    <message>
+        <source>Precondition Failed</source>
+        <translation>前提条件の失敗</translation>
+    </message>
+    <message>
+        <source>Content Too Large</source>
+        <translation>コンテンツが大きすぎます</translation>
+    </message>
+    <message>
+        <source>URI Too Long</source>
+        <translation>URI が長すぎます</translation>
+    </message>
+    <message>
+        <source>Unsupported Media Type</source>
+        <translation>サポートされていないメディアタイプ</translation>
+    </message>
+    <message>
+        <source>Range Not Satisfiable</source>
+        <translation>範囲を満たせません</translation>
+    </message>
+    <message>
+        <source>Expectation Failed</source>
+        <translation>期待に応えられません</translation>
+    </message>
+    <message>
+        <source>Misdirected Request</source>
+        <translation>誤ったリクエスト先</translation>
+    </message>
+    <message>
+        <source>Unprocessable Content</source>
+        <translation>処理できないコンテンツ</translation>
+    </message>
+    <message>
+        <source>Upgrade Required</source>
+        <translation>アップグレードが必要</translation>
+    </message>
+    <message>
+        <source>Too Many Requests</source>
+        <translation>リクエストが多すぎます</translation>
+    </message>
+    <message>
+        <source>Unavailable For Legal Reasons</source>
+        <translation>法的理由により利用できません</translation>
+    </message>
+    <message>
+        <source>Internal Server Error</source>
+        <translation>サーバー内部エラー</translation>
+    </message>
+    <message>
+        <source>Not Implemented</source>
+        <translation>未実装</translation>
+    </message>
+    <message>
+        <source>Bad Gateway</source>
+        <translation>不正なゲートウェイ</translation>
+    </message>
+    <message>
+        <source>Service Unavailable</source>
+        <translation>サービス利用不可</translation>
+    </message>
+    <message>
+        <source>Gateway Timeout</source>
+        <translation>ゲートウェイのタイムアウト</translation>
+    </message>
+    <message>
+        <source>HTTP Version Not Supported</source>
+        <translation>サポートされていない HTTP バージョン</translation>
+    </message>
+    <message>
+        <source>Network Authentication Required</source>
+        <translation>ネットワーク認証が必要</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <comment>status</comment>
+        <extracomment>A status and its standard meaning: &quot;404, Not Found&quot;.</extracomment>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
+        <source>the proxy %1 asks for a user name and password (it answered %2)</source>
+        <translation>プロキシ %1 がユーザー名とパスワードを求めています（応答：%2）</translation>
+    </message>
+    <message>
+        <source>the server answered %1</source>
+        <translation>サーバーが「%1」と応答しました</translation>
+    </message>
+    <message>
+        <source>%1 could not be downloaded: %2 before any of the archive arrived. The earlier archive, if any, is unchanged.</source>
+        <extracomment>%2 says why, e.g. &quot;the server closed the connection&quot;.</extracomment>
+        <translation>%1 をダウンロードできませんでした：アーカイブが届く前に%2。以前のアーカイブがあれば、そのまま残っています。</translation>
+    </message>
+    <message>
+        <source>%1 could not be saved: %2.</source>
+        <translation>%1 を保存できませんでした：%2。</translation>
+    </message>
+    <message>
+        <source>could not be saved</source>
+        <translation>保存できませんでした</translation>
+    </message>
+    <message>
         <source>needs %1; the disk of %2 has %3 free</source>
         <translation>%1 必要ですが、%2 のディスクの空きは %3 です</translation>
+    </message>
+</context>
+<context>
+    <name>Form1</name>
+    <message>
+        <source>Download failed</source>
+        <translation>ダウンロードに失敗しました</translation>
     </message>
 </context>
 <context>
@@ -378,13 +531,6 @@ The partial data is kept in %4.</source>
         <source>%1/s</source>
         <extracomment>A speed: &quot;2.0 MiB/s&quot;.</extracomment>
         <translation>%1/秒</translation>
-    </message>
-</context>
-<context>
-    <name>ProxyRules</name>
-    <message>
-        <source>unknown proxy scheme &quot;%1&quot;</source>
-        <translation>不明なプロキシスキーム「%1」</translation>
     </message>
 </context>
 <context>

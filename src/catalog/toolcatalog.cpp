@@ -86,8 +86,9 @@ QString ToolCatalog::fileName(int position)
 
 QString ToolCatalog::destinationPath(const QString &folder, int position)
 {
-    // The stored name starts with the Windows separator; here the folder and the name proper join with "/".
-    // Joined with an empty folder the name stays on its own, as QDir joins it: no folder is not the root.
+    // The catalog's file name starts with the Windows separator; here the folder and the name proper join
+    // with "/". Joined with an empty folder the name stays on its own, as QDir joins it: no folder is not the
+    // root.
     const QString name = at(position).fileName.mid(1);
     return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
 }

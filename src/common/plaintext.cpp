@@ -41,4 +41,12 @@ QString fromServer(const QString &text)
     return result;
 }
 
+QString withoutCredentials(const QString &setting)
+{
+    const qsizetype scheme = setting.indexOf(QLatin1String("://"));
+    const qsizetype hostStart = scheme < 0 ? 0 : scheme + 3;
+    const qsizetype at = setting.lastIndexOf(QLatin1Char('@'));
+    return at < hostStart ? setting : setting.left(hostStart) + setting.mid(at + 1);
+}
+
 } // namespace PlainText

@@ -1,5 +1,6 @@
 #include "ccrpprogressbar.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QStyleOptionFrame>
 
@@ -23,6 +24,9 @@ void CcrpProgressBar::setValue(int value)
         return;
     m_value = value;
     update();
+    // A screen reader follows the value only through these events.
+    QAccessibleValueChangeEvent event(this, m_value);
+    QAccessible::updateAccessibility(&event);
 }
 
 void CcrpProgressBar::setBusy(bool busy)

@@ -32,12 +32,12 @@ bool Skin::apply(WId handle)
     QList<QWidget *> widgets = window->findChildren<QWidget *>();
     widgets.prepend(window);
     for (QWidget *widget : std::as_const(widgets)) {
-        // A change of style re-polishes the palette; the colours a window stores are kept.
-        const QPalette stored = widget->palette();
-        const bool storedColours = widget->testAttribute(Qt::WA_SetPalette);
+        // A change of style re-polishes the palette; the colours the window's description set are kept.
+        const QPalette described = widget->palette();
+        const bool describedColours = widget->testAttribute(Qt::WA_SetPalette);
         widget->setStyle(style);
-        if (storedColours)
-            widget->setPalette(stored);
+        if (describedColours)
+            widget->setPalette(described);
     }
     return true;
 }

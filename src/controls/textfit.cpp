@@ -12,16 +12,23 @@ namespace TextFit {
 namespace {
 
 // How far the ink reaches past the text's advance: a face drawn bold without a bold design of its own
-// (the CJK fall-backs) spreads a pixel beyond it.
+// spreads a pixel beyond it, and the fall-back faces' glyphs (CJK) reach further than their boxes say.
 int overhang(const QFontMetrics &metrics, const QString &text)
 {
-    return std::max(0, metrics.boundingRect(text).right() + 1 - metrics.horizontalAdvance(text));
+    return std::max(0, metrics.tightBoundingRect(text).right() + 1 - metrics.horizontalAdvance(text));
 }
 
 } // namespace
 
-Fitted fit(const QFont &font, const QString &text, const QSize &box)
+Fitted fit(const QFont &stored, const QString &text, const QSize &box)
 {
+    // A bitmap face without a bold design draws thin: the faces standing in for it (fall-backs, the
+    // smaller scalable one) draw in its weight, not bold beside it.
+    const QFontInfo shown(stored);
+    const bool bitmap = !QFontDatabase::isSmoothlyScalable(shown.family(), shown.styleName());
+    QFont font = stored;
+    if (const int designed = QFontDatabase::weight(shown.family(), shown.styleName()); bitmap && designed > 0)
+        font.setWeight(QFont::Weight(designed));
     // A pixel stays clear at the end, so the text never touches what stands beside the box.
     const int width = box.width() - 1;
     const auto fits = [&](const QFontMetrics &metrics) {
@@ -30,14 +37,13 @@ Fitted fit(const QFont &font, const QString &text, const QSize &box)
     };
     if (fits(QFontMetrics(font)))
         return {font, text};
-    const QFontInfo shown(font);
-    const int stored = shown.pixelSize();
-    const int smallest = std::max(1, (stored * 2 + 2) / 3);
+    const int designedSize = shown.pixelSize();
+    const int smallest = std::max(1, (designedSize * 2 + 2) / 3);
     QFont smaller = font;
     // A bitmap face has no smaller sizes: its scalable stand-in is drawn smaller instead.
-    if (!QFontDatabase::isSmoothlyScalable(shown.family(), shown.styleName()))
+    if (bitmap)
         smaller.setFamily(QFont::substitute(font.family()));
-    for (int size = stored - 1; size >= smallest; --size) {
+    for (int size = designedSize - 1; size >= smallest; --size) {
         smaller.setPixelSize(size);
         if (fits(QFontMetrics(smaller)))
             return {smaller, text};
@@ -50,12 +56,12 @@ void draw(
     QPainter &painter, const QRect &box, Qt::Alignment alignment, const QFont &font, const QString &text)
 {
     const Fitted fitted = fit(font, text, box.size());
-    const QFontMetrics stored(font);
-    int baseline = box.top() + stored.ascent();
+    const QFontMetrics designed(font);
+    int baseline = box.top() + designed.ascent();
     if (alignment & Qt::AlignBottom)
-        baseline = box.top() + box.height() - stored.descent();
+        baseline = box.top() + box.height() - designed.descent();
     else if (alignment & Qt::AlignVCenter)
-        baseline = box.top() + (box.height() - stored.height()) / 2 + stored.ascent();
+        baseline = box.top() + (box.height() - designed.height()) / 2 + designed.ascent();
     const int advance = QFontMetrics(fitted.font).horizontalAdvance(fitted.text);
     int left = box.left();
     if (alignment & Qt::AlignRight)

@@ -10,7 +10,7 @@ XpComboBox::XpComboBox(QWidget *parent)
     setEditable(false);
     setFocusPolicy(Qt::StrongFocus);
     setMaxVisibleItems(12);
-    // The stored text is the field's ordinary content, not a greyed hint.
+    // The text the description gives is the field's ordinary content, not a greyed hint.
     QPalette pal = palette();
     pal.setColor(QPalette::PlaceholderText, pal.color(QPalette::ButtonText));
     setPalette(pal);

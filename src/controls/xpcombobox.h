@@ -2,8 +2,8 @@
 
 #include <QComboBox>
 
-// The tool list. Until the user picks an entry its text field shows the stored text, which is
-// none of the entries; text() returns exactly what the field shows.
+// The tool list. Until the user picks an entry its text field shows the text the window's description gives
+// it, which is none of the entries; text() returns exactly what the field shows.
 class XpComboBox final : public QComboBox
 {
     Q_OBJECT

@@ -17,7 +17,8 @@ void XpLabel::setCaption(const QString &caption)
     if (caption == m_caption)
         return;
     m_caption = caption;
-    setAccessibleName(caption);
+    // Read through its accessible interface (Accessibility), without a name change event: the clock
+    // would announce every second.
     update();
 }
 

@@ -3,9 +3,9 @@
 #include <QColor>
 #include <QWidget>
 
-// A styled label: a caption drawn in its stored fore colour on the container's background, kept to the
-// label's box (see TextFit).
-// Disabled, as all our styled labels are stored, it takes no input but keeps its colour.
+// A styled label: a caption drawn in the fore colour its description gives on the container's background,
+// kept to the label's box (see TextFit). Disabled, as the windows' descriptions make all our styled labels,
+// it takes no input but keeps its colour.
 class XpLabel final : public QWidget
 {
     Q_OBJECT

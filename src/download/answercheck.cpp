@@ -1,9 +1,5 @@
 #include "answercheck.h"
 
-#include "common/plaintext.h"
-#include "common/pluralcount.h"
-
-#include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -45,25 +41,32 @@ QString encodings(const AnswerHead &head)
     return codings.join(QLatin1String(", "));
 }
 
-// A header's values as the server sent them, for a message.
-QString shown(const QByteArrayList &values)
+// A header's values as the server sent them.
+QString sent(const QByteArrayList &values)
 {
-    return PlainText::fromServer(QString::fromLatin1(values.join(", ")));
+    return QString::fromLatin1(values.join(", "));
 }
 
-// The size a 206 answer covers when it is the whole file from its first byte, else 0.
-qint64 wholeRangeSize(const QByteArrayList &contentRange)
+// What a 206 answer's one Content-Range covers, when it starts at byte 0: its last byte, and the whole
+// file's size (-1 for "*", unknown).
+struct Range
 {
-    if (contentRange.size() != 1)
-        return 0;
-    static const QRegularExpression whole(QStringLiteral("^\\s*bytes\\s+0-(\\d{1,18})/(\\d{1,18})\\s*$"),
+    bool fromStart = false;
+    qint64 last = -1;
+    qint64 total = -1;
+};
+
+Range rangeOf(const QByteArrayList &contentRange)
+{
+    static const QRegularExpression fromStart(
+        QStringLiteral("^\\s*bytes\\s+0-(\\d{1,18})/(\\d{1,18}|\\*)\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = whole.match(QString::fromLatin1(contentRange.first()));
+    const QRegularExpressionMatch match
+        = fromStart.match(contentRange.size() == 1 ? QString::fromLatin1(contentRange.first()) : QString());
     if (!match.hasMatch())
-        return 0;
-    const qint64 last = match.captured(1).toLongLong();
-    const qint64 total = match.captured(2).toLongLong();
-    return last + 1 == total ? total : 0;
+        return {};
+    const QString total = match.captured(2);
+    return {true, match.captured(1).toLongLong(), total == QLatin1String("*") ? -1 : total.toLongLong()};
 }
 
 // The archive's SHA-256 as the server states it, in Repr-Digest or Content-Digest ("sha-256=:<base64>:")
@@ -127,81 +130,70 @@ StatedDigest statedDigest(const AnswerHead &head)
 
 AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
 {
+    using Kind = Refusal::Kind;
     Verdict verdict;
-    if (head.status == 204 || head.status == 205) {
-        verdict.reason = tr("the server sent no data");
+    const auto refused = [&verdict](Refusal refusal) {
+        verdict.refusal = std::move(refusal);
         return verdict;
-    }
+    };
+    if (head.status == 204 || head.status == 205)
+        return refused({Kind::NoData});
     // The other successes are answers about something else: accepted for processing, changed by a
     // proxy, a difference to an earlier copy...
-    if (head.status != 200 && head.status != 206) {
-        verdict.reason
-            = tr("the server answered with status %1 instead of sending the archive").arg(head.status);
-        return verdict;
-    }
+    if (head.status != 200 && head.status != 206)
+        return refused({.kind = Kind::OtherSuccess, .status = head.status});
     // We asked for the bytes as they are; encoded ones would be saved as a different file.
-    if (const QString coding = encodings(head); !coding.isEmpty()) {
-        verdict.reason = tr("the server sent the archive encoded (%1) although it was asked not to")
-                             .arg(PlainText::fromServer(coding));
-        return verdict;
-    }
-    if (isWebPage(head)) {
-        verdict.reason = tr("the server sent a web page instead of the archive");
-        return verdict;
-    }
+    if (const QString coding = encodings(head); !coding.isEmpty())
+        return refused({.kind = Kind::Encoded, .serverText = coding});
+    if (isWebPage(head))
+        return refused({Kind::WebPage});
+    // The whole archive perhaps, but cut into parts with a head of their own each.
+    const QByteArrayList types = head.values("content-type");
+    if (std::any_of(types.cbegin(), types.cend(),
+            [](const QByteArray &type) { return mainValue(type) == QLatin1String("multipart/byteranges"); }))
+        return refused({Kind::Multipart});
 
     // The transfer frames the body by libcurl's reading of the length. Where the header says more than
     // that one number ("2.5e3" read as 2, "100, 50", the header twice), the body ends where chance says.
     if (const QByteArrayList length = head.values("content-length"); !length.isEmpty()) {
-        if (!head.lengthReadable) {
-            verdict.reason
-                = tr("the server announced a size that cannot be right (\"%1\")").arg(shown(length));
-            return verdict;
-        }
-        if (head.length == 0) {
-            verdict.reason = tr("the server sent no data");
-            return verdict;
-        }
+        if (!head.lengthReadable)
+            return refused({.kind = Kind::BadLength, .serverText = sent(length)});
+        if (head.length == 0)
+            return refused({Kind::NoData});
         verdict.expected = head.length;
     }
 
     if (head.status == 206) {
         // Asked from byte 0, a partial answer is only the archive when it covers the whole file.
-        const QByteArrayList range = head.values("content-range");
-        const qint64 total = wholeRangeSize(range);
-        if (total == 0) {
-            verdict.reason = range.isEmpty()
-                ? tr("the server sent only part of the archive")
-                : tr("the server sent only part of the archive (\"%1\")").arg(shown(range));
-            return verdict;
-        }
-        if (verdict.expected != 0 && verdict.expected != total) {
-            verdict.reason = tr("the server announced two different sizes (\"%1\" and \"%2\")")
-                                 .arg(shown(head.values("content-length")), shown(range));
-            return verdict;
-        }
-        verdict.expected = total;
+        const QByteArrayList contentRange = head.values("content-range");
+        const Range range = rangeOf(contentRange);
+        if (contentRange.isEmpty())
+            return refused({Kind::PartWithoutRange});
+        if (range.fromStart && range.total < 0)
+            return refused({.kind = Kind::UnknownTotal, .serverText = sent(contentRange)});
+        if (!range.fromStart || range.last + 1 != range.total)
+            return refused({.kind = Kind::PartOnly, .serverText = sent(contentRange)});
+        if (verdict.expected != 0 && verdict.expected != range.total)
+            return refused({.kind = Kind::TwoSizes, .size = verdict.expected, .otherSize = range.total});
+        verdict.expected = range.total;
     }
 
     const StatedDigest stated = statedDigest(head);
-    if (!stated.readable) {
-        verdict.reason = tr("the server gave a checksum of the archive that cannot be read");
-        return verdict;
-    }
+    if (!stated.readable)
+        return refused({Kind::UnreadableDigest});
     verdict.sha256 = stated.sha256;
     verdict.isArchive = true;
     return verdict;
 }
 
-QString AnswerCheck::checkBody(const Verdict &head, qint64 received, const QByteArray &sha256)
+Refusal AnswerCheck::checkBody(const Verdict &head, qint64 received, const QByteArray &sha256)
 {
     if (received == 0)
-        return tr("the server sent no data");
+        return {Refusal::Kind::NoData};
     // A size the server announced is the archive's: what comes beyond it is something else.
     if (head.expected > 0 && received > head.expected)
-        return tr("the server sent more than the %1 bytes it announced", nullptr, pluralCount(head.expected))
-            .arg(QLocale().toString(head.expected));
+        return {.kind = Refusal::Kind::MoreThanAnnounced, .size = head.expected};
     if (!head.sha256.isEmpty() && sha256 != head.sha256)
-        return tr("the archive did not match the checksum the server gave");
+        return {Refusal::Kind::DigestMismatch};
     return {};
 }

@@ -1,22 +1,20 @@
 #pragma once
 
+#include "refusal.h"
 #include "transfer/answerhead.h"
 
-#include <QCoreApplication>
 #include <QString>
 
 // Decides whether a successful answer is the archive we asked for, and the whole of it.
 class AnswerCheck final
 {
-    Q_DECLARE_TR_FUNCTIONS(AnswerCheck)
-
 public:
     struct Verdict
     {
         bool isArchive = false;
         qint64 expected = 0; // the body's size when the server said it, else 0
         QByteArray sha256; // the archive's SHA-256 when the server vouches for its bytes, else empty
-        QString reason; // why the answer is not the archive
+        Refusal refusal; // why the answer is not the archive
     };
 
     // Before anything is written: whether the body that follows can be the archive, how long it must be
@@ -25,5 +23,5 @@ public:
 
     // Once the body has ended, with none missing: whether it is what the head promised. `sha256` is the
     // body's own, when the head asked for it.
-    static QString checkBody(const Verdict &head, qint64 received, const QByteArray &sha256);
+    static Refusal checkBody(const Verdict &head, qint64 received, const QByteArray &sha256);
 };

@@ -3,20 +3,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(DestinationFolder)
-};
 
 // An installed copy (from the package, or cmake --install with any prefix) has its desktop entry in
 // the share folder beside its bin folder; a copy unpacked somewhere has none. Its folder is a place
@@ -39,35 +38,66 @@ QString homeFolder()
     return own.startsWith(QLatin1Char('/')) ? own : QString();
 }
 
+// The text of the desktop's user-dirs.dirs, read without ever waiting: only a regular file is read,
+// since a FIFO at its name would hold the window for good. None when there is no such file.
+std::optional<QByteArray> readUserDirs(const QString &path, Refusal *refusal)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return std::nullopt;
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        *refusal = {.kind = Refusal::Kind::ConfigNotRegularFile, .path = path};
+        return std::nullopt;
+    }
+    // A few lines; a file of megabytes is not one the desktop wrote.
+    QByteArray text(64 * 1024, Qt::Uninitialized);
+    qsizetype size = 0;
+    for (ssize_t got = 1; got > 0 && size < text.size(); size += std::max<ssize_t>(got, 0))
+        got = ::read(fd, text.data() + size, size_t(text.size() - size));
+    text.resize(size);
+    return text;
+}
+
 // The user's download folder as the desktop's user-dirs.dirs names it ("$HOME/Downloads", or an
 // absolute path), ~/Downloads when it names none.
 DestinationFolder::Choice downloadFolder()
 {
+    using Kind = Refusal::Kind;
     const QString home = homeFolder();
     if (home.isEmpty())
-        return {QString(), Texts::tr("there is no home folder to find the download folder in")};
+        return {QString(), {Kind::NoHome}};
     QString configHome = QFile::decodeName(qgetenv("XDG_CONFIG_HOME"));
     if (!configHome.startsWith(QLatin1Char('/')))
         configHome = home + QLatin1String("/.config");
     const QString userDirs = configHome + QLatin1String("/user-dirs.dirs");
-    QFile file(userDirs);
+    Refusal refusal;
+    const std::optional<QByteArray> text = readUserDirs(userDirs, &refusal);
+    if (refusal.refused())
+        return {userDirs, refusal};
+    // Read as bytes (Latin-1 keeps each one a character): the name is a file name, in no encoding of its own.
     static const QRegularExpression entry(uR"re(^\s*XDG_DOWNLOAD_DIR\s*=\s*"((?:[^"\\]|\\.)*)"\s*$)re"_qs);
     static const QRegularExpression escaped(uR"(\\(.))"_qs);
-    QString folder = home + QLatin1String("/Downloads");
-    for (bool open = file.open(QIODevice::ReadOnly | QIODevice::Text); open && !file.atEnd();) {
-        const QRegularExpressionMatch match = entry.match(QString::fromUtf8(file.readLine()));
+    QByteArray folder = QFile::encodeName(home) + "/Downloads";
+    for (const QByteArray &line : text.value_or(QByteArray()).split('\n')) {
+        const QRegularExpressionMatch match = entry.match(QString::fromLatin1(line));
         if (!match.hasMatch())
             continue;
         // Written the way a shell reads it: a backslash keeps the next character as it is.
-        folder = match.captured(1).replace(escaped, QStringLiteral("\\1"));
-        if (folder == QLatin1String("$HOME") || folder.startsWith(QLatin1String("$HOME/")))
-            folder.replace(0, 5, home);
+        folder = match.captured(1).replace(escaped, QStringLiteral("\\1")).toLatin1();
+        if (folder == "$HOME" || folder.startsWith("$HOME/"))
+            folder.replace(0, 5, QFile::encodeName(home));
     }
+    const QString name = QFile::decodeName(folder);
+    // A name the file-name encoding cannot spell would be made as another folder than the one set.
+    if (QFile::encodeName(name) != folder)
+        return {name, {.kind = Kind::DownloadFolderUnspellable, .path = userDirs}};
     // A relative one would be made wherever the program happens to run.
-    if (!folder.startsWith(QLatin1Char('/')))
-        return {QLatin1Char('"') + folder + QLatin1Char('"'),
-            Texts::tr("the download folder set in %1 is not an absolute path").arg(userDirs)};
-    return {folder, QString()};
+    if (!name.startsWith(QLatin1Char('/')))
+        return {QLatin1Char('"') + name + QLatin1Char('"'),
+            {.kind = Kind::DownloadFolderRelative, .path = userDirs}};
+    return {name, {}};
 }
 
 } // namespace
@@ -89,14 +119,15 @@ bool isWritable(const QString &folder)
 Choice choose(const QString &programFolder)
 {
     if (isWritable(programFolder) && !isInstalledCopy(programFolder))
-        return {programFolder, QString()};
+        return {programFolder, {}};
     Choice downloads = downloadFolder();
     std::error_code error;
-    if (downloads.error.isEmpty()
+    if (!downloads.refusal.refused()
         && !std::filesystem::create_directories(QFile::encodeName(downloads.path).toStdString(), error)
         && error) {
-        downloads.error
-            = Texts::tr("the folder could not be created (%1)").arg(QString::fromLocal8Bit(error.message()));
+        downloads.refusal = {.kind = Refusal::Kind::FolderNotMade,
+            .systemReason = QString::fromLocal8Bit(error.message()),
+            .path = downloads.path};
     }
     return downloads;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QCoreApplication>
+#include "refusal.h"
+
 #include <QString>
 
 namespace DestinationFolder {
@@ -8,8 +9,8 @@ namespace DestinationFolder {
 // Where a download is saved, or why it cannot be.
 struct Choice
 {
-    QString path; // absolute when there is no error; otherwise the folder as far as it is known
-    QString error; // the step that failed, with the system's reason; empty when the folder is there
+    QString path; // absolute when there is no refusal; otherwise the folder as far as it is known
+    Refusal refusal; // why there is no folder to save in
 };
 
 // The folder a download is saved in: the program's own folder when this user may create files there

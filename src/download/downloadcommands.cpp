@@ -19,10 +19,10 @@ bool isSuccessStatus(int status)
     return status >= 200 && status <= 299;
 }
 
-TransferResult ended(TransferResult result, TransferResult::Outcome outcome, const QString &reason = {})
+TransferResult ended(TransferResult result, TransferResult::Outcome outcome, Refusal refusal = {})
 {
     result.outcome = outcome;
-    result.reason = reason;
+    result.refusal = std::move(refusal);
     return result;
 }
 
@@ -57,9 +57,9 @@ void DownloadCommands::downloadPressed()
         // Nothing is asked of the server when there is nowhere to save it.
         TransferResult result;
         result.path = folder.path;
-        result = folder.error.isEmpty()
-            ? DownloadFile(ToolCatalog::url(position), ToolCatalog::destinationPath(folder.path, position))
-            : ended(result, TransferResult::Outcome::CannotWrite, folder.error);
+        result = folder.refusal.refused()
+            ? ended(result, TransferResult::Outcome::CannotWrite, folder.refusal)
+            : DownloadFile(ToolCatalog::url(position), ToolCatalog::destinationPath(folder.path, position));
         Q_EMIT transferFinished(name, result);
     }
     m_running = false;
@@ -92,7 +92,10 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
     // Given up while its answer still comes: the rest of the body is not fetched.
     if (ending->abandonsRequest)
         m_inet->cancel();
-    return ended(result, ending->outcome, ending->reason);
+    // A .part file with nothing in it holds nothing worth keeping or telling of.
+    if (result.received == 0)
+        part.discard();
+    return ended(result, ending->outcome, ending->refusal);
 }
 
 DownloadCommands::Step DownloadCommands::firstEnding(std::initializer_list<std::function<Step()>> steps)
@@ -125,15 +128,17 @@ DownloadCommands::Step DownloadCommands::askServer(const QString &url)
 DownloadCommands::Step DownloadCommands::takeAnswer(AnswerCheck::Verdict *verdict, TransferResult *result)
 {
     result->failure = m_inet->failure();
-    if (m_inet->statusCode() == 0)
+    result->status = m_inet->statusCode();
+    if (result->status == 0)
         return Ending{Outcome::NetworkFailed};
-    if (!isSuccessStatus(m_inet->statusCode())) {
-        return Ending{Outcome::ServerRefused,
-            QString::number(m_inet->statusCode()) + QLatin1Char(' ') + m_inet->reasonPhrase(), true};
+    if (!isSuccessStatus(result->status)) {
+        // The server's own words are no part of the answer, and may say anything ("500 Partial Content").
+        qCInfo(lcTransfer) << "the server answered" << result->status << m_inet->reasonPhrase();
+        return Ending{Outcome::ServerRefused, {}, true};
     }
     *verdict = AnswerCheck::checkHead(m_inet->head());
     if (!verdict->isArchive)
-        return Ending{Outcome::NotTheArchive, verdict->reason, true};
+        return Ending{Outcome::NotTheArchive, verdict->refusal, true};
     result->expected = verdict->expected;
     EventPump::pumpOnce();
     if (m_inet->wasCancelled())
@@ -146,12 +151,12 @@ DownloadCommands::Step DownloadCommands::openPart(
 {
     result->path = part.path();
     if (!part.open())
-        return Ending{Outcome::CannotWrite, part.errorString(), true};
+        return Ending{Outcome::CannotWrite, part.refusal(), true};
     // Told before the body fills the disk; nothing of it is left behind.
     if (result->expected > 0 && !part.reserve(result->expected)) {
         part.discard();
         result->path = part.destination();
-        return Ending{Outcome::CannotWrite, part.errorString(), true};
+        return Ending{Outcome::CannotWrite, part.refusal(), true};
     }
     part.setOrigin(m_inet->answerUrl());
     if (!verdict.sha256.isEmpty())
@@ -172,7 +177,7 @@ DownloadCommands::Step DownloadCommands::copyBody(PartFile &part, TransferResult
     // Whatever else happened, what arrived is in the .part file for whoever looks, until the next attempt;
     // it is checked as it lies on the disk, not as it arrived.
     if (!copied || !part.finish())
-        return Ending{Outcome::CannotWrite, part.errorString(), true};
+        return Ending{Outcome::CannotWrite, part.refusal(), true};
     result->failure = m_inet->failure();
     // More than the announced size is no archive, however the transfer ended.
     const bool beyondSize = result->expected > 0 && result->received > result->expected;
@@ -184,9 +189,8 @@ DownloadCommands::Step DownloadCommands::copyBody(PartFile &part, TransferResult
 DownloadCommands::Step DownloadCommands::checkBody(
     const PartFile &part, const AnswerCheck::Verdict &verdict, const TransferResult *result)
 {
-    if (const QString reason = AnswerCheck::checkBody(verdict, result->received, part.hash());
-        !reason.isEmpty())
-        return Ending{Outcome::NotTheArchive, reason, true};
+    if (Refusal refusal = AnswerCheck::checkBody(verdict, result->received, part.hash()); refusal.refused())
+        return Ending{Outcome::NotTheArchive, std::move(refusal), true};
     return std::nullopt;
 }
 
@@ -196,7 +200,7 @@ DownloadCommands::Step DownloadCommands::commit(
     result->verified = !verdict.sha256.isEmpty();
     result->path = part.destination();
     if (!part.commit())
-        return Ending{Outcome::CannotWrite, part.errorString()};
+        return Ending{Outcome::CannotWrite, part.refusal()};
     return std::nullopt;
 }
 

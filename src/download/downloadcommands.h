@@ -2,6 +2,7 @@
 
 #include "answercheck.h"
 #include "progressreadout.h"
+#include "refusal.h"
 #include "transfer/transferfailure.h"
 
 #include <QMetaType>
@@ -15,7 +16,7 @@
 class Inet;
 class PartFile;
 
-// How one transfer ended.
+// How one transfer ended: the outcome and its facts, which the window words.
 struct TransferResult
 {
     enum class Outcome {
@@ -31,8 +32,11 @@ struct TransferResult
     qint64 received = 0;
     qint64 expected = 0; // 0 when the server did not say
     QString path; // the file concerned
-    QString reason; // the server's status line, why the answer is not the archive, or why it cannot be written
-    // What stopped the transfer for NetworkFailed and Incomplete, and the silence that counts as a stall.
+    int status = 0; // the server's answer, once it came
+    // Why the answer is not the archive (NotTheArchive), or cannot be written (CannotWrite).
+    Refusal refusal;
+    // What stopped the transfer for NetworkFailed and Incomplete, and the silence that counts as a stall;
+    // for every answer, the proxy it came through.
     TransferFailure failure;
     int timeoutSeconds = 0;
     bool verified = false; // the archive matched the digest the server gave for it
@@ -86,7 +90,7 @@ private:
     struct Ending
     {
         Outcome outcome;
-        QString reason = {};
+        Refusal refusal = {};
         bool abandonsRequest = false; // the answer is still coming and is not wanted
     };
     // One step of `DownloadFile`: nothing when the download goes on to the next.

@@ -1,18 +1,11 @@
 #include "partfile.h"
 
-#include "common/datasize.h"
-#include "common/pluralcount.h"
-
 #include <QFile>
-#include <QLocale>
 #include <QLoggingCategory>
 #include <QScopeGuard>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstring>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -39,19 +32,6 @@ bool sameFile(const struct stat &a, const struct stat &b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// "<name>.part.<n>": what earlier versions of the program moved a partial file aside to.
-bool isLeftoverName(QByteArrayView entry, const QByteArray &part)
-{
-    const qsizetype digits = part.size() + 1;
-    return entry.size() > digits && entry.startsWith(part) && entry.at(part.size()) == '.'
-        && std::all_of(entry.begin() + digits, entry.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 } // namespace
 
 PartFile::PartFile(const QString &destination)
@@ -67,12 +47,12 @@ PartFile::~PartFile()
 
 bool PartFile::fail(int error)
 {
-    return fail(systemReason(error));
+    return fail(Refusal::system(error));
 }
 
-bool PartFile::fail(const QString &reason)
+bool PartFile::fail(Refusal refusal)
 {
-    m_error = reason;
+    m_refusal = std::move(refusal);
     return false;
 }
 
@@ -87,33 +67,34 @@ void PartFile::close()
     m_folderFd = -1;
 }
 
-QString PartFile::foreignReason(const struct stat &status)
+Refusal::Kind PartFile::foreignKind(const struct stat &status)
 {
+    using Kind = Refusal::Kind;
     if (S_ISLNK(status.st_mode))
-        return tr("it is a link, and a download never writes through a link");
+        return Kind::Link;
     if (S_ISDIR(status.st_mode))
-        return systemReason(EISDIR);
+        return Kind::System;
     if (!S_ISREG(status.st_mode))
-        return tr("it is not a regular file");
+        return Kind::NotRegularFile;
     // Written into, it would change someone else's file; renamed, it would make theirs the archive.
     if (status.st_uid != ::geteuid())
-        return tr("it belongs to another user, and a download only writes files of its own");
+        return Kind::OtherUsersFile;
     if (status.st_nlink != 1)
-        return tr("it has other names as well (hard links), and a download never writes into such a file");
-    return {};
+        return Kind::HardLinked;
+    return Kind::None;
 }
 
-QString PartFile::claim(int fd, const struct stat *named)
+Refusal PartFile::claim(int fd, const struct stat *named)
 {
     // Locked before anything is done to it: another copy of the program may be writing it right now,
     // and one that finds it later knows it is being written.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-        return errno == EWOULDBLOCK ? tr("another download is writing this file") : systemReason(errno);
+        return errno == EWOULDBLOCK ? Refusal{Refusal::Kind::BeingWritten} : Refusal::system(errno);
     struct stat opened;
     if (::fstat(fd, &opened) != 0)
-        return systemReason(errno);
-    if ((named && !sameFile(opened, *named)) || !foreignReason(opened).isEmpty())
-        return tr("someone changed the file as soon as it was opened");
+        return Refusal::system(errno);
+    if ((named && !sameFile(opened, *named)) || foreignKind(opened) != Refusal::Kind::None)
+        return {Refusal::Kind::ChangedAtOpen};
     return {};
 }
 
@@ -123,14 +104,16 @@ int PartFile::openOwn(const QByteArray &name, int flags)
     struct stat named;
     if (::fstatat(m_folderFd, name.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0)
         return fail(errno), -1;
-    if (const QString reason = foreignReason(named); !reason.isEmpty())
-        return fail(reason), -1;
+    if (const Refusal::Kind kind = foreignKind(named); kind == Refusal::Kind::System)
+        return fail(EISDIR), -1;
+    else if (kind != Refusal::Kind::None)
+        return fail({kind}), -1;
     const int fd = ::openat(m_folderFd, name.constData(), flags);
     if (fd < 0)
         return fail(errno), -1;
-    if (const QString reason = claim(fd, &named); !reason.isEmpty()) {
+    if (Refusal refusal = claim(fd, &named); refusal.refused()) {
         ::close(fd);
-        return fail(reason), -1;
+        return fail(std::move(refusal)), -1;
     }
     return fd;
 }
@@ -140,7 +123,7 @@ bool PartFile::open()
     // A destination that is not absolute comes from a folder nobody could name; it would land wherever
     // the program happens to run.
     if (!m_destination.startsWith(QLatin1Char('/')) || m_destination.endsWith(QLatin1Char('/')))
-        return fail(tr("the folder to save in is unknown"));
+        return fail({Refusal::Kind::FolderUnknown});
     const QByteArray path = QFile::encodeName(m_path);
     const qsizetype slash = path.lastIndexOf('/');
     m_name = path.mid(slash + 1);
@@ -153,8 +136,8 @@ bool PartFile::open()
     m_fd = ::openat(m_folderFd, m_name.constData(), writeFlags | O_CREAT | O_EXCL, 0666);
     if (m_fd >= 0) {
         // Nobody may have given it a second name in the moment since it was made.
-        if (const QString reason = claim(m_fd, nullptr); !reason.isEmpty())
-            return fail(reason);
+        if (Refusal refusal = claim(m_fd, nullptr); refusal.refused())
+            return fail(std::move(refusal));
     } else if (errno != EEXIST) {
         return fail(errno);
     } else {
@@ -200,10 +183,10 @@ bool PartFile::reserve(qint64 size)
     const qint64 free = qint64(disk.f_bavail) * qint64(disk.f_frsize);
     if (cannotReserve && free >= size)
         return true;
-    const QLocale locale;
-    return fail(tr("needs %1; the disk of %2 has %3 free")
-                    .arg(DataSize::text(size, locale), m_path.left(m_path.lastIndexOf(QLatin1Char('/'))),
-                        DataSize::text(free, locale)));
+    return fail({.kind = Refusal::Kind::NoRoom,
+        .size = size,
+        .otherSize = free,
+        .path = m_path.left(m_path.lastIndexOf(QLatin1Char('/')))});
 }
 
 void PartFile::releaseReservation()
@@ -220,7 +203,7 @@ void PartFile::setOrigin(const QUrl &url)
 {
     const QByteArray origin = url.adjusted(QUrl::RemoveUserInfo).toEncoded();
     if (::fsetxattr(m_fd, "user.xdg.origin.url", origin.constData(), size_t(origin.size()), 0) != 0)
-        qCInfo(lcPartFile) << "where the archive came from is not recorded:" << systemReason(errno);
+        qCInfo(lcPartFile) << "where the archive came from is not recorded:" << Refusal::system(errno).systemReason;
 }
 
 bool PartFile::write(const char *data, qsizetype size)
@@ -282,7 +265,7 @@ bool PartFile::hashFile()
             continue;
         if (got <= 0) {
             m_buffer.resize(0);
-            return got < 0 ? fail(errno) : fail(tr("the file was changed while it was being written"));
+            return got < 0 ? fail(errno) : fail({Refusal::Kind::ChangedWhileWritten});
         }
         m_hash->addData(QByteArrayView(m_buffer.constData(), got));
         offset += got;
@@ -306,12 +289,8 @@ bool PartFile::finish()
     struct stat status;
     if (::fstat(m_fd, &status) != 0)
         return fail(errno);
-    if (status.st_size != m_written) {
-        const QLocale locale;
-        return fail(tr("the file was changed while it was being written (it holds %1 bytes, not %2)", nullptr,
-            pluralCount(status.st_size))
-                        .arg(locale.toString(qint64(status.st_size)), locale.toString(m_written)));
-    }
+    if (status.st_size != m_written)
+        return fail({.kind = Refusal::Kind::ChangedSize, .size = status.st_size, .otherSize = m_written});
     if (m_hash && !hashFile())
         return false;
     m_finished = true;
@@ -329,10 +308,10 @@ bool PartFile::commit()
         || ::fstatat(m_folderFd, m_name.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0)
         return fail(errno);
     if (!sameFile(opened, named))
-        return fail(tr("the file was replaced while it was being written"));
+        return fail({Refusal::Kind::Replaced});
     // A second name made meanwhile would be someone's way into the archive.
     if (opened.st_nlink != 1)
-        return fail(tr("the file was given another name while it was being written"));
+        return fail({Refusal::Kind::GivenAnotherName});
     const QByteArray destination = m_name.chopped(int(sizeof(".part") - 1));
     if (::renameat(m_folderFd, m_name.constData(), m_folderFd, destination.constData()) != 0)
         return fail(errno);
@@ -341,11 +320,10 @@ bool PartFile::commit()
     if (::fsync(m_folderFd) != 0) {
         const int error = errno;
         close();
-        return fail(
-            tr("the new archive is in place, but the system could not confirm that it is on the disk (%1)")
-                .arg(systemReason(error)));
+        Refusal refusal = Refusal::system(error);
+        refusal.kind = Refusal::Kind::NotConfirmed;
+        return fail(std::move(refusal));
     }
-    sweepLeftovers();
     close();
     return true;
 }
@@ -363,28 +341,4 @@ void PartFile::discard()
         && sameFile(opened, named))
         ::unlinkat(m_folderFd, m_name.constData(), 0);
     close();
-}
-
-void PartFile::sweepLeftovers()
-{
-    const int listFd = ::openat(m_folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR *folder = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
-    if (!folder) {
-        if (listFd >= 0)
-            ::close(listFd);
-        return;
-    }
-    const QString error = m_error;
-    while (const dirent *entry = ::readdir(folder)) {
-        if (!isLeftoverName(entry->d_name, m_name))
-            continue;
-        // The same checks as for the .part file itself: what is not ours, or is being written, stays.
-        const int fd = openOwn(entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        ::unlinkat(m_folderFd, entry->d_name, 0);
-        ::close(fd);
-    }
-    ::closedir(folder);
-    m_error = error;
 }

@@ -1,5 +1,7 @@
 #include "curlrequest.h"
 
+#include "common/plaintext.h"
+
 #include <QFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -18,9 +20,6 @@ namespace CurlRequest {
 namespace {
 
 using Kind = TransferFailure::Kind;
-
-// libcurl reads the socket in blocks of this size; bigger was slower here, smaller costs more passes.
-constexpr long socketReadSize = 256 * 1024;
 
 Kind kindFor(CURLcode code, long systemError, bool bodyStarted)
 {
@@ -212,8 +211,7 @@ void setProxy(CURL *easy, const ProxyRules::Choice &proxy)
     // A tunnelling proxy's own answer to CONNECT is not the answer to the request.
     curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     // A setting may carry a user name and password, which have no place in a log.
-    qCDebug(lcTransfer) << "proxy"
-                        << (proxy.address.contains('@') ? QByteArray("<with credentials>") : proxy.address)
+    qCDebug(lcTransfer) << "proxy" << PlainText::withoutCredentials(QString::fromUtf8(proxy.address))
                         << proxy.source;
 }
 

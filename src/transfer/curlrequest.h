@@ -14,6 +14,10 @@
 // own .cpp files include this, so libcurl's header stays inside the transfer.
 namespace CurlRequest {
 
+// libcurl reads the socket in blocks of this size; bigger was slower here, smaller costs more passes.
+// A block the body's reader has no room for is held back whole by libcurl until it resumes.
+constexpr long socketReadSize = 256 * 1024;
+
 // What the easy handle calls back and where it writes its own message.
 struct Hooks
 {

@@ -17,6 +17,10 @@
 
 Q_LOGGING_CATEGORY(lcTransfer, "vorn.transfer", QtInfoMsg)
 
+// A resume hands over what libcurl held back, up to one socket block, and that must fit whole: were
+// the body paused again, libcurl would copy the rest of its block aside once more, on every resume.
+static_assert(Inet::readBufferSize / 2 >= CurlRequest::socketReadSize);
+
 namespace {
 using Kind = TransferFailure::Kind;
 using Clock = std::chrono::steady_clock;
@@ -176,8 +180,8 @@ struct Inet::Private
             return true;
         case ResponseHead::Step::RefuseInsecure:
             answer.failure = {.kind = Kind::InsecureRedirect,
-                .detail = Inet::tr("Refused a redirect from a secure address to an insecure one: %1")
-                              .arg(request.head.url().toDisplayString())};
+                .detail = u"Refused a redirect from a secure address to an insecure one: "_qs
+                    + request.head.url().toDisplayString()};
             return false;
         case ResponseHead::Step::Malformed:
             answer.failure.kind = Kind::BadStatusLine;
@@ -226,6 +230,9 @@ struct Inet::Private
         answer.head = request.head.answer();
         answer.head.frameBy(contentLength);
         answer.url = request.head.url();
+        // Whoever answered, the proxy it came through is the one to mend when it asks for a password.
+        answer.failure.proxy = QString::fromUtf8(request.proxy.address);
+        answer.failure.proxySource = request.proxy.source;
         phase = Phase::Body;
         changed = true;
     }
@@ -235,8 +242,7 @@ struct Inet::Private
         if (code == CURLE_OK
             && CurlRequest::endsWithoutCloseNotify(easy, answer.head, request.closeNotified)) {
             end(Phase::Finished,
-                {.kind = Kind::ConnectionClosed,
-                    .detail = Inet::tr("TLS connection closed without close_notify")});
+                {.kind = Kind::ConnectionClosed, .detail = u"TLS connection closed without close_notify"_qs});
             return;
         }
         // Where libcurl failed before a status line came, the line is what it could not read.
@@ -250,7 +256,7 @@ struct Inet::Private
     void end(Phase ending, TransferFailure failure)
     {
         // A refusal recorded in a callback is why libcurl stopped; it stays the reason.
-        if (!answer.failure.failed())
+        if (!answer.failure.failed() && failure.failed())
             answer.failure = std::move(failure);
         if (ending == Phase::Finished && answer.failure.failed())
             qCInfo(lcTransfer) << "request failed:" << answer.failure.detail << answer.failure.systemReason;
@@ -295,9 +301,9 @@ struct Inet::Private
         const int seconds = q->m_requestTimeout;
         end(Phase::Finished,
             {.kind = Kind::TimedOut,
-                .detail = phase == Phase::AwaitingHead
-                    ? Inet::tr("No answer arrived within %n second(s).", nullptr, seconds)
-                    : Inet::tr("No data arrived for %n second(s).", nullptr, seconds)});
+                .detail = (phase == Phase::AwaitingHead ? u"No answer arrived within %1 s."_qs
+                                                        : u"No data arrived for %1 s."_qs)
+                              .arg(seconds)});
         reportChanges();
     }
 

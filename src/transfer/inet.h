@@ -34,8 +34,9 @@ public:
         int socket = 0;
     };
 
-    // The body waits in a buffer of this size; the network is paused while it is full.
-    static constexpr qint64 readBufferSize = 256 * 1024;
+    // The body waits in a buffer of this size; the network is paused while it is full, and resumed
+    // once half of it is free again.
+    static constexpr qint64 readBufferSize = 512 * 1024;
 
     explicit Inet(QObject *parent = nullptr);
     ~Inet() override;

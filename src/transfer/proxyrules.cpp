@@ -14,11 +14,6 @@ namespace ProxyRules {
 
 namespace {
 
-class Words final
-{
-    Q_DECLARE_TR_FUNCTIONS(ProxyRules)
-};
-
 // Whether `entry` of no_proxy, an address or a range of them ("127.0.0.0/8", "::1/128"), covers
 // `address`: as curl 7.86 and later read it, an address alone stands for itself only.
 bool coversAddress(const QString &entry, const QHostAddress &address)
@@ -94,7 +89,7 @@ QString unreadable(const QByteArray &setting)
         QStringLiteral("socks5h")};
     const QString name = QString::fromLatin1(scheme).toLower();
     curl_free(scheme);
-    return schemes.contains(name) ? QString() : Words::tr("unknown proxy scheme \"%1\"").arg(name);
+    return schemes.contains(name) ? QString() : u"unknown proxy scheme \"%1\""_qs.arg(name);
 }
 
 // The proxy Qt's configuration picks for this URL, as libcurl spells it; empty for a direct connection.

@@ -2,15 +2,17 @@
 
 #include "common/datasize.h"
 #include "common/plaintext.h"
+#include "dbuscall.h"
+#include "failuremessage.h"
 
 #include <QDBusAbstractInterface>
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QProcess>
 #include <QUrl>
 
 // The desktop's notification service. Declaring its signals here lets them be connected like any
@@ -34,16 +36,10 @@ Q_SIGNALS:
 namespace {
 
 const QString showInFolderKey = QStringLiteral("show-in-folder");
+// A service that takes longer than this to answer is taken as none: the window tells the outcome.
+constexpr int serviceTimeoutMs = 3000;
 
-// Runs `handle` with the finished call, once, without ever waiting for it.
-template <typename Handler> void whenFinished(const QDBusPendingCall &call, QObject *context, Handler handle)
-{
-    auto *watcher = new QDBusPendingCallWatcher(call, context);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context, [watcher, handle] {
-        watcher->deleteLater();
-        handle(*watcher);
-    });
-}
+using DBusCall::whenFinished;
 
 // Some services render markup while advertising only hyperlinks, which are markup too.
 bool mayRenderMarkup(const QStringList &capabilities)
@@ -65,10 +61,13 @@ void DoneNotifier::transferFinished(const QString &toolName, const TransferResul
     if (result.outcome != TransferResult::Outcome::Complete)
         return;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!bus.isConnected()) {
+        tellWindow(toolName, result);
         return;
+    }
     if (!m_notifications) {
         m_notifications = new NotificationsInterface(bus, this);
+        m_notifications->setTimeout(serviceTimeoutMs);
         connect(m_notifications, &NotificationsInterface::ActionInvoked, this, &DoneNotifier::actionInvoked);
         connect(m_notifications, &NotificationsInterface::NotificationClosed, this,
             [this](uint id) { m_archives.remove(id); });
@@ -79,6 +78,8 @@ void DoneNotifier::transferFinished(const QString &toolName, const TransferResul
             const QDBusPendingReply<QStringList> capabilities = call;
             if (capabilities.isValid())
                 notify(toolName, result, mayRenderMarkup(capabilities.value()));
+            else
+                tellWindow(toolName, result);
         });
 }
 
@@ -99,11 +100,18 @@ void DoneNotifier::notify(const QString &toolName, const TransferResult &result,
     const QDBusPendingCall call
         = m_notifications->asyncCall(QStringLiteral("Notify"), QCoreApplication::applicationName(), uint(0),
             QGuiApplication::desktopFileName(), tr("%1 downloaded").arg(toolName), body, actions, hints, -1);
-    whenFinished(call, this, [this, archive = result.path](const QDBusPendingCall &finished) {
+    whenFinished(call, this, [this, toolName, result](const QDBusPendingCall &finished) {
         const QDBusPendingReply<uint> id = finished;
         if (id.isValid())
-            m_archives.insert(id.value(), archive);
+            m_archives.insert(id.value(), result.path);
+        else
+            tellWindow(toolName, result);
     });
+}
+
+void DoneNotifier::tellWindow(const QString &toolName, const TransferResult &result)
+{
+    Q_EMIT untold(tr("%1 downloaded").arg(toolName), FailureMessage::outcome(toolName, result));
 }
 
 void DoneNotifier::actionInvoked(uint id, const QString &actionKey)
@@ -122,16 +130,32 @@ void DoneNotifier::showInFolder(const QString &archive)
         QStringLiteral("ShowItems"));
     showItems << QStringList{QUrl::fromLocalFile(archive).toString(QUrl::FullyEncoded)} << QString();
     // Without a file manager that selects files, the folder is opened the ordinary way; failing that
-    // too, the click would otherwise do nothing anybody sees.
+    // too, the click would otherwise do nothing anybody sees. The opener says whether it found a way to
+    // open the folder only by its exit code, so it runs as a process of its own, watched, never waited on.
     whenFinished(m_notifications->connection().asyncCall(showItems), this,
         [this, archive](const QDBusPendingCall &call) {
             if (!call.isError())
                 return;
             const QString folder = QFileInfo(archive).absolutePath();
-            if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
-                Q_EMIT folderNotShown(
-                    tr("The folder %1 could not be opened: the desktop has no file manager to show it.")
-                        .arg(PlainText::clean(folder)));
+            auto *opener = new QProcess(this);
+            opener->setProcessChannelMode(QProcess::ForwardedChannels);
+            opener->setStandardInputFile(QProcess::nullDevice());
+            const auto ended = [this, opener, folder](bool opened) {
+                opener->deleteLater();
+                if (!opened)
+                    Q_EMIT untold(tr("Show in folder"),
+                        tr("The folder %1 could not be opened: the desktop has no file manager to show it.")
+                            .arg(PlainText::clean(folder)));
+            };
+            connect(opener, &QProcess::finished, this, [ended](int code, QProcess::ExitStatus status) {
+                ended(status == QProcess::NormalExit && code == 0);
+            });
+            connect(opener, &QProcess::errorOccurred, this, [ended](QProcess::ProcessError error) {
+                if (error == QProcess::FailedToStart)
+                    ended(false);
+            });
+            opener->start(
+                QStringLiteral("xdg-open"), {QUrl::fromLocalFile(folder).toString(QUrl::FullyEncoded)});
         });
 }
 

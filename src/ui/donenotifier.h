@@ -10,7 +10,8 @@ class NotificationsInterface;
 
 // Tells the desktop that a download is complete: a notification with the tool's name, the size and the
 // folder, whose "Show in folder" action opens the file manager at the archive, or else the folder. Every call
-// is asynchronous; without a session bus or a notification service nothing is shown and nothing waits.
+// is asynchronous; without a session bus or a notification service nothing waits, and the window is
+// asked to tell the outcome itself.
 class DoneNotifier final : public QObject
 {
     Q_OBJECT
@@ -23,11 +24,13 @@ public:
     void transferFinished(const QString &toolName, const TransferResult &result);
 
 Q_SIGNALS:
-    // "Show in folder" found neither a file manager nor a way to open the folder: `message` says so.
-    void folderNotShown(const QString &message);
+    // What the desktop did not show, for the window to show instead: a complete download no notification
+    // service took, or "Show in folder" that found neither a file manager nor an opener that opened it.
+    void untold(const QString &title, const QString &message);
 
 private:
     void notify(const QString &toolName, const TransferResult &result, bool markup);
+    void tellWindow(const QString &toolName, const TransferResult &result);
     void actionInvoked(uint id, const QString &actionKey);
     void showInFolder(const QString &archive);
 

@@ -62,8 +62,13 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
 
     m_commands = std::make_unique<DownloadCommands>(
         Inet1, [this] { return Combo1->text(); }, programFolder);
+    // The step is the bar's whole percent, or the whole MiB where the size is unknown.
     m_progressTip = new ProgressTip(
         ProgressBar1, [this] { return m_commands->readout().text(ProgressReadout::Clock::now(), QLocale()); },
+        [this]() -> qint64 {
+            const ProgressReadout &readout = m_commands->readout();
+            return readout.expected() > 0 ? ProgressBar1->value() : readout.received() >> 20;
+        },
         this);
 
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
@@ -83,7 +88,7 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     connect(m_commands.get(), &DownloadCommands::progressReported, this, &Form1::DownloadProgress);
     connect(m_commands.get(), &DownloadCommands::transferFinished, this, &Form1::transferFinished);
     m_doneNotifier = new DoneNotifier(this);
-    connect(m_doneNotifier, &DoneNotifier::folderNotShown, this, &Form1::showFolderNotShown);
+    connect(m_doneNotifier, &DoneNotifier::untold, this, &Form1::showNote);
 
     Timer1->start();
     Timer2->start();
@@ -154,6 +159,9 @@ void Form1::DownloadProgress(const QString &percentage)
 
 void Form1::enterBusyState()
 {
+    // The note told how the last download ended; a new one has started.
+    if (m_note)
+        m_note->close();
     Label1->setVisible(true);
     Label1->setCaption(QStringLiteral(" Download in Progress  >>> "));
     ProgressBar1->setVisible(true);
@@ -218,18 +226,19 @@ void Form1::showTransferFailure(const QString &toolName, const TransferResult &r
     box->show();
 }
 
-void Form1::showFolderNotShown(const QString &message)
+void Form1::showNote(const QString &title, const QString &message)
 {
-    if (!m_folderBox) {
-        m_folderBox
-            = new QMessageBox(QMessageBox::Information, tr("Show in folder"), message, QMessageBox::Ok, this);
-        m_folderBox->setTextFormat(Qt::PlainText);
-        m_folderBox->setAttribute(Qt::WA_DeleteOnClose);
-        m_folderBox->setWindowModality(Qt::NonModal);
+    if (!m_note) {
+        m_note = new QMessageBox(QMessageBox::Information, title, message, QMessageBox::Ok, this);
+        m_note->setObjectName(QStringLiteral("windowNote"));
+        m_note->setTextFormat(Qt::PlainText);
+        m_note->setAttribute(Qt::WA_DeleteOnClose);
+        m_note->setWindowModality(Qt::NonModal);
     }
-    m_folderBox->setText(message);
-    m_folderBox->show();
-    m_folderBox->raise();
+    m_note->setWindowTitle(title);
+    m_note->setText(message);
+    m_note->show();
+    m_note->raise();
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)

@@ -25,7 +25,7 @@ class Form1 final : public QWidget, public Form1Controls
     Q_DISABLE_COPY_MOVE(Form1)
 
 public:
-    // Downloads are stored in `programFolder`, or in the download folder where the user may not write it.
+    // Downloads are saved in `programFolder`, or in the download folder where the user may not write it.
     explicit Form1(const QString &programFolder, QWidget *parent = nullptr);
     ~Form1() override;
 
@@ -58,13 +58,14 @@ private:
     void returnToIdleState(const QString &toolName, const TransferResult &result);
     void setBusyPointer(bool busy);
     void showTransferFailure(const QString &toolName, const TransferResult &result);
-    void showFolderNotShown(const QString &message);
+    // The small note in the window for what the desktop did not show (DoneNotifier::untold).
+    void showNote(const QString &title, const QString &message);
 
     std::unique_ptr<DownloadCommands> m_commands;
     ProgressTip *m_progressTip = nullptr;
     DoneNotifier *m_doneNotifier = nullptr;
     QPointer<FrmAbout> m_about;
     QHash<QString, QPointer<QMessageBox>> m_failureBoxes;
-    QPointer<QMessageBox> m_folderBox;
+    QPointer<QMessageBox> m_note;
     bool m_pointerBusy = false;
 };

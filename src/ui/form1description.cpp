@@ -21,7 +21,7 @@ constexpr StoredColor black{0x00000000u};
 
 constexpr const char *picture1 = "Picture1";
 
-// Controls are listed container first; tab indices are the stored ones.
+// Controls are listed container first; tab indices are the ones the window was designed with.
 // One row per control, wrapped by hand.
 // clang-format off
 constexpr ControlDescription controls[] = {

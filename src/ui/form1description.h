@@ -23,7 +23,7 @@ struct Form1Controls
     CcrpProgressBar *ProgressBar1 = nullptr;
 };
 
-// The main window as stored.
+// The main window's description: its controls, their places in twips and their properties.
 const WindowDescription &form1Description();
 
 // Builds the main window's controls into `window`.

@@ -5,10 +5,11 @@
 #include <QToolTip>
 #include <QWidget>
 
-ProgressTip::ProgressTip(QWidget *target, Text text, QObject *parent)
+ProgressTip::ProgressTip(QWidget *target, Text text, Step step, QObject *parent)
     : QObject(parent)
     , m_target(target)
     , m_text(std::move(text))
+    , m_step(std::move(step))
 {
     m_timer.setInterval(intervalMs);
     connect(&m_timer, &QTimer::timeout, this, &ProgressTip::refresh);
@@ -20,6 +21,7 @@ void ProgressTip::start()
     if (m_holding && !m_timer.isActive())
         show(m_ownToolTip, m_ownDescription);
     hold();
+    m_describedStep = -1;
     m_timer.start();
 }
 
@@ -46,7 +48,10 @@ void ProgressTip::hold()
 void ProgressTip::refresh()
 {
     const QString text = m_text();
-    show(text, text);
+    const qint64 step = m_step();
+    const bool stepped = step != m_describedStep;
+    m_describedStep = step;
+    show(text, stepped || !m_target ? text : m_target->accessibleDescription());
 }
 
 void ProgressTip::show(const QString &toolTip, const QString &description)
@@ -54,7 +59,9 @@ void ProgressTip::show(const QString &toolTip, const QString &description)
     if (!m_target)
         return;
     m_target->setToolTip(toolTip);
-    m_target->setAccessibleDescription(description);
+    // Qt tells a reader of every description set, even the same one again.
+    if (description != m_target->accessibleDescription())
+        m_target->setAccessibleDescription(description);
     // A tooltip on screen would otherwise go on showing the text it was opened with.
     if (QToolTip::isVisible() && m_target->underMouse())
         QToolTip::showText(QCursor::pos(), toolTip, m_target);

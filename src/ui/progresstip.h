@@ -12,6 +12,8 @@ class QWidget;
 // Keeps a widget's tooltip and accessible description on a text that changes, e.g. how far a transfer
 // has got, refreshed a few times a second while it runs; afterwards on how it ended, until the next one
 // starts, so that a finished or cancelled transfer leaves a trace also without a notification service.
+// A screen reader hears every change of the description: it changes only as the step does, e.g. at each
+// whole percent.
 class ProgressTip final : public QObject
 {
     Q_OBJECT
@@ -20,8 +22,9 @@ class ProgressTip final : public QObject
 public:
     static constexpr int intervalMs = 250;
     using Text = std::function<QString()>;
+    using Step = std::function<qint64()>;
 
-    ProgressTip(QWidget *target, Text text, QObject *parent = nullptr);
+    ProgressTip(QWidget *target, Text text, Step step, QObject *parent = nullptr);
 
     void start();
     // Ends the refreshing and shows `outcome` in both places until the next start().
@@ -35,6 +38,8 @@ private:
 
     QPointer<QWidget> m_target;
     Text m_text;
+    Step m_step;
+    qint64 m_describedStep = -1;
     QString m_ownToolTip;
     QString m_ownDescription;
     bool m_holding = false;

@@ -1,5 +1,7 @@
 #include "suspendinhibitor.h"
 
+#include "dbuscall.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -12,15 +14,7 @@ const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
 // The portal's flag for suspending; the screen may still lock and blank meanwhile.
 constexpr uint suspendFlag = 4;
 
-// Runs `handle` with the finished call, once, without ever waiting for it.
-template <typename Handler> void whenFinished(const QDBusPendingCall &call, QObject *context, Handler handle)
-{
-    auto *watcher = new QDBusPendingCallWatcher(call, context);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context, [watcher, handle] {
-        watcher->deleteLater();
-        handle(*watcher);
-    });
-}
+using DBusCall::whenFinished;
 
 // Where the portal puts the request for `token`: known before it answers, so that a request it answers
 // too late for us to hear is still withdrawn.

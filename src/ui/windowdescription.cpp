@@ -63,19 +63,19 @@ QPoint clientOrigin(QWidget *container)
     return {};
 }
 
-// A picture as stored, or its "@2x" rendering where the window has more than one device pixel to the
-// pixel, so pictures stay sharp on high-resolution screens.
+// A picture the window's description names, or its "@2x" rendering where the window has more than one device
+// pixel to the pixel, so pictures stay sharp on high-resolution screens.
 QPixmap loadPicture(const char *path, const QWidget *window)
 {
-    const QString stored = QString::fromLatin1(path);
-    if (window->devicePixelRatioF() > 1 && stored.endsWith(QLatin1String(".png"))) {
-        QPixmap doubled(stored.chopped(4) + QLatin1String("@2x.png"));
+    const QString named = QString::fromLatin1(path);
+    if (window->devicePixelRatioF() > 1 && named.endsWith(QLatin1String(".png"))) {
+        QPixmap doubled(named.chopped(4) + QLatin1String("@2x.png"));
         if (!doubled.isNull()) {
             doubled.setDevicePixelRatio(2);
             return doubled;
         }
     }
-    return QPixmap(stored);
+    return QPixmap(named);
 }
 
 QWidget *createControl(const ControlDescription &control, QWidget *parent)
@@ -208,9 +208,9 @@ BuiltControls buildWindow(QWidget *window, const WindowDescription &description)
             tabOrder.emplace(control.tabIndex, widget);
     }
 
-    // The stored boxes of neighbouring labels overlap a little; in a wider font a text would run into the
-    // next label's, so it stops where that one begins. Labels side by side in boxes of one height read
-    // as one line: each is aligned up or down as the first of them, so all sit on its baseline whichever
+    // The boxes the description gives neighbouring labels overlap a little; in a wider font a text would run
+    // into the next label's, so it stops where that one begins. Labels side by side in boxes of one height
+    // read as one line: each is aligned up or down as the first of them, so all sit on its baseline whichever
     // kind of label each is.
     for (QWidget *label : std::as_const(labels)) {
         int textWidth = label->width();
@@ -234,7 +234,7 @@ BuiltControls buildWindow(QWidget *window, const WindowDescription &description)
         }
     }
 
-    // Focus moves in the order of the stored tab indices among the controls that accept it.
+    // Focus moves in the order of the description's tab indices among the controls that accept it.
     QWidget *previous = nullptr;
     for (const auto &[index, widget] : tabOrder) {
         if (!(widget->focusPolicy() & Qt::TabFocus))

@@ -30,7 +30,8 @@ constexpr int twipsToPixels(int twips)
     return twips / twipsPerPixel;
 }
 
-// A colour as stored: &H00BBGGRR& for a fixed colour, &H800000nn& for system colour nn.
+// A colour as the window's description holds it: &H00BBGGRR& for a fixed colour, &H800000nn& for system
+// colour nn.
 struct StoredColor
 {
     quint32 value = 0;

@@ -356,6 +356,17 @@ dismiss_message() {
     wait_for 10 no_message_window || fail "the message window did not go away"
 }
 
+# Without a notification service a complete download is told in a note over the window ("<tool>
+# downloaded"): a person reads it, presses Return and goes on in the main window.
+note_window() { xdotool search --onlyvisible --name ' downloaded$' 2>/dev/null | head -n 1; }
+has_note() { [ -n "$(note_window)" ]; }
+read_note() {
+    wait_for 20 has_note || fail "no note tells the complete download"
+    xdotool windowfocus --sync "$(note_window)" key Return
+    wait_for 10 eval '! has_note' || fail "the note did not go away"
+    xdotool windowfocus --sync "$window"
+}
+
 # A session bus of the scenario's own, on which the program offers what a screen reader reads.
 start_accessibility_bus() {
     dbus-daemon --session --nofork --print-address=3 3>"$work/bus" 2>"$work/bus.log" &

@@ -3,9 +3,12 @@
 //
 //   vorn-save <destination> <size in bytes>
 //
-// The archive holds ScriptedHttpServer's pattern. Prints "saved" (status 0) or the reason (status 1).
+// The archive holds ScriptedHttpServer's pattern. Prints "saved" (status 0) or the refusal's kind and the
+// system's reason, e.g. "NotConfirmed: Input/output error" (status 1).
 #include "download/partfile.h"
 #include "support/scriptedhttpserver.h"
+
+#include <QMetaEnum>
 
 #include <cstdio>
 
@@ -17,7 +20,11 @@ int main(int argc, char **argv)
     const bool saved = part.open() && part.write(ScriptedHttpServer::patternBytes(0, std::atoll(argv[2])))
         && part.commit();
     // Said at once: whoever waits for it acts on it.
-    std::puts(saved ? "saved" : qPrintable(part.errorString()));
+    const Refusal refusal = part.refusal();
+    std::puts(saved
+            ? "saved"
+            : qPrintable(QLatin1String(QMetaEnum::fromType<Refusal::Kind>().valueToKey(int(refusal.kind)))
+                + QLatin1String(": ") + refusal.systemReason));
     std::fflush(stdout);
     return saved ? 0 : 1;
 }
