@@ -1,5 +1,7 @@
 #include "answerhead.h"
 
+#include "common/textnumber.h"
+
 #include <algorithm>
 
 QByteArrayList AnswerHead::values(const QByteArray &name) const
@@ -19,12 +21,12 @@ void AnswerHead::frameBy(qint64 framedLength)
 {
     length = framedLength;
     const QByteArrayList stated = values("content-length");
-    // Each header's first word, without leading zeros, must be the number libcurl read: a list, or two
-    // headers that differ, leave it to chance which one frames the body.
+    // Each header, read as a number is read from the start of a text ("2500 bytes" and "2500abc" are
+    // 2500), must say the length libcurl frames the body by: a list, two headers that differ, or a
+    // number libcurl reads otherwise ("2.5e3", which it takes for 2) leave it to chance where the body ends.
     lengthReadable = std::all_of(stated.cbegin(), stated.cend(), [this](const QByteArray &value) {
-        QByteArray number = value.simplified().split(' ').first();
-        while (number.size() > 1 && number.startsWith('0'))
-            number.remove(0, 1);
-        return length >= 0 && number == QByteArray::number(length);
+        return length >= 0 && !value.contains(',')
+            && TextNumber::roundHalfEven(TextNumber::leadingValue(QString::fromLatin1(value)))
+            == double(length);
     });
 }

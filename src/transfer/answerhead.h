@@ -25,6 +25,7 @@ struct AnswerHead
     // Whether the body comes in chunks, which end it in their own way.
     bool isChunked() const;
     // Takes libcurl's reading of Content-Length, the one that frames the body, and tells whether the
-    // header says that length and nothing else ("2500 bytes" does; "2.5e3", read as 2, does not).
+    // header says that length and nothing else ("2500 bytes" and "2500abc" do; "2.5e3", read as 2,
+    // does not).
     void frameBy(qint64 framedLength);
 };

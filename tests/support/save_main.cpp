@@ -14,11 +14,12 @@
 
 int main(int argc, char **argv)
 {
-    if (argc != 3)
+    bool sized = argc == 3;
+    const qint64 size = sized ? QByteArray(argv[2]).toLongLong(&sized) : 0;
+    if (!sized)
         return std::fputs("usage: vorn-save <destination> <size in bytes>\n", stderr), 2;
     PartFile part(QString::fromLocal8Bit(argv[1]));
-    const bool saved = part.open() && part.write(ScriptedHttpServer::patternBytes(0, std::atoll(argv[2])))
-        && part.commit();
+    const bool saved = part.open() && part.write(ScriptedHttpServer::patternBytes(0, size)) && part.commit();
     // Said at once: whoever waits for it acts on it.
     const Refusal refusal = part.refusal();
     std::puts(saved
