@@ -77,7 +77,7 @@ public Q_SLOTS:
     {
         log << u"inhibit %1 %2"_qs.arg(flags).arg(options.value(u"reason"_qs).toString());
         // Where the portal puts the request: under the caller's name and the token it chose.
-        const QDBusObjectPath request(u"/org/freedesktop/portal/desktop/request/%1/%2"_qs.arg(
+        QDBusObjectPath request(u"/org/freedesktop/portal/desktop/request/%1/%2"_qs.arg(
             call.service().mid(1).replace(u'.', u'_'), options.value(u"handle_token"_qs).toString()));
         QDBusConnection(desktopConnection)
             .registerObject(
