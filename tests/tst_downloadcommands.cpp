@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/xattr.h>
+
 namespace {
 
 using Outcome = TransferResult::Outcome;
@@ -61,6 +63,7 @@ private Q_SLOTS:
     void queuedWorkRunsDuringFastTransfer();
     void destination_data();
     void destination();
+    void cannotWrite_data();
     void cannotWrite();
     void unknownSize_data();
     void unknownSize();
@@ -554,10 +557,23 @@ void TestDownloadCommands::destination()
     const QString archive = ToolCatalog::destinationPath(home + QLatin1Char('/') + savedIn, 7);
     QCOMPARE(readFile(archive), ScriptedHttpServer::patternBytes(0, 100000));
     QVERIFY(!QFile::exists(archive + QLatin1String(".part")));
+    // It says where it came from.
+    QByteArray origin(256, '\0');
+    origin.truncate(std::max<ssize_t>(
+        0, ::getxattr(QFile::encodeName(archive).constData(), "user.xdg.origin.url", origin.data(), 256)));
+    QCOMPARE(origin, QUrl(ToolCatalog::url(7)).toEncoded());
+}
+
+void TestDownloadCommands::cannotWrite_data()
+{
+    QTest::addColumn<bool>("announced");
+    QTest::newRow("size announced") << true;
+    QTest::newRow("size unknown") << false;
 }
 
 void TestDownloadCommands::cannotWrite()
 {
+    QFETCH(bool, announced);
     const qint64 size = 32 * 1024 * 1024;
     const QString folder = m_folder->path() + QLatin1String("/small-disk");
     const auto unmount = qScopeGuard([&] {
@@ -568,12 +584,16 @@ void TestDownloadCommands::cannotWrite()
         QSKIP("needs root to mount a small filesystem");
     useProgramFolder(folder);
     QVERIFY(writeFile(archivePath(7), "kept"));
-    m_server->setResponder(answering(ScriptedResponse::generated(size)));
+    const ScriptedResponse body = ScriptedResponse::generated(size);
+    m_server->setResponder(answering(announced ? body : withLength(body, {})));
     const DownloadRun run = press(7);
 
     QCOMPARE(run.result().outcome, Outcome::CannotWrite);
     QVERIFY2(run.result().path.startsWith(folder), qPrintable(run.result().path));
-    QCOMPARE(run.result().refusal, Refusal::system(ENOSPC));
+    // Told before a byte of it is written, and nothing is left to fill the disk.
+    const Refusal noRoom{.kind = Refusal::Kind::NoRoom, .size = size, .otherSize = 4096, .path = folder};
+    QCOMPARE(run.result().refusal, announced ? noRoom : Refusal::system(ENOSPC));
+    QCOMPARE(QFile::exists(archivePath(7) + u".part"_qs), !announced);
     // The request is given up at the first failed write, not fetched to its end.
     QVERIFY2(m_server->bodyBytesSent() < size / 2, qPrintable(QString::number(m_server->bodyBytesSent())));
     QVERIFY(!m_inet->stillExecuting());

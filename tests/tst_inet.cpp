@@ -366,6 +366,7 @@ void TestInet::followsRedirects()
     start(inet);
     QCOMPARE(inet.statusCode(), 200);
     QCOMPARE(inet.head().values("location"), QByteArrayList());
+    QCOMPARE(inet.answerUrl(), QUrl(QString::fromLatin1(finalUrl)));
     QCOMPARE(inet.contentLength(), chunked ? -1 : 3000);
     QByteArray body;
     readAll(inet, &body);

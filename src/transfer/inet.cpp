@@ -229,6 +229,7 @@ struct Inet::Private
         curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &contentLength);
         answer.head = request.head.answer();
         answer.head.frameBy(contentLength);
+        answer.url = request.head.url();
         // Whoever answered, the proxy it came through is the one to mend when it asks for a password.
         answer.failure.proxy = QString::fromUtf8(request.proxy.address);
         answer.failure.proxySource = request.proxy.source;
