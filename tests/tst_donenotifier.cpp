@@ -1,8 +1,14 @@
 #include "ui/donenotifier.h"
+#include "ui/launcherentry.h"
+#include "ui/suspendinhibitor.h"
 
 #include "support/downloadrun.h"
+#include "transfer/inet.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QGuiApplication>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -54,17 +60,57 @@ public Q_SLOTS:
     void ShowItems(const QStringList &uris, const QString &) { shown += uris; }
 };
 
+// The desktop's portal, with a log of what it was asked beside the download's end. Its answer waits for
+// the test unless `answerNow`.
+class FakePortal final : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Inhibit")
+
+public:
+    bool answerNow = true;
+    QStringList log;
+    QDBusMessage answer;
+
+public Q_SLOTS:
+    QDBusObjectPath Inhibit(const QString &, uint flags, const QVariantMap &options, const QDBusMessage &call)
+    {
+        log << u"inhibit %1 %2"_qs.arg(flags).arg(options.value(u"reason"_qs).toString());
+        // Where the portal puts the request: under the caller's name and the token it chose.
+        QDBusObjectPath request(u"/org/freedesktop/portal/desktop/request/%1/%2"_qs.arg(
+            call.service().mid(1).replace(u'.', u'_'), options.value(u"handle_token"_qs).toString()));
+        QDBusConnection(desktopConnection)
+            .registerObject(
+                request.path(), u"org.freedesktop.portal.Request"_qs, this, QDBusConnection::ExportAllSlots);
+        call.setDelayedReply(!answerNow);
+        answer = call.createReply(QVariant::fromValue(request));
+        return request;
+    }
+    void Close() { log << u"close"_qs; }
+};
+
 // The notification of a finished download, on the private session bus CTest starts for it, with the
 // desktop's services on a connection of their own.
 class TestDoneNotifier : public QObject
 {
     Q_OBJECT
 
+public Q_SLOTS:
+    // The dock's view of the program's entry.
+    void launcherUpdate(const QString &app, const QVariantMap &entry)
+    {
+        m_updates << app
+                + u" %1 %2"_qs.arg(
+                    entry[u"progress"_qs].toString(), entry[u"progress-visible"_qs].toString());
+    }
+
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
     void notification_data();
     void notification();
+    void keepsAwakeWhileTransferRuns_data();
+    void keepsAwakeWhileTransferRuns();
 
 private:
     FakeNotifications m_notifications;
@@ -72,6 +118,8 @@ private:
     // Where the desktop's opener, `xdg-open`, is found first: a stand-in that notes what it was asked to
     // open.
     QTemporaryDir m_opener;
+    FakePortal m_portal;
+    QStringList m_updates;
 };
 
 void TestDoneNotifier::initTestCase()
@@ -84,6 +132,12 @@ void TestDoneNotifier::initTestCase()
     QVERIFY(desktop.registerService(u"org.freedesktop.Notifications"_qs));
     QVERIFY(desktop.registerObject(
         u"/org/freedesktop/FileManager1"_qs, &m_fileManager, QDBusConnection::ExportAllSlots));
+    QVERIFY(desktop.registerObject(
+                u"/org/freedesktop/portal/desktop"_qs, &m_portal, QDBusConnection::ExportAllSlots)
+        && desktop.registerService(u"org.freedesktop.portal.Desktop"_qs));
+    QVERIFY(desktop.connect({}, {}, u"com.canonical.Unity.LauncherEntry"_qs, u"Update"_qs, this,
+        SLOT(launcherUpdate(QString, QVariantMap))));
+    QGuiApplication::setDesktopFileName(u"vorn-tools-downloader"_qs);
     // As xdg-open answers where it finds no way to open a folder: "no method available", exit 3.
     const QString opener = m_opener.filePath(u"xdg-open"_qs);
     QVERIFY(writeFile(opener, "#!/bin/sh\necho \"$1\" >\"$0.opened\"\nexit $VORN_TEST_OPENER_EXIT\n"));
@@ -196,6 +250,49 @@ void TestDoneNotifier::notification()
             u"The folder /tmp could not be opened: the desktop has no file manager to show it."_qs);
     // A notification taken, or a folder shown, leaves the window as it is.
     QCOMPARE(untold.size(), fileManager || opens ? 0 : 1);
+}
+
+void TestDoneNotifier::keepsAwakeWhileTransferRuns_data()
+{
+    QTest::addColumn<bool>("answerNow");
+    QTest::addColumn<bool>("answerAfterEnd");
+
+    QTest::newRow("portal answers") << true << false;
+    QTest::newRow("handle after the end") << false << true;
+    // Nothing waits for it: the request it may still make is withdrawn once the wait is over.
+    QTest::newRow("portal never answers") << false << false;
+}
+
+void TestDoneNotifier::keepsAwakeWhileTransferRuns()
+{
+    QFETCH(bool, answerNow);
+    QFETCH(bool, answerAfterEnd);
+
+    m_portal.answerNow = answerNow;
+    m_portal.log.clear();
+    m_updates.clear();
+    ScriptedHttpServer server;
+    QVERIFY(server.listen());
+    server.setResponder(answering(trickled(1 << 20, 128 << 10, 20)));
+    QNetworkProxy::setApplicationProxy(server.proxy());
+    TemporaryHome home;
+    Inet inet;
+    DownloadCommands commands(
+        &inet, [] { return u"Vorn Scanner V1.40"_qs; }, home.workingFolder());
+    connect(&commands, &DownloadCommands::transferFinished, this, [this] { m_portal.log << u"finished"_qs; });
+    SuspendInhibitor inhibitor(&commands);
+    LauncherEntry launcher(&commands);
+    commands.downloadPressed();
+    if (answerAfterEnd)
+        QVERIFY(QDBusConnection(desktopConnection).send(m_portal.answer));
+    // Let go once the transfer is over, and not before.
+    const QStringList log{u"inhibit 4 Downloading Vorn Scanner V1.40"_qs, u"finished"_qs, u"close"_qs};
+    QTRY_COMPARE_WITH_TIMEOUT(m_portal.log, log, SuspendInhibitor::answerTimeoutMs + 5000);
+    // The dock hears of each whole percent once, and that the transfer is over.
+    const QString app = u"application://vorn-tools-downloader.desktop "_qs;
+    QTRY_COMPARE(m_updates.value(101), app + u" false"_qs);
+    QCOMPARE(m_updates.value(100), app + u"1 true"_qs);
+    QCOMPARE(m_updates.size(), 102);
 }
 
 QTEST_MAIN(TestDoneNotifier)

@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/xattr.h>
+
 namespace {
 
 using Outcome = TransferResult::Outcome;
@@ -111,7 +113,7 @@ void TestDownloadCommands::useProgramFolder(const QString &folder)
 DownloadRun TestDownloadCommands::press(int position, const std::function<void(int report)> &duringTransfer)
 {
     m_choice = ToolCatalog::displayName(position);
-    const DownloadRun run = runDownload(
+    DownloadRun run = runDownload(
         *m_commands, [this] { m_commands->downloadPressed(); }, duringTransfer);
     [&] { QVERIFY2(!run.timedOut, "the download command did not end within its time"); }();
     return run;
@@ -558,23 +560,28 @@ void TestDownloadCommands::destination()
     const QString archive = ToolCatalog::destinationPath(home + QLatin1Char('/') + savedIn, 7);
     QCOMPARE(readFile(archive), ScriptedHttpServer::patternBytes(0, 100000));
     QVERIFY(!QFile::exists(archive + QLatin1String(".part")));
+    // It says where it came from.
+    QByteArray origin(256, '\0');
+    origin.truncate(std::max<ssize_t>(
+        0, ::getxattr(QFile::encodeName(archive).constData(), "user.xdg.origin.url", origin.data(), 256)));
+    QCOMPARE(origin, QUrl(ToolCatalog::url(7)).toEncoded());
 }
 
 void TestDownloadCommands::cannotWrite_data()
 {
     QTest::addColumn<bool>("diskFull"); // else a folder has taken the archive's name
-    QTest::addColumn<Refusal>("refusal");
+    QTest::addColumn<bool>("announced");
 
-    QTest::newRow("disk full") << true << Refusal::system(ENOSPC);
+    QTest::newRow("size announced") << true << true;
+    QTest::newRow("size unknown") << true << false;
     // The rename that would make it the archive fails: nothing is saved, whatever was written.
-    QTest::newRow("archive's name taken by a folder") << false << Refusal::system(EISDIR);
+    QTest::newRow("archive's name taken by a folder") << false << true;
 }
 
 void TestDownloadCommands::cannotWrite()
 {
     QFETCH(bool, diskFull);
-    QFETCH(Refusal, refusal);
-
+    QFETCH(bool, announced);
     const qint64 size = 32 * 1024 * 1024;
     const QString folder = m_folder->path() + QLatin1String("/small-disk");
     const auto unmount = qScopeGuard([&] {
@@ -585,12 +592,19 @@ void TestDownloadCommands::cannotWrite()
         QSKIP("needs root to mount a small filesystem");
     useProgramFolder(diskFull ? folder : m_folder->path());
     QVERIFY(diskFull ? writeFile(archivePath(7), "kept") : QDir().mkdir(archivePath(7)));
-    m_served->server.setResponder(answering(ScriptedResponse::generated(size)));
+    const ScriptedResponse body = ScriptedResponse::generated(size);
+    m_served->server.setResponder(answering(announced ? body : withLength(body, {})));
     const DownloadRun run = press(7);
 
     QCOMPARE(run.result().outcome, Outcome::CannotWrite);
-    QCOMPARE(run.result().path, archivePath(7) + (diskFull ? QLatin1String(".part") : QLatin1String()));
-    QCOMPARE(run.result().refusal, refusal);
+    QVERIFY2(run.result().path.startsWith(diskFull ? folder : archivePath(7)), qPrintable(run.result().path));
+    // Told before a byte of it is written, and nothing is left to fill the disk.
+    const Refusal noRoom{.kind = Refusal::Kind::NoRoom, .size = size, .otherSize = 4096, .path = folder};
+    QCOMPARE(run.result().refusal,
+        !diskFull       ? Refusal::system(EISDIR)
+            : announced ? noRoom
+                        : Refusal::system(ENOSPC));
+    QCOMPARE(QFile::exists(archivePath(7) + u".part"_qs), !diskFull || !announced);
     // The request is given up at the first failed write, not fetched to its end.
     QVERIFY2(!diskFull || m_served->server.bodyBytesSent() < size / 2,
         qPrintable(QString::number(m_served->server.bodyBytesSent())));

@@ -147,6 +147,8 @@ void TestFailureMessage::wording_data()
     refused({.kind = Refused::NotConfirmed, .systemReason = u"Input/output error"_qs},
         u"the new archive is in place, but the system could not confirm that it is on the disk "
         "(Input/output error)"_qs);
+    refused({.kind = Refused::NoRoom, .size = 67108864, .otherSize = 21076377, .path = u"/media/a\u202Eb"_qs},
+        u"needs 64.0 MiB; the disk of /media/ab has 20.1 MiB free"_qs);
     refused(Refusal::system(ENOSPC), u"No space left on device"_qs);
     refused({Refused::NoHome}, u"there is no home folder to find the download folder in"_qs, {});
     refused({.kind = Refused::DownloadFolderRelative, .path = userDirs},

@@ -244,7 +244,7 @@ void TestInet::answers_data()
         << Answer{serving({.generatedSize = 32 << 20, .stallAfterBodyBytes = 2 << 20}), 200, 32 << 20,
                chunksOf(2 << 20), 2 << 20, Kind::TimedOut, {}, 1, 2500};
     // A head that never ends is not an answer, however steadily it comes.
-    const auto forEver = [](QByteArray interim, QByteArray headTrickle) {
+    const auto forEver = [](const QByteArray &interim, const QByteArray &headTrickle) {
         return serving(
             {.generatedSize = 10, .trickleIntervalMs = 100, .interim = interim, .headTrickle = headTrickle});
     };
@@ -262,7 +262,7 @@ void TestInet::answers_data()
         cut(true), 200, 10000, chunksOf(3000), 3000, Kind::ConnectionClosed, u"Connection reset by peer"_qs};
 
     // Each would otherwise end as a short body that looks whole: a framing fault, not a broken connection.
-    const auto chunkedAs = [](int status, QByteArray body, QByteArray header = {}) {
+    const auto chunkedAs = [](int status, const QByteArray &body, const QByteArray &header = {}) {
         R response{.status = status,
             .headers = {{"Transfer-Encoding", "chunked"}},
             .length = R::Length::Omit,
@@ -389,6 +389,7 @@ void TestInet::followsRedirects()
     start(inet);
     QCOMPARE(inet.statusCode(), 200);
     QCOMPARE(inet.head().values("location"), QByteArrayList());
+    QCOMPARE(inet.answerUrl(), QUrl(QString::fromLatin1(finalUrl)));
     QCOMPARE(inet.contentLength(), chunked ? -1 : 3000);
     QByteArray body;
     readAll(inet, &body);

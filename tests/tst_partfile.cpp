@@ -59,6 +59,8 @@ private Q_SLOTS:
     void durable_data();
     void durable();
     void hashIsOfTheFileOnDisk();
+    void room_data();
+    void room();
 
 private:
     struct Obstacles
@@ -389,6 +391,46 @@ void TestPartFile::hashIsOfTheFileOnDisk()
     other.close();
     QVERIFY(part.finish());
     QCOMPARE(part.hash(), QCryptographicHash::hash("arshive", QCryptographicHash::Sha256));
+}
+
+void TestPartFile::room_data()
+{
+    QTest::addColumn<bool>("ext2"); // which cannot set room aside; else tmpfs of 1 MiB
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("fits");
+
+    // Set aside ahead, and given back by a download that failed: the file holds only what arrived.
+    QTest::newRow("reserved") << false << qint64(768 << 10) << true;
+    // Where nothing can be set aside, the free room decides.
+    QTest::newRow("too large, cannot reserve") << true << qint64(8 << 20) << false;
+}
+
+void TestPartFile::room()
+{
+    QFETCH(bool, ext2);
+    QFETCH(qint64, size);
+    QFETCH(bool, fits);
+
+    const QString disk = m_folder->path() + u"/disk"_qs;
+    const auto unmount = qScopeGuard([&] { SmallDisk::unmount(disk); });
+    if (!(ext2 ? SmallDisk::mountExt2(disk, 2 << 20, 4 << 20) : SmallDisk::mountFull(disk, 1 << 20)))
+        QSKIP("needs root, a loop device and mkfs.ext2 to mount a small disk");
+    struct stat status;
+    {
+        PartFile part(disk + u"/tool.rar"_qs);
+        QVERIFY(part.open());
+        QCOMPARE(part.reserve(size), fits);
+        const Refusal refusal = part.refusal();
+        QCOMPARE(refusal.kind, fits ? Refusal::Kind::None : Refusal::Kind::NoRoom);
+        // What is free is the file system's to say: of a disk of 2 MiB, more than 1 MiB.
+        QVERIFY(fits || (refusal.size == size && refusal.path == disk && refusal.otherSize > 1 << 20));
+        QCOMPARE(::stat(QFile::encodeName(part.path()).constData(), &status), 0);
+        QCOMPARE(status.st_blocks * 512 >= size, fits);
+        QVERIFY(part.write(QByteArray(100 << 10, 'w')) && part.flush());
+    }
+    QCOMPARE(::stat(QFile::encodeName(disk + u"/tool.rar.part"_qs).constData(), &status), 0);
+    QVERIFY2(status.st_size == 100 << 10 && status.st_blocks * 512 <= 120 << 10,
+        qPrintable(QString::number(status.st_blocks)));
 }
 
 QTEST_APPLESS_MAIN(TestPartFile)

@@ -495,6 +495,10 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <source>could not be saved</source>
         <translation>konnte nicht gespeichert werden</translation>
     </message>
+    <message>
+        <source>needs %1; the disk of %2 has %3 free</source>
+        <translation>Benötigt werden %1; auf dem Datenträger von %2 sind %3 frei</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -530,6 +534,13 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <source>%1/s</source>
         <extracomment>A speed: &quot;2.0 MiB/s&quot;.</extracomment>
         <translation>%1/s</translation>
+    </message>
+</context>
+<context>
+    <name>SuspendInhibitor</name>
+    <message>
+        <source>Downloading %1</source>
+        <translation>%1 wird heruntergeladen</translation>
     </message>
 </context>
 <context>

@@ -495,6 +495,10 @@ Los datos parciales se conservan en %4.</translation>
         <source>could not be saved</source>
         <translation>no se pudo guardar</translation>
     </message>
+    <message>
+        <source>needs %1; the disk of %2 has %3 free</source>
+        <translation>se necesitan %1; el disco de %2 tiene %3 libres</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -530,6 +534,13 @@ Los datos parciales se conservan en %4.</translation>
         <source>%1/s</source>
         <extracomment>A speed: &quot;2.0 MiB/s&quot;.</extracomment>
         <translation>%1/s</translation>
+    </message>
+</context>
+<context>
+    <name>SuspendInhibitor</name>
+    <message>
+        <source>Downloading %1</source>
+        <translation>Descargando %1</translation>
     </message>
 </context>
 <context>

@@ -495,6 +495,10 @@ Les données partielles sont conservées dans %4.</translation>
         <source>could not be saved</source>
         <translation>n&apos;a pas pu être enregistré</translation>
     </message>
+    <message>
+        <source>needs %1; the disk of %2 has %3 free</source>
+        <translation>il faut %1&#xa0;; le disque de %2 a %3 de libre</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -530,6 +534,13 @@ Les données partielles sont conservées dans %4.</translation>
         <source>%1/s</source>
         <extracomment>A speed: &quot;2.0 MiB/s&quot;.</extracomment>
         <translation>%1/s</translation>
+    </message>
+</context>
+<context>
+    <name>SuspendInhibitor</name>
+    <message>
+        <source>Downloading %1</source>
+        <translation>Téléchargement de %1</translation>
     </message>
 </context>
 <context>

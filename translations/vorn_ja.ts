@@ -492,6 +492,10 @@ The partial data is kept in %4.</source>
         <source>could not be saved</source>
         <translation>保存できませんでした</translation>
     </message>
+    <message>
+        <source>needs %1; the disk of %2 has %3 free</source>
+        <translation>%1 必要ですが、%2 のディスクの空きは %3 です</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>
@@ -527,6 +531,13 @@ The partial data is kept in %4.</source>
         <source>%1/s</source>
         <extracomment>A speed: &quot;2.0 MiB/s&quot;.</extracomment>
         <translation>%1/秒</translation>
+    </message>
+</context>
+<context>
+    <name>SuspendInhibitor</name>
+    <message>
+        <source>Downloading %1</source>
+        <translation>%1 をダウンロード中</translation>
     </message>
 </context>
 <context>

@@ -30,7 +30,7 @@ bool isInstalledCopy(const QString &programFolder)
 // be "/Downloads".
 QString homeFolder()
 {
-    const QString home = QFile::decodeName(qgetenv("HOME"));
+    QString home = QFile::decodeName(qgetenv("HOME"));
     if (home.startsWith(QLatin1Char('/')))
         return home;
     const passwd *account = ::getpwuid(::geteuid());

@@ -152,6 +152,13 @@ DownloadCommands::Step DownloadCommands::openPart(
     result->path = part.path();
     if (!part.open())
         return Ending{Outcome::CannotWrite, part.refusal(), true};
+    // Told before the body fills the disk; nothing of it is left behind.
+    if (result->expected > 0 && !part.reserve(result->expected)) {
+        part.discard();
+        result->path = part.destination();
+        return Ending{Outcome::CannotWrite, part.refusal(), true};
+    }
+    part.setOrigin(m_inet->answerUrl());
     if (!verdict.sha256.isEmpty())
         part.hashWith(QCryptographicHash::Sha256);
     m_readout.setExpected(result->expected);

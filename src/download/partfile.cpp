@@ -1,6 +1,7 @@
 #include "partfile.h"
 
 #include <QFile>
+#include <QLoggingCategory>
 #include <QScopeGuard>
 
 #include <cerrno>
@@ -8,7 +9,11 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcPartFile, "vorn.partfile", QtInfoMsg)
 
 namespace {
 
@@ -53,6 +58,7 @@ bool PartFile::fail(Refusal refusal)
 
 void PartFile::close()
 {
+    releaseReservation();
     if (m_fd >= 0)
         ::close(m_fd);
     if (m_folderFd >= 0)
@@ -147,8 +153,57 @@ bool PartFile::open()
     m_buffer.reserve(bufferSize);
     m_written = 0;
     m_writtenBack = 0;
+    m_reserved = 0;
     m_finished = false;
     return true;
+}
+
+bool PartFile::reserve(qint64 size)
+{
+    // Kept at its size, so that the file still holds exactly what was written and the checks of it stay true.
+    int result = 0;
+    do
+        result = ::fallocate(m_fd, FALLOC_FL_KEEP_SIZE, 0, size);
+    while (result != 0 && errno == EINTR);
+    if (result == 0) {
+        m_reserved = size;
+        return true;
+    }
+    const int error = errno;
+    // A file system that cannot set room aside can still say how much it has.
+    const bool cannotReserve = error == EOPNOTSUPP || error == ENOSYS;
+    if (!cannotReserve && error != ENOSPC)
+        return fail(error);
+    // What a failed reservation took on its way is not counted against the free room.
+    m_reserved = size;
+    releaseReservation();
+    struct statvfs disk;
+    if (::fstatvfs(m_fd, &disk) != 0)
+        return fail(errno);
+    const qint64 free = qint64(disk.f_bavail) * qint64(disk.f_frsize);
+    if (cannotReserve && free >= size)
+        return true;
+    return fail({.kind = Refusal::Kind::NoRoom,
+        .size = size,
+        .otherSize = free,
+        .path = m_path.left(m_path.lastIndexOf(QLatin1Char('/')))});
+}
+
+void PartFile::releaseReservation()
+{
+    if (m_fd < 0 || m_reserved <= m_written)
+        return;
+    // A .part file kept after a failure holds what arrived, not the room set aside for the rest.
+    if (::fallocate(m_fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, m_written, m_reserved - m_written) != 0)
+        ::ftruncate(m_fd, m_written);
+    m_reserved = 0;
+}
+
+void PartFile::setOrigin(const QUrl &url)
+{
+    const QByteArray origin = url.adjusted(QUrl::RemoveUserInfo).toEncoded();
+    if (::fsetxattr(m_fd, "user.xdg.origin.url", origin.constData(), size_t(origin.size()), 0) != 0)
+        qCInfo(lcPartFile) << "where the archive came from is not recorded:" << Refusal::system(errno).systemReason;
 }
 
 bool PartFile::write(const char *data, qsizetype size)
@@ -276,6 +331,7 @@ bool PartFile::commit()
 void PartFile::discard()
 {
     m_buffer.resize(0);
+    m_reserved = 0; // goes with the file
     // Removed only while its name still leads to the file written here; whatever took the name since
     // is not ours to remove.
     struct stat opened;

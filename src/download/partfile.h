@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QString>
+#include <QUrl>
 
 #include <optional>
 
@@ -42,6 +43,13 @@ public:
     void hashWith(QCryptographicHash::Algorithm algorithm);
     // The hash of the finished file; empty when nothing is hashed or before finish().
     QByteArray hash() const { return m_hashResult; }
+    // Sets aside room for a body of `size` bytes before any of it is written, so that an archive the
+    // disk cannot hold is refused before it fills the disk; the reason then says how much is needed and
+    // how much is free. Whatever is not written by the end is given back.
+    bool reserve(qint64 size);
+    // Records where the archive came from (`user.xdg.origin.url`, for file managers and getfattr),
+    // never with a user name or password. A file system without user attributes is no failure.
+    void setOrigin(const QUrl &url);
     bool write(const char *data, qsizetype size);
     bool write(const QByteArray &data) { return write(data.constData(), data.size()); }
     // Hands the buffered bytes to the system.
@@ -66,6 +74,7 @@ private:
     // it is not.
     int openOwn(const QByteArray &name, int flags);
     bool hashFile();
+    void releaseReservation();
 
     QString m_destination;
     QString m_path;
@@ -79,4 +88,5 @@ private:
     bool m_finished = false;
     qint64 m_written = 0; // handed to the system so far
     qint64 m_writtenBack = 0; // of which already on its way to the disk
+    qint64 m_reserved = 0; // set aside on the disk beyond what was written
 };

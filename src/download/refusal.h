@@ -41,6 +41,7 @@ public:
         Replaced,
         GivenAnotherName,
         NotConfirmed, // renamed, but the folder could not be synced: `systemReason`
+        NoRoom, // the archive needs `size`; the disk of the folder `path` has `otherSize` free
         System, // a system call failed: `systemReason`
         // There is no folder to save in.
         NoHome,

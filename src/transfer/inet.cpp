@@ -88,7 +88,7 @@ struct Inet::Private
         // Only the final answer has a body worth handing over (libcurl skips a redirect's on its own).
         if (!p->request.head.isAnswerIn())
             return size * count;
-        if (!p->ring.write(data, qint64(size * count)))
+        if (!p->ring.write(data, qint64(size) * qint64(count)))
             return CURL_WRITEFUNC_PAUSE; // libcurl keeps the block and offers it again once resumed
         p->request.lastData = Clock::now();
         p->changed = true;
@@ -229,6 +229,7 @@ struct Inet::Private
         curl_easy_getinfo(easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &contentLength);
         answer.head = request.head.answer();
         answer.head.frameBy(contentLength);
+        answer.url = request.head.url();
         // Whoever answered, the proxy it came through is the one to mend when it asks for a password.
         answer.failure.proxy = QString::fromUtf8(request.proxy.address);
         answer.failure.proxySource = request.proxy.source;

@@ -9,6 +9,7 @@
 #include <QLoggingCategory>
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 #include <memory>
 #include <utility>
@@ -75,6 +76,8 @@ public:
     TransferFailure failure() const { return wasCancelled() ? TransferFailure() : m_answer.failure; }
     int statusCode() const { return m_answer.head.status; }
     QString reasonPhrase() const { return m_answer.head.reason; }
+    // Where the final answer came from, after the redirects.
+    QUrl answerUrl() const { return m_answer.url; }
 
     WakeUps wakeUps() const { return m_wakeUps; }
 
@@ -95,6 +98,7 @@ private:
     struct Answer
     {
         AnswerHead head;
+        QUrl url;
         TransferFailure failure;
     };
 

@@ -2,6 +2,7 @@
 
 #include "common/datasize.h"
 #include "common/plaintext.h"
+#include "dbuscall.h"
 #include "failuremessage.h"
 
 #include <QDBusAbstractInterface>
@@ -38,15 +39,7 @@ const QString showInFolderKey = QStringLiteral("show-in-folder");
 // A service that takes longer than this to answer is taken as none: the window tells the outcome.
 constexpr int serviceTimeoutMs = 3000;
 
-// Runs `handle` with the finished call, once, without ever waiting for it.
-template <typename Handler> void whenFinished(const QDBusPendingCall &call, QObject *context, Handler handle)
-{
-    auto *watcher = new QDBusPendingCallWatcher(call, context);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context, [watcher, handle] {
-        watcher->deleteLater();
-        handle(*watcher);
-    });
-}
+using DBusCall::whenFinished;
 
 // Some services render markup while advertising only hyperlinks, which are markup too.
 bool mayRenderMarkup(const QStringList &capabilities)

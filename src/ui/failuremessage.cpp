@@ -43,6 +43,7 @@ enum class Facts {
     Size, // %1 the size, counted
     Sizes, // %1 the size, counted, and %2 the other size
     Path, // %1 the file the refusal names
+    Room, // %1 the size needed, %2 the folder, %3 the room free there
     Reason, // %1 the system's reason
     ReasonOnly, // no phrase of ours: the system's reason says it all ("No space left on device")
 };
@@ -172,6 +173,8 @@ constexpr Wording wordings[] = {
         QT_TRANSLATE_NOOP("FailureMessage",
             "the new archive is in place, but the system could not confirm that it is on the disk (%1)"),
         Facts::Reason},
+    {Refused::NoRoom, QT_TRANSLATE_NOOP("FailureMessage", "needs %1; the disk of %2 has %3 free"),
+        Facts::Room},
     {Refused::System, nullptr, Facts::ReasonOnly},
 
     {Refused::NoHome,
@@ -308,7 +311,7 @@ QString worded(const Wording &row, const TransferResult &result, const QLocale &
 {
     const Refusal &refusal = result.refusal;
     const QString systemReason = row.key.network ? result.failure.systemReason : refusal.systemReason;
-    const QString phrase = row.phrase ? FailureMessage::tr(row.phrase) : QString();
+    QString phrase = row.phrase ? FailureMessage::tr(row.phrase) : QString();
     switch (row.facts) {
     case Facts::None:
         return phrase;
@@ -328,6 +331,9 @@ QString worded(const Wording &row, const TransferResult &result, const QLocale &
     case Facts::Sizes:
         return FailureMessage::tr(row.phrase, nullptr, pluralCount(refusal.size))
             .arg(locale.toString(refusal.size), locale.toString(refusal.otherSize));
+    case Facts::Room:
+        return phrase.arg(DataSize::text(refusal.size, locale), PlainText::clean(refusal.path),
+            DataSize::text(refusal.otherSize, locale));
     case Facts::Path:
         return phrase.arg(PlainText::clean(refusal.path));
     case Facts::Reason:

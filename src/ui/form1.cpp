@@ -14,8 +14,10 @@
 #include "failuremessage.h"
 #include "form1description.h"
 #include "frmabout.h"
+#include "launcherentry.h"
 #include "marquee.h"
 #include "progresstip.h"
+#include "suspendinhibitor.h"
 #include "transfer/inet.h"
 
 #include <QCloseEvent>
@@ -75,6 +77,9 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
     connect(xpButton2, &XpButton::clicked, this, &Form1::xpButton2_Click);
     connect(xpButton3, &XpButton::clicked, this, &Form1::xpButton3_Click);
     connect(xpButton4, &XpButton::clicked, m_commands.get(), &DownloadCommands::downloadPressed);
+    // Told first of the end of a transfer, before the window speaks of it: the desktop lets go at once.
+    new SuspendInhibitor(m_commands.get(), this);
+    new LauncherEntry(m_commands.get(), this);
     connect(m_commands.get(), &DownloadCommands::commandStarted, xpLabel1,
         [this] { xpLabel1->setVisible(false); });
     connect(m_commands.get(), &DownloadCommands::transferStarted, this, &Form1::enterBusyState);

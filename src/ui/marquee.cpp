@@ -32,7 +32,7 @@ double limit(int outerWidth, const QLocale &locale)
 
 QString step(const QString &caption, int outerWidth, const QLocale &locale)
 {
-    const QString grown = QLatin1Char(' ') + caption;
+    QString grown = QLatin1Char(' ') + caption;
     if (limit(outerWidth, locale) <= double(grown.size()))
         return trimBlanks(grown);
     return grown;

@@ -35,21 +35,26 @@ bool run(const QString &program, const QStringList &arguments)
 
 namespace SmallDisk {
 
-bool mountFull(const QString &folder, qint64 bytes)
+bool mountFull(const QString &folder, qint64 bytes, const char *type)
 {
     const QByteArray options = "size=" + QByteArray::number(bytes);
     return ownMountNamespace() && QDir().mkpath(folder)
-        && ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.constData()) == 0;
+        && ::mount(type, QFile::encodeName(folder).constData(), type, 0, options.constData()) == 0;
 }
 
 bool mountFailing(const QString &folder)
 {
     // Room for the file system's own blocks, not for a MiB of data: the loop device's writes of it
     // fail, which is all fdatasync gets to hear of.
+    return mountExt2(folder, 16 * 1024 * 1024, 1024 * 1024);
+}
+
+bool mountExt2(const QString &folder, qint64 bytes, qint64 stored)
+{
     const QString image = backingFolder(folder) + QLatin1String("/disk.img");
     QFile imageFile(image);
-    return mountFull(backingFolder(folder), 1024 * 1024) && QDir().mkpath(folder)
-        && imageFile.open(QIODevice::WriteOnly) && imageFile.resize(16 * 1024 * 1024)
+    return mountFull(backingFolder(folder), stored) && QDir().mkpath(folder)
+        && imageFile.open(QIODevice::WriteOnly) && imageFile.resize(bytes)
         && run(u"mkfs.ext2"_qs, {u"-q"_qs, u"-F"_qs, u"-N"_qs, u"32"_qs, u"-m"_qs, u"0"_qs, image})
         // The loop device goes away by itself once it is unmounted, also when the namespace ends.
         && run(u"mount"_qs, {u"-o"_qs, u"loop"_qs, image, folder});

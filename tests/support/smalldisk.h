@@ -7,8 +7,12 @@
 // test dies. Each returns false where it cannot be had; the caller skips.
 namespace SmallDisk {
 
-// A filesystem of `bytes` at `folder` that fills up like a full disk.
-bool mountFull(const QString &folder, qint64 bytes);
+// A filesystem of `bytes` at `folder` that fills up like a full disk; "ramfs" has no user attributes.
+bool mountFull(const QString &folder, qint64 bytes, const char *type = "tmpfs");
+
+// An ext2 filesystem of `bytes` at `folder`, which cannot set room aside for a file; its disk stores only
+// `stored` bytes.
+bool mountExt2(const QString &folder, qint64 bytes, qint64 stored);
 
 // A filesystem at `folder` that takes writes into memory and fails to store them: fdatasync reports
 // the error (a file system on a loop device whose backing file lies on a full tmpfs).

@@ -1,0 +1,39 @@
+#include "launcherentry.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QGuiApplication>
+
+LauncherEntry::LauncherEntry(DownloadCommands *commands, QObject *parent)
+    : QObject(parent)
+{
+    connect(commands, &DownloadCommands::transferStarted, this, [this] { m_percent = -1; });
+    connect(commands, &DownloadCommands::progressReported, this, &LauncherEntry::progressReported);
+    connect(commands, &DownloadCommands::transferFinished, this, [this] {
+        update({{QStringLiteral("progress-visible"), false}});
+    });
+}
+
+void LauncherEntry::progressReported(const QString &percentage)
+{
+    // Every chunk reports; the dock hears of each whole percent once.
+    const int percent = percentage.toInt();
+    if (percent == m_percent)
+        return;
+    m_percent = percent;
+    update({{QStringLiteral("progress"), percent / 100.0}, {QStringLiteral("progress-visible"), true}});
+}
+
+void LauncherEntry::update(const QVariantMap &properties)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    QDBusMessage signal
+        = QDBusMessage::createSignal(QStringLiteral("/com/canonical/unity/launcherentry/vorn"),
+            QStringLiteral("com.canonical.Unity.LauncherEntry"), QStringLiteral("Update"));
+    // The dock matches the entry by its desktop file.
+    signal << QLatin1String("application://") + QGuiApplication::desktopFileName() + QLatin1String(".desktop")
+           << properties;
+    bus.send(signal);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "download/downloadcommands.h"
+
+#include <QObject>
+#include <QVariantMap>
+
+// Shows a running transfer's progress on the program's task bar or dock entry, as docks read it from
+// `com.canonical.Unity.LauncherEntry` signals on the session bus; a minimised window still shows how far
+// the download is. Signals only, so nothing ever waits; without a session bus nothing is sent.
+class LauncherEntry final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(LauncherEntry)
+
+public:
+    // Follows the transfers `commands` runs.
+    explicit LauncherEntry(DownloadCommands *commands, QObject *parent = nullptr);
+
+private:
+    void progressReported(const QString &percentage);
+    void update(const QVariantMap &properties);
+
+    int m_percent = -1;
+};
