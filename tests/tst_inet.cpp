@@ -75,15 +75,10 @@ using Kind = TransferFailure::Kind;
 
 using R = ScriptedResponse;
 
-// The server's answer to every request.
-Responder serving(const R &response)
-{
-    return [response](const ScriptedRequest &) { return response; };
-}
-
+// The server's answer to every request: a generated body of `size` bytes.
 Responder serving(qint64 size)
 {
-    return serving(R::generated(size));
+    return answering(R::generated(size));
 }
 
 // The chunks of a body of `size` bytes read 1,024 at a time: full ones, the rest, then an empty one.
@@ -213,14 +208,14 @@ void TestInet::answers_data()
     QTest::newRow("one byte at the end") << Answer{serving(2049), 200, 2049, {1024, 1024, 1}, 2049};
     QTest::newRow("empty body") << Answer{serving(0), 200, 0, {0}, 0};
     QTest::newRow("2500 in small pieces")
-        << Answer{serving({.generatedSize = 2500, .splits = {1, 700, 5, 900, 3}, .splitIntervalMs = 5}), 200,
-               2500, chunksOf(2500), 2500};
+        << Answer{answering({.generatedSize = 2500, .splits = {1, 700, 5, 900, 3}, .splitIntervalMs = 5}),
+               200, 2500, chunksOf(2500), 2500};
     QTest::newRow("2500 chunked") << Answer{
-        serving({.chunked = true, .generatedSize = 2500, .splits = {100, 1000}, .splitIntervalMs = 5}), 200,
+        answering({.chunked = true, .generatedSize = 2500, .splits = {100, 1000}, .splitIntervalMs = 5}), 200,
         -1, chunksOf(2500), 2500};
 
     QTest::newRow("redirect loop") << Answer{
-        serving(R::redirect("http://downloads.vorn.example/again")), 0, -1, {0}, 0, Kind::TooManyRedirects};
+        answering(R::redirect("http://downloads.vorn.example/again")), 0, -1, {0}, 0, Kind::TooManyRedirects};
     // The redirect is not the answer: what failed is the request to the mirror.
     const Responder mirrorFails = [](const ScriptedRequest &request) {
         const QByteArray mirror = "http://mirror.vorn.example/files/a.rar";
@@ -230,22 +225,22 @@ void TestInet::answers_data()
 
     // The idle time-out. What arrived before the server fell silent is still handed over in full chunks.
     QTest::newRow("server falls silent")
-        << Answer{serving({.generatedSize = 100000, .stallAfterBodyBytes = 5000}), 200, 100000,
+        << Answer{answering({.generatedSize = 100000, .stallAfterBodyBytes = 5000}), 200, 100000,
                chunksOf(5000), 5000, Kind::TimedOut, {}, 1};
     // Each arrival restarts the time-out: a steady transfer longer than it is not a silent one.
     QTest::newRow("steady trickle outlasting the time-out")
-        << Answer{serving({.generatedSize = 25000, .trickleIntervalMs = 100, .trickleBytes = 1000}), 200,
+        << Answer{answering({.generatedSize = 25000, .trickleIntervalMs = 100, .trickleBytes = 1000}), 200,
                25000, chunksOf(25000), 25000, Kind::None, {}, 1};
     // A full buffer nobody reads holds the server back; that silence is ours, not the server's.
     QTest::newRow("reader away longer than the time-out")
         << Answer{serving(32 << 20), 200, 32 << 20, {}, 32 << 20, Kind::None, {}, 1, 2500};
     // Once the reader has caught up, the server's silence counts again.
     QTest::newRow("server falls silent after the reader caught up")
-        << Answer{serving({.generatedSize = 32 << 20, .stallAfterBodyBytes = 2 << 20}), 200, 32 << 20,
+        << Answer{answering({.generatedSize = 32 << 20, .stallAfterBodyBytes = 2 << 20}), 200, 32 << 20,
                chunksOf(2 << 20), 2 << 20, Kind::TimedOut, {}, 1, 2500};
     // A head that never ends is not an answer, however steadily it comes.
     const auto forEver = [](const QByteArray &interim, const QByteArray &headTrickle) {
-        return serving(
+        return answering(
             {.generatedSize = 10, .trickleIntervalMs = 100, .interim = interim, .headTrickle = headTrickle});
     };
     QTest::newRow("header lines for ever")
@@ -254,7 +249,7 @@ void TestInet::answers_data()
         << Answer{forEver({}, "HTTP/1.1 102 Processing\r\n\r\n"), 0, -1, {0}, 0, Kind::TimedOut, {}, 1};
 
     const auto cut = [](bool reset) {
-        return serving({.generatedSize = 10000, .closeAfterBodyBytes = 3000, .resetOnClose = reset});
+        return answering({.generatedSize = 10000, .closeAfterBodyBytes = 3000, .resetOnClose = reset});
     };
     QTest::newRow("closed mid-body") << Answer{
         cut(false), 200, 10000, chunksOf(3000), 3000, Kind::ConnectionClosed};
@@ -270,11 +265,11 @@ void TestInet::answers_data()
             .closeAfterBodyBytes = body.size()};
         if (!header.isEmpty())
             response.headers.emplaceBack("X-Large"_ba, header);
-        return serving(response);
+        return answering(response);
     };
     // Not a status line: libcurl stops in the middle of the head.
     QTest::newRow("header line without a colon") << Answer{
-        serving({.headers = {{"X-A: 1\r\nno colon here\r\nX-B", "2"}}}), 0, -1, {0}, -1, Kind::Protocol};
+        answering({.headers = {{"X-A: 1\r\nno colon here\r\nX-B", "2"}}}), 0, -1, {0}, -1, Kind::Protocol};
     QTest::newRow("bad chunk size") << Answer{
         chunkedAs(200, "5\r\nhello\r\nzz\r\n"), 200, -1, {5, 0}, -1, Kind::Protocol};
     // libcurl reads the first three digits; we read no status from it.
@@ -312,7 +307,7 @@ void TestInet::answers()
 
 void TestInet::busyUntilHeadersArrive()
 {
-    m_served->server.setResponder(serving({.generatedSize = 4096, .stallAfterBodyBytes = 0}));
+    m_served->server.setResponder(answering({.generatedSize = 4096, .stallAfterBodyBytes = 0}));
     Inet inet;
     QVERIFY(!inet.stillExecuting());
     inet.setUrl(someUrl);
@@ -345,7 +340,7 @@ void TestInet::reportsServerAnswer()
     QFETCH(QByteArray, reason);
     QFETCH(QByteArray, interim);
 
-    m_served->server.setResponder(serving({.status = status,
+    m_served->server.setResponder(answering({.status = status,
         .reason = reason,
         .headers = {{"x-mirror", "m1"}, {"X-MIRROR", "m2"}},
         .body = "<html>gone</html>",
@@ -535,7 +530,7 @@ void TestInet::proxyFromTheEnvironment()
 
 void TestInet::cancel()
 {
-    m_served->server.setResponder(serving({.generatedSize = 1 << 20, .stallAfterBodyBytes = 4096}));
+    m_served->server.setResponder(answering({.generatedSize = 1 << 20, .stallAfterBodyBytes = 4096}));
     Inet inet;
     start(inet);
     QCOMPARE(inet.readChunk(1024).size(), 1024);
