@@ -76,10 +76,11 @@ private:
 
 // What the suites that download set up alike: a scripted server that is also the desktop's proxy, and a
 // home of the test's own. Once it is gone, the desktop has no proxy again.
-struct ServedHome final
+class ServedHome final
 {
     Q_DISABLE_COPY_MOVE(ServedHome)
 
+public:
     ServedHome();
     ~ServedHome();
     bool isValid() const { return server.port() != 0 && home.isValid(); }
