@@ -59,6 +59,12 @@ bool installed(Places &places)
         && writeFile(places.root + QLatin1String("/share/applications/vorn-tools-downloader.desktop"), "");
 }
 
+// Installed, for a user who already has ~/Downloads: finding it there is no failure to make it.
+bool installedWithDownloads(Places &places)
+{
+    return installed(places) && QDir().mkpath(places.home + QLatin1String("/Downloads"));
+}
+
 Layout homeIsAFile(const Layout &program)
 {
     return [program](Places &places) {
@@ -68,11 +74,11 @@ Layout homeIsAFile(const Layout &program)
     };
 }
 
-// The account's own home, not "/Downloads": as root over a home of the test's own, and as nobody,
-// whose home does not exist, refused.
-bool homeUnset(Places &places)
+// HOME as `home` (null: unset) names no folder: the account's own home, not "/Downloads" nor a folder
+// wherever the program runs. As root over a home of the test's own, and as nobody, whose home does not
+// exist, refused.
+bool accountHome(Places &places)
 {
-    qunsetenv("HOME");
     const passwd *account = ::getpwuid(::geteuid());
     if (!account || !account->pw_dir || !installed(places))
         return false;
@@ -86,6 +92,17 @@ bool homeUnset(Places &places)
         places.refusal = {.kind = Refusal::Kind::FolderNotMade, .path = u"%1/Downloads"_qs};
     }
     return true;
+}
+
+Layout homeNotAFolder(const QByteArray &home)
+{
+    return [home](Places &places) {
+        if (home.isNull())
+            qunsetenv("HOME");
+        else
+            qputenv("HOME", home);
+        return accountHome(places);
+    };
 }
 
 // Whatever stands at user-dirs.dirs' name is read only when it is a regular file: a FIFO would hold the
@@ -130,6 +147,8 @@ void TestDestinationFolder::choose_data()
     QTest::newRow("program folder gone") << gone << none << downloads << Refusal();
     QTest::newRow("program folder unknown") << unknown << none << downloads << Refusal();
     QTest::newRow("installed copy, writable folder") << Layout(installed) << none << downloads << Refusal();
+    QTest::newRow("installed copy, download folder already there")
+        << Layout(installedWithDownloads) << none << downloads << Refusal();
     QTest::newRow("download folder of the desktop's")
         << Layout(installed) << QByteArray("$HOME/Fetched") << u"Fetched"_qs << Refusal();
     // Told with the folder and the system's own reason.
@@ -141,6 +160,10 @@ void TestDestinationFolder::choose_data()
     QTest::newRow("download folder relative")
         << Layout(installed) << QByteArray("Downloads") << QString()
         << Refusal{.kind = Kind::DownloadFolderRelative, .path = userDirs};
+    // "$HOMEdl" is no folder in the home: a name that only starts like it is taken as it is.
+    QTest::newRow("download folder $HOME without a slash")
+        << Layout(installed) << QByteArray("$HOMEdl") << QString()
+        << Refusal{.kind = Kind::DownloadFolderRelative, .path = userDirs};
     QTest::newRow("download folder empty") << Layout(installed) << QByteArray("") << QString()
                                            << Refusal{.kind = Kind::DownloadFolderRelative, .path = userDirs};
     // Never another folder than the one named, made with the replacement character in its name.
@@ -150,7 +173,8 @@ void TestDestinationFolder::choose_data()
     QTest::newRow("user-dirs.dirs a FIFO")
         << Layout(userDirsIsAFifo) << QByteArray("$HOME/Fetched") << QString()
         << Refusal{.kind = Kind::ConfigNotRegularFile, .path = userDirs};
-    QTest::newRow("HOME unset") << Layout(homeUnset) << none << downloads << Refusal();
+    QTest::newRow("HOME unset") << homeNotAFolder({}) << none << downloads << Refusal();
+    QTest::newRow("HOME relative") << homeNotAFolder("home") << none << downloads << Refusal();
 }
 
 void TestDestinationFolder::choose()

@@ -271,14 +271,12 @@ void TestDoneNotifier::keepsAwakeWhileTransferRuns()
     m_portal.answerNow = answerNow;
     m_portal.log.clear();
     m_updates.clear();
-    ScriptedHttpServer server;
-    QVERIFY(server.listen());
-    server.setResponder(answering(trickled(1 << 20, 128 << 10, 20)));
-    QNetworkProxy::setApplicationProxy(server.proxy());
-    TemporaryHome home;
+    ServedHome served;
+    QVERIFY(served.isValid());
+    served.server.setResponder(answering(trickled(1 << 20, 128 << 10, 20)));
     Inet inet;
     DownloadCommands commands(
-        &inet, [] { return u"Vorn Scanner V1.40"_qs; }, home.workingFolder());
+        &inet, [] { return u"Vorn Scanner V1.40"_qs; }, served.home.workingFolder());
     connect(&commands, &DownloadCommands::transferFinished, this, [this] { m_portal.log << u"finished"_qs; });
     SuspendInhibitor inhibitor(&commands);
     LauncherEntry launcher(&commands);

@@ -241,6 +241,14 @@ void TestPartFile::commitRefused_data()
            })
         << Meddle([](const QString &) {}) << Refusal::system(EISDIR)
         << After([](const QString &archive) { QVERIFY(QFileInfo(archive).isDir()); });
+    QTest::newRow("file written into while written") << here << Meddle([](const QString &part) {
+        QFile other(part);
+        QVERIFY(other.open(QIODevice::Append) && other.write("x") == 1);
+    })
+                                                     << Refusal{.kind = Kind::ChangedSize,
+                                                            .size = 2 * 1024 * 1024 + 1025,
+                                                            .otherSize = 2 * 1024 * 1024 + 1024}
+                                                     << kept;
     // A second name made meanwhile would be someone's way into the archive.
     QTest::newRow("hard link made while written") << here << Meddle([=](const QString &part) {
         QCOMPARE(::link(encoded(part).constData(), encoded(part + QLatin1String(".link")).constData()), 0);

@@ -65,8 +65,12 @@ void TestProxyRules::choice_data()
         << QByteArray("http://[127.0.0.1:3128") << u"http_proxy"_qs << true;
     QTest::newRow("not a proxy scheme") << http << QStringList{u"http_proxy=ftp://127.0.0.1:3128"_qs}
                                         << QByteArray("ftp://127.0.0.1:3128") << u"http_proxy"_qs << true;
+    // The proxy resolves the name: still a proxy, never a reason to go direct.
+    QTest::newRow("socks5h") << http << QStringList{u"all_proxy=socks5h://127.0.0.1:1080"_qs}
+                             << QByteArray("socks5h://127.0.0.1:1080") << u"all_proxy"_qs << false;
+    // The desktop's SOCKS proxy resolves names as Qt's own client lets it.
     QTest::newRow("none set: the configured proxy")
-        << http << QStringList{} << QByteArray("http://127.0.0.1:3129") << QString() << false;
+        << http << QStringList{} << QByteArray("socks5h://127.0.0.1:3129") << QString() << false;
 }
 
 void TestProxyRules::choice()
@@ -77,7 +81,8 @@ void TestProxyRules::choice()
     QFETCH(QString, source);
     QFETCH(bool, unreadable);
 
-    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, u"127.0.0.1"_qs, 3129));
+    QNetworkProxy::setApplicationProxy(
+        QNetworkProxy(QNetworkProxy::Socks5Proxy, u"127.0.0.1"_qs, 3129, u"vorn"_qs, u"pass word"_qs));
     const ProxyRules::Choice choice = ProxyRules::choose(QUrl(url), [&](const char *name) {
         const QString prefix = QString::fromLatin1(name) + u'=';
         for (const QString &variable : std::as_const(environment)) {
@@ -89,6 +94,10 @@ void TestProxyRules::choice()
     QCOMPARE(choice.address, address);
     QCOMPARE(choice.source, source);
     QCOMPARE(!choice.error.isEmpty(), unreadable);
+    // Only the desktop's proxy comes with its user name and password apart; a variable carries them in it.
+    const bool configured = source.isEmpty() && !address.isEmpty();
+    QCOMPARE(choice.user, configured ? QByteArray("vorn") : QByteArray());
+    QCOMPARE(choice.password, configured ? QByteArray("pass word") : QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestProxyRules)

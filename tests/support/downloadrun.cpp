@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QNetworkProxy>
 #include <QTimer>
 
 DownloadRun runDownload(DownloadCommands &commands, const std::function<void()> &press,
@@ -111,6 +112,29 @@ TemporaryHome::TemporaryHome()
     qunsetenv("XDG_CONFIG_HOME");
     if (QDir().mkpath(workingFolder()))
         QDir::setCurrent(workingFolder());
+}
+
+ServedHome::ServedHome()
+{
+    if (server.listen())
+        QNetworkProxy::setApplicationProxy(server.proxy());
+}
+
+ServedHome::~ServedHome()
+{
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+}
+
+QList<ShortAnswer> shortAnswers()
+{
+    using Kind = TransferFailure::Kind;
+    ScriptedResponse framing{.headers = {{"Transfer-Encoding", "chunked"}},
+        .length = ScriptedResponse::Length::Omit,
+        .body = "zz\r\nnot a chunk\r\n0\r\n\r\n"};
+    return {{"closed early", closedAfter(10000, 6000), Kind::ConnectionClosed, 10000},
+        {"connection reset", closedAfter(10000, 6000, true), Kind::ConnectionClosed, 10000},
+        {"server falls silent", stalled(10000, 6000), Kind::TimedOut, 10000},
+        {"bad chunk framing", framing, Kind::Protocol, 0}};
 }
 
 TemporaryHome::~TemporaryHome()

@@ -73,3 +73,30 @@ private:
     std::optional<QByteArray> m_oldConfigHome;
     QString m_oldWorkingFolder = QDir::currentPath();
 };
+
+// What the suites that download set up alike: a scripted server that is also the desktop's proxy, and a
+// home of the test's own. Once it is gone, the desktop has no proxy again.
+class ServedHome final
+{
+    Q_DISABLE_COPY_MOVE(ServedHome)
+
+public:
+    ServedHome();
+    ~ServedHome();
+    bool isValid() const { return server.port() != 0 && home.isValid(); }
+
+    ScriptedHttpServer server;
+    TemporaryHome home;
+};
+
+// The answers that end short of the archive, as every suite that downloads tries them: a body of 10,000
+// bytes closed after 6,000, reset there, or silent there (for a time-out of 1 s), and chunks that cannot
+// be read.
+struct ShortAnswer
+{
+    const char *tag;
+    ScriptedResponse answer;
+    TransferFailure::Kind failure;
+    qint64 expected; // the size the answer announced
+};
+QList<ShortAnswer> shortAnswers();

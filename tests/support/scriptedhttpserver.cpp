@@ -136,6 +136,7 @@ private:
     void processInput();
     ScriptedRequest parseHead(const QByteArray &head, bool *ok) const;
     void startResponse(const ScriptedRequest &request, const ScriptedResponse &response);
+    void openTunnel(const QByteArray &target);
     void pump();
     void writePiece(qint64 size);
     void bodyDone();
@@ -146,6 +147,7 @@ private:
     ScriptedHttpServer *m_server = nullptr;
     QTcpSocket *m_socket = nullptr;
     QTimer *m_trickleTimer = nullptr;
+    QTcpSocket *m_tunnel = nullptr; // to a CONNECT's target
     int m_index = -1;
     int m_requestsSeen = 0;
 
@@ -216,7 +218,10 @@ void ScriptedConnection::readInput()
 {
     if (m_gone)
         return;
-    m_input.append(m_socket->readAll());
+    if (m_tunnel)
+        m_tunnel->write(m_socket->readAll());
+    else
+        m_input.append(m_socket->readAll());
     processInput();
 }
 
@@ -295,6 +300,8 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
         return;
     }
     m_responding = true;
+    if (response.tunnel)
+        return openTunnel(request.target);
     if (response.neverRespond) {
         m_stall = true;
         return;
@@ -352,6 +359,22 @@ void ScriptedConnection::startResponse(const ScriptedRequest &request, const Scr
         m_trickleTimer->start(std::max(0, response.trickleIntervalMs));
     else
         bodyDone();
+}
+
+// The client sends nothing more before our answer, which comes once the target has taken the connection.
+void ScriptedConnection::openTunnel(const QByteArray &target)
+{
+    m_tunnel = new QTcpSocket(this);
+    connect(m_tunnel, &QTcpSocket::connected, this,
+        [this] { m_socket->write("HTTP/1.1 200 Connection established\r\n\r\n"); });
+    connect(m_tunnel, &QTcpSocket::readyRead, this, [this] { m_socket->write(m_tunnel->readAll()); });
+    // Also when the target closes: what it sent before goes on first.
+    connect(m_tunnel, &QTcpSocket::errorOccurred, this, [this] {
+        m_socket->write(m_tunnel->readAll());
+        closeConnection(false);
+    });
+    const qsizetype colon = target.lastIndexOf(':');
+    m_tunnel->connectToHost(QString::fromLatin1(target.left(colon)), target.mid(colon + 1).toUShort());
 }
 
 void ScriptedConnection::pump()

@@ -59,6 +59,8 @@ struct ScriptedResponse
     bool closeWithoutResponse = false; // read the request, then close
     bool neverRespond = false; // read the request, send nothing, keep the connection
     bool resetOnClose = false; // close with RST instead of FIN, once the body bytes sent have arrived
+    // To a CONNECT's target: "200 Connection established", then the bytes of either end passed on.
+    bool tunnel = false;
 
     static ScriptedResponse notFound();
     static ScriptedResponse redirect(const QByteArray &location, int status = 302);
