@@ -18,32 +18,24 @@ const QByteArray catalogUrl = QByteArrayLiteral(
     "&download=218:vorn-tandem-loader-v1.30&Itemid=10");
 
 // A bare client, so the tests see exactly what went over the wire.
-class RawClient
+struct RawClient
 {
-public:
     explicit RawClient(quint16 port)
     {
-        QObject::connect(
-            &m_socket, &QTcpSocket::readyRead, &m_socket, [this] { m_received += m_socket.readAll(); });
-        QObject::connect(&m_socket, &QTcpSocket::disconnected, &m_socket, [this] { m_closed = true; });
-        m_socket.connectToHost(QHostAddress::LocalHost, port);
+        QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [this] { received += socket.readAll(); });
+        QObject::connect(&socket, &QTcpSocket::disconnected, &socket, [this] { closed = true; });
+        socket.connectToHost(QHostAddress::LocalHost, port);
     }
-
-    void send(const QByteArray &bytes) { m_socket.write(bytes); }
-    QByteArray received() const { return m_received; }
-    bool closed() const { return m_closed; }
     QByteArray head() const
     {
-        const qsizetype end = m_received.indexOf("\r\n\r\n");
-        return end < 0 ? QByteArray() : m_received.left(end + 4);
+        const qsizetype end = received.indexOf("\r\n\r\n");
+        return end < 0 ? QByteArray() : received.left(end + 4);
     }
-    QByteArray body() const { return m_received.mid(head().size()); }
-    void close() { m_socket.close(); }
+    QByteArray body() const { return received.mid(head().size()); }
 
-private:
-    QTcpSocket m_socket;
-    QByteArray m_received;
-    bool m_closed = false;
+    QTcpSocket socket;
+    QByteArray received;
+    bool closed = false;
 };
 
 QByteArray getRequest(const QByteArray &target, const QByteArray &extra = {})
@@ -154,16 +146,16 @@ void TestScriptedHttpServer::pipelinedRequestsOnOneConnection()
 
     RawClient client(server.port());
     // All three in one write, one with a request body that must be skipped.
-    client.send(getRequest("/first")
+    client.socket.write(getRequest("/first")
         + "POST http://downloads.vorn.example/second HTTP/1.1\r\nContent-Length: 5\r\n\r\n" + "GET /x"
         + getRequest("/third"));
     const QByteArray expected
         = "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\n/first"
           "HTTP/1.1 200 OK\r\nContent-Length: 36\r\n\r\nhttp://downloads.vorn.example/second"
           "HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\n/third"_ba;
-    QTRY_COMPARE(client.received().size(), expected.size());
-    QCOMPARE(client.received(), expected);
-    QVERIFY(!client.closed());
+    QTRY_COMPARE(client.received.size(), expected.size());
+    QCOMPARE(client.received, expected);
+    QVERIFY(!client.closed);
 
     QCOMPARE(server.connectionCount(), 1);
     const QList<ScriptedRequest> requests = server.requests();
@@ -174,7 +166,7 @@ void TestScriptedHttpServer::pipelinedRequestsOnOneConnection()
     }
     QCOMPARE(requests.at(1).method, "POST"_ba);
 
-    client.close();
+    client.socket.close();
     QTRY_COMPARE(server.openConnectionCount(), 0);
 }
 
@@ -223,20 +215,20 @@ void TestScriptedHttpServer::cutShort()
     server.setResponder([&](const ScriptedRequest &) { return response; });
 
     RawClient client(server.port());
-    client.send(getRequest(catalogUrl));
+    client.socket.write(getRequest(catalogUrl));
     if (expectedBodyBytes < 0) {
         QTRY_VERIFY(client.body().size() > 1000000);
-        client.close();
+        client.socket.close();
         QTRY_COMPARE(server.openConnectionCount(), 0);
         QVERIFY(server.bodyBytesSent() < response.generatedSize); // it stopped sending
     } else if (serverCloses) {
-        QTRY_VERIFY(client.closed());
+        QTRY_VERIFY(client.closed);
     } else {
         QTRY_COMPARE(server.requestCount(), 1);
         QTRY_COMPARE(client.head(), expectedHead);
         QTRY_COMPARE(client.body().size(), expectedBodyBytes);
         QCOMPARE(server.bodyBytesSent(), expectedBodyBytes);
-        QVERIFY(!client.closed());
+        QVERIFY(!client.closed);
         QCOMPARE(server.openConnectionCount(), 1);
     }
     if (expectedBodyBytes >= 0) {
@@ -246,13 +238,13 @@ void TestScriptedHttpServer::cutShort()
             || response.generatedSize < 0);
     }
     QCOMPARE(server.requestCount(), 1);
-    client.close();
+    client.socket.close();
     QTRY_COMPARE(server.openConnectionCount(), 0);
 
     // And it still serves.
     server.setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(10); });
     RawClient next(server.port());
-    next.send(getRequest("/small"));
+    next.socket.write(getRequest("/small"));
     QTRY_COMPARE(next.body(), ScriptedHttpServer::patternBytes(0, 10));
 }
 
