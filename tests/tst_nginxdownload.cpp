@@ -21,12 +21,6 @@ QString fixturePath(const QString &name)
     return QDir(qEnvironmentVariable("VORN_NGINX_STATE")).filePath(name);
 }
 
-QByteArray fixtureFile(const QString &name)
-{
-    QFile file(fixturePath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The catalog's own URL for a tool, with another download key in it.
 QString urlWithKey(const QByteArray &key)
 {
@@ -71,7 +65,7 @@ private:
 
 void TestNginxDownload::initTestCase()
 {
-    const QUrl server(QString::fromLatin1(fixtureFile(QStringLiteral("url")).trimmed()));
+    const QUrl server(QString::fromLatin1(readFile(fixturePath(QStringLiteral("url"))).trimmed()));
     QVERIFY2(server.isValid() && server.port() > 0,
         "no nginx: run this test through ctest, whose fixture starts it");
     for (int position = 1; position <= ToolCatalog::count(); ++position) {
@@ -112,7 +106,7 @@ void TestNginxDownload::downloadButtonFetchesExactBytes()
     const TransferResult result = run.result();
     QVERIFY2(result.outcome == TransferResult::Outcome::Complete,
         qPrintable(FailureMessage::text(ToolCatalog::displayName(position), result) + QLatin1Char('\n')
-            + QString::fromLocal8Bit(fixtureFile(QStringLiteral("nginx/error.log")))));
+            + QString::fromLocal8Bit(readFile(fixturePath(QStringLiteral("nginx/error.log"))))));
 
     const QString archive = ToolCatalog::destinationPath(m_programFolder.path(), position);
     const auto [size, offset] = m_served.value(position);
