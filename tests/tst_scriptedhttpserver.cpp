@@ -216,30 +216,23 @@ void TestScriptedHttpServer::cutShort()
 
     RawClient client(server.port());
     client.socket.write(getRequest(catalogUrl));
+    QTRY_COMPARE(server.requestCount(), 1);
     if (expectedBodyBytes < 0) {
         QTRY_VERIFY(client.body().size() > 1000000);
-        client.socket.close();
-        QTRY_COMPARE(server.openConnectionCount(), 0);
-        QVERIFY(server.bodyBytesSent() < response.generatedSize); // it stopped sending
-    } else if (serverCloses) {
-        QTRY_VERIFY(client.closed);
     } else {
-        QTRY_COMPARE(server.requestCount(), 1);
         QTRY_COMPARE(client.head(), expectedHead);
         QTRY_COMPARE(client.body().size(), expectedBodyBytes);
+        QTRY_COMPARE(client.closed, serverCloses);
+        QTRY_COMPARE(server.openConnectionCount(), serverCloses ? 0 : 1);
         QCOMPARE(server.bodyBytesSent(), expectedBodyBytes);
-        QVERIFY(!client.closed);
-        QCOMPARE(server.openConnectionCount(), 1);
-    }
-    if (expectedBodyBytes >= 0) {
-        QCOMPARE(client.head(), expectedHead);
-        QCOMPARE(client.body().size(), expectedBodyBytes);
         QVERIFY(client.body() == ScriptedHttpServer::patternBytes(0, expectedBodyBytes)
             || response.generatedSize < 0);
     }
     QCOMPARE(server.requestCount(), 1);
     client.socket.close();
     QTRY_COMPARE(server.openConnectionCount(), 0);
+    // A client that goes away stops the sending.
+    QVERIFY(expectedBodyBytes >= 0 || server.bodyBytesSent() < response.generatedSize);
 
     // And it still serves.
     server.setResponder([](const ScriptedRequest &) { return ScriptedResponse::generated(10); });
