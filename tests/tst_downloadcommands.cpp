@@ -246,13 +246,12 @@ void TestDownloadCommands::pickingAnotherEntryDuringTransfer_data()
     QTest::addColumn<bool>("thenCancel");
     QTest::addColumn<QByteArrayList>("fetched");
 
-    QTest::newRow("later entry") << 3 << 9 << false
-                                 << QByteArrayList{
-                                        "270:vorn-relay-file-editor-v1.0", "231:vorn-pc-code-editor-1.47"};
-    QTest::newRow("earlier entry") << 9 << 3 << false << QByteArrayList{"231:vorn-pc-code-editor-1.47"};
+    const QByteArray third = "270:vorn-relay-file-editor-v1.0";
+    const QByteArray ninth = "231:vorn-pc-code-editor-1.47";
+    QTest::newRow("later entry") << 3 << 9 << false << QByteArrayList{third, ninth};
+    QTest::newRow("earlier entry") << 9 << 3 << false << QByteArrayList{ninth};
     // Cancel ends the whole command: the tool picked meanwhile is not fetched instead.
-    QTest::newRow("later entry, then Cancel")
-        << 3 << 9 << true << QByteArrayList{"270:vorn-relay-file-editor-v1.0"};
+    QTest::newRow("later entry, then Cancel") << 3 << 9 << true << QByteArrayList{third};
 }
 
 void TestDownloadCommands::pickingAnotherEntryDuringTransfer()
