@@ -70,13 +70,13 @@ fail() {
 }
 
 # The display as it was at the end, pass or fail, for whoever looks into a failure. A scenario that
-# takes it earlier sets screenshot_taken, and the end leaves it be.
+# takes it earlier sets screenshot_taken, and the end leaves it be. $1 marks a picture taken on the way.
 screenshot_taken=
 screenshot() {
     [ -n "$screenshot_dir" ] && [ -n "$xvfb_pid" ] && [ -n "${DISPLAY:-}" ] || return 0
     mkdir -p "$screenshot_dir"
-    import -silent -window root "$screenshot_dir/$scenario.png" 2>/dev/null \
-        && say "screenshot: $screenshot_dir/$scenario.png" || say "no screenshot could be taken"
+    import -silent -window root "$screenshot_dir/$scenario${1:-}.png" 2>/dev/null \
+        && say "screenshot: $screenshot_dir/$scenario${1:-}.png" || say "no screenshot could be taken"
 }
 
 stop_process() {
@@ -287,8 +287,30 @@ pick_entry() {
     [ -n "${catalog_downs[$1]:-}" ] || fail "catalog entry $1 is not in the tool list"
     pick_tool "${catalog_downs[$1]}"
 }
+# Picks catalog entry $1 and presses Download.
+download_entry() {
+    pick_entry "$1"
+    click xpButton4
+}
 
 title() { xdotool getwindowname "$window"; }
+# A window's client area and where it sits: WIDTHxHEIGHT+X+Y.
+place_of() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print w "x" h "+" x "+" y}'
+}
+about_window() { xdotool search --onlyvisible --name '^About$' 2>/dev/null | head -n 1; }
+has_about() { [ -n "$(about_window)" ]; }
+
+# Waits up to $1 seconds for the program to end after $2 (what was done), which must end it with status 0.
+expect_ended() {
+    ended() { ! running "$app_pid"; }
+    wait_for "$1" ended || fail "the program was still running $1 s after $2"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=
+    [ "$status" -eq 0 ] || fail "$2 ended the program with status $status"
+}
 leading_blanks() {
     local text=$1 stripped=${1#"${1%%[! ]*}"}
     echo $((${#text} - ${#stripped}))
@@ -320,16 +342,8 @@ learn_idle_look() {
     }
     wait_for 20 stable || fail "the window never settled after start"
 }
-looks_idle() {
-    local now
-    now=$(pixels "$state_strip") || return 1
-    [ "$now" = "$idle_look" ]
-}
-looks_busy() {
-    local now
-    now=$(pixels "$state_strip") || return 1
-    [ "$now" != "$idle_look" ]
-}
+looks_idle() { local now && now=$(pixels "$state_strip") && [ "$now" = "$idle_look" ]; }
+looks_busy() { local now && now=$(pixels "$state_strip") && [ "$now" != "$idle_look" ]; }
 
 # Proof that the program has handled what was sent before: the title moves twice more.
 title_moves_twice() {
