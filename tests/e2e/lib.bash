@@ -113,11 +113,10 @@ no_survivors() {
 }
 
 cleanup() {
-    local status=$?
+    local status=$? pid
     [ -n "$screenshot_taken" ] || screenshot || true
     stop_process "$app_pid"
     stop_process "$server_pid"
-    local pid
     for pid in "${other_pids[@]}"; do stop_process "$pid"; done
     "$source_dir/scripts/demo-server" stop "$demo_dir" >/dev/null 2>&1 || true
     if [ -n "$xvfb_pid" ]; then
@@ -127,7 +126,6 @@ cleanup() {
     fi
     # Whatever is still running now was started by the scenario and not ended by it.
     if ! wait_for 5 no_survivors; then
-        local pid
         for pid in "${survivors[@]}"; do
             say "FAIL: still running after the scenario: $pid $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"
         done
@@ -291,6 +289,14 @@ pick_entry() {
 download_entry() {
     pick_entry "$1"
     click xpButton4
+}
+# Downloads "VORN Rescue Utility 2", the demo server's slow archive (64 MiB at 2 MiB/s), until its first MiB
+# has arrived; the archive's path is left in `archive`.
+start_slow_transfer() {
+    download_entry 10
+    archive=$(archive_of 10)
+    started() { [ "$(size_of "$archive.part")" -gt 1048576 ]; }
+    wait_for 60 started || fail "the slow transfer did not start"
 }
 
 title() { xdotool getwindowname "$window"; }
