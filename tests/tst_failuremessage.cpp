@@ -262,22 +262,21 @@ void TestFailureMessage::outcome_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("told");
 
+    const auto row
+        = [](const char *tag, Outcome outcome, qint64 received, const QString &path, const QString &told) {
+              QTest::newRow(tag) << int(outcome) << received << path << u"Vorn Scanner V1.40: "_qs + told;
+          };
     const QString part = u"/home/ann/tools/Vorn Scanner V1.40.rar.part"_qs;
-    QTest::newRow("complete, under the home")
-        << int(Outcome::Complete) << qint64(2 << 20) << u"/home/ann/tools/Vorn Scanner V1.40.rar"_qs
-        << u"Vorn Scanner V1.40: 2.0 MiB saved in ~/tools"_qs;
+    row("complete, under the home", Outcome::Complete, 2 << 20, u"/home/ann/tools/Vorn Scanner V1.40.rar"_qs,
+        u"2.0 MiB saved in ~/tools"_qs);
     // Another account's home that starts with the same letters is not under this one.
-    QTest::newRow("complete, beside the home")
-        << int(Outcome::Complete) << qint64(2 << 20) << u"/home/ann2/Vorn Scanner V1.40.rar"_qs
-        << u"Vorn Scanner V1.40: 2.0 MiB saved in /home/ann2"_qs;
+    row("complete, beside the home", Outcome::Complete, 2 << 20, u"/home/ann2/Vorn Scanner V1.40.rar"_qs,
+        u"2.0 MiB saved in /home/ann2"_qs);
     // Nothing of a cancelled download is kept, however much had arrived.
-    QTest::newRow("cancelled mid-body")
-        << int(Outcome::Cancelled) << qint64(10 * 1024) << part << u"Vorn Scanner V1.40: cancelled"_qs;
-    QTest::newRow("cancelled before the body")
-        << int(Outcome::Cancelled) << qint64(0) << part << u"Vorn Scanner V1.40: cancelled"_qs;
-    QTest::newRow("incomplete")
-        << int(Outcome::Incomplete) << qint64(6000) << part
-        << u"Vorn Scanner V1.40: incomplete, 5.9 KiB kept in ~/tools/Vorn Scanner V1.40.rar.part"_qs;
+    row("cancelled mid-body", Outcome::Cancelled, 10 * 1024, part, u"cancelled"_qs);
+    row("cancelled before the body", Outcome::Cancelled, 0, part, u"cancelled"_qs);
+    row("incomplete", Outcome::Incomplete, 6000, part,
+        u"incomplete, 5.9 KiB kept in ~/tools/Vorn Scanner V1.40.rar.part"_qs);
 }
 
 void TestFailureMessage::outcome()
