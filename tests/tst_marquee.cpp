@@ -74,30 +74,27 @@ void TestMarquee::steps_data()
     QTest::addColumn<int>("steps");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("one step puts one blank in front") << Title << 500 << English << 1 << blanks(1) + Title;
-    QTest::newRow("500 px: 65 steps grow to 149 characters")
-        << Title << 500 << English << 65 << blanks(65) + Title;
-    QTest::newRow("500 px: the 66th step reaches 150 and starts over")
-        << Title << 500 << English << 66 << Title;
-    QTest::newRow("500 px: after starting over it grows again")
-        << Title << 500 << English << 67 << blanks(1) + Title;
-    QTest::newRow("200 px: the title stands still") << Title << 200 << English << 1 << Title;
-    QTest::newRow("200 px: still after many steps") << Title << 200 << English << 40 << Title;
-    QTest::newRow("503 px, English: grows to 150 (limit 150.9)")
-        << blanks(65) + Title << 503 << English << 1 << blanks(66) + Title;
-    QTest::newRow("503 px, English: 151 starts over") << blanks(66) + Title << 503 << English << 1 << Title;
-    QTest::newRow("503 px, German: 150 starts over (limit 150)")
-        << blanks(65) + Title << 503 << German << 1 << Title;
-    QTest::newRow("4000 px, English: grows past 150 (limit 1200, not 1)")
-        << blanks(100) + Title << 4000 << English << 1 << blanks(101) + Title;
-    QTest::newRow("4000 px, German: grows (limit 1200, not 1.2)")
-        << Title << 4000 << German << 1 << blanks(1) + Title;
-    QTest::newRow("500 px, Arabic: grows like anywhere else")
-        << Title << 500 << Arabic << 65 << blanks(65) + Title;
-    QTest::newRow("starting over trims blanks at both ends")
-        << blanks(3) + Title + blanks(4) << 200 << English << 1 << Title;
-    QTest::newRow("starting over keeps blanks inside")
-        << QStringLiteral(" a  b ") << 20 << English << 1 << QStringLiteral("a  b");
+    const auto row = [](const char *tag, const QString &caption, int outerWidth, const QLocale &locale,
+                         int steps, const QString &expected) {
+        QTest::newRow(tag) << caption << outerWidth << locale << steps << expected;
+    };
+    row("one step puts one blank in front", Title, 500, English, 1, blanks(1) + Title);
+    row("500 px: 65 steps grow to 149 characters", Title, 500, English, 65, blanks(65) + Title);
+    row("500 px: the 66th step reaches 150 and starts over", Title, 500, English, 66, Title);
+    row("500 px: after starting over it grows again", Title, 500, English, 67, blanks(1) + Title);
+    row("200 px: the title stands still", Title, 200, English, 1, Title);
+    row("200 px: still after many steps", Title, 200, English, 40, Title);
+    row("503 px, English: grows to 150 (limit 150.9)", blanks(65) + Title, 503, English, 1,
+        blanks(66) + Title);
+    row("503 px, English: 151 starts over", blanks(66) + Title, 503, English, 1, Title);
+    row("503 px, German: 150 starts over (limit 150)", blanks(65) + Title, 503, German, 1, Title);
+    row("4000 px, English: grows past 150 (limit 1200, not 1)", blanks(100) + Title, 4000, English, 1,
+        blanks(101) + Title);
+    row("4000 px, German: grows (limit 1200, not 1.2)", Title, 4000, German, 1, blanks(1) + Title);
+    row("500 px, Arabic: grows like anywhere else", Title, 500, Arabic, 65, blanks(65) + Title);
+    row("starting over trims blanks at both ends", blanks(3) + Title + blanks(4), 200, English, 1, Title);
+    row("starting over keeps blanks inside", QStringLiteral(" a  b "), 20, English, 1,
+        QStringLiteral("a  b"));
 }
 
 void TestMarquee::steps()
