@@ -23,18 +23,15 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFontDatabase>
-#include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMovie>
-#include <QNetworkProxy>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
 #include <map>
 
 namespace {
