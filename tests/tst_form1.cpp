@@ -85,6 +85,12 @@ QMap<QString, QAccessibleInterface *> reachedControls(Form1 &form)
     return reached;
 }
 
+// The window shown and active, with the tool list holding the focus as it does at start.
+bool showWithListFocused(Form1 &form)
+{
+    return showAndActivate(form) && QTest::qWaitFor([&] { return form.Combo1->hasFocus(); });
+}
+
 // A check of the window as built, given the control a row names.
 using Check = std::function<void(Form1 &, QObject *)>;
 using WindowStep = std::function<void(Form1 &)>;
@@ -214,8 +220,14 @@ private Q_SLOTS:
     void clockShowsDateAndTime();
     void resizeMovesNothing_data();
     void resizeMovesNothing();
-    void active_data();
-    void active();
+    void toolListKeyboard_data();
+    void toolListKeyboard();
+    void tabOrder_data();
+    void tabOrder();
+    void focusFrame_data();
+    void focusFrame();
+    void buttonKeys_data();
+    void buttonKeys();
     void darkDesktopTheme_data();
     void darkDesktopTheme();
     void longTextsKeepToTheirBox_data();
@@ -433,85 +445,107 @@ void TestForm1::resizeMovesNothing()
     }
 }
 
-// Each row acts on the window shown and active, with the tool list holding the focus as it does at start.
-void TestForm1::active_data()
+// Each of the next four acts on the window shown and active, with the tool list holding the focus as it does
+// at start.
+void TestForm1::toolListKeyboard_data()
 {
-    QTest::addColumn<WindowStep>("act");
-
-    const auto downs = [](int presses, const QString &expected) {
-        return [=](Form1 &form) {
-            for (int i = 0; i < presses; ++i)
-                QTest::keyClick(form.windowHandle(), Qt::Key_Down);
-            QCOMPARE(form.Combo1->currentIndex(), presses - 1);
-            QCOMPARE(form.Combo1->text(), expected);
-        };
-    };
-    QTest::newRow("toolListKeyboard/one Down picks the first entry")
-        << WindowStep(downs(1, u"VORN Tandem Loader V1.41"_qs));
-    QTest::newRow("toolListKeyboard/two Downs pick the second")
-        << WindowStep(downs(2, u"Vorn Scanner V1.40"_qs));
-
-    const auto focusRound = [](Qt::Key key, const QStringList &sequence) {
-        return [=](Form1 &form) {
-            for (const QString &expected : sequence) {
-                QTest::keyClick(form.windowHandle(), key);
-                QVERIFY(QApplication::focusWidget());
-                QCOMPARE(QApplication::focusWidget()->objectName(), expected);
-            }
-        };
-    };
-    QTest::newRow("tabOrder/Tab, round from the tool list") << WindowStep(focusRound(
-        Qt::Key_Tab, {u"xpButton1"_qs, u"xpButton2"_qs, u"xpButton3"_qs, u"xpButton4"_qs, u"Combo1"_qs}));
-    QTest::newRow("tabOrder/Shift+Tab, round the other way") << WindowStep(focusRound(
-        Qt::Key_Backtab, {u"xpButton4"_qs, u"xpButton3"_qs, u"xpButton2"_qs, u"xpButton1"_qs, u"Combo1"_qs}));
-
-    const auto framed = [](const QString &name) {
-        return [=](Form1 &form) {
-            QWidget *control = form.findChild<QWidget *>(name);
-            form.xpButton1->setFocus();
-            QTRY_VERIFY(form.xpButton1->hasFocus());
-            const QImage unfocused = control->grab().toImage();
-            control->setFocus();
-            QTRY_VERIFY(control->hasFocus());
-            // The focus shows as a frame, not a tint: a good part of a ring inside the edge turns dark.
-            const QImage focused = control->grab().toImage();
-            int darkened = 0;
-            for (int y = 0; y < focused.height(); ++y)
-                for (int x = 0; x < focused.width(); ++x)
-                    darkened += qGray(focused.pixel(x, y)) < 64 && qGray(unfocused.pixel(x, y)) > 128 ? 1 : 0;
-            QVERIFY2(darkened >= (control->width() + control->height()) / 2,
-                qPrintable(QString::number(darkened)));
-        };
-    };
-    QTest::newRow("focusFrame/tool list, which has the focus at start") << WindowStep(framed(u"Combo1"_qs));
-    QTest::newRow("focusFrame/picture button") << WindowStep(framed(u"xpButton3"_qs));
-
-    const auto presses = [](Qt::Key key, int clicks) {
-        return [=](Form1 &form) {
-            XpButton *button = form.xpButton3;
-            button->setFocus();
-            QTRY_VERIFY(button->hasFocus());
-            QSignalSpy clicked(button, &XpButton::clicked);
-            QTest::keyClick(form.windowHandle(), key);
-            QTRY_COMPARE(clicked.count(), clicks);
-        };
-    };
-    QTest::newRow("buttonKeys/Space presses") << WindowStep(presses(Qt::Key_Space, 1));
-    QTest::newRow("buttonKeys/Return presses") << WindowStep(presses(Qt::Key_Return, 1));
-    QTest::newRow("buttonKeys/Enter presses") << WindowStep(presses(Qt::Key_Enter, 1));
-    QTest::newRow("buttonKeys/a letter does not") << WindowStep(presses(Qt::Key_A, 0));
-    QTest::newRow("buttonKeys/Escape does not, with no transfer to stop")
-        << WindowStep(presses(Qt::Key_Escape, 0));
+    QTest::addColumn<int>("presses");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("one Down picks the first entry") << 1 << u"VORN Tandem Loader V1.41"_qs;
+    QTest::newRow("two Downs pick the second") << 2 << u"Vorn Scanner V1.40"_qs;
 }
 
-void TestForm1::active()
+void TestForm1::toolListKeyboard()
 {
-    QFETCH(WindowStep, act);
+    QFETCH(int, presses);
+    QFETCH(QString, expected);
 
     Form1 form(m_folder.path());
-    QVERIFY(showAndActivate(form));
-    QTRY_VERIFY(form.Combo1->hasFocus());
-    act(form);
+    QVERIFY(showWithListFocused(form));
+    for (int i = 0; i < presses; ++i)
+        QTest::keyClick(form.windowHandle(), Qt::Key_Down);
+    QCOMPARE(form.Combo1->currentIndex(), presses - 1);
+    QCOMPARE(form.Combo1->text(), expected);
+}
+
+void TestForm1::tabOrder_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<QStringList>("sequence");
+    QTest::newRow("Tab, round from the tool list")
+        << Qt::Key_Tab
+        << QStringList{u"xpButton1"_qs, u"xpButton2"_qs, u"xpButton3"_qs, u"xpButton4"_qs, u"Combo1"_qs};
+    QTest::newRow("Shift+Tab, round the other way")
+        << Qt::Key_Backtab
+        << QStringList{u"xpButton4"_qs, u"xpButton3"_qs, u"xpButton2"_qs, u"xpButton1"_qs, u"Combo1"_qs};
+}
+
+void TestForm1::tabOrder()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(QStringList, sequence);
+
+    Form1 form(m_folder.path());
+    QVERIFY(showWithListFocused(form));
+    for (const QString &expected : std::as_const(sequence)) {
+        QTest::keyClick(form.windowHandle(), key);
+        QVERIFY(QApplication::focusWidget());
+        QCOMPARE(QApplication::focusWidget()->objectName(), expected);
+    }
+}
+
+void TestForm1::focusFrame_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("tool list, which has the focus at start") << u"Combo1"_qs;
+    QTest::newRow("picture button") << u"xpButton3"_qs;
+}
+
+void TestForm1::focusFrame()
+{
+    QFETCH(QString, name);
+
+    Form1 form(m_folder.path());
+    QVERIFY(showWithListFocused(form));
+    QWidget *control = form.findChild<QWidget *>(name);
+    form.xpButton1->setFocus();
+    QTRY_VERIFY(form.xpButton1->hasFocus());
+    const QImage unfocused = control->grab().toImage();
+    control->setFocus();
+    QTRY_VERIFY(control->hasFocus());
+    // The focus shows as a frame, not a tint: a good part of a ring inside the edge turns dark.
+    const QImage focused = control->grab().toImage();
+    int darkened = 0;
+    for (int y = 0; y < focused.height(); ++y)
+        for (int x = 0; x < focused.width(); ++x)
+            darkened += qGray(focused.pixel(x, y)) < 64 && qGray(unfocused.pixel(x, y)) > 128 ? 1 : 0;
+    QVERIFY2(darkened >= (control->width() + control->height()) / 2, qPrintable(QString::number(darkened)));
+}
+
+void TestForm1::buttonKeys_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("Space presses") << Qt::Key_Space << 1;
+    QTest::newRow("Return presses") << Qt::Key_Return << 1;
+    QTest::newRow("Enter presses") << Qt::Key_Enter << 1;
+    QTest::newRow("a letter does not") << Qt::Key_A << 0;
+    QTest::newRow("Escape does not, with no transfer to stop") << Qt::Key_Escape << 0;
+}
+
+void TestForm1::buttonKeys()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(int, clicks);
+
+    Form1 form(m_folder.path());
+    QVERIFY(showWithListFocused(form));
+    XpButton *button = form.xpButton3;
+    button->setFocus();
+    QTRY_VERIFY(button->hasFocus());
+    QSignalSpy clicked(button, &XpButton::clicked);
+    QTest::keyClick(form.windowHandle(), key);
+    QTRY_COMPARE(clicked.count(), clicks);
 }
 
 void TestForm1::darkDesktopTheme_data()
