@@ -161,33 +161,31 @@ void TestDoneNotifier::notification_data()
     QTest::addColumn<QString>("action"); // the one the user takes on the notification
 
     const QString marked = u"/tmp/a <b>&</b> folder"_qs;
+    const QString saved = u"1.5 KiB saved in "_qs;
+    const QString show = u"show-in-folder"_qs;
     // A folder's name is the user's text, not markup, wherever the service would read markup.
     const QStringList markup{u"body"_qs, u"body-markup"_qs};
     const QStringList plain{u"body"_qs};
     QTest::newRow("markup service, file manager")
-        << markup << true << true << marked << false
-        << u"1.5 KiB saved in /tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs << u"show-in-folder"_qs;
+        << markup << true << true << marked << false << saved + u"/tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs
+        << show;
     // Without a file manager that selects files, the folder opens the ordinary way.
     QTest::newRow("plain service, no file manager")
-        << plain << false << true << marked << false << u"1.5 KiB saved in /tmp/a <b>&</b> folder"_qs
-        << u"show-in-folder"_qs;
+        << plain << false << true << marked << false << saved + marked << show;
     // Nor that way, the opener finding no way to open it: the window says so.
     QTest::newRow("no file manager, folders not opened")
-        << plain << false << false << u"/tmp"_qs << false << u"1.5 KiB saved in /tmp"_qs
-        << u"show-in-folder"_qs;
+        << plain << false << false << u"/tmp"_qs << false << saved + u"/tmp"_qs << show;
     // A click on the notification itself does what its button does.
     QTest::newRow("click on the notification")
-        << plain << true << true << marked << false << u"1.5 KiB saved in /tmp/a <b>&</b> folder"_qs
-        << u"default"_qs;
+        << plain << true << true << marked << false << saved + marked << u"default"_qs;
     QTest::newRow("archive the server vouched for")
-        << plain << true << true << marked << true << u"1.5 KiB, verified, saved in /tmp/a <b>&</b> folder"_qs
-        << u"show-in-folder"_qs;
+        << plain << true << true << marked << true << u"1.5 KiB, verified, saved in "_qs + marked << show;
     // A service that offers links renders markup too; a direction override or a line break would
     // reorder or split the name shown.
     QTest::newRow("links service, override and line break")
         << QStringList{u"body"_qs, u"body-hyperlinks"_qs} << true << true
-        << u"/srv/<b>&amp;\u202Eexe.txt\nx"_qs << false
-        << u"1.5 KiB saved in /srv/&lt;b&gt;&amp;amp;exe.txtx"_qs << u"show-in-folder"_qs;
+        << u"/srv/<b>&amp;\u202Eexe.txt\nx"_qs << false << saved + u"/srv/&lt;b&gt;&amp;amp;exe.txtx"_qs
+        << show;
     // No service takes the notification: the window tells the outcome instead.
     QTest::newRow("no notification service")
         << plain << true << true << u"/tmp"_qs << false << QString() << QString();

@@ -48,25 +48,29 @@ void TestFailureMessage::wording_data()
     QTest::addColumn<QString>("text");
 
     const QString failed = tool + u" could not be downloaded: "_qs;
+    const QString unchanged = u". The earlier archive, if any, is unchanged."_qs;
+    const auto row
+        = [](const char *tag, const TransferResult &result, const QString &text, const char *locale = "C") {
+              QTest::newRow(tag) << result << QString::fromLatin1(locale) << text;
+          };
     // libcurl's message is the detail, for the log: never shown, with its unformatted numbers.
-    const auto failure = [](Outcome outcome, Kind kind, const QString &systemReason = {}) {
+    const auto failure = [](Kind kind, const QString &systemReason = {},
+                             Outcome outcome = Outcome::NetworkFailed) {
         TransferResult result = ending(outcome);
         result.failure = {.kind = kind, .systemReason = systemReason, .detail = u"libcurl: 600000 bytes"_qs};
         return result;
     };
-    QTest::newRow("name not found") << failure(Outcome::NetworkFailed, Kind::NameNotFound) << u"C"_qs
-                                    << failed + u"the server's name was not found."_qs;
-    QTest::newRow("certificate refused")
-        << failure(Outcome::NetworkFailed, Kind::Tls, u"self-signed certificate"_qs) << u"C"_qs
-        << failed + u"the secure connection could not be set up (self-signed certificate)."_qs;
+    row("name not found", failure(Kind::NameNotFound), failed + u"the server's name was not found."_qs);
+    row("certificate refused", failure(Kind::Tls, u"self-signed certificate"_qs),
+        failed + u"the secure connection could not be set up (self-signed certificate)."_qs);
     // Each certificate failure says which; where the certificates to trust were named, it names them.
     const auto certificate = [&](const char *tag, Kind kind, const QString &reason, const QString &text) {
-        TransferResult result = failure(Outcome::NetworkFailed, kind, reason);
+        TransferResult result = failure(kind, reason);
         if (text.contains(u"CURL_CA_BUNDLE"_qs)) {
             result.failure.variable = u"CURL_CA_BUNDLE"_qs;
             result.failure.path = u"/tmp/ca\x1b.pem"_qs;
         }
-        QTest::newRow(tag) << result << u"C"_qs << failed + text;
+        row(tag, result, failed + text);
     };
     certificate("certificate file setting", Kind::CertificateFileSetting, {},
         u"the certificate setting CURL_CA_BUNDLE=/tmp/ca.pem does not name a file."_qs);
@@ -80,31 +84,26 @@ void TestFailureMessage::wording_data()
         u"the server's certificate is not from an issuer trusted here (self-signed certificate)."_qs);
     certificate("certificate expired", Kind::CertificateExpired, u"certificate has expired"_qs,
         u"the server's certificate has expired."_qs);
-    QTest::newRow("closed mid-body, German numbers")
-        << failure(Outcome::Incomplete, Kind::ConnectionClosed) << u"de_DE"_qs
-        << u"The download of Vorn Scanner V1.40 is incomplete: the server closed the connection after "
-           "293,0 of 878,9 KiB.\nThe partial data is kept in /d/Vorn Scanner V1.40.rar.part."_qs;
-    TransferResult nothing = failure(Outcome::Incomplete, Kind::ConnectionClosed);
-    nothing.received = 0;
-    QTest::newRow("closed before the body") << nothing << u"C"_qs
-                                            << failed
-            + u"the server closed the connection before any of the archive arrived. The earlier archive, "
-              "if any, is unchanged."_qs;
+    TransferResult closed = failure(Kind::ConnectionClosed, {}, Outcome::Incomplete);
+    row("closed mid-body, German numbers", closed,
+        u"The download of Vorn Scanner V1.40 is incomplete: the server closed the connection after "
+        "293,0 of 878,9 KiB.\nThe partial data is kept in /d/Vorn Scanner V1.40.rar.part."_qs,
+        "de_DE");
+    closed.received = 0;
+    row("closed before the body", closed,
+        failed + u"the server closed the connection before any of the archive arrived"_qs + unchanged);
     // Refusals, one row per kind: the answer is not the archive, or the file or the folder cannot be had.
     // Their words are clauses, which the sentence around them ends.
     using Refused = Refusal::Kind;
-    const QString unchanged = u". The earlier archive, if any, is unchanged."_qs;
-    const auto refused
-        = [&](const Refusal &refusal, const QString &phrase, const QString &path = u"/d/t.part"_qs) {
-              const bool answer = refusal.kind < Refused::FolderUnknown;
-              TransferResult result = ending(answer ? Outcome::NotTheArchive : Outcome::CannotWrite, refusal);
-              result.path = path;
-              const QString where = path.isEmpty() ? u": "_qs : u" to "_qs + path + u": "_qs;
-              QTest::newRow(QMetaEnum::fromType<Refused>().valueToKey(int(refusal.kind)))
-                  << result << u"C"_qs
-                  << (answer ? failed + phrase + unchanged
-                             : tool + u" could not be saved"_qs + where + phrase + u'.');
-          };
+    const auto refused = [&](const Refusal &refusal, const QString &phrase,
+                             const QString &path = u"/d/t.part"_qs) {
+        const bool answer = refusal.kind < Refused::FolderUnknown;
+        TransferResult result = ending(answer ? Outcome::NotTheArchive : Outcome::CannotWrite, refusal);
+        result.path = path;
+        const QString where = path.isEmpty() ? u": "_qs : u" to "_qs + path + u": "_qs;
+        row(QMetaEnum::fromType<Refused>().valueToKey(int(refusal.kind)), result,
+            answer ? failed + phrase + unchanged : tool + u" could not be saved"_qs + where + phrase + u'.');
+    };
     const auto saying
         = [](Refused kind, const QString &text) { return Refusal{.kind = kind, .serverText = text}; };
     const QString userDirs = u"/h/user-dirs.dirs"_qs;
@@ -167,7 +166,7 @@ void TestFailureMessage::wording_data()
         result.status = status;
         result.failure.proxy = proxy;
         result.failure.proxySource = u"http_proxy"_qs;
-        QTest::newRow(tag) << result << u"C"_qs << failed + phrase + unchanged;
+        row(tag, result, failed + phrase + unchanged);
     };
     status("404", 404, u"the server answered 404, Not Found"_qs);
     status("unknown status", 599, u"the server answered 599"_qs);
@@ -180,44 +179,37 @@ void TestFailureMessage::wording_data()
     // a port out of range) or the proxy fails.
     const auto atProxy
         = [&](Kind kind, const QString &source, const QString &address, const QString &why = {}) {
-              TransferResult result = failure(Outcome::NetworkFailed, kind, why);
+              TransferResult result = failure(kind, why);
               result.failure.proxy = address;
               result.failure.proxySource = source;
               result.failure.atProxy = kind != Kind::ProxySetting;
               return result;
           };
-    QTest::newRow("proxy port closed")
-        << atProxy(
-               Kind::CouldNotConnect, u"http_proxy"_qs, u"http://127.0.0.1:9"_qs, u"Connection refused"_qs)
-        << u"C"_qs
-        << failed + u"could not reach the proxy http_proxy=http://127.0.0.1:9 (Connection refused)."_qs;
-    QTest::newRow("proxy name unknown")
-        << atProxy(Kind::NameNotFound, u"HTTPS_PROXY"_qs, u"http://proxy.invalid:3128"_qs) << u"C"_qs
-        << failed + u"the proxy's name in HTTPS_PROXY=http://proxy.invalid:3128 was not found."_qs;
-    QTest::newRow("proxy setting out of range")
-        << atProxy(Kind::ProxySetting, u"all_proxy"_qs, u"http://127.0.0.1:99999"_qs) << u"C"_qs
-        << failed + u"the proxy setting all_proxy=http://127.0.0.1:99999 cannot be read."_qs;
-    QTest::newRow("proxy with a password")
-        << atProxy(Kind::CouldNotConnect, u"http_proxy"_qs, u"http://ann:se/cr@t@127.0.0.1:9"_qs) << u"C"_qs
-        << failed + u"could not reach the proxy http_proxy=http://127.0.0.1:9."_qs;
+    row("proxy port closed",
+        atProxy(Kind::CouldNotConnect, u"http_proxy"_qs, u"http://127.0.0.1:9"_qs, u"Connection refused"_qs),
+        failed + u"could not reach the proxy http_proxy=http://127.0.0.1:9 (Connection refused)."_qs);
+    row("proxy name unknown", atProxy(Kind::NameNotFound, u"HTTPS_PROXY"_qs, u"http://proxy.invalid:3128"_qs),
+        failed + u"the proxy's name in HTTPS_PROXY=http://proxy.invalid:3128 was not found."_qs);
+    row("proxy setting out of range",
+        atProxy(Kind::ProxySetting, u"all_proxy"_qs, u"http://127.0.0.1:99999"_qs),
+        failed + u"the proxy setting all_proxy=http://127.0.0.1:99999 cannot be read."_qs);
+    row("proxy with a password",
+        atProxy(Kind::CouldNotConnect, u"http_proxy"_qs, u"http://ann:se/cr@t@127.0.0.1:9"_qs),
+        failed + u"could not reach the proxy http_proxy=http://127.0.0.1:9."_qs);
     TransferResult connect = atProxy(Kind::Protocol, QString(), u"http://10.0.0.1:8080"_qs);
     connect.failure.serverText = u"403"_qs;
-    QTest::newRow("proxy refuses CONNECT") << connect << u"C"_qs
-                                           << failed
-            + u"the proxy http://10.0.0.1:8080 from the desktop's settings refused to open a connection "
-              "to the server (it answered 403, Forbidden)."_qs;
+    const QString fromDesktop = failed + u"the proxy http://10.0.0.1:8080 from the desktop's settings "_qs;
+    row("proxy refuses CONNECT", connect,
+        fromDesktop + u"refused to open a connection to the server (it answered 403, Forbidden)."_qs);
     connect.failure.serverText = u"407"_qs;
-    QTest::newRow("proxy asks for a password at CONNECT") << connect << u"C"_qs
-                                                          << failed
-            + u"the proxy http://10.0.0.1:8080 from the desktop's settings asks for a user name and "
-              "password (it answered 407, Proxy Authentication Required)."_qs;
-    QTest::newRow("head too large") << failure(Outcome::NetworkFailed, Kind::HeadTooLarge) << u"C"_qs
-                                    << failed + u"the server's answer head is too large."_qs;
-    TransferResult statusLine = failure(Outcome::NetworkFailed, Kind::BadStatusLine);
+    row("proxy asks for a password at CONNECT", connect,
+        fromDesktop
+            + u"asks for a user name and password (it answered 407, Proxy Authentication Required)."_qs);
+    row("head too large", failure(Kind::HeadTooLarge), failed + u"the server's answer head is too large."_qs);
+    TransferResult statusLine = failure(Kind::BadStatusLine);
     statusLine.failure.serverText = u"HTTP/1.1 2000 \x1b[2JOK"_qs;
-    QTest::newRow("status line") << statusLine << u"C"_qs
-                                 << failed
-            + u"the server's status line cannot be read: \"HTTP/1.1 2000 [2JOK\"."_qs;
+    row("status line", statusLine,
+        failed + u"the server's status line cannot be read: \"HTTP/1.1 2000 [2JOK\"."_qs);
 }
 
 void TestFailureMessage::wording()
@@ -270,22 +262,21 @@ void TestFailureMessage::outcome_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("told");
 
+    const auto row
+        = [](const char *tag, Outcome outcome, qint64 received, const QString &path, const QString &told) {
+              QTest::newRow(tag) << int(outcome) << received << path << u"Vorn Scanner V1.40: "_qs + told;
+          };
     const QString part = u"/home/ann/tools/Vorn Scanner V1.40.rar.part"_qs;
-    QTest::newRow("complete, under the home")
-        << int(Outcome::Complete) << qint64(2 << 20) << u"/home/ann/tools/Vorn Scanner V1.40.rar"_qs
-        << u"Vorn Scanner V1.40: 2.0 MiB saved in ~/tools"_qs;
+    row("complete, under the home", Outcome::Complete, 2 << 20, u"/home/ann/tools/Vorn Scanner V1.40.rar"_qs,
+        u"2.0 MiB saved in ~/tools"_qs);
     // Another account's home that starts with the same letters is not under this one.
-    QTest::newRow("complete, beside the home")
-        << int(Outcome::Complete) << qint64(2 << 20) << u"/home/ann2/Vorn Scanner V1.40.rar"_qs
-        << u"Vorn Scanner V1.40: 2.0 MiB saved in /home/ann2"_qs;
+    row("complete, beside the home", Outcome::Complete, 2 << 20, u"/home/ann2/Vorn Scanner V1.40.rar"_qs,
+        u"2.0 MiB saved in /home/ann2"_qs);
     // Nothing of a cancelled download is kept, however much had arrived.
-    QTest::newRow("cancelled mid-body")
-        << int(Outcome::Cancelled) << qint64(10 * 1024) << part << u"Vorn Scanner V1.40: cancelled"_qs;
-    QTest::newRow("cancelled before the body")
-        << int(Outcome::Cancelled) << qint64(0) << part << u"Vorn Scanner V1.40: cancelled"_qs;
-    QTest::newRow("incomplete")
-        << int(Outcome::Incomplete) << qint64(6000) << part
-        << u"Vorn Scanner V1.40: incomplete, 5.9 KiB kept in ~/tools/Vorn Scanner V1.40.rar.part"_qs;
+    row("cancelled mid-body", Outcome::Cancelled, 10 * 1024, part, u"cancelled"_qs);
+    row("cancelled before the body", Outcome::Cancelled, 0, part, u"cancelled"_qs);
+    row("incomplete", Outcome::Incomplete, 6000, part,
+        u"incomplete, 5.9 KiB kept in ~/tools/Vorn Scanner V1.40.rar.part"_qs);
 }
 
 void TestFailureMessage::outcome()

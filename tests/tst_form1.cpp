@@ -23,18 +23,15 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFontDatabase>
-#include <QFrame>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMovie>
-#include <QNetworkProxy>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
 #include <map>
 
 namespace {
@@ -42,6 +39,8 @@ namespace {
 const QString Title
     = QStringLiteral("::::::: VORN Tools Downloader V1.0.0 ::::::::::: By ::::::::::: DAVRIN :::::::::::::");
 const QColor Blue(0, 0, 255);
+// The screen's scale factors, as QT_SCALE_FACTOR sets them, that the text rows are tried at.
+constexpr double Scales[] = {1.0, 1.25, 1.5, 2.0};
 
 QColor textColour(const QWidget *widget)
 {
@@ -84,6 +83,12 @@ QMap<QString, QAccessibleInterface *> reachedControls(Form1 &form)
             pending.append(node->child(i));
     }
     return reached;
+}
+
+// The window shown and active, with the tool list holding the focus as it does at start.
+bool showWithListFocused(Form1 &form)
+{
+    return showAndActivate(form) && QTest::qWaitFor([&] { return form.Combo1->hasFocus(); });
 }
 
 // A check of the window as built, given the control a row names.
@@ -215,8 +220,14 @@ private Q_SLOTS:
     void clockShowsDateAndTime();
     void resizeMovesNothing_data();
     void resizeMovesNothing();
-    void active_data();
-    void active();
+    void toolListKeyboard_data();
+    void toolListKeyboard();
+    void tabOrder_data();
+    void tabOrder();
+    void focusFrame_data();
+    void focusFrame();
+    void buttonKeys_data();
+    void buttonKeys();
     void darkDesktopTheme_data();
     void darkDesktopTheme();
     void longTextsKeepToTheirBox_data();
@@ -230,8 +241,15 @@ private Q_SLOTS:
     void cleanup();
     void downloadOutcome_data();
     void downloadOutcome();
-    void aroundADownload_data();
-    void aroundADownload();
+    void nothingPicked();
+    void cancelWhenIdle();
+    void oneFailureWindowPerTool();
+    void nextDownloadReplacesLastOutcome();
+    void readoutDuringTransfer();
+    void busyBarForUnknownSize();
+    void closingTheWindowCancels();
+    void stoppedBeforeTheRequestStarts_data();
+    void stoppedBeforeTheRequestStarts();
     void outcomeThatLooksLikeMarkup();
 
 private:
@@ -427,85 +445,107 @@ void TestForm1::resizeMovesNothing()
     }
 }
 
-// Each row acts on the window shown and active, with the tool list holding the focus as it does at start.
-void TestForm1::active_data()
+// Each of the next four acts on the window shown and active, with the tool list holding the focus as it does
+// at start.
+void TestForm1::toolListKeyboard_data()
 {
-    QTest::addColumn<WindowStep>("act");
-
-    const auto downs = [](int presses, const QString &expected) {
-        return [=](Form1 &form) {
-            for (int i = 0; i < presses; ++i)
-                QTest::keyClick(form.windowHandle(), Qt::Key_Down);
-            QCOMPARE(form.Combo1->currentIndex(), presses - 1);
-            QCOMPARE(form.Combo1->text(), expected);
-        };
-    };
-    QTest::newRow("toolListKeyboard/one Down picks the first entry")
-        << WindowStep(downs(1, u"VORN Tandem Loader V1.41"_qs));
-    QTest::newRow("toolListKeyboard/two Downs pick the second")
-        << WindowStep(downs(2, u"Vorn Scanner V1.40"_qs));
-
-    const auto focusRound = [](Qt::Key key, const QStringList &sequence) {
-        return [=](Form1 &form) {
-            for (const QString &expected : sequence) {
-                QTest::keyClick(form.windowHandle(), key);
-                QVERIFY(QApplication::focusWidget());
-                QCOMPARE(QApplication::focusWidget()->objectName(), expected);
-            }
-        };
-    };
-    QTest::newRow("tabOrder/Tab, round from the tool list") << WindowStep(focusRound(
-        Qt::Key_Tab, {u"xpButton1"_qs, u"xpButton2"_qs, u"xpButton3"_qs, u"xpButton4"_qs, u"Combo1"_qs}));
-    QTest::newRow("tabOrder/Shift+Tab, round the other way") << WindowStep(focusRound(
-        Qt::Key_Backtab, {u"xpButton4"_qs, u"xpButton3"_qs, u"xpButton2"_qs, u"xpButton1"_qs, u"Combo1"_qs}));
-
-    const auto framed = [](const QString &name) {
-        return [=](Form1 &form) {
-            QWidget *control = form.findChild<QWidget *>(name);
-            form.xpButton1->setFocus();
-            QTRY_VERIFY(form.xpButton1->hasFocus());
-            const QImage unfocused = control->grab().toImage();
-            control->setFocus();
-            QTRY_VERIFY(control->hasFocus());
-            // The focus shows as a frame, not a tint: a good part of a ring inside the edge turns dark.
-            const QImage focused = control->grab().toImage();
-            int darkened = 0;
-            for (int y = 0; y < focused.height(); ++y)
-                for (int x = 0; x < focused.width(); ++x)
-                    darkened += qGray(focused.pixel(x, y)) < 64 && qGray(unfocused.pixel(x, y)) > 128 ? 1 : 0;
-            QVERIFY2(darkened >= (control->width() + control->height()) / 2,
-                qPrintable(QString::number(darkened)));
-        };
-    };
-    QTest::newRow("focusFrame/tool list, which has the focus at start") << WindowStep(framed(u"Combo1"_qs));
-    QTest::newRow("focusFrame/picture button") << WindowStep(framed(u"xpButton3"_qs));
-
-    const auto presses = [](Qt::Key key, int clicks) {
-        return [=](Form1 &form) {
-            XpButton *button = form.xpButton3;
-            button->setFocus();
-            QTRY_VERIFY(button->hasFocus());
-            QSignalSpy clicked(button, &XpButton::clicked);
-            QTest::keyClick(form.windowHandle(), key);
-            QTRY_COMPARE(clicked.count(), clicks);
-        };
-    };
-    QTest::newRow("buttonKeys/Space presses") << WindowStep(presses(Qt::Key_Space, 1));
-    QTest::newRow("buttonKeys/Return presses") << WindowStep(presses(Qt::Key_Return, 1));
-    QTest::newRow("buttonKeys/Enter presses") << WindowStep(presses(Qt::Key_Enter, 1));
-    QTest::newRow("buttonKeys/a letter does not") << WindowStep(presses(Qt::Key_A, 0));
-    QTest::newRow("buttonKeys/Escape does not, with no transfer to stop")
-        << WindowStep(presses(Qt::Key_Escape, 0));
+    QTest::addColumn<int>("presses");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("one Down picks the first entry") << 1 << u"VORN Tandem Loader V1.41"_qs;
+    QTest::newRow("two Downs pick the second") << 2 << u"Vorn Scanner V1.40"_qs;
 }
 
-void TestForm1::active()
+void TestForm1::toolListKeyboard()
 {
-    QFETCH(WindowStep, act);
+    QFETCH(int, presses);
+    QFETCH(QString, expected);
 
     Form1 form(m_folder.path());
-    QVERIFY(showAndActivate(form));
-    QTRY_VERIFY(form.Combo1->hasFocus());
-    act(form);
+    QVERIFY(showWithListFocused(form));
+    for (int i = 0; i < presses; ++i)
+        QTest::keyClick(form.windowHandle(), Qt::Key_Down);
+    QCOMPARE(form.Combo1->currentIndex(), presses - 1);
+    QCOMPARE(form.Combo1->text(), expected);
+}
+
+void TestForm1::tabOrder_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<QStringList>("sequence");
+    QTest::newRow("Tab, round from the tool list")
+        << Qt::Key_Tab
+        << QStringList{u"xpButton1"_qs, u"xpButton2"_qs, u"xpButton3"_qs, u"xpButton4"_qs, u"Combo1"_qs};
+    QTest::newRow("Shift+Tab, round the other way")
+        << Qt::Key_Backtab
+        << QStringList{u"xpButton4"_qs, u"xpButton3"_qs, u"xpButton2"_qs, u"xpButton1"_qs, u"Combo1"_qs};
+}
+
+void TestForm1::tabOrder()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(QStringList, sequence);
+
+    Form1 form(m_folder.path());
+    QVERIFY(showWithListFocused(form));
+    for (const QString &expected : std::as_const(sequence)) {
+        QTest::keyClick(form.windowHandle(), key);
+        QVERIFY(QApplication::focusWidget());
+        QCOMPARE(QApplication::focusWidget()->objectName(), expected);
+    }
+}
+
+void TestForm1::focusFrame_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("tool list, which has the focus at start") << u"Combo1"_qs;
+    QTest::newRow("picture button") << u"xpButton3"_qs;
+}
+
+void TestForm1::focusFrame()
+{
+    QFETCH(QString, name);
+
+    Form1 form(m_folder.path());
+    QVERIFY(showWithListFocused(form));
+    QWidget *control = form.findChild<QWidget *>(name);
+    form.xpButton1->setFocus();
+    QTRY_VERIFY(form.xpButton1->hasFocus());
+    const QImage unfocused = control->grab().toImage();
+    control->setFocus();
+    QTRY_VERIFY(control->hasFocus());
+    // The focus shows as a frame, not a tint: a good part of a ring inside the edge turns dark.
+    const QImage focused = control->grab().toImage();
+    int darkened = 0;
+    for (int y = 0; y < focused.height(); ++y)
+        for (int x = 0; x < focused.width(); ++x)
+            darkened += qGray(focused.pixel(x, y)) < 64 && qGray(unfocused.pixel(x, y)) > 128 ? 1 : 0;
+    QVERIFY2(darkened >= (control->width() + control->height()) / 2, qPrintable(QString::number(darkened)));
+}
+
+void TestForm1::buttonKeys_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("Space presses") << Qt::Key_Space << 1;
+    QTest::newRow("Return presses") << Qt::Key_Return << 1;
+    QTest::newRow("Enter presses") << Qt::Key_Enter << 1;
+    QTest::newRow("a letter does not") << Qt::Key_A << 0;
+    QTest::newRow("Escape does not, with no transfer to stop") << Qt::Key_Escape << 0;
+}
+
+void TestForm1::buttonKeys()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(int, clicks);
+
+    Form1 form(m_folder.path());
+    QVERIFY(showWithListFocused(form));
+    XpButton *button = form.xpButton3;
+    button->setFocus();
+    QTRY_VERIFY(button->hasFocus());
+    QSignalSpy clicked(button, &XpButton::clicked);
+    QTest::keyClick(form.windowHandle(), key);
+    QTRY_COMPARE(clicked.count(), clicks);
 }
 
 void TestForm1::darkDesktopTheme_data()
@@ -565,7 +605,7 @@ void TestForm1::longTextsKeepToTheirBox_data()
     QTest::addColumn<double>("scale"); // of the screen, as QT_SCALE_FACTOR sets it
 
     const auto row = [](const char *tag, const QString &name, const QString &text, int clear) {
-        for (const double scale : {1.0, 1.25, 1.5, 2.0})
+        for (const double scale : Scales)
             QTest::addRow("%s, %gx", tag, scale) << name << text << clear << scale;
     };
     row("time, Japanese", u"Label5"_qs, u"10時56分56秒"_qs, 1);
@@ -630,10 +670,8 @@ void TestForm1::longTextsKeepToTheirBox()
 void TestForm1::statusRowSharesOneBaseline_data()
 {
     QTest::addColumn<double>("scale");
-    QTest::newRow("1x") << 1.0;
-    QTest::newRow("1.25x") << 1.25;
-    QTest::newRow("1.5x") << 1.5;
-    QTest::newRow("2x") << 2.0;
+    for (const double scale : Scales)
+        QTest::addRow("%gx", scale) << scale;
 }
 
 void TestForm1::statusRowSharesOneBaseline()
@@ -682,28 +720,25 @@ void TestForm1::accessibleControls_data()
     QTest::addColumn<QString>("description");
     QTest::addColumn<QString>("labelledBy");
 
+    const auto row = [](const char *tag, const char *control, QAccessible::Role role, const QString &name,
+                         const QString &description = {}, const QString &labelledBy = {}) {
+        QTest::newRow(tag) << QString::fromLatin1(control) << role << name << description << labelledBy;
+    };
     // Named by the program, never by the title's moving text.
-    QTest::newRow("main window") << u"Form1"_qs << QAccessible::Window << u"VORN Tools Downloader"_qs
-                                 << QString() << QString();
+    row("main window", "Form1", QAccessible::Window, u"VORN Tools Downloader"_qs);
     // The pick is the list's value; its name stays the label's.
-    QTest::newRow("tool list") << u"Combo1"_qs << QAccessible::ComboBox << u"Tool to download"_qs << QString()
-                               << QString();
+    row("tool list", "Combo1", QAccessible::ComboBox, u"Tool to download"_qs);
     // A description that repeats the name says it twice.
-    QTest::newRow("Download") << u"xpButton4"_qs << QAccessible::Button << u"Download"_qs
-                              << u"Fetches the archive of the tool picked in the list"_qs << QString();
+    row("Download", "xpButton4", QAccessible::Button, u"Download"_qs,
+        u"Fetches the archive of the tool picked in the list"_qs);
     // Stored disabled to take no input, yet as readable as any text.
-    QTest::newRow("styled label") << u"xpLabel1"_qs << QAccessible::StaticText << u"Progress >>>"_qs
-                                  << QString() << QString();
-    QTest::newRow("progress bar, its value as text")
-        << u"ProgressBar1"_qs << QAccessible::ProgressBar << u"Progress"_qs << u"Progress"_qs << QString();
-    QTest::newRow("banner") << u"Image1"_qs << QAccessible::Graphic << u"VORN banner"_qs << QString()
-                            << QString();
-    QTest::newRow("animation") << u"ucAniGIF1"_qs << QAccessible::Animation << u"DAVRIN"_qs << QString()
-                               << QString();
-    QTest::newRow("time, by its caption")
-        << u"Label5"_qs << QAccessible::StaticText << u"12:14:21"_qs << QString() << u"Time : ="_qs;
-    QTest::newRow("date, by its caption")
-        << u"Label4"_qs << QAccessible::StaticText << u"21 Dec 2024"_qs << QString() << u" Date : ="_qs;
+    row("styled label", "xpLabel1", QAccessible::StaticText, u"Progress >>>"_qs);
+    row("progress bar, its value as text", "ProgressBar1", QAccessible::ProgressBar, u"Progress"_qs,
+        u"Progress"_qs);
+    row("banner", "Image1", QAccessible::Graphic, u"VORN banner"_qs);
+    row("animation", "ucAniGIF1", QAccessible::Animation, u"DAVRIN"_qs);
+    row("time, by its caption", "Label5", QAccessible::StaticText, u"12:14:21"_qs, {}, u"Time : ="_qs);
+    row("date, by its caption", "Label4", QAccessible::StaticText, u"21 Dec 2024"_qs, {}, u" Date : ="_qs);
 }
 
 void TestForm1::accessibleControls()
@@ -896,143 +931,146 @@ void TestForm1::downloadOutcome()
     }
 }
 
-// One row per behaviour of the window around a download, beyond how it ends.
-void TestForm1::aroundADownload_data()
+// The window around a download, beyond how it ends.
+void TestForm1::nothingPicked()
 {
-    QTest::addColumn<Prepare>("prepare");
-    QTest::addColumn<WindowStep>("scenario");
-
-    QTest::newRow("nothingPicked") << Prepare() << WindowStep([this](Form1 &form) {
-        QCOMPARE(form.Combo1->text(), u"VORN Tools Downloader"_qs);
-        form.xpButton4->click();
-        QCOMPARE(m_served->server.requestCount(), 0);
-        // Nothing matched, so the idle caption stays hidden.
-        QVERIFY(form.xpLabel1->isHidden());
-        QVERIFY(form.Label1->isHidden());
-    });
-    QTest::newRow("cancelWhenIdle") << Prepare() << WindowStep([](Form1 &form) {
-        form.ProgressBar1->setValue(30);
-        form.xpButton3->click();
-        QVERIFY(isIdle(form));
-    });
-    // A tool that fails again and again keeps one message window, showing its latest failure.
-    QTest::newRow("oneFailureWindowPerTool")
-        << answer(ScriptedResponse::notFound()) << WindowStep([this](Form1 &form) {
-               const auto boxes
-                   = [&] { return form.findChildren<QMessageBox *>(QStringLiteral("transferFailureBox")); };
-               download(5);
-               QCOMPARE(boxes().size(), 1);
-               QVERIFY2(boxes().first()->text().contains(u"404"_qs), qPrintable(boxes().first()->text()));
-
-               m_served->server.close();
-               for (int press = 0; press < 3; ++press)
-                   download(5);
-               QCOMPARE(boxes().size(), 1);
-               QVERIFY2(boxes().first()->text().contains(u"could not reach the proxy"_qs),
-                   qPrintable(boxes().first()->text()));
-               QVERIFY(boxes().first()->isVisible());
-
-               download(2);
-               QCOMPARE(boxes().size(), 2);
-           });
-    // Without a notification service the bar's tooltip and the note tell how the last download ended,
-    // until the next download takes their place as soon as it starts.
-    QTest::newRow("nextDownloadReplacesLastOutcome")
-        << answer(ScriptedResponse::generated(2000)) << WindowStep([this](Form1 &form) {
-               download(2);
-               const QString text = form.ProgressBar1->toolTip();
-               QVERIFY2(text.startsWith(u"Vorn Scanner V1.40: "_qs), qPrintable(text));
-               // With no session bus the note in the window tells it too.
-               const auto note = [&] { return form.findChild<QMessageBox *>(u"windowNote"_qs); };
-               QTRY_VERIFY(note() && note()->isVisible() && note()->text() == text);
-
-               bool stale = true;
-               connect(&form.commands(), &DownloadCommands::transferStarted, this, [&] {
-                   stale = form.ProgressBar1->toolTip() == text || note()->isVisible();
-                   form.xpButton3->click();
-               });
-               download(2);
-               QVERIFY(!stale);
-           });
-    QTest::newRow("readoutDuringTransfer")
-        << answer(trickled(100 * 1024, 4096, 40)) << WindowStep([this](Form1 &form) {
-               QStringList seen;
-               download(1, [&](Form1 &form, int) {
-                   // The bar's own tooltip until the first measurement, then the readout in both places.
-                   const QString text = form.ProgressBar1->toolTip();
-                   if (text != QLatin1String("Progress") && !seen.contains(text))
-                       seen.append(text
-                           + (form.ProgressBar1->accessibleDescription() == text ? u""_qs : u" differs"_qs));
-               });
-
-               QVERIFY2(seen.size() > 1, qPrintable(seen.join(u'\n')));
-               // The speed joins in once there is enough of the transfer to measure it.
-               const QRegularExpression shape(
-                   uR"(^\d+\.\d of 100\.0 KiB(, [\d.]+ (bytes|KiB)/s(, \d+ s left)?)?$)"_qs);
-               for (const QString &text : std::as_const(seen))
-                   QVERIFY2(shape.match(text).hasMatch(), qPrintable(text));
-               QVERIFY2(seen.last().contains(u"/s"_qs), qPrintable(seen.join(u'\n')));
-               // Afterwards the bar tells how the download ended, with nothing of the readout left.
-               const QString outcome = ToolCatalog::displayName(1) + u": 100.0 KiB saved in ~/tools"_qs;
-               QCOMPARE(form.ProgressBar1->toolTip(), outcome);
-               QCOMPARE(form.ProgressBar1->accessibleDescription(), outcome);
-           });
-    {
-        ScriptedResponse chunked = withLength(trickled(50000, 4096, 2), {});
-        chunked.chunked = true;
-        QTest::newRow("busyBarForUnknownSize") << answer(chunked) << WindowStep([this](Form1 &form) {
-            bool sawBusyBar = false;
-            connect(form.Inet1, &Inet::stateChanged, this,
-                [&] { sawBusyBar = sawBusyBar || form.ProgressBar1->isBusy(); });
-            download(8);
-            QVERIFY(sawBusyBar);
-            QVERIFY(!form.ProgressBar1->isBusy());
-            QVERIFY(!failureBox(form));
-        });
-    }
-    QTest::newRow("closingTheWindowCancels") << answer(
-        stalled(1 << 20, 4096)) << WindowStep([this](Form1 &form) {
-        form.show();
-        connect(&form.commands(), &DownloadCommands::progressReported, this, [&](const QString &percentage) {
-            if (percentage == QLatin1String("0") && form.isVisible())
-                form.close();
-        });
-        download(11);
-        QVERIFY(!form.commands().isRunning());
-        QVERIFY(form.Inet1->wasCancelled());
-        QVERIFY(!QFile::exists(archivePath(11)));
-        QVERIFY(!QFile::exists(archivePath(11) + QLatin1String(".part")));
-    });
-    // A Cancel or a close already queued when Download is pressed runs in the transfer's first event pump.
-    const auto stoppedBefore = [this](const WindowStep &queue) {
-        return [this, queue](Form1 &form) {
-            QVERIFY(writeFile(archivePath(9), "kept"));
-            form.show();
-            queue(form);
-            download(9);
-
-            QCOMPARE(m_served->server.requestCount(), 0);
-            QCOMPARE(readFile(archivePath(9)), QByteArray("kept"));
-            QVERIFY(!form.xpLabel1->isHidden());
-            QVERIFY(!QGuiApplication::overrideCursor());
-        };
-    };
-    QTest::newRow("stoppedBeforeTheRequestStarts/Cancel")
-        << answer(ScriptedResponse::generated(5000)) << WindowStep(stoppedBefore([](Form1 &form) {
-               QMetaObject::invokeMethod(form.xpButton3, &XpButton::click, Qt::QueuedConnection);
-           }));
-    QTest::newRow("stoppedBeforeTheRequestStarts/window closed")
-        << answer(ScriptedResponse::generated(5000)) << WindowStep(stoppedBefore([](Form1 &form) {
-               QMetaObject::invokeMethod(&form, &QWidget::close, Qt::QueuedConnection);
-           }));
+    Form1 &form = downloadWindow();
+    QCOMPARE(form.Combo1->text(), u"VORN Tools Downloader"_qs);
+    form.xpButton4->click();
+    QCOMPARE(m_served->server.requestCount(), 0);
+    // Nothing matched, so the idle caption stays hidden.
+    QVERIFY(form.xpLabel1->isHidden());
+    QVERIFY(form.Label1->isHidden());
 }
 
-void TestForm1::aroundADownload()
+void TestForm1::cancelWhenIdle()
 {
-    QFETCH(Prepare, prepare);
-    QFETCH(WindowStep, scenario);
+    Form1 &form = downloadWindow();
+    form.ProgressBar1->setValue(30);
+    form.xpButton3->click();
+    QVERIFY(isIdle(form));
+}
 
-    scenario(downloadWindow(prepare));
+// A tool that fails again and again keeps one message window, showing its latest failure.
+void TestForm1::oneFailureWindowPerTool()
+{
+    Form1 &form = downloadWindow(answer(ScriptedResponse::notFound()));
+    const auto boxes = [&] { return form.findChildren<QMessageBox *>(QStringLiteral("transferFailureBox")); };
+    download(5);
+    QCOMPARE(boxes().size(), 1);
+    QVERIFY2(boxes().first()->text().contains(u"404"_qs), qPrintable(boxes().first()->text()));
+
+    m_served->server.close();
+    for (int press = 0; press < 3; ++press)
+        download(5);
+    QCOMPARE(boxes().size(), 1);
+    QVERIFY2(boxes().first()->text().contains(u"could not reach the proxy"_qs),
+        qPrintable(boxes().first()->text()));
+    QVERIFY(boxes().first()->isVisible());
+
+    download(2);
+    QCOMPARE(boxes().size(), 2);
+}
+
+// Without a notification service the bar's tooltip and the note tell how the last download ended,
+// until the next download takes their place as soon as it starts.
+void TestForm1::nextDownloadReplacesLastOutcome()
+{
+    Form1 &form = downloadWindow(answer(ScriptedResponse::generated(2000)));
+    download(2);
+    const QString text = form.ProgressBar1->toolTip();
+    QVERIFY2(text.startsWith(u"Vorn Scanner V1.40: "_qs), qPrintable(text));
+    // With no session bus the note in the window tells it too.
+    const auto note = [&] { return form.findChild<QMessageBox *>(u"windowNote"_qs); };
+    QTRY_VERIFY(note() && note()->isVisible() && note()->text() == text);
+
+    bool stale = true;
+    connect(&form.commands(), &DownloadCommands::transferStarted, this, [&] {
+        stale = form.ProgressBar1->toolTip() == text || note()->isVisible();
+        form.xpButton3->click();
+    });
+    download(2);
+    QVERIFY(!stale);
+}
+
+void TestForm1::readoutDuringTransfer()
+{
+    Form1 &form = downloadWindow(answer(trickled(100 * 1024, 4096, 40)));
+    QStringList seen;
+    download(1, [&](Form1 &form, int) {
+        // The bar's own tooltip until the first measurement, then the readout in both places.
+        const QString text = form.ProgressBar1->toolTip();
+        if (text != QLatin1String("Progress") && !seen.contains(text))
+            seen.append(
+                text + (form.ProgressBar1->accessibleDescription() == text ? u""_qs : u" differs"_qs));
+    });
+
+    QVERIFY2(seen.size() > 1, qPrintable(seen.join(u'\n')));
+    // The speed joins in once there is enough of the transfer to measure it.
+    const QRegularExpression shape(uR"(^\d+\.\d of 100\.0 KiB(, [\d.]+ (bytes|KiB)/s(, \d+ s left)?)?$)"_qs);
+    for (const QString &text : std::as_const(seen))
+        QVERIFY2(shape.match(text).hasMatch(), qPrintable(text));
+    QVERIFY2(seen.last().contains(u"/s"_qs), qPrintable(seen.join(u'\n')));
+    // Afterwards the bar tells how the download ended, with nothing of the readout left.
+    const QString outcome = ToolCatalog::displayName(1) + u": 100.0 KiB saved in ~/tools"_qs;
+    QCOMPARE(form.ProgressBar1->toolTip(), outcome);
+    QCOMPARE(form.ProgressBar1->accessibleDescription(), outcome);
+}
+
+void TestForm1::busyBarForUnknownSize()
+{
+    ScriptedResponse chunked = withLength(trickled(50000, 4096, 2), {});
+    chunked.chunked = true;
+    Form1 &form = downloadWindow(answer(chunked));
+    bool sawBusyBar = false;
+    connect(form.Inet1, &Inet::stateChanged, this,
+        [&] { sawBusyBar = sawBusyBar || form.ProgressBar1->isBusy(); });
+    download(8);
+    QVERIFY(sawBusyBar);
+    QVERIFY(!form.ProgressBar1->isBusy());
+    QVERIFY(!failureBox(form));
+}
+
+void TestForm1::closingTheWindowCancels()
+{
+    Form1 &form = downloadWindow(answer(stalled(1 << 20, 4096)));
+    form.show();
+    connect(&form.commands(), &DownloadCommands::progressReported, this, [&](const QString &percentage) {
+        if (percentage == QLatin1String("0") && form.isVisible())
+            form.close();
+    });
+    download(11);
+    QVERIFY(!form.commands().isRunning());
+    QVERIFY(form.Inet1->wasCancelled());
+    QVERIFY(!QFile::exists(archivePath(11)));
+    QVERIFY(!QFile::exists(archivePath(11) + QLatin1String(".part")));
+}
+
+// A Cancel or a close already queued when Download is pressed runs in the transfer's first event pump.
+void TestForm1::stoppedBeforeTheRequestStarts_data()
+{
+    QTest::addColumn<WindowStep>("queue");
+    QTest::newRow("Cancel") << WindowStep([](Form1 &form) {
+        QMetaObject::invokeMethod(form.xpButton3, &XpButton::click, Qt::QueuedConnection);
+    });
+    QTest::newRow("window closed") << WindowStep(
+        [](Form1 &form) { QMetaObject::invokeMethod(&form, &QWidget::close, Qt::QueuedConnection); });
+}
+
+void TestForm1::stoppedBeforeTheRequestStarts()
+{
+    QFETCH(WindowStep, queue);
+
+    Form1 &form = downloadWindow(answer(ScriptedResponse::generated(5000)));
+    QVERIFY(writeFile(archivePath(9), "kept"));
+    form.show();
+    queue(form);
+    download(9);
+
+    QCOMPARE(m_served->server.requestCount(), 0);
+    QCOMPARE(readFile(archivePath(9)), QByteArray("kept"));
+    QVERIFY(!form.xpLabel1->isHidden());
+    QVERIFY(!QGuiApplication::overrideCursor());
 }
 
 // An outcome may quote the server: the tooltip shows it as it reads, never as markup.

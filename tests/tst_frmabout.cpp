@@ -1,5 +1,4 @@
 #include "controls/ccrpprogressbar.h"
-#include "controls/skin.h"
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
@@ -15,8 +14,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <algorithm>
 
 namespace {
 
@@ -144,8 +141,7 @@ void TestFrmAbout::closeButtonDestroysIt()
     QPointer<FrmAbout> about = openAbout(form);
     QVERIFY(about);
     if (byEscape) {
-        about->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(about));
+        QVERIFY(showAndActivate(*about));
         QTest::keyClick(about->windowHandle(), Qt::Key_Escape);
     } else {
         clickThroughWindow(about->xpButton2);
@@ -164,9 +160,7 @@ void TestFrmAbout::closeButtonDestroysIt()
 void TestFrmAbout::mainWindowStaysUsable()
 {
     Form1 form(m_folder.path());
-    form.show();
-    form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(showAndActivate(form));
     QVERIFY(openAbout(form));
     QVERIFY(!QApplication::activeModalWidget());
 
@@ -178,8 +172,7 @@ void TestFrmAbout::mainWindowStaysUsable()
     QCOMPARE(form.ProgressBar1->value(), 0);
 
     // And the tool list still takes keys once the main window is in front again.
-    form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(showAndActivate(form));
     form.Combo1->setFocus();
     QTRY_VERIFY(form.Combo1->hasFocus());
     QTest::keyClick(form.windowHandle(), Qt::Key_Down);

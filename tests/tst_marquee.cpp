@@ -74,30 +74,27 @@ void TestMarquee::steps_data()
     QTest::addColumn<int>("steps");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("one step puts one blank in front") << Title << 500 << English << 1 << blanks(1) + Title;
-    QTest::newRow("500 px: 65 steps grow to 149 characters")
-        << Title << 500 << English << 65 << blanks(65) + Title;
-    QTest::newRow("500 px: the 66th step reaches 150 and starts over")
-        << Title << 500 << English << 66 << Title;
-    QTest::newRow("500 px: after starting over it grows again")
-        << Title << 500 << English << 67 << blanks(1) + Title;
-    QTest::newRow("200 px: the title stands still") << Title << 200 << English << 1 << Title;
-    QTest::newRow("200 px: still after many steps") << Title << 200 << English << 40 << Title;
-    QTest::newRow("503 px, English: grows to 150 (limit 150.9)")
-        << blanks(65) + Title << 503 << English << 1 << blanks(66) + Title;
-    QTest::newRow("503 px, English: 151 starts over") << blanks(66) + Title << 503 << English << 1 << Title;
-    QTest::newRow("503 px, German: 150 starts over (limit 150)")
-        << blanks(65) + Title << 503 << German << 1 << Title;
-    QTest::newRow("4000 px, English: grows past 150 (limit 1200, not 1)")
-        << blanks(100) + Title << 4000 << English << 1 << blanks(101) + Title;
-    QTest::newRow("4000 px, German: grows (limit 1200, not 1.2)")
-        << Title << 4000 << German << 1 << blanks(1) + Title;
-    QTest::newRow("500 px, Arabic: grows like anywhere else")
-        << Title << 500 << Arabic << 65 << blanks(65) + Title;
-    QTest::newRow("starting over trims blanks at both ends")
-        << blanks(3) + Title + blanks(4) << 200 << English << 1 << Title;
-    QTest::newRow("starting over keeps blanks inside")
-        << QStringLiteral(" a  b ") << 20 << English << 1 << QStringLiteral("a  b");
+    const auto row = [](const char *tag, const QString &caption, int outerWidth, const QLocale &locale,
+                         int steps, const QString &expected) {
+        QTest::newRow(tag) << caption << outerWidth << locale << steps << expected;
+    };
+    row("one step puts one blank in front", Title, 500, English, 1, blanks(1) + Title);
+    row("500 px: 65 steps grow to 149 characters", Title, 500, English, 65, blanks(65) + Title);
+    row("500 px: the 66th step reaches 150 and starts over", Title, 500, English, 66, Title);
+    row("500 px: after starting over it grows again", Title, 500, English, 67, blanks(1) + Title);
+    row("200 px: the title stands still", Title, 200, English, 1, Title);
+    row("200 px: still after many steps", Title, 200, English, 40, Title);
+    row("503 px, English: grows to 150 (limit 150.9)", blanks(65) + Title, 503, English, 1,
+        blanks(66) + Title);
+    row("503 px, English: 151 starts over", blanks(66) + Title, 503, English, 1, Title);
+    row("503 px, German: 150 starts over (limit 150)", blanks(65) + Title, 503, German, 1, Title);
+    row("4000 px, English: grows past 150 (limit 1200, not 1)", blanks(100) + Title, 4000, English, 1,
+        blanks(101) + Title);
+    row("4000 px, German: grows (limit 1200, not 1.2)", Title, 4000, German, 1, blanks(1) + Title);
+    row("500 px, Arabic: grows like anywhere else", Title, 500, Arabic, 65, blanks(65) + Title);
+    row("starting over trims blanks at both ends", blanks(3) + Title + blanks(4), 200, English, 1, Title);
+    row("starting over keeps blanks inside", QStringLiteral(" a  b "), 20, English, 1,
+        QStringLiteral("a  b"));
 }
 
 void TestMarquee::steps()
@@ -127,27 +124,25 @@ void TestMarquee::clock_data()
         return Shown([=](const QLocale &locale) { return ClockText::date(QDate(y, m, d), locale); });
     };
     const QLocale japanese(QLocale::Japanese, QLocale::Japan);
-    QTest::newRow("time, English US, afternoon") << English << time(13, 2, 3) << u"1:02:03 PM"_qs;
-    QTest::newRow("time, English US, morning") << English << time(9, 45, 59) << u"9:45:59 AM"_qs;
-    QTest::newRow("time, German") << German << time(13, 2, 3) << u"13:02:03"_qs;
-    QTest::newRow("time, German, midnight") << German << time(0, 0, 0) << u"00:00:00"_qs;
-    QTest::newRow("time, French") << French << time(13, 2, 3) << u"13:02:03"_qs;
-    QTest::newRow("time, Catalan, zone in brackets")
-        << QLocale(QLocale::Catalan, QLocale::Spain) << time(13, 2, 3) << u"13:02:03"_qs;
-    QTest::newRow("time, Basque, zone in brackets")
-        << QLocale(QLocale::Basque, QLocale::Spain) << time(13, 2, 3) << u"13:02:03"_qs;
-    QTest::newRow("time, Belarusian, zone after a comma")
-        << QLocale(QLocale::Byelorussian, QLocale::Belarus) << time(13, 2, 3) << u"13:02:03"_qs;
-    QTest::newRow("time, Japanese") << japanese << time(13, 2, 3) << u"13時02分03秒"_qs;
-    QTest::newRow("time, Chinese Hong Kong, zone in square brackets")
-        << QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::HongKong) << time(13, 2, 3)
-        << u"下午1:02:03"_qs;
-    QTest::newRow("date, English US") << English << date(2024, 3, 9) << u"3/9/24"_qs;
-    QTest::newRow("date, English UK")
-        << QLocale(QLocale::English, QLocale::UnitedKingdom) << date(2024, 3, 9) << u"09/03/2024"_qs;
-    QTest::newRow("date, German") << German << date(2024, 3, 9) << u"09.03.24"_qs;
-    QTest::newRow("date, French") << French << date(2024, 12, 31) << u"31/12/2024"_qs;
-    QTest::newRow("date, Japanese") << japanese << date(2024, 3, 9) << u"2024/03/09"_qs;
+    const auto row = [](const char *tag, const QLocale &locale, const Shown &shown, const QString &expected) {
+        QTest::newRow(tag) << locale << shown << expected;
+    };
+    row("time, English US, afternoon", English, time(13, 2, 3), u"1:02:03 PM"_qs);
+    row("time, English US, morning", English, time(9, 45, 59), u"9:45:59 AM"_qs);
+    row("time, German", German, time(13, 2, 3), u"13:02:03"_qs);
+    row("time, German, midnight", German, time(0, 0, 0), u"00:00:00"_qs);
+    row("time, French", French, time(13, 2, 3), u"13:02:03"_qs);
+    row("time, Catalan, zone in brackets", QLocale(u"ca_ES"_qs), time(13, 2, 3), u"13:02:03"_qs);
+    row("time, Basque, zone in brackets", QLocale(u"eu_ES"_qs), time(13, 2, 3), u"13:02:03"_qs);
+    row("time, Belarusian, zone after a comma", QLocale(u"be_BY"_qs), time(13, 2, 3), u"13:02:03"_qs);
+    row("time, Japanese", japanese, time(13, 2, 3), u"13時02分03秒"_qs);
+    row("time, Chinese Hong Kong, zone in square brackets", QLocale(u"zh_Hant_HK"_qs), time(13, 2, 3),
+        u"下午1:02:03"_qs);
+    row("date, English US", English, date(2024, 3, 9), u"3/9/24"_qs);
+    row("date, English UK", QLocale(u"en_GB"_qs), date(2024, 3, 9), u"09/03/2024"_qs);
+    row("date, German", German, date(2024, 3, 9), u"09.03.24"_qs);
+    row("date, French", French, date(2024, 12, 31), u"31/12/2024"_qs);
+    row("date, Japanese", japanese, date(2024, 3, 9), u"2024/03/09"_qs);
 }
 
 void TestMarquee::clock()

@@ -101,29 +101,25 @@ void TestProgressReadout::rateUnderUnevenArrivals_data()
     QTest::addColumn<double>("truth"); // bytes per second
     QTest::addColumn<double>("tolerance"); // share of the truth
 
+    const auto row = [](const char *tag, const QList<Arrivals> &arrivals, Clock::duration readFrom,
+                         Clock::duration readUntil, double truth, double tolerance) {
+        QTest::newRow(tag) << arrivals << readFrom << readUntil << truth << tolerance;
+    };
     // A rate-limited server: 2 MiB/s as 128 KiB every 62.5 ms, or as one 2 MiB burst a second.
-    QTest::newRow("steady small bursts") << QList<Arrivals>{{128 * KiB, 62500us, 0s, 30s}}
-                                         << Clock::duration(5s) << Clock::duration(30s) << 2.0 * MiB << 0.05;
-    QTest::newRow("one burst a second") << QList<Arrivals>{{2 * MiB, 1s, 0s, 30s}} << Clock::duration(5s)
-                                        << Clock::duration(30s) << 2.0 * MiB << 0.10;
+    row("steady small bursts", {{128 * KiB, 62500us, 0s, 30s}}, 5s, 30s, 2.0 * MiB, 0.05);
+    row("one burst a second", {{2 * MiB, 1s, 0s, 30s}}, 5s, 30s, 2.0 * MiB, 0.10);
     // Where the bursts change their rhythm one burst comes early, which the window shows for a while.
-    QTest::newRow("irregular bursts")
-        << QList<Arrivals>{{512 * KiB, 250ms, 0s, 10s}, {1536 * KiB, 750ms, 10s, 20s}} << Clock::duration(5s)
-        << Clock::duration(20s) << 2.0 * MiB << 0.15;
+    row("irregular bursts", {{512 * KiB, 250ms, 0s, 10s}, {1536 * KiB, 750ms, 10s, 20s}}, 5s, 20s, 2.0 * MiB,
+        0.15);
     // Ten seconds of waiting for the head are no part of the speed.
-    QTest::newRow("slow head") << QList<Arrivals>{{64 * KiB, 31250us, 10s, 20s}} << Clock::duration(11s)
-                               << Clock::duration(20s) << 2.0 * MiB << 0.15;
+    row("slow head", {{64 * KiB, 31250us, 10s, 20s}}, 11s, 20s, 2.0 * MiB, 0.15);
     // The speed follows a change within the window.
-    QTest::newRow("slows down") << QList<Arrivals>{{64 * KiB, 31250us, 0s, 10s},
-        {16 * KiB, 31250us, 10s, 20s}}
-                                << Clock::duration(15s) << Clock::duration(20s) << 0.5 * MiB << 0.05;
+    row("slows down", {{64 * KiB, 31250us, 0s, 10s}, {16 * KiB, 31250us, 10s, 20s}}, 15s, 20s, 0.5 * MiB,
+        0.05);
     // Less than half a second of data is no speed yet, however fast it came.
-    QTest::newRow("under half a second")
-        << QList<Arrivals>{{64 * KiB, 31250us, 0s, 450ms}} << Clock::duration(0s) << Clock::duration(450ms)
-        << ProgressReadout::unmeasured << 0.0;
+    row("under half a second", {{64 * KiB, 31250us, 0s, 450ms}}, 0s, 450ms, ProgressReadout::unmeasured, 0.0);
     // A server that stops sending: after the window no speed is claimed at all.
-    QTest::newRow("stalled") << QList<Arrivals>{{64 * KiB, 31250us, 0s, 5s}} << Clock::duration(9500ms)
-                             << Clock::duration(60s) << 0.0 << 0.0;
+    row("stalled", {{64 * KiB, 31250us, 0s, 5s}}, 9500ms, 60s, 0.0, 0.0);
 }
 
 void TestProgressReadout::rateUnderUnevenArrivals()

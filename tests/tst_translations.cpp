@@ -63,25 +63,23 @@ void TestTranslations::inTheUsersLanguage_data()
         const QMessageBox *box = notFound(form);
         return box ? box->text() + u" | "_s + box->buttons().value(0)->text() : QString();
     };
-    QTest::newRow("German message and Qt's button")
-        << u"de_DE"_s << refused
-        << u"Vorn Scanner V1.40 konnte nicht heruntergeladen werden: Der Server antwortete 404, Nicht "
-           u"gefunden. "
-           "Ein früheres Archiv bleibt, falls vorhanden, unverändert. | OK"_s;
-    QTest::newRow("French message and Qt's button")
-        << u"fr_FR"_s << refused
-        << u"Vorn Scanner V1.40 n'a pas pu être téléchargé\u00a0: le serveur a répondu 404, "
-           u"Introuvable. "
-           "L'archive précédente, s'il y en a une, reste inchangée. | OK"_s;
-    QTest::newRow("Spanish message and Qt's button")
-        << u"es_ES"_s << refused
-        << u"No se pudo descargar Vorn Scanner V1.40: el servidor respondió 404, No encontrado. El archivo "
-           "comprimido anterior, si lo había, no ha cambiado. | Aceptar"_s;
-    QTest::newRow("Japanese message and Qt's button")
-        << u"ja_JP"_s << refused
-        << u"Vorn Scanner V1.40 "
-           u"をダウンロードできませんでした：サーバーが「404、見つかりません」と応答しました。"
-           "以前のアーカイブがあれば、そのまま残っています。 | OK"_s;
+    const auto message = [&](const char *language, const char *locale, const QString &expected) {
+        QTest::addRow("%s message and Qt's button", language)
+            << QString::fromLatin1(locale) << refused << expected;
+    };
+    message("German", "de_DE",
+        u"Vorn Scanner V1.40 konnte nicht heruntergeladen werden: Der Server antwortete 404, Nicht gefunden. "
+        "Ein früheres Archiv bleibt, falls vorhanden, unverändert. | OK"_s);
+    message("French", "fr_FR",
+        u"Vorn Scanner V1.40 n'a pas pu être téléchargé\u00a0: le serveur a répondu 404, Introuvable. "
+        "L'archive précédente, s'il y en a une, reste inchangée. | OK"_s);
+    message("Spanish", "es_ES",
+        u"No se pudo descargar Vorn Scanner V1.40: el servidor respondió 404, No encontrado. El archivo "
+        "comprimido anterior, si lo había, no ha cambiado. | Aceptar"_s);
+    message("Japanese", "ja_JP",
+        u"Vorn Scanner V1.40 "
+        u"をダウンロードできませんでした：サーバーが「404、見つかりません」と応答しました。"
+        "以前のアーカイブがあれば、そのまま残っています。 | OK"_s);
     QTest::newRow("German readout") << u"de_DE"_s << Text([] {
         return ProgressReadout::text(12'900'000, 64 * 1024 * 1024, 2 * 1024 * 1024, QLocale());
     }) << u"12,3 von 64,0 MiB, 2,0 MiB/s, noch 26 s"_s;

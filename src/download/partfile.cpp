@@ -18,7 +18,9 @@ Q_LOGGING_CATEGORY(lcPartFile, "vorn.partfile", QtInfoMsg)
 namespace {
 
 // Handing the body to the disk as it comes keeps the sync before the rename short, instead of making
-// the user wait for the whole file at the end.
+// the user wait for the whole file at the end. What is on the disk is then let go from memory, so a
+// large archive does not push everything else out of the system's cache. On a desktop whose memory is
+// full of cache, as it is after a while, making room for the whole archive cost more than its transfer.
 constexpr qint64 writeBackStep = 8 * 1024 * 1024;
 
 // Every write lands at the file's end, wherever that is now: a file cut short by someone else ends up
@@ -243,6 +245,10 @@ bool PartFile::flush()
     }
     m_buffer.resize(0); // keeps the allocation: freeing it every flush costs a fresh, zeroed one each time
     if (m_written - m_writtenBack >= writeBackStep) {
+        // Only pages already on the disk are let go; what is still being written stays until a later step.
+        // A file hashed at the end keeps its pages, so that reading it back does not go to the disk.
+        if (!m_hash)
+            ::posix_fadvise(m_fd, 0, m_writtenBack, POSIX_FADV_DONTNEED);
         ::sync_file_range(m_fd, m_writtenBack, m_written - m_writtenBack, SYNC_FILE_RANGE_WRITE);
         m_writtenBack = m_written;
     }

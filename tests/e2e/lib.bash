@@ -70,13 +70,13 @@ fail() {
 }
 
 # The display as it was at the end, pass or fail, for whoever looks into a failure. A scenario that
-# takes it earlier sets screenshot_taken, and the end leaves it be.
+# takes it earlier sets screenshot_taken, and the end leaves it be. $1 marks a picture taken on the way.
 screenshot_taken=
 screenshot() {
     [ -n "$screenshot_dir" ] && [ -n "$xvfb_pid" ] && [ -n "${DISPLAY:-}" ] || return 0
     mkdir -p "$screenshot_dir"
-    import -silent -window root "$screenshot_dir/$scenario.png" 2>/dev/null \
-        && say "screenshot: $screenshot_dir/$scenario.png" || say "no screenshot could be taken"
+    import -silent -window root "$screenshot_dir/$scenario${1:-}.png" 2>/dev/null \
+        && say "screenshot: $screenshot_dir/$scenario${1:-}.png" || say "no screenshot could be taken"
 }
 
 stop_process() {
@@ -113,11 +113,10 @@ no_survivors() {
 }
 
 cleanup() {
-    local status=$?
+    local status=$? pid
     [ -n "$screenshot_taken" ] || screenshot || true
     stop_process "$app_pid"
     stop_process "$server_pid"
-    local pid
     for pid in "${other_pids[@]}"; do stop_process "$pid"; done
     "$source_dir/scripts/demo-server" stop "$demo_dir" >/dev/null 2>&1 || true
     if [ -n "$xvfb_pid" ]; then
@@ -127,7 +126,6 @@ cleanup() {
     fi
     # Whatever is still running now was started by the scenario and not ended by it.
     if ! wait_for 5 no_survivors; then
-        local pid
         for pid in "${survivors[@]}"; do
             say "FAIL: still running after the scenario: $pid $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"
         done
@@ -287,8 +285,38 @@ pick_entry() {
     [ -n "${catalog_downs[$1]:-}" ] || fail "catalog entry $1 is not in the tool list"
     pick_tool "${catalog_downs[$1]}"
 }
+# Picks catalog entry $1 and presses Download.
+download_entry() {
+    pick_entry "$1"
+    click xpButton4
+}
+# Downloads "VORN Rescue Utility 2", the demo server's slow archive (64 MiB at 2 MiB/s), until its first MiB
+# has arrived; the archive's path is left in `archive`.
+start_slow_transfer() {
+    download_entry 10
+    archive=$(archive_of 10)
+    started() { [ "$(size_of "$archive.part")" -gt 1048576 ]; }
+    wait_for 60 started || fail "the slow transfer did not start"
+}
 
 title() { xdotool getwindowname "$window"; }
+# A window's client area and where it sits: WIDTHxHEIGHT+X+Y.
+place_of() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+        /^ *Width:/ {w = $NF} /^ *Height:/ {h = $NF} END {print w "x" h "+" x "+" y}'
+}
+about_window() { xdotool search --onlyvisible --name '^About$' 2>/dev/null | head -n 1; }
+has_about() { [ -n "$(about_window)" ]; }
+
+# Waits up to $1 seconds for the program to end after $2 (what was done), which must end it with status 0.
+expect_ended() {
+    ended() { ! running "$app_pid"; }
+    wait_for "$1" ended || fail "the program was still running $1 s after $2"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=
+    [ "$status" -eq 0 ] || fail "$2 ended the program with status $status"
+}
 leading_blanks() {
     local text=$1 stripped=${1#"${1%%[! ]*}"}
     echo $((${#text} - ${#stripped}))
@@ -320,16 +348,8 @@ learn_idle_look() {
     }
     wait_for 20 stable || fail "the window never settled after start"
 }
-looks_idle() {
-    local now
-    now=$(pixels "$state_strip") || return 1
-    [ "$now" = "$idle_look" ]
-}
-looks_busy() {
-    local now
-    now=$(pixels "$state_strip") || return 1
-    [ "$now" != "$idle_look" ]
-}
+looks_idle() { local now && now=$(pixels "$state_strip") && [ "$now" = "$idle_look" ]; }
+looks_busy() { local now && now=$(pixels "$state_strip") && [ "$now" != "$idle_look" ]; }
 
 # Proof that the program has handled what was sent before: the title moves twice more.
 title_moves_twice() {
