@@ -126,48 +126,43 @@ void TestAnswerCheck::statedDigest_data()
 
     const QByteArray sha256 = QCryptographicHash::hash("archive", QCryptographicHash::Sha256);
     const QString base64 = QString::fromLatin1(sha256.toBase64());
-    QTest::newRow("Repr-Digest") << answer(200, -1, {u"Repr-Digest: sha-256=:"_qs + base64 + u':'}) << sha256
-                                 << true;
-    QTest::newRow("Repr-Digest beside others")
-        << answer(200, -1, {u"Repr-Digest: sha-512=:AAAA:, sha-256=:"_qs + base64 + u":;p=1, md5=\"x\""_qs})
-        << sha256 << true;
+    const QString other = QString::fromLatin1(QByteArray(32, 'x').toBase64());
+    // Of a 200 without a length.
+    const auto stated
+        = [](const char *tag, const QStringList &lines, const QByteArray &digest, bool readable) {
+              QTest::newRow(tag) << answer(200, -1, lines) << digest << readable;
+          };
+    const QByteArray none;
+    stated("Repr-Digest", {u"Repr-Digest: sha-256=:"_qs + base64 + u':'}, sha256, true);
+    stated("Repr-Digest beside others",
+        {u"Repr-Digest: sha-512=:AAAA:, sha-256=:"_qs + base64 + u":;p=1, md5=\"x\""_qs}, sha256, true);
     // The digest of the bytes as sent, which here are the whole archive, not encoded.
-    QTest::newRow("Content-Digest") << answer(200, -1, {u"Content-Digest: sha-256=:"_qs + base64 + u':'})
-                                    << sha256 << true;
+    stated("Content-Digest", {u"Content-Digest: sha-256=:"_qs + base64 + u':'}, sha256, true);
     QTest::newRow("Content-Digest of a 206 covering all")
         << answer(206, 7, {u"Content-Range: bytes 0-6/7"_qs, u"Content-Digest: sha-256=:"_qs + base64 + u':'})
         << sha256 << true;
     // Case-insensitive by its own older rules.
-    QTest::newRow("older Digest") << answer(200, -1, {u"Digest: SHA-256="_qs + base64}) << sha256 << true;
-    QTest::newRow("a comma inside a quoted member")
-        << answer(200, -1, {u"Repr-Digest: md5=\"a,B\", sha-256=:"_qs + base64 + u':'}) << sha256 << true;
-    QTest::newRow("both, the same") << answer(
-        200, -1, {u"Repr-Digest: sha-256=:"_qs + base64 + u':', u"Digest: sha-256="_qs + base64})
-                                    << sha256 << true;
+    stated("older Digest", {u"Digest: SHA-256="_qs + base64}, sha256, true);
+    stated("a comma inside a quoted member", {u"Repr-Digest: md5=\"a,B\", sha-256=:"_qs + base64 + u':'},
+        sha256, true);
+    stated("both, the same", {u"Repr-Digest: sha-256=:"_qs + base64 + u':', u"Digest: sha-256="_qs + base64},
+        sha256, true);
     // Not ours to check.
-    QTest::newRow("unknown algorithms only")
-        << answer(200, -1, {u"Repr-Digest: sha-512=:AAAA:"_qs, u"Digest: UNIXsum=30637"_qs}) << QByteArray()
-        << true;
+    stated("unknown algorithms only", {u"Repr-Digest: sha-512=:AAAA:"_qs, u"Digest: UNIXsum=30637"_qs}, none,
+        true);
     // A check the server asked for is not quietly left out.
-    QTest::newRow("not base64") << answer(200, -1, {u"Repr-Digest: sha-256=:no such thing!:"_qs})
-                                << QByteArray() << false;
-    QTest::newRow("not a byte sequence")
-        << answer(200, -1, {u"Repr-Digest: sha-256="_qs + base64}) << QByteArray() << false;
-    QTest::newRow("too short for SHA-256")
-        << answer(200, -1, {u"Digest: SHA-256=AAAA"_qs}) << QByteArray() << false;
+    stated("not base64", {u"Repr-Digest: sha-256=:no such thing!:"_qs}, none, false);
+    stated("not a byte sequence", {u"Repr-Digest: sha-256="_qs + base64}, none, false);
+    stated("too short for SHA-256", {u"Digest: SHA-256=AAAA"_qs}, none, false);
     // Not a key of a Structured Fields dictionary, which are lower case: the field is malformed.
-    QTest::newRow("upper-case key in Repr-Digest")
-        << answer(200, -1, {u"Repr-Digest: SHA-256=:"_qs + base64 + u':'}) << QByteArray() << false;
-    QTest::newRow("upper-case key in Content-Digest")
-        << answer(200, -1, {u"Content-Digest: Sha-256=:"_qs + base64 + u':'}) << QByteArray() << false;
-    QTest::newRow("Content-Digest and Repr-Digest disagree") << answer(200, -1,
-        {u"Repr-Digest: sha-256=:"_qs + base64 + u':',
-            u"Content-Digest: sha-256=:"_qs + QString::fromLatin1(QByteArray(32, 'x').toBase64()) + u':'})
-                                                             << QByteArray() << false;
-    QTest::newRow("two that disagree") << answer(200, -1,
-        {u"Repr-Digest: sha-256=:"_qs + base64 + u':',
-            u"Digest: SHA-256="_qs + QString::fromLatin1(QByteArray(32, 'x').toBase64())})
-                                       << QByteArray() << false;
+    stated("upper-case key in Repr-Digest", {u"Repr-Digest: SHA-256=:"_qs + base64 + u':'}, none, false);
+    stated(
+        "upper-case key in Content-Digest", {u"Content-Digest: Sha-256=:"_qs + base64 + u':'}, none, false);
+    stated("Content-Digest and Repr-Digest disagree",
+        {u"Repr-Digest: sha-256=:"_qs + base64 + u':', u"Content-Digest: sha-256=:"_qs + other + u':'}, none,
+        false);
+    stated("two that disagree",
+        {u"Repr-Digest: sha-256=:"_qs + base64 + u':', u"Digest: SHA-256="_qs + other}, none, false);
 }
 
 void TestAnswerCheck::statedDigest()

@@ -32,24 +32,20 @@ void TestBodyRing::transfer_data()
     QTest::addColumn<bool>("pauses"); // the network is held back at least once
     QTest::addColumn<qint64>("capacityAfter");
 
-    QTest::newRow("writes that fill it exactly")
-        << qint64(16) << QList<qint64>{4} << qint64(4) << qint64(64) << true << qint64(16);
-    QTest::newRow("reads that wrap around")
-        << qint64(10) << QList<qint64>{3} << qint64(4) << qint64(60) << true << qint64(10);
-    QTest::newRow("odd sizes") << qint64(16) << QList<qint64>{5, 7, 3} << qint64(6) << qint64(100) << true
-                               << qint64(16);
-    QTest::newRow("one byte at a time")
-        << qint64(7) << QList<qint64>{1} << qint64(3) << qint64(50) << true << qint64(7);
-    QTest::newRow("reads larger than the writes")
-        << qint64(64) << QList<qint64>{5} << qint64(24) << qint64(200) << true << qint64(64);
+    const auto addRow = [](const char *tag, qint64 capacity, const QList<qint64> &writes, qint64 readSize,
+                            qint64 total, bool pauses, qint64 capacityAfter) {
+        QTest::newRow(tag) << capacity << writes << readSize << total << pauses << capacityAfter;
+    };
+    addRow("writes that fill it exactly", 16, {4}, 4, 64, true, 16);
+    addRow("reads that wrap around", 10, {3}, 4, 60, true, 10);
+    addRow("odd sizes", 16, {5, 7, 3}, 6, 100, true, 16);
+    addRow("one byte at a time", 7, {1}, 3, 50, true, 7);
+    addRow("reads larger than the writes", 64, {5}, 24, 200, true, 64);
     // Taken rather than stalled: the ring grows to the block.
-    QTest::newRow("a block larger than the ring")
-        << qint64(8) << QList<qint64>{20, 3} << qint64(8) << qint64(40) << true << qint64(20);
+    addRow("a block larger than the ring", 8, {20, 3}, 8, 40, true, 20);
     // A reader that wants more than the ring holds would wait for ever on a paused network.
-    QTest::newRow("a read larger than the ring")
-        << qint64(8) << QList<qint64>{3} << qint64(20) << qint64(60) << true << qint64(24);
-    QTest::newRow("nothing to read") << qint64(8) << QList<qint64>{3} << qint64(4) << qint64(0) << false
-                                     << qint64(8);
+    addRow("a read larger than the ring", 8, {3}, 20, 60, true, 24);
+    addRow("nothing to read", 8, {3}, 4, 0, false, 8);
 }
 
 void TestBodyRing::transfer()

@@ -157,15 +157,13 @@ void TestDestinationFolder::choose_data()
                                                            .systemReason = u"Not a directory"_qs,
                                                            .path = u"%1/Downloads"_qs};
     // Never made wherever the program happens to run.
+    const Refusal relative{.kind = Kind::DownloadFolderRelative, .path = userDirs};
     QTest::newRow("download folder relative")
-        << Layout(installed) << QByteArray("Downloads") << QString()
-        << Refusal{.kind = Kind::DownloadFolderRelative, .path = userDirs};
+        << Layout(installed) << QByteArray("Downloads") << QString() << relative;
     // "$HOMEdl" is no folder in the home: a name that only starts like it is taken as it is.
     QTest::newRow("download folder $HOME without a slash")
-        << Layout(installed) << QByteArray("$HOMEdl") << QString()
-        << Refusal{.kind = Kind::DownloadFolderRelative, .path = userDirs};
-    QTest::newRow("download folder empty") << Layout(installed) << QByteArray("") << QString()
-                                           << Refusal{.kind = Kind::DownloadFolderRelative, .path = userDirs};
+        << Layout(installed) << QByteArray("$HOMEdl") << QString() << relative;
+    QTest::newRow("download folder empty") << Layout(installed) << QByteArray("") << QString() << relative;
     // Never another folder than the one named, made with the replacement character in its name.
     QTest::newRow("download folder not UTF-8")
         << Layout(installed) << QByteArray("$HOME/dl\xff") << QString()

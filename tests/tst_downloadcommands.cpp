@@ -70,8 +70,7 @@ private Q_SLOTS:
     void destination();
     void cannotWrite_data();
     void cannotWrite();
-    void unknownSize_data();
-    void unknownSize();
+    void garbledContentLength();
     void largerThan4GiB_data();
     void largerThan4GiB();
 
@@ -133,28 +132,39 @@ void TestDownloadCommands::reportsEveryRead_data()
 {
     QTest::addColumn<ScriptedResponse>("answer");
     QTest::addColumn<qint64>("size"); // of the archive
+    QTest::addColumn<qint64>("announced"); // as the size known; 0: unknown
     QTest::addColumn<QStringList>("reports");
 
     const QStringList thirds{u"41"_qs, u"82"_qs, u"100"_qs, u"100"_qs};
     const QStringList halves{u"50"_qs, u"100"_qs, u"100"_qs};
-    QTest::newRow("2500 bytes") << ScriptedResponse::generated(2500) << qint64(2500) << thirds;
-    QTest::newRow("2048 bytes") << ScriptedResponse::generated(2048) << qint64(2048) << halves;
+    const auto addRow
+        = [](const char *tag, const ScriptedResponse &answer, qint64 size, qint64 announced,
+              const QStringList &reports) { QTest::newRow(tag) << answer << size << announced << reports; };
+    addRow("2500 bytes", ScriptedResponse::generated(2500), 2500, 2500, thirds);
+    addRow("2048 bytes", ScriptedResponse::generated(2048), 2048, 2048, halves);
     // The one-byte read ends the loop after it is written and reported.
-    QTest::newRow("last read one byte") << ScriptedResponse::generated(2049) << qint64(2049) << halves;
+    addRow("last read one byte", ScriptedResponse::generated(2049), 2049, 2049, halves);
     // Counted as 2500: the answer ends there, and what the server sends after it is not part of it.
-    QTest::newRow("longer than announced")
-        << withLength(closedAfter(5000, 5000), "2500 bytes") << qint64(2500) << thirds;
+    addRow("longer than announced", withLength(closedAfter(5000, 5000), "2500 bytes"), 2500, 2500, thirds);
+    // The window shows a busy bar instead of percentages.
+    const ScriptedResponse unannounced = withLength(trickled(50000, 4096, 2), {});
+    ScriptedResponse chunked = unannounced;
+    chunked.chunked = true;
+    addRow("no Content-Length, chunked", chunked, 50000, 0, {});
+    addRow("no Content-Length, ends at close", unannounced, 50000, 0, {});
 }
 
 void TestDownloadCommands::reportsEveryRead()
 {
     QFETCH(ScriptedResponse, answer);
     QFETCH(qint64, size);
+    QFETCH(qint64, announced);
     QFETCH(QStringList, reports);
 
     m_served->server.setResponder(answering(answer));
     const DownloadRun run = press(2);
 
+    QCOMPARE(run.sizes, QList<qint64>{announced});
     QCOMPARE(run.reports, reports);
     QCOMPARE(run.results.size(), 1);
     QCOMPARE(run.result().outcome, Outcome::Complete);
@@ -236,13 +246,12 @@ void TestDownloadCommands::pickingAnotherEntryDuringTransfer_data()
     QTest::addColumn<bool>("thenCancel");
     QTest::addColumn<QByteArrayList>("fetched");
 
-    QTest::newRow("later entry") << 3 << 9 << false
-                                 << QByteArrayList{
-                                        "270:vorn-relay-file-editor-v1.0", "231:vorn-pc-code-editor-1.47"};
-    QTest::newRow("earlier entry") << 9 << 3 << false << QByteArrayList{"231:vorn-pc-code-editor-1.47"};
+    const QByteArray third = "270:vorn-relay-file-editor-v1.0";
+    const QByteArray ninth = "231:vorn-pc-code-editor-1.47";
+    QTest::newRow("later entry") << 3 << 9 << false << QByteArrayList{third, ninth};
+    QTest::newRow("earlier entry") << 9 << 3 << false << QByteArrayList{ninth};
     // Cancel ends the whole command: the tool picked meanwhile is not fetched instead.
-    QTest::newRow("later entry, then Cancel")
-        << 3 << 9 << true << QByteArrayList{"270:vorn-relay-file-editor-v1.0"};
+    QTest::newRow("later entry, then Cancel") << 3 << 9 << true << QByteArrayList{third};
 }
 
 void TestDownloadCommands::pickingAnotherEntryDuringTransfer()
@@ -618,39 +627,17 @@ void TestDownloadCommands::cannotWrite()
     QCOMPARE(readFile(archivePath(7)), diskFull ? QByteArray("kept") : QByteArray());
 }
 
-void TestDownloadCommands::unknownSize_data()
+// Framing that cannot be read is refused, never guessed at.
+void TestDownloadCommands::garbledContentLength()
 {
-    QTest::addColumn<ScriptedResponse>("answer");
-    QTest::addColumn<bool>("accepted");
-
-    ScriptedResponse chunked = withLength(trickled(50000, 4096, 2), {});
-    chunked.chunked = true;
-    QTest::newRow("no Content-Length, chunked") << chunked << true;
-    QTest::newRow("no Content-Length, ends at close") << withLength(trickled(50000, 4096, 2), {}) << true;
-    // Framing that cannot be read is refused, never guessed at.
-    QTest::newRow("garbled Content-Length") << withLength(trickled(50000, 4096, 2), "lots") << false;
-}
-
-void TestDownloadCommands::unknownSize()
-{
-    QFETCH(ScriptedResponse, answer);
-    QFETCH(bool, accepted);
-    m_served->server.setResponder(answering(answer));
+    m_served->server.setResponder(answering(withLength(trickled(50000, 4096, 2), "lots")));
     const DownloadRun run = press(8);
 
-    if (!accepted) {
-        QVERIFY(!QFile::exists(archivePath(8)));
-        // libcurl refuses it: a failure of the answer, told in its log detail.
-        QCOMPARE(run.result().failure.kind, TransferFailure::Kind::Protocol);
-        QVERIFY2(run.result().failure.detail.contains(QLatin1String("Content-Length")),
-            qPrintable(run.result().failure.detail));
-        return;
-    }
-    QCOMPARE(run.result().outcome, Outcome::Complete);
-    QCOMPARE(readFile(archivePath(8)), ScriptedHttpServer::patternBytes(0, 50000));
-    // The window shows a busy bar instead of percentages.
-    QCOMPARE(run.sizes, QList<qint64>{0});
-    QCOMPARE(run.reportCount, 0);
+    QVERIFY(!QFile::exists(archivePath(8)));
+    // libcurl refuses it: a failure of the answer, told in its log detail.
+    QCOMPARE(run.result().failure.kind, TransferFailure::Kind::Protocol);
+    QVERIFY2(run.result().failure.detail.contains(QLatin1String("Content-Length")),
+        qPrintable(run.result().failure.detail));
 }
 
 void TestDownloadCommands::largerThan4GiB_data()

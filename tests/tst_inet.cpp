@@ -102,6 +102,7 @@ struct Answer
     QString systemReason = {};
     int timeout = 60; // seconds
     int readAfterMs = 0; // how long the reader keeps away at first
+    QList<qint64> sizes = {1024}; // of the chunks asked for; the last one repeats
 };
 
 } // namespace
@@ -140,7 +141,6 @@ private Q_SLOTS:
     void requestIsExact();
     void answers_data();
     void answers();
-    void busyUntilHeadersArrive();
     void reportsServerAnswer_data();
     void reportsServerAnswer();
     void followsRedirects_data();
@@ -151,8 +151,6 @@ private Q_SLOTS:
     void proxyFromTheEnvironment();
     void cancel();
     void readBufferIsBounded();
-    void readerBehindTheNetwork_data();
-    void readerBehindTheNetwork();
     void idleConnectionStaysQuiet();
     void connectWakesOnTheSocket();
     void tls_data();
@@ -238,6 +236,16 @@ void TestInet::answers_data()
     QTest::newRow("server falls silent after the reader caught up")
         << Answer{answering({.generatedSize = 32 << 20, .stallAfterBodyBytes = 2 << 20}), 200, 32 << 20,
                chunksOf(2 << 20), 2 << 20, Kind::TimedOut, {}, 1, 2500};
+    // A reader that waits for a whole chunk while a few bytes still sit in the full buffer must still get
+    // the whole body: the buffer's own rules are tst_bodyring's, this is the network paused and resumed.
+    const auto behind = [](const QList<qint64> &sizes) {
+        return Answer{serving(1 << 20), 200, 1 << 20, {}, 1 << 20, Kind::None, {}, 2, 200, sizes};
+    };
+    QTest::newRow("reader behind, chunks of 1024") << behind({1024});
+    QTest::newRow("reader behind, chunks of 1000") << behind({1000});
+    QTest::newRow("reader behind, chunks of 1023") << behind({1023});
+    QTest::newRow("reader behind, chunks of 3000") << behind({3000});
+    QTest::newRow("reader behind, one odd chunk, then 1024") << behind({1000, 1024});
     // A head that never ends is not an answer, however steadily it comes.
     const auto forEver = [](const QByteArray &interim, const QByteArray &headTrickle) {
         return answering(
@@ -287,7 +295,7 @@ void TestInet::answers()
     Inet inet;
     inet.setRequestTimeout(answer.timeout);
     QList<qint64> read;
-    const QByteArray received = fetch(inet, someUrl, &read, answer.readAfterMs);
+    const QByteArray received = fetch(inet, someUrl, &read, answer.readAfterMs, answer.sizes);
     QCOMPARE(inet.statusCode(), answer.status);
     QCOMPARE(inet.contentLength(), answer.length);
     if (!answer.chunks.isEmpty())
@@ -305,33 +313,20 @@ void TestInet::answers()
     QVERIFY(!inet.wasCancelled());
 }
 
-void TestInet::busyUntilHeadersArrive()
-{
-    m_served->server.setResponder(answering({.generatedSize = 4096, .stallAfterBodyBytes = 0}));
-    Inet inet;
-    QVERIFY(!inet.stillExecuting());
-    inet.setUrl(someUrl);
-    inet.execute(QStringLiteral("GET"), headerBlock);
-    QVERIFY(inet.stillExecuting());
-    QTRY_VERIFY(!inet.stillExecuting());
-    // Headers are in although the body has not started.
-    QCOMPARE(inet.statusCode(), 200);
-    QCOMPARE(inet.head().values("content-length"), QByteArrayList{"4096"});
-    QCOMPARE(inet.head().values("x-not-there"), QByteArrayList());
-    inet.cancel();
-}
-
 void TestInet::reportsServerAnswer_data()
 {
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("reason");
     QTest::addColumn<QByteArray>("interim");
+    QTest::addColumn<bool>("bodyHeldBack"); // the server sends the head only
 
-    QTest::newRow("not found") << 404 << "Not Found"_ba << QByteArray();
+    QTest::newRow("not found") << 404 << "Not Found"_ba << QByteArray() << false;
     // An interim block, with headers of its own, is not the answer; a name is a name in any case.
     QTest::newRow("103 before the answer")
         << 200 << "OK"_ba
-        << "HTTP/1.1 103 Early Hints\r\nLink: </x.css>\r\nX-Mirror: hint\r\n\r\n"_ba;
+        << "HTTP/1.1 103 Early Hints\r\nLink: </x.css>\r\nX-Mirror: hint\r\n\r\n"_ba << false;
+    // Busy until the head is in, not until the body starts.
+    QTest::newRow("body held back") << 200 << "OK"_ba << QByteArray() << true;
 }
 
 void TestInet::reportsServerAnswer()
@@ -339,20 +334,27 @@ void TestInet::reportsServerAnswer()
     QFETCH(int, status);
     QFETCH(QByteArray, reason);
     QFETCH(QByteArray, interim);
+    QFETCH(bool, bodyHeldBack);
 
     m_served->server.setResponder(answering({.status = status,
         .reason = reason,
         .headers = {{"x-mirror", "m1"}, {"X-MIRROR", "m2"}},
         .body = "<html>gone</html>",
+        .stallAfterBodyBytes = bodyHeldBack ? 0 : -1,
         .interim = interim}));
     Inet inet;
-    start(inet);
+    QVERIFY(!inet.stillExecuting());
+    inet.setUrl(someUrl);
+    inet.execute(QStringLiteral("GET"), headerBlock);
+    QVERIFY(inet.stillExecuting());
+    QTRY_VERIFY(!inet.stillExecuting());
     QCOMPARE(inet.statusCode(), status);
     QCOMPARE(inet.reasonPhrase(), QString::fromLatin1(reason));
     QCOMPARE(inet.head().values("link"), QByteArrayList());
     QCOMPARE(inet.head().values("x-mirror"), (QByteArrayList{"m1", "m2"}));
     QCOMPARE(inet.head().values("content-length"), QByteArrayList{"17"});
     QCOMPARE(inet.contentLength(), 17);
+    inet.cancel();
 }
 
 void TestInet::followsRedirects_data()
@@ -563,34 +565,6 @@ void TestInet::readBufferIsBounded()
     QVERIFY2(m_served->server.bodyBytesSent() < 32 * 1024 * 1024,
         qPrintable(QStringLiteral("%1 bytes went out unread").arg(m_served->server.bodyBytesSent())));
     inet.cancel();
-}
-
-void TestInet::readerBehindTheNetwork_data()
-{
-    QTest::addColumn<QList<qint64>>("chunkSizes"); // the last one repeats
-
-    QTest::newRow("1024") << QList<qint64>{1024};
-    QTest::newRow("1000") << QList<qint64>{1000};
-    QTest::newRow("1023") << QList<qint64>{1023};
-    QTest::newRow("3000") << QList<qint64>{3000};
-    QTest::newRow("one odd chunk, then 1024") << QList<qint64>{1000, 1024};
-}
-
-// A reader that waits for a whole chunk while a few bytes still sit in the full buffer must still get
-// the whole body: the buffer's own rules are tst_bodyring's, this is the network paused and resumed.
-void TestInet::readerBehindTheNetwork()
-{
-    QFETCH(QList<qint64>, chunkSizes);
-
-    const qint64 size = 1 << 20;
-    m_served->server.setResponder(serving(size));
-    Inet inet;
-    inet.setRequestTimeout(2);
-    // Fall behind: let the read buffer fill up before reading anything.
-    const QByteArray body = fetch(inet, someUrl, nullptr, 200, chunkSizes);
-    QVERIFY2(!inet.hasFailed(), qPrintable(inet.failure().detail));
-    QCOMPARE(body.size(), size);
-    QVERIFY(body == ScriptedHttpServer::patternBytes(0, size));
 }
 
 // Counts the wake-ups of one request whose connection the server then closes while the program is idle.

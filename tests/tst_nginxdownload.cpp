@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QNetworkProxy>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,32 +20,11 @@ QString fixturePath(const QString &name)
     return QDir(qEnvironmentVariable("VORN_NGINX_STATE")).filePath(name);
 }
 
-QByteArray fixtureFile(const QString &name)
-{
-    QFile file(fixturePath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The catalog's own URL for a tool, with another download key in it.
 QString urlWithKey(const QByteArray &key)
 {
     const CatalogEntry &entry = ToolCatalog::entries().first();
     return QString(entry.url).replace(entry.downloadKey, QString::fromLatin1(key));
-}
-
-// size bytes of the test pattern from offset, written as the file nginx serves for key.
-bool writeKeyFile(const QByteArray &key, qint64 size, qint64 offset, QString *error)
-{
-    QSaveFile file(fixturePath(QLatin1String("files/") + QString::fromLatin1(key)));
-    bool written = file.open(QIODevice::WriteOnly);
-    for (qint64 done = 0; written && done < size;) {
-        const qint64 n = std::min(size - done, ScriptedHttpServer::patternBlockSize);
-        written = file.write(ScriptedHttpServer::patternData(offset + done), n) == n;
-        done += n;
-    }
-    written = written && file.commit();
-    *error = file.errorString();
-    return written;
 }
 
 } // namespace
@@ -71,7 +49,7 @@ private:
 
 void TestNginxDownload::initTestCase()
 {
-    const QUrl server(QString::fromLatin1(fixtureFile(QStringLiteral("url")).trimmed()));
+    const QUrl server(QString::fromLatin1(readFile(fixturePath(QStringLiteral("url"))).trimmed()));
     QVERIFY2(server.isValid() && server.port() > 0,
         "no nginx: run this test through ctest, whose fixture starts it");
     for (int position = 1; position <= ToolCatalog::count(); ++position) {
@@ -79,8 +57,8 @@ void TestNginxDownload::initTestCase()
         // Sizes around the chunk and buffer boundaries, and one of several MiB; each key its own bytes.
         const qint64 size = position == 1 ? 5 * 1024 * 1024 + 3 : 1000 * position + (position % 3);
         const qint64 offset = 7919 * position;
-        QString error;
-        QVERIFY2(writeKeyFile(key, size, offset, &error), qPrintable(error));
+        QVERIFY(writeFile(fixturePath(u"files/"_qs + QString::fromLatin1(key)),
+            ScriptedHttpServer::patternBytes(offset, size)));
         m_served.insert(position, {size, offset});
     }
     QNetworkProxy::setApplicationProxy(
@@ -112,7 +90,7 @@ void TestNginxDownload::downloadButtonFetchesExactBytes()
     const TransferResult result = run.result();
     QVERIFY2(result.outcome == TransferResult::Outcome::Complete,
         qPrintable(FailureMessage::text(ToolCatalog::displayName(position), result) + QLatin1Char('\n')
-            + QString::fromLocal8Bit(fixtureFile(QStringLiteral("nginx/error.log")))));
+            + QString::fromLocal8Bit(readFile(fixturePath(QStringLiteral("nginx/error.log"))))));
 
     const QString archive = ToolCatalog::destinationPath(m_programFolder.path(), position);
     const auto [size, offset] = m_served.value(position);

@@ -220,46 +220,50 @@ void TestPartFile::commitRefused_data()
 
     const Place here = [](const QString &folder) { return folder + QLatin1String("/tool.rar"); };
     const auto encoded = [](const QString &path) { return QFile::encodeName(path); };
+    const Meddle nothing = [](const QString &) {};
     const After kept = [](const QString &archive) { QCOMPARE(readFile(archive), QByteArray("kept")); };
+    const qint64 written = 2 * 1024 * 1024 + 1024;
     // Only the file written here may take the archive's place, not whatever was put at its name since.
-    QTest::newRow("file replaced while written") << here << Meddle([=](const QString &part) {
+    const Meddle replace = [=](const QString &part) {
         QVERIFY(writeFile(part + QLatin1String(".planted"), "planted"));
         QCOMPARE(
             ::rename(encoded(part + QLatin1String(".planted")).constData(), encoded(part).constData()), 0);
-    }) << Refusal{Kind::Replaced} << After([=](const QString &archive) {
-        kept(archive);
-        QCOMPARE(readFile(archive + QLatin1String(".part")), QByteArray("planted"));
-    });
+    };
+    QTest::newRow("file replaced while written")
+        << here << replace << Refusal{Kind::Replaced} << After([=](const QString &archive) {
+               kept(archive);
+               QCOMPARE(readFile(archive + QLatin1String(".part")), QByteArray("planted"));
+           });
     // Written on at its own offset, it would reach the expected size with a hole of zeros at its start.
+    const Meddle cut = [=](const QString &part) { QCOMPARE(::truncate(encoded(part).constData(), 0), 0); };
     QTest::newRow("file cut short while written")
-        << here << Meddle([=](const QString &part) { QCOMPARE(::truncate(encoded(part).constData(), 0), 0); })
-        << Refusal{.kind = Kind::ChangedSize, .size = 1024, .otherSize = 2 * 1024 * 1024 + 1024} << kept;
+        << here << cut << Refusal{.kind = Kind::ChangedSize, .size = 1024, .otherSize = written} << kept;
+    const Place folder = [=](const QString &in) {
+        const QString archive = here(in);
+        return QFile::remove(archive) && QDir().mkdir(archive) ? archive : QString();
+    };
     QTest::newRow("archive's name taken by a folder")
-        << Place([=](const QString &folder) {
-               const QString archive = here(folder);
-               return QFile::remove(archive) && QDir().mkdir(archive) ? archive : QString();
-           })
-        << Meddle([](const QString &) {}) << Refusal::system(EISDIR)
+        << folder << nothing << Refusal::system(EISDIR)
         << After([](const QString &archive) { QVERIFY(QFileInfo(archive).isDir()); });
-    QTest::newRow("file written into while written") << here << Meddle([](const QString &part) {
+    const Meddle append = [](const QString &part) {
         QFile other(part);
         QVERIFY(other.open(QIODevice::Append) && other.write("x") == 1);
-    })
-                                                     << Refusal{.kind = Kind::ChangedSize,
-                                                            .size = 2 * 1024 * 1024 + 1025,
-                                                            .otherSize = 2 * 1024 * 1024 + 1024}
-                                                     << kept;
+    };
+    QTest::newRow("file written into while written")
+        << here << append << Refusal{.kind = Kind::ChangedSize, .size = written + 1, .otherSize = written}
+        << kept;
     // A second name made meanwhile would be someone's way into the archive.
-    QTest::newRow("hard link made while written") << here << Meddle([=](const QString &part) {
+    const Meddle link = [=](const QString &part) {
         QCOMPARE(::link(encoded(part).constData(), encoded(part + QLatin1String(".link")).constData()), 0);
-    }) << Refusal{Kind::GivenAnotherName} << kept;
+    };
+    QTest::newRow("hard link made while written") << here << link << Refusal{Kind::GivenAnotherName} << kept;
     // The body must be on the disk before it takes the archive's place: when the disk fails to store
     // it, the earlier archive stays.
-    QTest::newRow("disk fails to store the body") << Place([=](const QString &folder) {
-        const QString disk = folder + QLatin1String("/disk");
+    const Place failing = [=](const QString &in) {
+        const QString disk = in + QLatin1String("/disk");
         return SmallDisk::mountFailing(disk) && writeFile(here(disk), "kept") ? here(disk) : QString();
-    }) << Meddle([](const QString &) {}) << Refusal::system(ENOSPC)
-                                                  << kept;
+    };
+    QTest::newRow("disk fails to store the body") << failing << nothing << Refusal::system(ENOSPC) << kept;
 }
 
 void TestPartFile::commitRefused()

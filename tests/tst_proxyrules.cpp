@@ -26,51 +26,40 @@ void TestProxyRules::choice_data()
     const QString https = u"https://vorn.localhost/x"_qs;
     const QByteArray proxy = "127.0.0.1:3128"; // http, as for curl
     const QString lower = u"http_proxy=127.0.0.1:3128"_qs;
-    QTest::newRow("through http_proxy") << http << QStringList{lower} << proxy << u"http_proxy"_qs << false;
-    QTest::newRow("through HTTP_PROXY")
-        << http << QStringList{u"HTTP_PROXY=127.0.0.1:3128"_qs} << proxy << u"HTTP_PROXY"_qs << false;
-    QTest::newRow("http_proxy before HTTP_PROXY")
-        << http << QStringList{u"HTTP_PROXY=other:1"_qs, lower} << proxy << u"http_proxy"_qs << false;
-    QTest::newRow("all_proxy when no http_proxy")
-        << http << QStringList{u"all_proxy=127.0.0.1:3128"_qs} << proxy << u"all_proxy"_qs << false;
-    QTest::newRow("https takes https_proxy, not http_proxy")
-        << https << QStringList{lower, u"https_proxy=127.0.0.1:3128"_qs} << proxy << u"https_proxy"_qs
-        << false;
-    QTest::newRow("no_proxy=*") << http << QStringList{lower, u"no_proxy= * "_qs} << QByteArray() << QString()
-                                << false;
-    QTest::newRow("no_proxy names the domain")
-        << http << QStringList{lower, u"no_proxy=example.org, localhost"_qs} << QByteArray() << QString()
-        << false;
-    QTest::newRow("no_proxy with a leading dot")
-        << http << QStringList{lower, u"no_proxy=.vorn.localhost"_qs} << QByteArray() << QString() << false;
-    QTest::newRow("NO_PROXY") << http << QStringList{lower, u"NO_PROXY=vorn.localhost"_qs} << QByteArray()
-                              << QString() << false;
-    QTest::newRow("no_proxy names other hosts")
-        << http << QStringList{lower, u"no_proxy=rn.localhost,*,x.vorn.localhost"_qs} << proxy
-        << u"http_proxy"_qs << false;
-    // An address is covered by an address or a range of them, never by a name's rules.
-    const auto direct = [&](const char *tag, const QString &url, const QString &noProxy, bool covered) {
-        QTest::newRow(tag) << url << QStringList{lower, u"no_proxy="_qs + noProxy}
-                           << (covered ? QByteArray() : proxy) << (covered ? QString() : u"http_proxy"_qs)
-                           << false;
+    const auto addRow = [](const char *tag, const QString &url, const QStringList &environment,
+                            const QByteArray &address, const QString &source, bool unreadable = false) {
+        QTest::newRow(tag) << url << environment << address << source << unreadable;
     };
-    direct("no_proxy range covers the address", u"http://127.0.0.1:8080/x"_qs, u"10.0.0.0/8 127.0.0.0/8"_qs,
-        true);
-    direct("no_proxy IPv6 range", u"http://[::1]:8080/x"_qs, u"::1/128"_qs, true);
-    direct("no_proxy range of another network", u"http://127.0.0.1/x"_qs, u"127.0.1.0/24"_qs, false);
-    direct("no_proxy address is exact", u"http://127.0.0.1/x"_qs, u"0.0.1,127.0.0.10"_qs, false);
+    addRow("through http_proxy", http, {lower}, proxy, u"http_proxy"_qs);
+    addRow("through HTTP_PROXY", http, {u"HTTP_PROXY=127.0.0.1:3128"_qs}, proxy, u"HTTP_PROXY"_qs);
+    addRow("http_proxy before HTTP_PROXY", http, {u"HTTP_PROXY=other:1"_qs, lower}, proxy, u"http_proxy"_qs);
+    addRow("all_proxy when no http_proxy", http, {u"all_proxy=127.0.0.1:3128"_qs}, proxy, u"all_proxy"_qs);
+    addRow("https takes https_proxy, not http_proxy", https, {lower, u"https_proxy=127.0.0.1:3128"_qs}, proxy,
+        u"https_proxy"_qs);
+    addRow("no_proxy=*", http, {lower, u"no_proxy= * "_qs}, {}, {});
+    addRow("no_proxy names the domain", http, {lower, u"no_proxy=example.org, localhost"_qs}, {}, {});
+    addRow("no_proxy with a leading dot", http, {lower, u"no_proxy=.vorn.localhost"_qs}, {}, {});
+    addRow("NO_PROXY", http, {lower, u"NO_PROXY=vorn.localhost"_qs}, {}, {});
+    addRow("no_proxy names other hosts", http, {lower, u"no_proxy=rn.localhost,*,x.vorn.localhost"_qs}, proxy,
+        u"http_proxy"_qs);
+    // An address is covered by an address or a range of them, never by a name's rules.
+    addRow("no_proxy range covers the address", u"http://127.0.0.1:8080/x"_qs,
+        {lower, u"no_proxy=10.0.0.0/8 127.0.0.0/8"_qs}, {}, {});
+    addRow("no_proxy IPv6 range", u"http://[::1]:8080/x"_qs, {lower, u"no_proxy=::1/128"_qs}, {}, {});
+    addRow("no_proxy range of another network", u"http://127.0.0.1/x"_qs,
+        {lower, u"no_proxy=127.0.1.0/24"_qs}, proxy, u"http_proxy"_qs);
+    addRow("no_proxy address is exact", u"http://127.0.0.1/x"_qs, {lower, u"no_proxy=0.0.1,127.0.0.10"_qs},
+        proxy, u"http_proxy"_qs);
     // Never a silent direct connection when the setting cannot be read.
-    QTest::newRow("unreadable http_proxy")
-        << http << QStringList{u"http_proxy=http://[127.0.0.1:3128"_qs}
-        << QByteArray("http://[127.0.0.1:3128") << u"http_proxy"_qs << true;
-    QTest::newRow("not a proxy scheme") << http << QStringList{u"http_proxy=ftp://127.0.0.1:3128"_qs}
-                                        << QByteArray("ftp://127.0.0.1:3128") << u"http_proxy"_qs << true;
+    addRow("unreadable http_proxy", http, {u"http_proxy=http://[127.0.0.1:3128"_qs}, "http://[127.0.0.1:3128",
+        u"http_proxy"_qs, true);
+    addRow("not a proxy scheme", http, {u"http_proxy=ftp://127.0.0.1:3128"_qs}, "ftp://127.0.0.1:3128",
+        u"http_proxy"_qs, true);
     // The proxy resolves the name: still a proxy, never a reason to go direct.
-    QTest::newRow("socks5h") << http << QStringList{u"all_proxy=socks5h://127.0.0.1:1080"_qs}
-                             << QByteArray("socks5h://127.0.0.1:1080") << u"all_proxy"_qs << false;
+    addRow("socks5h", http, {u"all_proxy=socks5h://127.0.0.1:1080"_qs}, "socks5h://127.0.0.1:1080",
+        u"all_proxy"_qs);
     // The desktop's SOCKS proxy resolves names as Qt's own client lets it.
-    QTest::newRow("none set: the configured proxy")
-        << http << QStringList{} << QByteArray("socks5h://127.0.0.1:3129") << QString() << false;
+    addRow("none set: the configured proxy", http, {}, "socks5h://127.0.0.1:3129", {});
 }
 
 void TestProxyRules::choice()

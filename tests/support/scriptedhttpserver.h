@@ -103,14 +103,10 @@ public:
     int requestCount() const { return int(m_requests.size()); }
     int connectionCount() const { return m_connectionCount; } // accepted so far
     int openConnectionCount() const { return int(m_connections.size()); }
-    qint64 bodyBytesSent() const
-    {
-        return m_bodyBytesSent;
-    } // body bytes handed to the sockets, all responses
-    qint64 peakBufferedBytes() const
-    {
-        return m_peakBufferedBytes;
-    } // most ever waiting in one socket's buffer
+    // Body bytes handed to the sockets, all responses.
+    qint64 bodyBytesSent() const { return m_bodyBytesSent; }
+    // The most ever waiting in one socket's buffer.
+    qint64 peakBufferedBytes() const { return m_peakBufferedBytes; }
 
     // Stop accepting and drop every connection.
     void close();
