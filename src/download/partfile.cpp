@@ -155,6 +155,7 @@ bool PartFile::open()
     m_buffer.reserve(bufferSize);
     m_written = 0;
     m_writtenBack = 0;
+    m_sentBefore = 0;
     m_reserved = 0;
     m_finished = false;
     return true;
@@ -245,11 +246,14 @@ bool PartFile::flush()
     }
     m_buffer.resize(0); // keeps the allocation: freeing it every flush costs a fresh, zeroed one each time
     if (m_written - m_writtenBack >= writeBackStep) {
-        // Only pages already on the disk are let go; what is still being written stays until a later step.
-        // A file hashed at the end keeps its pages, so that reading it back does not go to the disk.
+        // What was sent a step before the last has had a whole step to reach the disk and is let go. Pages
+        // still on their way are skipped, and asking for them would make the system search every
+        // processor for them first. A file hashed at the end keeps its pages, so reading it back stays in
+        // memory.
         if (!m_hash)
-            ::posix_fadvise(m_fd, 0, m_writtenBack, POSIX_FADV_DONTNEED);
+            ::posix_fadvise(m_fd, 0, m_sentBefore, POSIX_FADV_DONTNEED);
         ::sync_file_range(m_fd, m_writtenBack, m_written - m_writtenBack, SYNC_FILE_RANGE_WRITE);
+        m_sentBefore = m_writtenBack;
         m_writtenBack = m_written;
     }
     return true;

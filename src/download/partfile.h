@@ -88,5 +88,6 @@ private:
     bool m_finished = false;
     qint64 m_written = 0; // handed to the system so far
     qint64 m_writtenBack = 0; // of which already on its way to the disk
+    qint64 m_sentBefore = 0; // of which sent a step before the last
     qint64 m_reserved = 0; // set aside on the disk beyond what was written
 };
