@@ -162,33 +162,30 @@ void TestDoneNotifier::notification_data()
 
     const QString marked = u"/tmp/a <b>&</b> folder"_qs;
     const QString saved = u"1.5 KiB saved in "_qs;
-    const QString show = u"show-in-folder"_qs;
+    const auto row = [](const char *tag, const QStringList &capabilities, bool fileManager, bool opens,
+                         const QString &folder, const QString &body,
+                         const QString &action = u"show-in-folder"_qs, bool verified = false) {
+        QTest::newRow(tag) << capabilities << fileManager << opens << folder << verified << body << action;
+    };
     // A folder's name is the user's text, not markup, wherever the service would read markup.
     const QStringList markup{u"body"_qs, u"body-markup"_qs};
     const QStringList plain{u"body"_qs};
-    QTest::newRow("markup service, file manager")
-        << markup << true << true << marked << false << saved + u"/tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs
-        << show;
+    row("markup service, file manager", markup, true, true, marked,
+        saved + u"/tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs);
     // Without a file manager that selects files, the folder opens the ordinary way.
-    QTest::newRow("plain service, no file manager")
-        << plain << false << true << marked << false << saved + marked << show;
+    row("plain service, no file manager", plain, false, true, marked, saved + marked);
     // Nor that way, the opener finding no way to open it: the window says so.
-    QTest::newRow("no file manager, folders not opened")
-        << plain << false << false << u"/tmp"_qs << false << saved + u"/tmp"_qs << show;
+    row("no file manager, folders not opened", plain, false, false, u"/tmp"_qs, saved + u"/tmp"_qs);
     // A click on the notification itself does what its button does.
-    QTest::newRow("click on the notification")
-        << plain << true << true << marked << false << saved + marked << u"default"_qs;
-    QTest::newRow("archive the server vouched for")
-        << plain << true << true << marked << true << u"1.5 KiB, verified, saved in "_qs + marked << show;
+    row("click on the notification", plain, true, true, marked, saved + marked, u"default"_qs);
+    row("archive the server vouched for", plain, true, true, marked,
+        u"1.5 KiB, verified, saved in "_qs + marked, u"show-in-folder"_qs, true);
     // A service that offers links renders markup too; a direction override or a line break would
     // reorder or split the name shown.
-    QTest::newRow("links service, override and line break")
-        << QStringList{u"body"_qs, u"body-hyperlinks"_qs} << true << true
-        << u"/srv/<b>&amp;\u202Eexe.txt\nx"_qs << false << saved + u"/srv/&lt;b&gt;&amp;amp;exe.txtx"_qs
-        << show;
+    row("links service, override and line break", {u"body"_qs, u"body-hyperlinks"_qs}, true, true,
+        u"/srv/<b>&amp;\u202Eexe.txt\nx"_qs, saved + u"/srv/&lt;b&gt;&amp;amp;exe.txtx"_qs);
     // No service takes the notification: the window tells the outcome instead.
-    QTest::newRow("no notification service")
-        << plain << true << true << u"/tmp"_qs << false << QString() << QString();
+    row("no notification service", plain, true, true, u"/tmp"_qs, QString(), QString());
 }
 
 void TestDoneNotifier::notification()

@@ -582,11 +582,7 @@ void TestForm1::darkDesktopTheme()
         }
         return seen;
     };
-    const auto build = [&] {
-        if (about)
-            return colours(FrmAbout());
-        return colours(Form1(m_folder.path()));
-    };
+    const auto build = [&] { return about ? colours(FrmAbout()) : colours(Form1(m_folder.path())); };
     const QStringList designed = build();
     QPalette dark(QColor(0xEE, 0xEE, 0xEE), QColor(0x35, 0x35, 0x35));
     dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));

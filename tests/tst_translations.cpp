@@ -85,24 +85,20 @@ void TestTranslations::inTheUsersLanguage_data()
     }) << u"12,3 von 64,0 MiB, 2,0 MiB/s, noch 26 s"_s;
 
     // The plural form follows the count: one byte, many bytes, and more than an int holds.
-    const auto moreThan = [](qint64 announced) {
-        return Text([=] {
+    const auto plural = [](const char *tag, const char *locale, qint64 announced, const QString &expected) {
+        QTest::newRow(tag) << QString::fromLatin1(locale) << Text([=] {
             TransferResult result;
             result.outcome = TransferResult::Outcome::NotTheArchive;
             result.refusal = {.kind = Refusal::Kind::MoreThanAnnounced, .size = announced};
             return FailureMessage::outcome(u"Tool"_s, result);
-        });
+        }) << u"Tool: "_s + expected;
     };
-    QTest::newRow("German plural, one")
-        << u"de_DE"_s << moreThan(1) << u"Tool: Der Server hat mehr als das angekündigte 1 Byte gesendet"_s;
-    QTest::newRow("German plural, many")
-        << u"de_DE"_s << moreThan(900'000)
-        << u"Tool: Der Server hat mehr als die angekündigten 900.000 Bytes gesendet"_s;
-    QTest::newRow("German plural, beyond an int")
-        << u"de_DE"_s << moreThan(3'000'000'001)
-        << u"Tool: Der Server hat mehr als die angekündigten 3.000.000.001 Bytes gesendet"_s;
-    QTest::newRow("English plural, one")
-        << u"en_US"_s << moreThan(1) << u"Tool: the server sent more than the 1 byte it announced"_s;
+    plural("German plural, one", "de_DE", 1, u"Der Server hat mehr als das angekündigte 1 Byte gesendet"_s);
+    plural("German plural, many", "de_DE", 900'000,
+        u"Der Server hat mehr als die angekündigten 900.000 Bytes gesendet"_s);
+    plural("German plural, beyond an int", "de_DE", 3'000'000'001,
+        u"Der Server hat mehr als die angekündigten 3.000.000.001 Bytes gesendet"_s);
+    plural("English plural, one", "en_US", 1, u"the server sent more than the 1 byte it announced"_s);
 }
 
 void TestTranslations::inTheUsersLanguage()

@@ -58,6 +58,10 @@ catalog_url=()
 catalog_downs=()
 
 say() { printf 'e2e %s: %s\n' "$scenario" "$*" >&2; }
+# The program still runs (after what $* did).
+still_running() { running "$app_pid" || fail "the program ended${1:+ after $*}"; }
+# The scenario passes, the program still running: what $* says is what it proved.
+pass_while_running() { still_running && say "PASS: $*"; }
 
 fail() {
     say "FAIL: $*"
@@ -266,6 +270,13 @@ start_program() {
     say "main window $window on $DISPLAY"
 }
 
+# The usual start: the display, the demo server (arguments go to it) and the program with it as its proxy.
+start_with_demo_server() {
+    e2e_setup
+    start_demo_server "$@"
+    start_program "$server_url"
+}
+
 # Clicks the middle of a control of the main window, by its name: xpButton4 is Download, xpButton3
 # Cancel, xpButton2 About and xpButton1 Exit.
 click() {
@@ -377,7 +388,7 @@ dismiss_message() {
 }
 
 # Without a notification service a complete download is told in a note over the window ("<tool>
-# downloaded"): a person reads it, presses Return and goes on in the main window.
+# downloaded"): a person reads it, presses Return and goes on in the main window, idle again.
 note_window() { xdotool search --onlyvisible --name ' downloaded$' 2>/dev/null | head -n 1; }
 has_note() { [ -n "$(note_window)" ]; }
 read_note() {
@@ -385,6 +396,7 @@ read_note() {
     xdotool windowfocus --sync "$(note_window)" key Return
     wait_for 10 eval '! has_note' || fail "the note did not go away"
     xdotool windowfocus --sync "$window"
+    wait_for 20 looks_idle || fail "the window did not go back to idle"
 }
 
 # A session bus of the scenario's own, on which the program offers what a screen reader reads.
