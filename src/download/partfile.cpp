@@ -249,8 +249,8 @@ bool PartFile::flush()
         // What was sent a step before the last has had a whole step to reach the disk and is let go. Pages
         // still on their way are skipped, and asking for them would make the system search every
         // processor for them first. A file hashed at the end keeps its pages, so reading it back stays in
-        // memory.
-        if (!m_hash)
+        // memory. A length of 0 would mean the whole file, so nothing is asked before a step has passed.
+        if (!m_hash && m_sentBefore > 0)
             ::posix_fadvise(m_fd, 0, m_sentBefore, POSIX_FADV_DONTNEED);
         ::sync_file_range(m_fd, m_writtenBack, m_written - m_writtenBack, SYNC_FILE_RANGE_WRITE);
         m_sentBefore = m_writtenBack;
