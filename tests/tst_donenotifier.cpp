@@ -1,6 +1,6 @@
-#include "ui/donenotifier.h"
-#include "ui/launcherentry.h"
-#include "ui/suspendinhibitor.h"
+#include "desktop/donenotifier.h"
+#include "desktop/launcherentry.h"
+#include "desktop/suspendinhibitor.h"
 
 #include "support/downloadrun.h"
 #include "transfer/inet.h"

@@ -1,4 +1,4 @@
-#include "ui/failuremessage.h"
+#include "wording/failuremessage.h"
 
 #include <QMetaEnum>
 #include <QScopeGuard>

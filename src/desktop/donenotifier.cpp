@@ -3,7 +3,7 @@
 #include "common/datasize.h"
 #include "common/plaintext.h"
 #include "dbuscall.h"
-#include "failuremessage.h"
+#include "wording/failuremessage.h"
 
 #include <QDBusAbstractInterface>
 #include <QDBusConnection>
