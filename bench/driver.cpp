@@ -6,8 +6,8 @@
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "ui/application.h"
-#include "ui/failuremessage.h"
 #include "ui/form1.h"
+#include "wording/failuremessage.h"
 
 #include <QApplication>
 #include <QTextStream>

@@ -1,6 +1,6 @@
-#include "ui/donenotifier.h"
-#include "ui/launcherentry.h"
-#include "ui/suspendinhibitor.h"
+#include "desktop/donenotifier.h"
+#include "desktop/launcherentry.h"
+#include "desktop/suspendinhibitor.h"
 
 #include "support/downloadrun.h"
 #include "transfer/inet.h"
@@ -218,7 +218,8 @@ void TestDoneNotifier::notification()
     QSignalSpy untold(&notifier, &DoneNotifier::untold);
     TransferResult result;
     result.received = 1536;
-    result.path = archive;
+    result.folder = folder;
+    result.archive = archive;
     result.verified = verified;
     // A download that did not complete is told in the window, never as saved.
     TransferResult incomplete = result;

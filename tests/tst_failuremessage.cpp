@@ -1,4 +1,4 @@
-#include "ui/failuremessage.h"
+#include "wording/failuremessage.h"
 
 #include <QMetaEnum>
 #include <QScopeGuard>
@@ -17,7 +17,7 @@ TransferResult ending(TransferResult::Outcome outcome, const Refusal &refusal = 
     result.refusal = refusal;
     result.received = 300000;
     result.expected = 900000;
-    result.path = u"/d/Vorn Scanner V1.40.rar.part"_qs;
+    result.partial = u"/d/Vorn Scanner V1.40.rar.part"_qs;
     return result;
 }
 
@@ -99,7 +99,16 @@ void TestFailureMessage::wording_data()
                              const QString &path = u"/d/t.part"_qs) {
         const bool answer = refusal.kind < Refused::FolderUnknown;
         TransferResult result = ending(answer ? Outcome::NotTheArchive : Outcome::CannotWrite, refusal);
-        result.path = path;
+        // The file named is the one the download ended at: the folder, the archive put in place, or the
+        // .part file written.
+        const bool atArchive
+            = QList{Refused::NoRoom, Refused::Replaced, Refused::GivenAnotherName, Refused::NotConfirmed}
+                  .contains(refusal.kind);
+        result.partial.clear();
+        (refusal.kind >= Refused::NoHome ? result.folder
+                : atArchive              ? result.archive
+                                         : result.partial)
+            = path;
         const QString where = path.isEmpty() ? u": "_qs : u" to "_qs + path + u": "_qs;
         row(QMetaEnum::fromType<Refused>().valueToKey(int(refusal.kind)), result,
             answer ? failed + phrase + unchanged : tool + u" could not be saved"_qs + where + phrase + u'.');
@@ -141,13 +150,16 @@ void TestFailureMessage::wording_data()
     refused({Refused::ChangedWhileWritten}, u"the file was changed while it was being written"_qs);
     refused({.kind = Refused::ChangedSize, .size = 1024, .otherSize = 2098176},
         u"the file was changed while it was being written (it holds 1024 bytes, not 2098176)"_qs);
-    refused({Refused::Replaced}, u"the file was replaced while it was being written"_qs);
-    refused({Refused::GivenAnotherName}, u"the file was given another name while it was being written"_qs);
+    const QString archive = u"/d/t.rar"_qs;
+    refused({Refused::Replaced}, u"the file was replaced while it was being written"_qs, archive);
+    refused({Refused::GivenAnotherName}, u"the file was given another name while it was being written"_qs,
+        archive);
     refused({.kind = Refused::NotConfirmed, .systemReason = u"Input/output error"_qs},
         u"the new archive is in place, but the system could not confirm that it is on the disk "
-        "(Input/output error)"_qs);
+        "(Input/output error)"_qs,
+        archive);
     refused({.kind = Refused::NoRoom, .size = 67108864, .otherSize = 21076377, .path = u"/media/a\u202Eb"_qs},
-        u"needs 64.0 MiB; the disk of /media/ab has 20.1 MiB free"_qs);
+        u"needs 64.0 MiB; the disk of /media/ab has 20.1 MiB free"_qs, archive);
     refused(Refusal::system(ENOSPC), u"No space left on device"_qs);
     refused({Refused::NoHome}, u"there is no home folder to find the download folder in"_qs, {});
     refused({.kind = Refused::DownloadFolderRelative, .path = userDirs},
@@ -259,7 +271,7 @@ void TestFailureMessage::outcome_data()
     using Outcome = TransferResult::Outcome;
     QTest::addColumn<int>("outcome");
     QTest::addColumn<qint64>("received");
-    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("path"); // the folder of a complete download, else the .part file
     QTest::addColumn<QString>("told");
 
     const auto row
@@ -267,10 +279,10 @@ void TestFailureMessage::outcome_data()
               QTest::newRow(tag) << int(outcome) << received << path << u"Vorn Scanner V1.40: "_qs + told;
           };
     const QString part = u"/home/ann/tools/Vorn Scanner V1.40.rar.part"_qs;
-    row("complete, under the home", Outcome::Complete, 2 << 20, u"/home/ann/tools/Vorn Scanner V1.40.rar"_qs,
+    row("complete, under the home", Outcome::Complete, 2 << 20, u"/home/ann/tools"_qs,
         u"2.0 MiB saved in ~/tools"_qs);
     // Another account's home that starts with the same letters is not under this one.
-    row("complete, beside the home", Outcome::Complete, 2 << 20, u"/home/ann2/Vorn Scanner V1.40.rar"_qs,
+    row("complete, beside the home", Outcome::Complete, 2 << 20, u"/home/ann2"_qs,
         u"2.0 MiB saved in /home/ann2"_qs);
     // Nothing of a cancelled download is kept, however much had arrived.
     row("cancelled mid-body", Outcome::Cancelled, 10 * 1024, part, u"cancelled"_qs);
@@ -291,7 +303,7 @@ void TestFailureMessage::outcome()
     const auto restore = qScopeGuard([&] { qputenv("HOME", home); });
     TransferResult result = ending(TransferResult::Outcome(outcome));
     result.received = received;
-    result.path = path;
+    (result.outcome == TransferResult::Outcome::Complete ? result.folder : result.partial) = path;
     QCOMPARE(FailureMessage::outcome(tool, result), told);
 }
 

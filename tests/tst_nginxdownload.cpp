@@ -4,8 +4,8 @@
 #include "support/downloadrun.h"
 #include "support/scriptedhttpserver.h"
 #include "transfer/inet.h"
-#include "ui/failuremessage.h"
 #include "ui/form1.h"
+#include "wording/failuremessage.h"
 
 #include <QFile>
 #include <QNetworkProxy>

@@ -2,9 +2,9 @@
 #include "controls/plainlabel.h"
 #include "controls/xplabel.h"
 #include "download/progressreadout.h"
-#include "ui/failuremessage.h"
 #include "ui/form1.h"
 #include "ui/frmabout.h"
+#include "wording/failuremessage.h"
 
 #include <QAbstractButton>
 #include <QDir>

@@ -55,11 +55,10 @@ void DownloadCommands::downloadPressed()
         const DestinationFolder::Choice folder = DestinationFolder::choose(m_programFolder);
         m_readout.start();
         // Nothing is asked of the server when there is nowhere to save it.
-        TransferResult result;
-        result.path = folder.path;
-        result = folder.refusal.refused()
-            ? ended(result, TransferResult::Outcome::CannotWrite, folder.refusal)
+        TransferResult result = folder.refusal.refused()
+            ? ended({}, TransferResult::Outcome::CannotWrite, folder.refusal)
             : DownloadFile(ToolCatalog::url(position), ToolCatalog::destinationPath(folder.path, position));
+        result.folder = folder.path;
         Q_EMIT transferFinished(name, result);
     }
     m_running = false;
@@ -75,7 +74,7 @@ void DownloadCommands::cancel()
 TransferResult DownloadCommands::DownloadFile(const QString &url, const QString &destination)
 {
     TransferResult result;
-    result.path = destination;
+    result.archive = destination;
     result.timeoutSeconds = m_inet->requestTimeout();
     AnswerCheck::Verdict verdict;
     PartFile part(destination);
@@ -92,6 +91,8 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
     // Given up while its answer still comes: the rest of the body is not fetched.
     if (ending->abandonsRequest)
         m_inet->cancel();
+    if (ending->atPartial)
+        result.partial = part.path();
     // A .part file with nothing in it holds nothing worth keeping or telling of.
     if (result.received == 0)
         part.discard();
@@ -149,13 +150,11 @@ DownloadCommands::Step DownloadCommands::takeAnswer(AnswerCheck::Verdict *verdic
 DownloadCommands::Step DownloadCommands::openPart(
     PartFile &part, const AnswerCheck::Verdict &verdict, TransferResult *result)
 {
-    result->path = part.path();
     if (!part.open())
-        return Ending{Outcome::CannotWrite, part.refusal(), true};
+        return Ending{Outcome::CannotWrite, part.refusal(), true, true};
     // Told before the body fills the disk; nothing of it is left behind.
     if (result->expected > 0 && !part.reserve(result->expected)) {
         part.discard();
-        result->path = part.destination();
         return Ending{Outcome::CannotWrite, part.refusal(), true};
     }
     part.setOrigin(m_inet->answerUrl());
@@ -177,12 +176,12 @@ DownloadCommands::Step DownloadCommands::copyBody(PartFile &part, TransferResult
     // Whatever else happened, what arrived is in the .part file for whoever looks, until the next attempt;
     // it is checked as it lies on the disk, not as it arrived.
     if (!copied || !part.finish())
-        return Ending{Outcome::CannotWrite, part.refusal(), true};
+        return Ending{Outcome::CannotWrite, part.refusal(), true, true};
     result->failure = m_inet->failure();
     // More than the announced size is no archive, however the transfer ended.
     const bool beyondSize = result->expected > 0 && result->received > result->expected;
     if (!beyondSize && (m_inet->hasFailed() || result->received < result->expected))
-        return Ending{Outcome::Incomplete};
+        return Ending{.outcome = Outcome::Incomplete, .atPartial = true};
     return std::nullopt;
 }
 
@@ -198,7 +197,6 @@ DownloadCommands::Step DownloadCommands::commit(
     PartFile &part, const AnswerCheck::Verdict &verdict, TransferResult *result)
 {
     result->verified = !verdict.sha256.isEmpty();
-    result->path = part.destination();
     if (!part.commit())
         return Ending{Outcome::CannotWrite, part.refusal()};
     return std::nullopt;

@@ -31,7 +31,10 @@ struct TransferResult
     Outcome outcome = Outcome::Complete;
     qint64 received = 0;
     qint64 expected = 0; // 0 when the server did not say
-    QString path; // the file concerned
+    QString folder; // the folder archives go to; empty when there is none
+    QString archive; // where the archive goes, in `folder`
+    // The .part file, where the download ended at it: it could not be written, or it keeps what arrived.
+    QString partial;
     int status = 0; // the server's answer, once it came
     // Why the answer is not the archive (NotTheArchive), or cannot be written (CannotWrite).
     Refusal refusal;
@@ -92,6 +95,7 @@ private:
         Outcome outcome;
         Refusal refusal = {};
         bool abandonsRequest = false; // the answer is still coming and is not wanted
+        bool atPartial = false; // the .part file could not be written, or keeps what arrived
     };
     // One step of `DownloadFile`: nothing when the download goes on to the next.
     using Step = std::optional<Ending>;

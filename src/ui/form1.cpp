@@ -9,16 +9,16 @@
 #include "controls/xpbutton.h"
 #include "controls/xpcombobox.h"
 #include "controls/xplabel.h"
-#include "desktophints.h"
-#include "donenotifier.h"
-#include "failuremessage.h"
+#include "desktop/desktophints.h"
+#include "desktop/donenotifier.h"
+#include "desktop/launcherentry.h"
+#include "desktop/suspendinhibitor.h"
 #include "form1description.h"
 #include "frmabout.h"
-#include "launcherentry.h"
 #include "marquee.h"
 #include "progresstip.h"
-#include "suspendinhibitor.h"
 #include "transfer/inet.h"
+#include "wording/failuremessage.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -2,7 +2,7 @@
 
 #include "controls/skin.h"
 #include "controls/xpbutton.h"
-#include "desktophints.h"
+#include "desktop/desktophints.h"
 #include "windowdescription.h"
 
 #include <QGuiApplication>

@@ -32,8 +32,8 @@ private:
     void notify(const QString &toolName, const TransferResult &result, bool markup);
     void tellWindow(const QString &toolName, const TransferResult &result);
     void actionInvoked(uint id, const QString &actionKey);
-    void showInFolder(const QString &archive);
+    void showInFolder(const TransferResult &saved);
 
     QPointer<NotificationsInterface> m_notifications;
-    QHash<uint, QString> m_archives; // of the notifications on screen, by id
+    QHash<uint, TransferResult> m_saved; // the downloads of the notifications on screen, by id
 };

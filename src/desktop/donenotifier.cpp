@@ -3,13 +3,12 @@
 #include "common/datasize.h"
 #include "common/plaintext.h"
 #include "dbuscall.h"
-#include "failuremessage.h"
+#include "wording/failuremessage.h"
 
 #include <QDBusAbstractInterface>
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QProcess>
@@ -70,7 +69,7 @@ void DoneNotifier::transferFinished(const QString &toolName, const TransferResul
         m_notifications->setTimeout(serviceTimeoutMs);
         connect(m_notifications, &NotificationsInterface::ActionInvoked, this, &DoneNotifier::actionInvoked);
         connect(m_notifications, &NotificationsInterface::NotificationClosed, this,
-            [this](uint id) { m_archives.remove(id); });
+            [this](uint id) { m_saved.remove(id); });
     }
     // Whether the body may hold markup decides whether the folder's name is escaped.
     whenFinished(m_notifications->asyncCall(QStringLiteral("GetCapabilities")), this,
@@ -86,7 +85,7 @@ void DoneNotifier::transferFinished(const QString &toolName, const TransferResul
 void DoneNotifier::notify(const QString &toolName, const TransferResult &result, bool markup)
 {
     // A name that turns text around or breaks the line must not change what the path reads as.
-    const QString folder = PlainText::clean(QFileInfo(result.path).absolutePath());
+    const QString folder = PlainText::clean(result.folder);
     const QString body
         = (result.verified ? tr("%1, verified, saved in %2") : tr("%1 saved in %2"))
               .arg(DataSize::text(result.received, QLocale()), markup ? folder.toHtmlEscaped() : folder);
@@ -103,7 +102,7 @@ void DoneNotifier::notify(const QString &toolName, const TransferResult &result,
     whenFinished(call, this, [this, toolName, result](const QDBusPendingCall &finished) {
         const QDBusPendingReply<uint> id = finished;
         if (id.isValid())
-            m_archives.insert(id.value(), result.path);
+            m_saved.insert(id.value(), result);
         else
             tellWindow(toolName, result);
     });
@@ -116,27 +115,26 @@ void DoneNotifier::tellWindow(const QString &toolName, const TransferResult &res
 
 void DoneNotifier::actionInvoked(uint id, const QString &actionKey)
 {
-    const auto archive = m_archives.constFind(id);
-    if (archive == m_archives.cend())
+    const auto saved = m_saved.constFind(id);
+    if (saved == m_saved.cend())
         return;
     if (actionKey == QLatin1String("default") || actionKey == showInFolderKey)
-        showInFolder(*archive);
+        showInFolder(*saved);
 }
 
-void DoneNotifier::showInFolder(const QString &archive)
+void DoneNotifier::showInFolder(const TransferResult &saved)
 {
     QDBusMessage showItems = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
         QStringLiteral("/org/freedesktop/FileManager1"), QStringLiteral("org.freedesktop.FileManager1"),
         QStringLiteral("ShowItems"));
-    showItems << QStringList{QUrl::fromLocalFile(archive).toString(QUrl::FullyEncoded)} << QString();
+    showItems << QStringList{QUrl::fromLocalFile(saved.archive).toString(QUrl::FullyEncoded)} << QString();
     // Without a file manager that selects files, the folder is opened the ordinary way; failing that
     // too, the click would otherwise do nothing anybody sees. The opener says whether it found a way to
     // open the folder only by its exit code, so it runs as a process of its own, watched, never waited on.
     whenFinished(m_notifications->connection().asyncCall(showItems), this,
-        [this, archive](const QDBusPendingCall &call) {
+        [this, folder = saved.folder](const QDBusPendingCall &call) {
             if (!call.isError())
                 return;
-            const QString folder = QFileInfo(archive).absolutePath();
             auto *opener = new QProcess(this);
             opener->setProcessChannelMode(QProcess::ForwardedChannels);
             opener->setStandardInputFile(QProcess::nullDevice());

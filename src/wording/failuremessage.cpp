@@ -5,7 +5,6 @@
 #include "common/pluralcount.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
@@ -391,12 +390,21 @@ QString endingPhrase(const TransferResult &result, const QLocale &locale)
     }
 }
 
+// The file a message names: the .part file where the download ended at it, else the archive that could
+// not be put in place, else the folder that could not be had.
+const QString &namedFile(const TransferResult &result)
+{
+    return !result.partial.isEmpty() ? result.partial
+        : !result.archive.isEmpty()  ? result.archive
+                                     : result.folder;
+}
+
 } // namespace
 
 QString FailureMessage::text(const QString &toolName, const TransferResult &result)
 {
     const QLocale locale;
-    const QString path = PlainText::clean(result.path);
+    const QString path = PlainText::clean(namedFile(result));
     const QString phrase = endingPhrase(result, locale);
     switch (result.outcome) {
     case TransferResult::Outcome::Complete:
@@ -437,11 +445,11 @@ QString FailureMessage::outcome(const QString &toolName, const TransferResult &r
 {
     const QLocale locale;
     const QString size = DataSize::text(result.received, locale);
-    const QString where = homeShortened(PlainText::clean(result.path));
+    const QString where = homeShortened(PlainText::clean(namedFile(result)));
     QString words;
     switch (result.outcome) {
     case TransferResult::Outcome::Complete:
-        words = tr("%1 saved in %2").arg(size, homeShortened(QFileInfo(result.path).absolutePath()));
+        words = tr("%1 saved in %2").arg(size, homeShortened(PlainText::clean(result.folder)));
         break;
     case TransferResult::Outcome::Cancelled:
         // Whatever had arrived went with the transfer.
