@@ -32,6 +32,8 @@ private Q_SLOTS:
     void head();
     void statedDigest_data();
     void statedDigest();
+    void start_data();
+    void start();
     void body_data();
     void body();
 };
@@ -44,7 +46,6 @@ void TestAnswerCheck::head_data()
 
     using Kind = Refusal::Kind;
     const Refusal empty{Kind::NoData};
-    const Refusal page{Kind::WebPage};
     const auto part
         = [](const QString &range) { return Refusal{.kind = Kind::PartOnly, .serverText = range}; };
     const auto badSize
@@ -87,22 +88,9 @@ void TestAnswerCheck::head_data()
     taken("leading zeros, above 4 GiB", answer(200, 5000000000, {u"Content-Length: 005000000000"_qs}),
         5000000000);
     taken("length run into letters", answer(200, 2500, {u"Content-Length: 2500abc"_qs}), 2500);
-    refused("a web page", answer(200, -1, {u"Content-Type: text/html; charset=utf-8"_qs}), page);
-    refused("a web page, type in capitals", answer(200, -1, {u"Content-Type: Text/HTML"_qs}), page);
-    refused("an XHTML page", answer(200, -1, {u"Content-Type: application/xhtml+xml"_qs}), page);
-    taken("a page sent as an attachment",
-        answer(200, -1,
-            {u"Content-Type: text/html"_qs, u"Content-Disposition: attachment; filename=\"tool.rar\""_qs}),
-        0);
     refused("gzip-encoded", answer(200, -1, {u"Content-Encoding: gzip"_qs}),
         {.kind = Kind::Encoded, .serverText = u"gzip"_qs});
     taken("identity encoding", answer(200, -1, {u"Content-Encoding: identity"_qs}), 0);
-    // Whichever of two types a browser believes, the page is the one to fear.
-    refused("two types, one a page",
-        answer(200, 500,
-            {u"Content-Length: 500"_qs, u"Content-Type: application/octet-stream"_qs,
-                u"Content-Type: text/html"_qs}),
-        page);
     // Of a list, it is chance which number frames the body.
     refused("list of lengths", answer(200, 100, {u"Content-Length: 100, 50"_qs}), badSize(u"100, 50"_qs));
     // Two headers that disagree leave no way to tell where the body ends (libcurl frames it by one).
@@ -191,6 +179,56 @@ void TestAnswerCheck::head()
     QCOMPARE(verdict.isArchive, !refusal.refused());
     if (verdict.isArchive)
         QCOMPARE(verdict.expected, expected);
+}
+
+void TestAnswerCheck::start_data()
+{
+    QTest::addColumn<AnswerHead>("head");
+    QTest::addColumn<QByteArray>("start"); // the body's first bytes, all of it when shorter
+    QTest::addColumn<bool>("page");
+
+    const AnswerHead labelled = answer(200, -1, {u"Content-Type: text/html; charset=utf-8"_qs});
+    const auto row = [](const char *tag, const AnswerHead &head, const QByteArray &start, bool page) {
+        QTest::newRow(tag) << head << start << page;
+    };
+    row("a web page", labelled, "<!DOCTYPE html>\n<html lang=en>", true);
+    row("after white space, in any case", labelled, "\t\n\f\r <hTmL>", true);
+    row("a comment first", labelled, "<!-- generated -->", true);
+    row("after a byte order mark", labelled, "\xEF\xBB\xBF<p>Not found", true);
+    row("type in capitals", answer(200, -1, {u"Content-Type: Text/HTML"_qs}), "<HEAD>", true);
+    row("an XHTML page", answer(200, -1, {u"Content-Type: application/xhtml+xml"_qs}), "<html>", true);
+    // Whichever of two types a browser believes, the page is the one to fear.
+    row("two types, one a page",
+        answer(200, 500,
+            {u"Content-Length: 500"_qs, u"Content-Type: application/octet-stream"_qs,
+                u"Content-Type: text/html"_qs}),
+        "<body>", true);
+    // busybox httpd labels every part it sends a page.
+    row("an archive labelled a page", labelled, QByteArray("Rar!\x1a\x07\x00\xcf\x90s", 10), false);
+    row("a tag that is no page's", labelled, "<PRE>", false);
+    row("only white space", labelled, "  \r\n", false);
+    // A body shorter than a signature is judged by what there is, never by what lies beyond it.
+    row("body of two bytes", labelled, "<b", false);
+    row("body of three bytes", labelled, "<b>", true);
+    row("a page sent as an attachment",
+        answer(200, -1,
+            {u"Content-Type: text/html"_qs, u"Content-Disposition: attachment; filename=\"tool.rar\""_qs}),
+        "<html>", false);
+    row("not labelled a page", answer(200, -1, {u"Content-Type: application/x-rar"_qs}), "<html>", false);
+}
+
+void TestAnswerCheck::start()
+{
+    QFETCH(AnswerHead, head);
+    QFETCH(QByteArray, start);
+    QFETCH(bool, page);
+
+    const AnswerCheck::Verdict verdict = AnswerCheck::checkHead(head);
+    QVERIFY(verdict.isArchive);
+    // What lies past the body's end would make a tag of it, and is never looked at.
+    const QByteArray followed = start + "> ";
+    QCOMPARE(AnswerCheck::checkStart(verdict, QByteArrayView(followed).first(start.size())),
+        page ? Refusal{Refusal::Kind::WebPage} : Refusal());
 }
 
 void TestAnswerCheck::body_data()

@@ -4,6 +4,8 @@
 #include <QScopeGuard>
 #include <QTest>
 
+#include <limits>
+
 #include <cerrno>
 
 namespace {
@@ -148,6 +150,8 @@ void TestFailureMessage::wording_data()
         "(Input/output error)"_qs);
     refused({.kind = Refused::NoRoom, .size = 67108864, .otherSize = 21076377, .path = u"/media/a\u202Eb"_qs},
         u"needs 64.0 MiB; the disk of /media/ab has 20.1 MiB free"_qs);
+    refused({.kind = Refused::TooLarge, .size = std::numeric_limits<qint64>::max(), .path = u"/"_qs},
+        u"needs 8.0 EiB; the disk of / cannot hold a file that large"_qs);
     refused(Refusal::system(ENOSPC), u"No space left on device"_qs);
     refused({Refused::NoHome}, u"there is no home folder to find the download folder in"_qs, {});
     refused({.kind = Refused::DownloadFolderRelative, .path = userDirs},
