@@ -4,9 +4,8 @@
 #include <QScopeGuard>
 #include <QTest>
 
-#include <limits>
-
 #include <cerrno>
+#include <limits>
 
 namespace {
 

@@ -412,20 +412,19 @@ void TestPartFile::room_data()
     const Mount tmpfs = [](const QString &at) { return SmallDisk::mountFull(at, 1 << 20); };
     const Mount ext2 = [](const QString &at) { return SmallDisk::mountExt2(at, 2 << 20, 4 << 20); };
     const Mount ext4 = [](const QString &at) { return SmallDisk::mountExt4(at, 8 << 20); };
+    const Mount scattered = [](const QString &at) { return SmallDisk::mountExt4(at, 8 << 20, true); };
+    const Mount ramfs = [](const QString &at) { return SmallDisk::mountFull(at, 1 << 20, "ramfs"); };
     // Given back by a download that failed: the file holds only what arrived.
-    QTest::newRow("set aside") << tmpfs << qint64(768 << 10) << Kind::None << true;
+    QTest::newRow("reserved") << tmpfs << qint64(768 << 10) << Kind::None << true;
     // Where nothing can be set aside, the free room decides.
     QTest::newRow("cannot set aside, fits") << ext2 << qint64(512 << 10) << Kind::None << false;
     QTest::newRow("cannot set aside, no room") << ext2 << qint64(-1024) << Kind::NoRoom << false;
+    QTest::newRow("too large, cannot reserve") << ext2 << qint64(8 << 20) << Kind::TooLarge << false;
     // Asked for, it would take every free block before it fails.
     QTest::newRow("one byte beyond the room") << ext4 << qint64(-1) << Kind::NoRoom << false;
-    QTest::newRow("room counted, not in one map")
-        << Mount([](const QString &at) { return SmallDisk::mountExt4(at, 8 << 20, true); }) << qint64(0)
-        << Kind::NoRoom << false;
+    QTest::newRow("room counted, not in one map") << scattered << qint64(0) << Kind::NoRoom << false;
     // It does not say how much it has: nothing to refuse on that ground.
-    QTest::newRow("counts no blocks (ramfs)")
-        << Mount([](const QString &at) { return SmallDisk::mountFull(at, 1 << 20, "ramfs"); })
-        << qint64(64 << 20) << Kind::None << false;
+    QTest::newRow("counts no blocks (ramfs)") << ramfs << qint64(64 << 20) << Kind::None << false;
     QTest::newRow("beyond the disk") << tmpfs << (qint64(1) << 40) << Kind::TooLarge << false;
     QTest::newRow("largest size") << ext4 << std::numeric_limits<qint64>::max() << Kind::TooLarge << false;
 }

@@ -27,9 +27,10 @@ bool isWebPage(const AnswerHead &head)
     });
 }
 
-// Whether `start` begins as an HTML document does (the HTML signatures of the WHATWG MIME Sniffing
-// standard, 7.1): after white space, one of these tags in any case, ended by a space or '>'. A UTF-8
-// byte order mark, which editors put before many a page, is passed over too; no archive begins so.
+// Whether `start` begins as an HTML or XML document does (the HTML and XML signatures of the WHATWG MIME
+// Sniffing standard, 7.1): after white space, "<?xml", or one of these tags in any case, ended by a space
+// or '>'. A UTF-8 byte order mark, which editors put before many a page, is passed over too; no archive
+// begins so.
 bool beginsAsPage(QByteArrayView start)
 {
     static constexpr QByteArrayView signatures[] = {"<!DOCTYPE HTML", "<HTML", "<HEAD", "<SCRIPT", "<IFRAME",
@@ -38,11 +39,12 @@ bool beginsAsPage(QByteArrayView start)
         start = start.sliced(3);
     while (!start.isEmpty() && QByteArrayView("\t\n\f\r ").contains(start.front()))
         start = start.sliced(1);
-    return std::any_of(std::begin(signatures), std::end(signatures), [start](QByteArrayView signature) {
-        const qsizetype size = signature.size();
-        return start.size() > size && qstrnicmp(start.data(), size, signature.data(), size) == 0
-            && (start[size] == ' ' || start[size] == '>');
-    });
+    return start.startsWith("<?xml")
+        || std::any_of(std::begin(signatures), std::end(signatures), [start](QByteArrayView signature) {
+               const qsizetype size = signature.size();
+               return start.size() > size && qstrnicmp(start.data(), size, signature.data(), size) == 0
+                   && (start[size] == ' ' || start[size] == '>');
+           });
 }
 
 // The codings other than identity, e.g. "gzip"; empty when the body is sent as it is.
