@@ -457,11 +457,8 @@ void TestPartFile::room()
         QCOMPARE(part.refusal().kind, refused);
         if (refused != Kind::None) {
             QCOMPARE(freeRoom(), free);
-            QCOMPARE(part.refusal(),
-                Refusal({.kind = refused,
-                    .size = size,
-                    .otherSize = refused == Kind::NoRoom ? free : 0,
-                    .path = disk}));
+            QCOMPARE(part.refusal().otherSize, refused == Kind::NoRoom ? free : 0);
+            QCOMPARE(part.refusal(), Refusal({refused, size, part.refusal().otherSize, 0, {}, {}, disk}));
         }
         QCOMPARE(::stat(QFile::encodeName(part.path()).constData(), &status), 0);
         QCOMPARE(status.st_blocks * 512 >= size, setAside);
