@@ -11,7 +11,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkProxy>
+#include <QProcess>
 #include <QScopeGuard>
+#include <QStandardPaths>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
@@ -71,6 +74,7 @@ private Q_SLOTS:
     void cannotWrite_data();
     void cannotWrite();
     void garbledContentLength();
+    void mislabelledByBusybox();
     void largerThan4GiB_data();
     void largerThan4GiB();
 
@@ -426,6 +430,12 @@ void TestDownloadCommands::notTheArchive_data()
     cutOff.resetOnClose = true;
     QTest::newRow("206 running on past its range, then cut off")
         << cutOff << Refusal{.kind = Refusal::Kind::MoreThanAnnounced, .size = 10} << qint64(20) << false;
+    // A page is told by its first bytes as well as its label, before anything is written.
+    const ScriptedResponse page{
+        .headers = {{"Content-Type", "text/html"}}, .body = "\r\n<!DOCTYPE html><title>Sign in</title>"};
+    QTest::newRow("a web page") << page << Refusal{Refusal::Kind::WebPage} << qint64(0) << false;
+    QTest::newRow("an archive labelled a page")
+        << withHeader(plain, "Content-Type", "text/html") << Refusal() << qint64(0) << false;
     const QByteArray digest = "sha-256=:" + ScriptedHttpServer::patternSha256(size).toBase64() + ':';
     QTest::newRow("digest the body matches")
         << withHeader(plain, "Repr-Digest", digest) << Refusal() << qint64(0) << true;
@@ -460,6 +470,40 @@ void TestDownloadCommands::notTheArchive()
     QCOMPARE(run.result().refusal, refusal);
     QCOMPARE(readFile(archivePath(3)), QByteArray("kept"));
     QCOMPARE(readFile(archivePath(3) + QLatin1String(".part")), ScriptedHttpServer::patternBytes(0, written));
+}
+
+// busybox httpd labels every partial answer a web page; what it sends is saved all the same.
+void TestDownloadCommands::mislabelledByBusybox()
+{
+    const QString busybox = QStandardPaths::findExecutable(u"busybox"_qs);
+    QTcpServer probe;
+    if (busybox.isEmpty() || !probe.listen(QHostAddress::LocalHost))
+        QSKIP("needs Debian's busybox and a port on 127.0.0.1");
+    const QString port = QString::number(probe.serverPort());
+    probe.close();
+    const QString served = m_folder->path() + u"/served"_qs;
+    const QByteArray bytes = ScriptedHttpServer::patternBytes(0, 100000);
+    QVERIFY(QDir().mkpath(served) && writeFile(served + u"/tool.rar"_qs, bytes));
+    QProcess httpd;
+    httpd.start(busybox, {u"httpd"_qs, u"-f"_qs, u"-p"_qs, u"127.0.0.1:"_qs + port, u"-h"_qs, served});
+    const auto stop = qScopeGuard([&] {
+        httpd.kill();
+        httpd.waitForFinished();
+    });
+    const auto listening = [&] {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, port.toUShort());
+        return socket.waitForConnected(100);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(listening(), 5000);
+    QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
+
+    const QString archive = m_folder->path() + u"/tool.rar"_qs;
+    const TransferResult result
+        = m_commands->DownloadFile(u"http://127.0.0.1:"_qs + port + u"/tool.rar"_qs, archive);
+    QCOMPARE(result.status, 206);
+    QCOMPARE(result.outcome, Outcome::Complete);
+    QCOMPARE(readFile(archive), bytes);
 }
 
 void TestDownloadCommands::truncatedBody_data()
@@ -615,10 +659,10 @@ void TestDownloadCommands::cannotWrite()
     // Named where the body could not be written into it; not where nothing of it is left.
     QCOMPARE(run.result().partial.isEmpty(), !diskFull || announced);
     // Told before a byte of it is written, and nothing is left to fill the disk.
-    const Refusal noRoom{.kind = Refusal::Kind::NoRoom, .size = size, .otherSize = 4096, .path = folder};
+    const Refusal tooLarge{.kind = Refusal::Kind::TooLarge, .size = size, .path = folder};
     QCOMPARE(run.result().refusal,
         !diskFull       ? Refusal::system(EISDIR)
-            : announced ? noRoom
+            : announced ? tooLarge
                         : Refusal::system(ENOSPC));
     QCOMPARE(QFile::exists(archivePath(7) + u".part"_qs), !diskFull || !announced);
     // The request is given up at the first failed write, not fetched to its end.

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <limits>
 
 namespace {
 
@@ -101,9 +102,9 @@ void TestFailureMessage::wording_data()
         TransferResult result = ending(answer ? Outcome::NotTheArchive : Outcome::CannotWrite, refusal);
         // The file named is the one the download ended at: the folder, the archive put in place, or the
         // .part file written.
-        const bool atArchive
-            = QList{Refused::NoRoom, Refused::Replaced, Refused::GivenAnotherName, Refused::NotConfirmed}
-                  .contains(refusal.kind);
+        const bool atArchive = QList{Refused::NoRoom, Refused::TooLarge, Refused::Replaced,
+            Refused::GivenAnotherName, Refused::NotConfirmed}
+                                   .contains(refusal.kind);
         result.partial.clear();
         (refusal.kind >= Refused::NoHome ? result.folder
                 : atArchive              ? result.archive
@@ -160,6 +161,8 @@ void TestFailureMessage::wording_data()
         archive);
     refused({.kind = Refused::NoRoom, .size = 67108864, .otherSize = 21076377, .path = u"/media/a\u202Eb"_qs},
         u"needs 64.0 MiB; the disk of /media/ab has 20.1 MiB free"_qs, archive);
+    refused({.kind = Refused::TooLarge, .size = std::numeric_limits<qint64>::max(), .path = u"/"_qs},
+        u"needs 8.0 EiB; the disk of / cannot hold a file that large"_qs, archive);
     refused(Refusal::system(ENOSPC), u"No space left on device"_qs);
     refused({Refused::NoHome}, u"there is no home folder to find the download folder in"_qs, {});
     refused({.kind = Refused::DownloadFolderRelative, .path = userDirs},

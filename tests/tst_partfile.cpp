@@ -13,10 +13,12 @@
 #include <QTest>
 
 #include <cerrno>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 // Something put at a name, as someone else (or an earlier download) could have.
@@ -30,12 +32,15 @@ using Meddle = std::function<void(const QString &path)>;
 // Where the archive goes; empty when the place cannot be made here.
 using Place = std::function<QString(const QString &folder)>;
 using After = Meddle;
+// Mounts a small disk at the folder; false where it cannot be had.
+using Mount = std::function<bool(const QString &folder)>;
 
 using Kind = Refusal::Kind;
 
 Q_DECLARE_METATYPE(Obstacle)
 Q_DECLARE_METATYPE(Meddle)
 Q_DECLARE_METATYPE(Place)
+Q_DECLARE_METATYPE(Mount)
 
 // The .part file on real files, in a folder where anybody may have planted anything.
 class TestPartFile : public QObject
@@ -399,37 +404,64 @@ void TestPartFile::hashIsOfTheFileOnDisk()
 
 void TestPartFile::room_data()
 {
-    QTest::addColumn<bool>("ext2"); // which cannot set room aside; else tmpfs of 1 MiB
-    QTest::addColumn<qint64>("size");
-    QTest::addColumn<bool>("fits");
+    QTest::addColumn<Mount>("mount");
+    QTest::addColumn<qint64>("size"); // beyond the room free when 0 or less
+    QTest::addColumn<Kind>("refused");
+    QTest::addColumn<bool>("setAside");
 
-    // Set aside ahead, and given back by a download that failed: the file holds only what arrived.
-    QTest::newRow("reserved") << false << qint64(768 << 10) << true;
+    const Mount tmpfs = [](const QString &at) { return SmallDisk::mountFull(at, 1 << 20); };
+    const Mount ext2 = [](const QString &at) { return SmallDisk::mountExt2(at, 2 << 20, 4 << 20); };
+    const Mount ext4 = [](const QString &at) { return SmallDisk::mountExt4(at, 8 << 20); };
+    const Mount scattered = [](const QString &at) { return SmallDisk::mountExt4(at, 8 << 20, true); };
+    const Mount ramfs = [](const QString &at) { return SmallDisk::mountFull(at, 1 << 20, "ramfs"); };
+    // Given back by a download that failed: the file holds only what arrived.
+    QTest::newRow("reserved") << tmpfs << qint64(768 << 10) << Kind::None << true;
     // Where nothing can be set aside, the free room decides.
-    QTest::newRow("too large, cannot reserve") << true << qint64(8 << 20) << false;
+    QTest::newRow("cannot set aside, fits") << ext2 << qint64(512 << 10) << Kind::None << false;
+    QTest::newRow("cannot set aside, no room") << ext2 << qint64(-1024) << Kind::NoRoom << false;
+    QTest::newRow("too large, cannot reserve") << ext2 << qint64(8 << 20) << Kind::TooLarge << false;
+    // Asked for, it would take every free block before it fails.
+    QTest::newRow("one byte beyond the room") << ext4 << qint64(-1) << Kind::NoRoom << false;
+    QTest::newRow("room counted, not in one map") << scattered << qint64(0) << Kind::NoRoom << false;
+    // It does not say how much it has: nothing to refuse on that ground.
+    QTest::newRow("counts no blocks (ramfs)") << ramfs << qint64(64 << 20) << Kind::None << false;
+    QTest::newRow("beyond the disk") << tmpfs << (qint64(1) << 40) << Kind::TooLarge << false;
+    QTest::newRow("largest size") << ext4 << std::numeric_limits<qint64>::max() << Kind::TooLarge << false;
 }
 
 void TestPartFile::room()
 {
-    QFETCH(bool, ext2);
+    QFETCH(Mount, mount);
     QFETCH(qint64, size);
-    QFETCH(bool, fits);
+    QFETCH(Kind, refused);
+    QFETCH(bool, setAside);
 
     const QString disk = m_folder->path() + u"/disk"_qs;
     const auto unmount = qScopeGuard([&] { SmallDisk::unmount(disk); });
-    if (!(ext2 ? SmallDisk::mountExt2(disk, 2 << 20, 4 << 20) : SmallDisk::mountFull(disk, 1 << 20)))
-        QSKIP("needs root, a loop device and mkfs.ext2 to mount a small disk");
+    if (!mount(disk))
+        QSKIP("needs root, a loop device and mke2fs to mount a small disk");
+    const auto freeRoom = [&] {
+        struct statvfs status;
+        return ::statvfs(QFile::encodeName(disk).constData(), &status) == 0
+            ? qint64(status.f_bavail * status.f_frsize)
+            : -1;
+    };
+    const qint64 free = freeRoom();
+    size = size > 0 ? size : free - size;
     struct stat status;
     {
         PartFile part(disk + u"/tool.rar"_qs);
         QVERIFY(part.open());
-        QCOMPARE(part.reserve(size), fits);
-        const Refusal refusal = part.refusal();
-        QCOMPARE(refusal.kind, fits ? Refusal::Kind::None : Refusal::Kind::NoRoom);
-        // What is free is the file system's to say: of a disk of 2 MiB, more than 1 MiB.
-        QVERIFY(fits || (refusal.size == size && refusal.path == disk && refusal.otherSize > 1 << 20));
+        QCOMPARE(part.reserve(size), refused == Kind::None);
+        // A refusal leaves the disk as it found it, and tells what was free before it was asked.
+        QCOMPARE(part.refusal().kind, refused);
+        if (refused != Kind::None) {
+            QCOMPARE(freeRoom(), free);
+            QCOMPARE(part.refusal().otherSize, refused == Kind::NoRoom ? free : 0);
+            QCOMPARE(part.refusal(), Refusal({refused, size, part.refusal().otherSize, 0, {}, {}, disk}));
+        }
         QCOMPARE(::stat(QFile::encodeName(part.path()).constData(), &status), 0);
-        QCOMPARE(status.st_blocks * 512 >= size, fits);
+        QCOMPARE(status.st_blocks * 512 >= size, setAside);
         QVERIFY(part.write(QByteArray(100 << 10, 'w')) && part.flush());
     }
     QCOMPARE(::stat(QFile::encodeName(disk + u"/tool.rar.part"_qs).constData(), &status), 0);

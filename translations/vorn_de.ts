@@ -499,6 +499,10 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <source>needs %1; the disk of %2 has %3 free</source>
         <translation>Benötigt werden %1; auf dem Datenträger von %2 sind %3 frei</translation>
     </message>
+    <message>
+        <source>needs %1; the disk of %2 cannot hold a file that large</source>
+        <translation>Benötigt werden %1; der Datenträger von %2 kann keine so große Datei aufnehmen</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

@@ -499,6 +499,10 @@ Los datos parciales se conservan en %4.</translation>
         <source>needs %1; the disk of %2 has %3 free</source>
         <translation>se necesitan %1; el disco de %2 tiene %3 libres</translation>
     </message>
+    <message>
+        <source>needs %1; the disk of %2 cannot hold a file that large</source>
+        <translation>se necesitan %1; el disco de %2 no puede contener un archivo tan grande</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

@@ -499,6 +499,10 @@ Les données partielles sont conservées dans %4.</translation>
         <source>needs %1; the disk of %2 has %3 free</source>
         <translation>il faut %1&#xa0;; le disque de %2 a %3 de libre</translation>
     </message>
+    <message>
+        <source>needs %1; the disk of %2 cannot hold a file that large</source>
+        <translation>il faut %1&#xa0;; le disque de %2 ne peut pas contenir un fichier aussi grand</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

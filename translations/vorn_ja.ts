@@ -496,6 +496,10 @@ The partial data is kept in %4.</source>
         <source>needs %1; the disk of %2 has %3 free</source>
         <translation>%1 必要ですが、%2 のディスクの空きは %3 です</translation>
     </message>
+    <message>
+        <source>needs %1; the disk of %2 cannot hold a file that large</source>
+        <translation>%1 必要ですが、%2 のディスクにはそれほど大きなファイルを置けません</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

@@ -27,6 +27,26 @@ bool isWebPage(const AnswerHead &head)
     });
 }
 
+// Whether `start` begins as an HTML or XML document does (the HTML and XML signatures of the WHATWG MIME
+// Sniffing standard, 7.1): after white space, "<?xml", or one of these tags in any case, ended by a space
+// or '>'. A UTF-8 byte order mark, which editors put before many a page, is passed over too; no archive
+// begins so.
+bool beginsAsPage(QByteArrayView start)
+{
+    static constexpr QByteArrayView signatures[] = {"<!DOCTYPE HTML", "<HTML", "<HEAD", "<SCRIPT", "<IFRAME",
+        "<H1", "<DIV", "<FONT", "<TABLE", "<A", "<STYLE", "<TITLE", "<B", "<BODY", "<BR", "<P", "<!--"};
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start = start.sliced(3);
+    while (!start.isEmpty() && QByteArrayView("\t\n\f\r ").contains(start.front()))
+        start = start.sliced(1);
+    return start.startsWith("<?xml")
+        || std::any_of(std::begin(signatures), std::end(signatures), [start](QByteArrayView signature) {
+               const qsizetype size = signature.size();
+               return start.size() > size && qstrnicmp(start.data(), size, signature.data(), size) == 0
+                   && (start[size] == ' ' || start[size] == '>');
+           });
+}
+
 // The codings other than identity, e.g. "gzip"; empty when the body is sent as it is.
 QString encodings(const AnswerHead &head)
 {
@@ -145,8 +165,7 @@ AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
     // We asked for the bytes as they are; encoded ones would be saved as a different file.
     if (const QString coding = encodings(head); !coding.isEmpty())
         return refused({.kind = Kind::Encoded, .serverText = coding});
-    if (isWebPage(head))
-        return refused({Kind::WebPage});
+    verdict.labelledPage = isWebPage(head);
     // The whole archive perhaps, but cut into parts with a head of their own each.
     const QByteArrayList types = head.values("content-type");
     if (std::any_of(types.cbegin(), types.cend(),
@@ -184,6 +203,13 @@ AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
     verdict.sha256 = stated.sha256;
     verdict.isArchive = true;
     return verdict;
+}
+
+Refusal AnswerCheck::checkStart(const Verdict &head, QByteArrayView start)
+{
+    if (head.labelledPage && beginsAsPage(start))
+        return {Refusal::Kind::WebPage};
+    return {};
 }
 
 Refusal AnswerCheck::checkBody(const Verdict &head, qint64 received, const QByteArray &sha256)

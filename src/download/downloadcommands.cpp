@@ -11,6 +11,7 @@
 #include <QCryptographicHash>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -78,11 +79,13 @@ TransferResult DownloadCommands::DownloadFile(const QString &url, const QString 
     result.timeoutSeconds = m_inet->requestTimeout();
     AnswerCheck::Verdict verdict;
     PartFile part(destination);
+    std::optional<QByteArrayView> start; // the body's first bytes, when they were needed to judge it
     const Step ending = firstEnding({
         [&] { return askServer(url); },
         [&] { return takeAnswer(&verdict, &result); },
+        [&] { return judgeStart(verdict, &start); },
         [&] { return openPart(part, verdict, &result); },
-        [&] { return copyBody(part, &result); },
+        [&] { return copyBody(part, start, &result); },
         [&] { return checkBody(part, verdict, &result); },
         [&] { return commit(part, verdict, &result); },
     });
@@ -147,6 +150,21 @@ DownloadCommands::Step DownloadCommands::takeAnswer(AnswerCheck::Verdict *verdic
     return std::nullopt;
 }
 
+// A body labelled a web page is judged by its first bytes, before anything is written; they are then the
+// first chunk copied.
+DownloadCommands::Step DownloadCommands::judgeStart(
+    const AnswerCheck::Verdict &verdict, std::optional<QByteArrayView> *start)
+{
+    if (!verdict.labelledPage)
+        return std::nullopt;
+    *start = m_inet->readChunk(AnswerCheck::pageStartSize);
+    if (m_inet->wasCancelled())
+        return Ending{Outcome::Cancelled};
+    if (Refusal refusal = AnswerCheck::checkStart(verdict, **start); refusal.refused())
+        return Ending{Outcome::NotTheArchive, std::move(refusal), true};
+    return std::nullopt;
+}
+
 DownloadCommands::Step DownloadCommands::openPart(
     PartFile &part, const AnswerCheck::Verdict &verdict, TransferResult *result)
 {
@@ -165,9 +183,10 @@ DownloadCommands::Step DownloadCommands::openPart(
     return std::nullopt;
 }
 
-DownloadCommands::Step DownloadCommands::copyBody(PartFile &part, TransferResult *result)
+DownloadCommands::Step DownloadCommands::copyBody(
+    PartFile &part, std::optional<QByteArrayView> start, TransferResult *result)
 {
-    const bool copied = copyChunks(part, result->expected, &result->received);
+    const bool copied = copyChunks(part, start, result->expected, &result->received);
     // Nothing is kept of a cancelled download: no later one resumes it.
     if (m_inet->wasCancelled()) {
         part.discard();
@@ -202,7 +221,8 @@ DownloadCommands::Step DownloadCommands::commit(
     return std::nullopt;
 }
 
-bool DownloadCommands::copyChunks(PartFile &part, qint64 expected, qint64 *received)
+bool DownloadCommands::copyChunks(
+    PartFile &part, std::optional<QByteArrayView> start, qint64 expected, qint64 *received)
 {
     // The percentage is worked out afresh only once the count could have changed it, and its text
     // only once it has changed; in between, every report repeats the same text.
@@ -211,7 +231,7 @@ bool DownloadCommands::copyChunks(PartFile &part, qint64 expected, qint64 *recei
     QString percentText;
     QByteArrayView chunk;
     do {
-        chunk = m_inet->readChunk(chunkSize);
+        chunk = start ? *std::exchange(start, std::nullopt) : m_inet->readChunk(chunkSize);
         if (!part.write(chunk.data(), chunk.size()))
             return false;
         *received += chunk.size();

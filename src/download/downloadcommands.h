@@ -5,6 +5,7 @@
 #include "refusal.h"
 #include "transfer/transferfailure.h"
 
+#include <QByteArrayView>
 #include <QMetaType>
 #include <QObject>
 #include <QString>
@@ -103,12 +104,14 @@ private:
 
     Step askServer(const QString &url);
     Step takeAnswer(AnswerCheck::Verdict *verdict, TransferResult *result);
+    Step judgeStart(const AnswerCheck::Verdict &verdict, std::optional<QByteArrayView> *start);
     Step openPart(PartFile &part, const AnswerCheck::Verdict &verdict, TransferResult *result);
-    Step copyBody(PartFile &part, TransferResult *result);
+    Step copyBody(PartFile &part, std::optional<QByteArrayView> start, TransferResult *result);
     Step checkBody(const PartFile &part, const AnswerCheck::Verdict &verdict, const TransferResult *result);
     Step commit(PartFile &part, const AnswerCheck::Verdict &verdict, TransferResult *result);
-    // The body into `part`, chunk by chunk, with a progress report and an event pass after each.
-    bool copyChunks(PartFile &part, qint64 expected, qint64 *received);
+    // The body into `part`, chunk by chunk, with a progress report and an event pass after each; `start`
+    // is its first chunk when that has been read already.
+    bool copyChunks(PartFile &part, std::optional<QByteArrayView> start, qint64 expected, qint64 *received);
 
     Inet *m_inet = nullptr;
     ToolChoice m_choice;

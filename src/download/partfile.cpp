@@ -5,6 +5,7 @@
 #include <QScopeGuard>
 
 #include <cerrno>
+#include <limits>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -28,6 +29,13 @@ constexpr qint64 writeBackStep = 8 * 1024 * 1024;
 // Readable too, for the hash of what is on the disk. Not blocking, so that nothing at the name can ever
 // hang the window.
 constexpr int writeFlags = O_RDWR | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+// `count` blocks of `size` bytes; a count no file could reach is as many as any file can be.
+qint64 bytes(quint64 count, quint64 size)
+{
+    const quint64 most = quint64(std::numeric_limits<qint64>::max());
+    return size != 0 && count > most / size ? qint64(most) : qint64(count * size);
+}
 
 bool sameFile(const struct stat &a, const struct stat &b)
 {
@@ -163,50 +171,63 @@ bool PartFile::open()
 
 bool PartFile::reserve(qint64 size)
 {
+    // Measured before anything is asked of the disk: a reservation that fails may have taken every free
+    // block on its way, and what it leaves is no measure of what was free.
+    struct statvfs disk;
+    if (::fstatvfs(m_fd, &disk) != 0)
+        return fail(errno);
+    const qint64 free = bytes(disk.f_bavail, disk.f_frsize);
+    // A file system that counts no blocks (ramfs, some FUSE ones) does not say; it is taken at its word
+    // when it refuses.
+    const bool counted = disk.f_blocks > 0;
+    const QString folder = m_path.left(m_path.lastIndexOf(QLatin1Char('/')));
+    const Refusal tooLarge{.kind = Refusal::Kind::TooLarge, .size = size, .path = folder};
+    if (counted && size > bytes(disk.f_blocks, disk.f_frsize))
+        return fail(tooLarge);
+    // What cannot fit is refused untouched: asked for anyway, the disk would be full for everyone until
+    // the refusal comes.
+    const Refusal noRoom{.kind = Refusal::Kind::NoRoom, .size = size, .otherSize = free, .path = folder};
+    if (counted && size > free)
+        return fail(noRoom);
     // Kept at its size, so that the file still holds exactly what was written and the checks of it stay true.
     int result = 0;
     do
         result = ::fallocate(m_fd, FALLOC_FL_KEEP_SIZE, 0, size);
     while (result != 0 && errno == EINTR);
-    if (result == 0) {
-        m_reserved = size;
-        return true;
-    }
-    const int error = errno;
-    // A file system that cannot set room aside can still say how much it has.
-    const bool cannotReserve = error == EOPNOTSUPP || error == ENOSYS;
-    if (!cannotReserve && error != ENOSPC)
-        return fail(error);
-    // What a failed reservation took on its way is not counted against the free room.
     m_reserved = size;
-    releaseReservation();
-    struct statvfs disk;
-    if (::fstatvfs(m_fd, &disk) != 0)
-        return fail(errno);
-    const qint64 free = qint64(disk.f_bavail) * qint64(disk.f_frsize);
-    if (cannotReserve && free >= size)
+    if (result == 0)
         return true;
-    return fail({.kind = Refusal::Kind::NoRoom,
-        .size = size,
-        .otherSize = free,
-        .path = m_path.left(m_path.lastIndexOf(QLatin1Char('/')))});
+    const int error = errno;
+    // Whatever a failed reservation took on its way goes back before anything else is done.
+    releaseReservation();
+    // A file system that cannot set room aside has shown above that the room is there.
+    if (error == EOPNOTSUPP || error == ENOSYS)
+        return true;
+    if (error == EFBIG)
+        return fail(tooLarge);
+    return error == ENOSPC && counted ? fail(noRoom) : fail(error);
 }
 
 void PartFile::releaseReservation()
 {
     if (m_fd < 0 || m_reserved <= m_written)
         return;
-    // A .part file kept after a failure holds what arrived, not the room set aside for the rest.
-    if (::fallocate(m_fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, m_written, m_reserved - m_written) != 0)
-        ::ftruncate(m_fd, m_written);
+    // A .part file kept after a failure holds what arrived, not the room set aside for the rest. Blocks
+    // beyond the file's end are not reached by every file system's hole (ext4 stops at the end); cutting
+    // the file to its own size gives them back.
+    ::fallocate(m_fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, m_written, m_reserved - m_written);
     m_reserved = 0;
+    struct stat status;
+    if (::fstat(m_fd, &status) == 0)
+        ::ftruncate(m_fd, status.st_size);
 }
 
 void PartFile::setOrigin(const QUrl &url)
 {
     const QByteArray origin = url.adjusted(QUrl::RemoveUserInfo).toEncoded();
     if (::fsetxattr(m_fd, "user.xdg.origin.url", origin.constData(), size_t(origin.size()), 0) != 0)
-        qCInfo(lcPartFile) << "where the archive came from is not recorded:" << Refusal::system(errno).systemReason;
+        qCInfo(lcPartFile) << "where the archive came from is not recorded:"
+                           << Refusal::system(errno).systemReason;
 }
 
 bool PartFile::write(const char *data, qsizetype size)

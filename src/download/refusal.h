@@ -42,6 +42,7 @@ public:
         GivenAnotherName,
         NotConfirmed, // renamed, but the folder could not be synced: `systemReason`
         NoRoom, // the archive needs `size`; the disk of the folder `path` has `otherSize` free
+        TooLarge, // the file system of the folder `path` cannot hold a file of `size` at all
         System, // a system call failed: `systemReason`
         // There is no folder to save in.
         NoHome,

@@ -43,6 +43,7 @@ enum class Facts {
     Sizes, // %1 the size, counted, and %2 the other size
     Path, // %1 the file the refusal names
     Room, // %1 the size needed, %2 the folder, %3 the room free there
+    SizeAt, // %1 the size needed, %2 the folder
     Reason, // %1 the system's reason
     ReasonOnly, // no phrase of ours: the system's reason says it all ("No space left on device")
 };
@@ -174,6 +175,9 @@ constexpr Wording wordings[] = {
         Facts::Reason},
     {Refused::NoRoom, QT_TRANSLATE_NOOP("FailureMessage", "needs %1; the disk of %2 has %3 free"),
         Facts::Room},
+    {Refused::TooLarge,
+        QT_TRANSLATE_NOOP("FailureMessage", "needs %1; the disk of %2 cannot hold a file that large"),
+        Facts::SizeAt},
     {Refused::System, nullptr, Facts::ReasonOnly},
 
     {Refused::NoHome,
@@ -333,6 +337,8 @@ QString worded(const Wording &row, const TransferResult &result, const QLocale &
     case Facts::Room:
         return phrase.arg(DataSize::text(refusal.size, locale), PlainText::clean(refusal.path),
             DataSize::text(refusal.otherSize, locale));
+    case Facts::SizeAt:
+        return phrase.arg(DataSize::text(refusal.size, locale), PlainText::clean(refusal.path));
     case Facts::Path:
         return phrase.arg(PlainText::clean(refusal.path));
     case Facts::Reason:

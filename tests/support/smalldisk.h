@@ -14,6 +14,10 @@ bool mountFull(const QString &folder, qint64 bytes, const char *type = "tmpfs");
 // `stored` bytes.
 bool mountExt2(const QString &folder, qint64 bytes, qint64 stored);
 
+// An ext4 filesystem of `bytes` at `folder`, with no room kept for root. `scattered`: its free room lies
+// in single blocks, so that setting all of it aside takes more blocks for their map than are left.
+bool mountExt4(const QString &folder, qint64 bytes, bool scattered = false);
+
 // A filesystem at `folder` that takes writes into memory and fails to store them: fdatasync reports
 // the error (a file system on a loop device whose backing file lies on a full tmpfs).
 bool mountFailing(const QString &folder);
