@@ -480,8 +480,7 @@ void TestInet::proxyFromTheEnvironment_data()
     // Each hop on a handle of its own, all of them counted against the one limit.
     row("back and forth between the proxy and a mirror", proxied, "{other}/start", Kind::TooManyRedirects,
         {});
-    // From the mirror the next hop needs the proxy: a handle of the program's own. Each of these once went
-    // out through the proxy as an http address libcurl guessed, and its answer was saved.
+    // From the mirror the next hop needs the proxy, on a handle of the program's own: never a guessed scheme.
     const Kind refused = Kind::NonWebRedirect;
     row("mailto, next hop through the proxy", mirror, "mailto:a@vorn.example", refused, {"/start"});
     row("news with a password", mirror, "news:alice:pw@mirror.vorn.example/evil.rar", refused, {"/start"});

@@ -23,8 +23,7 @@ void addRedirect(const char *tag, const QString &url, const QByteArray &location
 {
     QByteArrayList lines;
     for (int i = 0; i < count; ++i)
-        lines << "HTTP/1.1 302 Found"
-              << "Location: " + location << "";
+        lines += {"HTTP/1.1 302 Found", "Location: " + location, ""};
     addRow(tag, url, lines, step, 302, u"Found"_qs, {"location: " + location}, goesTo);
 }
 
@@ -75,19 +74,15 @@ void TestResponseHead::lines_data()
     addRedirect("https to https", https, "/b", Step::Follow, u"https://downloads.vorn.example/b"_qs);
     addRedirect("down to http refused", https, "http://alice:pw@m.vorn.example/a", Step::Refuse,
         u"Refused a redirect from a secure address to an insecure one: http://m.vorn.example/a"_qs);
-    // Resolved as libcurl resolves a Location it follows, and spelled as it sends it.
+    // Spelled as libcurl sends it: raw bytes encoded, a user name and password for libcurl alone.
     addRedirect("raw byte and blanks", http, "http://m.vorn.example/l\xe4 x.rar?q=a b", Step::Follow,
         u"http://m.vorn.example/l%e4%20x.rar?q=a+b"_qs);
-    // libcurl sends them as the server asked; nothing else keeps them.
     addRedirect("user and password", http, "http://alice:pw@m.vorn.example/a", Step::Follow,
         u"http://alice:pw@m.vorn.example/a"_qs);
     // Only http and https, and never a guessed scheme (tst_inet has more of them).
-    const QString notWeb = u"Refused a redirect to "_qs;
-    addRedirect("mailto", http, "mailto:a@vorn.example", Step::Refuse, notWeb + u"mailto:\u2026"_qs);
-    addRedirect("file", http, "file:///etc/passwd", Step::Refuse, notWeb + u"file:\u2026"_qs);
-    addRedirect("unreadable", http, "http://[bad/x", Step::Refuse,
-        u"Refused a redirect to an address that cannot be read: Bad IPv6 address"_qs);
-    addRedirect("the 50th hop", http, "/again", Step::Follow, u"http://downloads.vorn.example/again"_qs, 50);
+    addRedirect(
+        "mailto", http, "mailto:a@vorn.example", Step::Refuse, u"Refused a redirect to mailto:\u2026"_qs);
+    addRedirect("file", http, "file:///etc/passwd", Step::Refuse, u"Refused a redirect to file:\u2026"_qs);
     addRedirect("the 51st hop", http, "/again", Step::Refuse, u"too many redirects"_qs, 51);
     addRow("3xx without a location is the answer", http, {"HTTP/1.1 304 Not Modified", ""}, Step::Answer, 304,
         u"Not Modified"_qs);
