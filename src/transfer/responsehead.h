@@ -17,7 +17,7 @@ public:
     enum class Step {
         More, // the head goes on, or an interim answer ended
         Follow, // a redirect ended; libcurl follows it to hop()
-        Refuse, // a redirect ended that is not followed; hop().refusal() says why
+        Refuse, // a redirect ended that is not followed; refusal() says why
         Answer, // this head is the answer's
         Malformed, // a status line that cannot be read; statusLine() holds it
     };
