@@ -221,6 +221,10 @@ void TestFailureMessage::wording_data()
         fromDesktop
             + u"asks for a user name and password (it answered 407, Proxy Authentication Required)."_qs);
     row("head too large", failure(Kind::HeadTooLarge), failed + u"the server's answer head is too large."_qs);
+    TransferResult notWeb = failure(Kind::NonWebRedirect);
+    notWeb.failure.serverText = u"mailto:\u2026"_qs;
+    row("redirect to another scheme", notWeb,
+        failed + u"redirected to mailto:\u2026, which is not a web address it downloads from."_qs);
     TransferResult statusLine = failure(Kind::BadStatusLine);
     statusLine.failure.serverText = u"HTTP/1.1 2000 \x1b[2JOK"_qs;
     row("status line", statusLine,

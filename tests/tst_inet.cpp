@@ -307,7 +307,7 @@ void TestInet::answers()
     QCOMPARE(inet.failure().detail.isEmpty(), answer.kind == Kind::None);
     // The first request and every redirect the limit allows, not one more.
     if (answer.kind == Kind::TooManyRedirects)
-        QCOMPARE(m_served->server.requestCount(), CurlRequest::maxRedirects + 1);
+        QCOMPARE(m_served->server.requestCount(), RedirectHop::maxHops + 1);
     // Exhausted: every later read is empty too.
     QVERIFY(inet.readChunk(1024).isEmpty());
     QVERIFY(!inet.wasCancelled());
@@ -459,43 +459,69 @@ void TestInet::networkFailures()
 void TestInet::proxyFromTheEnvironment_data()
 {
     QTest::addColumn<QByteArray>("httpProxy"); // {server}: the scripted server's port
-    QTest::addColumn<QByteArray>("target"); // asked, as the proxy sees it; empty: nothing may reach it
+    QTest::addColumn<QByteArray>("from"); // where the request starts; {mirror}: a mirror no_proxy covers
+    QTest::addColumn<QByteArray>("location"); // where ".../start" redirects to; {other}: the other server
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QByteArrayList>("reached"); // what the proxy was asked, then what the mirror was
 
     // libcurl takes vorn.localhost for 127.0.0.1 without asking a name server. The other rules are
     // tst_proxyrules' rows; these show the request goes where they say.
-    QTest::newRow("through http_proxy") << "127.0.0.1:{server}"_ba
-                                        << "http://vorn.localhost:{server}/x"_ba;
-    QTest::newRow("unreadable http_proxy") << "http://[127.0.0.1:{server}"_ba << QByteArray();
+    const QByteArray proxied = "http://vorn.localhost:{server}/start";
+    const QByteArray mirror = "{mirror}/start";
+    const auto row = [](const char *tag, const QByteArray &from, const QByteArray &location, Kind kind,
+                         const QByteArrayList &reached, const QByteArray &httpProxy = "127.0.0.1:{server}") {
+        QTest::newRow(tag) << httpProxy << from << location << kind << reached;
+    };
+    row("through http_proxy", proxied, "/a.rar", Kind::None,
+        {proxied, "http://vorn.localhost:{server}/a.rar"});
+    row("unreadable http_proxy", proxied, {}, Kind::ProxySetting, {}, "http://[127.0.0.1:{server}");
     // The proxy redirects to a mirror whose address no_proxy covers: that hop goes there directly.
-    QTest::newRow("redirect to a mirror no_proxy covers") << "127.0.0.1:{server}"_ba
-                                                          << "http://vorn.localhost:{server}/to-mirror"_ba;
+    row("redirect to a mirror no_proxy covers", proxied, "{mirror}/a.rar", Kind::None, {proxied, "/a.rar"});
     // Each hop on a handle of its own, all of them counted against the one limit.
-    QTest::newRow("back and forth between the proxy and a mirror")
-        << "127.0.0.1:{server}"_ba
-        << "http://vorn.localhost:{server}/to-mirror-and-back"_ba;
+    row("back and forth between the proxy and a mirror", proxied, "{other}/start", Kind::TooManyRedirects,
+        {});
+    // From the mirror the next hop needs the proxy, on a handle of the program's own: never a guessed scheme.
+    const Kind refused = Kind::NonWebRedirect;
+    row("mailto, next hop through the proxy", mirror, "mailto:a@vorn.example", refused, {"/start"});
+    row("news with a password", mirror, "news:alice:pw@mirror.vorn.example/evil.rar", refused, {"/start"});
+    row("host and port without a scheme", mirror, "mirror.vorn.example:80/x.rar", refused, {"/start"});
+    row("localhost and port without a scheme", mirror, "localhost:{server}/x", refused, {"/start"});
+    // Where libcurl follows it on its own handle, the same rule.
+    row("mailto, on libcurl's hop", proxied, "mailto:a@vorn.example", refused, {proxied});
+    // Spelled as libcurl spells the hops it follows.
+    row("raw byte, next hop through the proxy", mirror, "http://vorn.localhost:{server}/l\xe4.rar",
+        Kind::None, {"http://vorn.localhost:{server}/l%e4.rar", "/start"});
+    // Sent as libcurl sends them, but never reported or kept as where the archive came from.
+    row("user and password, next hop through the proxy", mirror, "http://alice:pw@vorn.localhost:{server}/a",
+        Kind::None, {"http://vorn.localhost:{server}/a", "/start"});
 }
 
-// Never a silent direct connection when the setting cannot be read.
+// Never a silent direct connection when the setting cannot be read; one redirect rule, whether libcurl
+// follows the hop or the program does on a handle of its own; one GET with the same headers on every hop.
 void TestInet::proxyFromTheEnvironment()
 {
     QFETCH(QByteArray, httpProxy);
-    QFETCH(QByteArray, target);
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, location);
+    QFETCH(Kind, kind);
+    QFETCH(QByteArrayList, reached);
 
     ScriptedHttpServer mirror;
     QVERIFY(mirror.listen());
-    const QByteArray port = QByteArray::number(m_served->server.port());
-    mirror.setResponder([&](const ScriptedRequest &request) {
-        return request.target == "/back"
-            ? R::redirect("http://vorn.localhost:" + port + "/to-mirror-and-back")
-            : R::generated(3000);
-    });
-    m_served->server.setResponder([&](const ScriptedRequest &request) {
-        const bool back = request.target.endsWith("-and-back");
-        return request.target.contains("/to-mirror")
-            ? R::redirect(mirror.baseUrl() + (back ? "/back" : "/a.rar"))
-            : R::generated(3000);
-    });
-    qputenv("http_proxy", httpProxy.replace("{server}", port));
+    const auto ports = [&](QByteArray text) {
+        return text.replace("{mirror}", mirror.baseUrl())
+            .replace("{server}", QByteArray::number(m_served->server.port()));
+    };
+    const auto redirecting = [&](const QByteArray &other) {
+        return [&, other](const ScriptedRequest &request) {
+            return request.target.endsWith("/start")
+                ? R::redirect(ports(QByteArray(location).replace("{other}", other)))
+                : R::generated(3000);
+        };
+    };
+    mirror.setResponder(redirecting("http://vorn.localhost:{server}"));
+    m_served->server.setResponder(redirecting("{mirror}"));
+    qputenv("http_proxy", ports(httpProxy));
     qputenv("no_proxy", "127.0.0.0/8");
     const auto restore = qScopeGuard([] {
         qputenv("http_proxy", "");
@@ -503,31 +529,23 @@ void TestInet::proxyFromTheEnvironment()
     });
     QNetworkProxyFactory::setUseSystemConfiguration(true); // as the program does
     Inet inet;
-    target.replace("{server}", port);
-    start(inet,
-        target.isEmpty() ? u"http://vorn.localhost:%1/x"_qs.arg(m_served->server.port())
-                         : QString::fromLatin1(target));
-    if (target.isEmpty()) {
-        QCOMPARE(inet.failure().kind, TransferFailure::Kind::ProxySetting);
+    start(inet, QString::fromLatin1(ports(from)));
+    if (kind == Kind::None)
+        QCOMPARE(readAll(inet), chunksOf(3000));
+    QVERIFY2(inet.failure().kind == kind, qPrintable(inet.failure().detail));
+    if (kind == Kind::ProxySetting)
         QCOMPARE(inet.failure().proxySource, u"http_proxy"_qs);
-        QCOMPARE(m_served->server.requestCount(), 0);
-        return;
+    QByteArrayList targets;
+    for (const ScriptedRequest &request : m_served->server.requests() + mirror.requests()) {
+        targets.append(request.target);
+        QCOMPARE(request.header("Range"), "bytes=0-"_ba);
     }
-    if (target.endsWith("-and-back")) {
-        QCOMPARE(inet.failure().kind, Kind::TooManyRedirects);
-        QCOMPARE(m_served->server.requestCount() + mirror.requestCount(), CurlRequest::maxRedirects + 1);
-        return;
-    }
-    QCOMPARE(readAll(inet), chunksOf(3000));
-    QVERIFY2(!inet.hasFailed(), qPrintable(inet.failure().detail));
-    QCOMPARE(m_served->server.requestCount(), 1);
-    QCOMPARE(m_served->server.requests().first().target, target);
-    const bool direct = target.endsWith("/to-mirror");
-    QCOMPARE(mirror.requestCount(), direct ? 1 : 0);
-    if (direct) {
-        QCOMPARE(mirror.requests().first().target, "/a.rar"_ba);
-        QCOMPARE(mirror.requests().first().header("Range"), "bytes=0-"_ba);
-    }
+    if (kind == Kind::TooManyRedirects)
+        QCOMPARE(targets.size(), RedirectHop::maxHops + 1);
+    else
+        QCOMPARE(targets.join(' '), ports(reached.join(' ')));
+    const QString told = inet.failure().detail + inet.answerUrl().toString();
+    QVERIFY2(!told.contains(u"alice"_qs), qPrintable(told));
 }
 
 void TestInet::cancel()

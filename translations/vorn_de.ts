@@ -70,6 +70,11 @@
         <translation>Eine Weiterleitung von einer sicheren zu einer unsicheren Adresse wurde abgelehnt</translation>
     </message>
     <message>
+        <source>redirected to %1, which is not a web address it downloads from</source>
+        <extracomment>%1 is where the redirect led, cut after its scheme: &quot;mailto:…&quot;.</extracomment>
+        <translation>Weitergeleitet zu %1, keiner Webadresse, von der heruntergeladen wird</translation>
+    </message>
+    <message>
         <source>the server&apos;s answer could not be read</source>
         <translation>Die Antwort des Servers war nicht lesbar</translation>
     </message>

@@ -70,6 +70,11 @@
         <translation>se rechazó una redirección de una dirección segura a una insegura</translation>
     </message>
     <message>
+        <source>redirected to %1, which is not a web address it downloads from</source>
+        <extracomment>%1 is where the redirect led, cut after its scheme: &quot;mailto:…&quot;.</extracomment>
+        <translation>redirigido a %1, que no es una dirección web desde la que descarga</translation>
+    </message>
+    <message>
         <source>the server&apos;s answer could not be read</source>
         <translation>no se pudo leer la respuesta del servidor</translation>
     </message>

@@ -70,6 +70,11 @@
         <translation>redirection d&apos;une adresse sécurisée vers une adresse non sécurisée refusée</translation>
     </message>
     <message>
+        <source>redirected to %1, which is not a web address it downloads from</source>
+        <extracomment>%1 is where the redirect led, cut after its scheme: &quot;mailto:…&quot;.</extracomment>
+        <translation>redirigé vers %1, qui n&apos;est pas une adresse web depuis laquelle il télécharge</translation>
+    </message>
+    <message>
         <source>the server&apos;s answer could not be read</source>
         <translation>la réponse du serveur est illisible</translation>
     </message>

@@ -70,6 +70,11 @@
         <translation>安全なアドレスから安全でないアドレスへのリダイレクトを拒否しました</translation>
     </message>
     <message>
+        <source>redirected to %1, which is not a web address it downloads from</source>
+        <extracomment>%1 is where the redirect led, cut after its scheme: &quot;mailto:…&quot;.</extracomment>
+        <translation>%1 にリダイレクトされましたが、ダウンロード元にできる Web アドレスではありません</translation>
+    </message>
+    <message>
         <source>the server&apos;s answer could not be read</source>
         <translation>サーバーの応答を読み取れませんでした</translation>
     </message>

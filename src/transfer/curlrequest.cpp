@@ -164,17 +164,17 @@ curl_slist *headerList(const QString &requestHeaders)
     return curl_slist_append(list, "Accept-Encoding: identity");
 }
 
-void setOptions(CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers,
-    const Hooks &hooks, const Trust &trust, int redirectsLeft)
+void setOptions(CURL *easy, const RedirectHop &hop, const QByteArray &method, curl_slist *headers,
+    const Hooks &hooks, const Trust &trust)
 {
-    curl_easy_setopt(easy, CURLOPT_URL, url.toEncoded().constData());
+    curl_easy_setopt(easy, CURLOPT_URL, hop.address().constData());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     // HTTP/1.1 only, also where ALPN could agree on h2: this libcurl (7.88) takes an h2 stream that the
     // server resets before its end for a whole body, and one archive per request gains nothing from h2.
     curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, long(redirectsLeft));
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, long(RedirectHop::maxHops - hop.count()));
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     // Removing a request whose name lookup hangs would otherwise wait for libcurl's resolver thread
     // (half a minute with a silent name server), freezing the window on Cancel. With this the thread

@@ -2,11 +2,11 @@
 
 #include "answerhead.h"
 #include "proxyrules.h"
+#include "redirecthop.h"
 #include "transferfailure.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QUrl>
 
 #include <curl/curl.h>
 
@@ -28,9 +28,6 @@ struct Hooks
     bool *closeNotified = nullptr; // set when the server ends its TLS connection in good order
 };
 
-// As many hops as Qt's network stack allowed before, whoever follows them.
-constexpr int maxRedirects = 50;
-
 // The certificates to trust instead of the system's, as curl reads them from the environment:
 // CURL_CA_BUNDLE (a file), else SSL_CERT_FILE (a file) and SSL_CERT_DIR (a folder).
 struct Trust
@@ -45,9 +42,9 @@ Trust trustFromEnvironment();
 // The caller's "Name: value" lines, each ended by CR LF, as libcurl takes them, and ours.
 curl_slist *headerList(const QString &requestHeaders);
 
-// `redirectsLeft`: how many more hops libcurl may follow on its own.
-void setOptions(CURL *easy, const QUrl &url, const QByteArray &method, curl_slist *headers,
-    const Hooks &hooks, const Trust &trust, int redirectsLeft);
+// The request to where `hop` goes; libcurl follows the hops left of the limit on its own.
+void setOptions(CURL *easy, const RedirectHop &hop, const QByteArray &method, curl_slist *headers,
+    const Hooks &hooks, const Trust &trust);
 
 // The proxy the request goes through ("" for none), so that libcurl does not read the environment again.
 void setProxy(CURL *easy, const ProxyRules::Choice &proxy);

@@ -37,7 +37,6 @@ struct Inet::Private
         Clock::time_point lastData;
         // The server ended its TLS connection in good order, set by OpenSSL's report of the alert.
         bool closeNotified = false;
-        int hops = 0; // redirects followed before the current handle's first address
         bool hopPending = false; // a redirect to an address that needs another proxy ended the handle
     };
 
@@ -115,19 +114,19 @@ struct Inet::Private
         watch->second.write->setEnabled((what & CURL_POLL_OUT) != 0);
     }
 
-    // One hop of the request: a handle for `url`, through the proxy chosen for it.
-    void open(const QUrl &url)
+    // One hop of the request: a handle for where `hop` goes, through the proxy chosen for it.
+    void open(const RedirectHop &hop)
     {
-        request.head = ResponseHead(url);
+        qCDebug(lcTransfer) << method << hop.url() << "after" << hop.count() << "redirects";
+        request.head = ResponseHead(hop);
         request.closeNotified = false;
         request.hopPending = false;
         curlError[0] = '\0';
         easy = curl_easy_init();
-        CurlRequest::setOptions(easy, url, method, requestHeaders,
-            {&Private::onHeader, &Private::onBody, this, curlError, &request.closeNotified}, trust,
-            CurlRequest::maxRedirects - request.hops);
+        CurlRequest::setOptions(easy, hop, method, requestHeaders,
+            {&Private::onHeader, &Private::onBody, this, curlError, &request.closeNotified}, trust);
         const ProxyRules::Choice &proxy = request.proxy
-            = ProxyRules::choose(url, &ProxyRules::processEnvironment);
+            = ProxyRules::choose(hop.url(), &ProxyRules::processEnvironment);
         if (!proxy.error.isEmpty()) {
             // Going direct instead would silently ignore what the user asked for.
             end(Phase::Finished,
@@ -145,22 +144,13 @@ struct Inet::Private
     }
 
     // libcurl keeps one proxy for every hop it follows. A redirect to an address that needs another (or
-    // none) ends the handle, and the next one starts there: as libcurl would have, one GET, the same
-    // request headers, counted against the same limit.
+    // none) ends the handle, and the next one starts where the redirect rule led: as libcurl would have,
+    // one GET, the same request headers, counted against the same limit.
     void followElsewhere()
     {
-        long followed = 0;
-        curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &followed);
-        request.hops += int(followed) + 1;
         curl_multi_remove_handle(multi, easy);
         curl_easy_cleanup(easy);
-        easy = nullptr;
-        qCDebug(lcTransfer) << "redirect" << request.hops << "to" << request.head.url() << "on its own";
-        if (request.hops > CurlRequest::maxRedirects)
-            end(Phase::Finished,
-                {.kind = Kind::TooManyRedirects, .detail = QStringLiteral("too many redirects")});
-        else
-            open(request.head.url());
+        open(RedirectHop(request.head.hop()));
     }
 
     bool takeHeaderLine(QByteArrayView line)
@@ -178,15 +168,9 @@ struct Inet::Private
             // drive() adopts it once libcurl has returned.
             changed = true;
             return true;
-        case ResponseHead::Step::RefuseInsecure:
-            answer.failure = {.kind = Kind::InsecureRedirect,
-                .detail = u"Refused a redirect from a secure address to an insecure one: "_qs
-                    + request.head.url().toDisplayString()};
-            return false;
+        case ResponseHead::Step::Refuse:
         case ResponseHead::Step::Malformed:
-            answer.failure.kind = Kind::BadStatusLine;
-            answer.failure.detail = answer.failure.serverText
-                = QString::fromLatin1(request.head.statusLine());
+            answer.failure = request.head.refusal();
             return false;
         }
         return true;
@@ -198,11 +182,6 @@ struct Inet::Private
         int running = 0;
         curl_multi_socket_action(multi, socket, events, &running);
         const std::optional<CURLcode> result = takeResult();
-        if (result && request.hopPending) {
-            followElsewhere();
-            reportChanges();
-            return;
-        }
         // A transfer that ended well without a head that counts as the answer has the last one for it.
         if (phase == Phase::AwaitingHead && (request.head.isAnswerIn() || result == CURLE_OK))
             adopt();
@@ -239,6 +218,8 @@ struct Inet::Private
 
     void endWith(CURLcode code)
     {
+        if (request.hopPending)
+            return followElsewhere();
         if (code == CURLE_OK
             && CurlRequest::endsWithoutCloseNotify(easy, answer.head, request.closeNotified)) {
             end(Phase::Finished,
@@ -386,7 +367,6 @@ void Inet::execute(const QString &operation, const QString &requestHeaders)
     m_phase = Phase::AwaitingHead;
     d->method = operation.toLatin1();
     d->requestHeaders = CurlRequest::headerList(requestHeaders);
-    qCDebug(lcTransfer) << operation << m_url;
     d->request.started = Clock::now();
     d->request.lastData = d->request.started;
     d->idleTimer.start(std::chrono::seconds(m_requestTimeout));
@@ -394,7 +374,7 @@ void Inet::execute(const QString &operation, const QString &requestHeaders)
     if (d->trust.refusal.failed())
         d->end(Phase::Finished, d->trust.refusal);
     else
-        d->open(QUrl(m_url));
+        d->open(RedirectHop(m_url.toUtf8()));
     d->reportChanges();
 }
 

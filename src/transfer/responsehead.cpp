@@ -14,11 +14,6 @@ QByteArrayView withoutLineEnd(QByteArrayView line)
     return line;
 }
 
-bool isSecure(const QUrl &url)
-{
-    return url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
-}
-
 // The server's own phrase, as plain text: UTF-8 where it is, else one character per byte.
 QString reasonPhrase(const QByteArray &bytes)
 {
@@ -31,8 +26,8 @@ QString reasonPhrase(const QByteArray &bytes)
 
 } // namespace
 
-ResponseHead::ResponseHead(const QUrl &url)
-    : m_url(url)
+ResponseHead::ResponseHead(const RedirectHop &hop)
+    : m_hop(hop)
 { }
 
 ResponseHead::Step ResponseHead::take(QByteArrayView line)
@@ -80,24 +75,23 @@ ResponseHead::Step ResponseHead::endOfHead()
     m_expectStatusLine = true;
     if (m_head.status >= 100 && m_head.status <= 199)
         return Step::More;
-    if (m_head.status >= 300 && m_head.status <= 399 && !m_location.isEmpty()) {
-        const QUrl to = m_url.resolved(QUrl::fromEncoded(m_location));
-        const bool allowed = allowsRedirect(m_url, to);
-        m_url = to;
-        return allowed ? Step::Follow : Step::RefuseInsecure;
-    }
+    if (m_head.status >= 300 && m_head.status <= 399 && !m_location.isEmpty())
+        return m_hop.follow(m_location) ? Step::Follow : Step::Refuse;
     m_answerIn = true;
     return Step::Answer;
 }
 
-bool ResponseHead::allowsRedirect(const QUrl &from, const QUrl &to)
+TransferFailure ResponseHead::refusal() const
 {
-    return !isSecure(from) || isSecure(to);
+    if (m_hop.refusal().failed())
+        return m_hop.refusal();
+    const QString line = QString::fromLatin1(m_statusLine);
+    return {.kind = TransferFailure::Kind::BadStatusLine, .detail = line, .serverText = line};
 }
 
 bool ResponseHead::expectsStatusLine() const
 {
     // After a redirect to another scheme, libcurl's refusal is the redirect's, not a head's.
-    const QString scheme = m_url.scheme().toLower();
+    const QString scheme = url().scheme().toLower();
     return m_expectStatusLine && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }

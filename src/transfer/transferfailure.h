@@ -21,6 +21,7 @@ struct TransferFailure
         CertificateExpired, // the server's certificate has expired
         TooManyRedirects,
         InsecureRedirect, // a redirect from a secure address to an insecure one
+        NonWebRedirect, // a redirect to a scheme other than http and https; `serverText` names it: "mailto:…"
         Protocol, // an answer that libcurl or our rules reject
         BadStatusLine, // a status line that cannot be read
         HeadTooLarge, // the answer's head is larger than libcurl takes

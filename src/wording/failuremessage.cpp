@@ -89,6 +89,10 @@ constexpr Wording wordings[] = {
     {Kind::InsecureRedirect,
         QT_TRANSLATE_NOOP("FailureMessage", "refused a redirect from a secure address to an insecure one"),
         Facts::None},
+    //: %1 is where the redirect led, cut after its scheme: "mailto:…".
+    {Kind::NonWebRedirect,
+        QT_TRANSLATE_NOOP("FailureMessage", "redirected to %1, which is not a web address it downloads from"),
+        Facts::ServerText},
     {Kind::Protocol, QT_TRANSLATE_NOOP("FailureMessage", "the server's answer could not be read"),
         Facts::SystemReason},
     {Kind::BadStatusLine, QT_TRANSLATE_NOOP("FailureMessage", "the server's status line cannot be read"),
@@ -325,7 +329,8 @@ QString worded(const Wording &row, const TransferResult &result, const QLocale &
     case Facts::Setting:
         return phrase.arg(result.failure.variable + QLatin1Char('=') + PlainText::clean(result.failure.path));
     case Facts::ServerText:
-        return phrase.arg(PlainText::fromServer(refusal.serverText));
+        return phrase.arg(
+            PlainText::fromServer(row.key.network ? result.failure.serverText : refusal.serverText));
     case Facts::Status:
         return phrase.arg(refusal.status);
     case Facts::Size:
@@ -367,7 +372,7 @@ QString failurePhrase(const TransferResult &result, const QLocale &locale)
     const bool withReason = row.facts == Facts::SystemReason;
     QString phrase = withReason ? FailureMessage::tr(row.phrase) : worded(row, result, locale);
     // The server's own words, when they are known, shown as the server's.
-    if (!failure.serverText.isEmpty()) {
+    if (!failure.serverText.isEmpty() && row.facts != Facts::ServerText) {
         //: A failure and the server's own words it is about: the server's status line cannot be read:
         //: "HTTP/1.1 2OO OK".
         phrase = FailureMessage::tr("%1: \"%2\"").arg(phrase, PlainText::fromServer(failure.serverText));
