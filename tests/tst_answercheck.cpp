@@ -43,7 +43,8 @@ void TestAnswerCheck::head_data()
     QTest::addColumn<Refusal>("refusal"); // none: the answer is the archive
 
     using Kind = Refusal::Kind;
-    const Refusal empty{Kind::NoData};
+    const Refusal noData{Kind::NoData};
+    const Refusal empty{Kind::Empty};
     const Refusal page{Kind::WebPage};
     const auto part
         = [](const QString &range) { return Refusal{.kind = Kind::PartOnly, .serverText = range}; };
@@ -55,9 +56,16 @@ void TestAnswerCheck::head_data()
     const auto refused = [](const char *tag, const AnswerHead &head, const Refusal &refusal) {
         QTest::newRow(tag) << head << qint64(0) << refusal;
     };
-    refused("204 No Content", answer(204, -1), empty);
-    refused("205 Reset Content", answer(205, -1), empty);
+    refused("204 No Content", answer(204, -1), noData);
+    refused("205 Reset Content", answer(205, -1), noData);
+    // An empty archive, however the server tells it.
     refused("Content-Length: 0", answer(200, 0, {u"Content-Length: 0"_qs}), empty);
+    refused("206 of length 0", answer(206, 0, {u"Content-Length: 0"_qs}), empty);
+    refused("416 for an empty file", answer(416, 0, {u"Content-Range: Bytes */0"_qs}), empty);
+    // No more than a refusal: told as the server's answer.
+    refused("416 for a file that has bytes", answer(416, 0, {u"Content-Range: bytes */500"_qs}),
+        {.kind = Kind::OtherSuccess, .status = 416});
+    refused("416 without a range", answer(416, 0), {.kind = Kind::OtherSuccess, .status = 416});
     refused("206 for a later range",
         answer(206, 500, {u"Content-Length: 500"_qs, u"Content-Range: bytes 100-599/600"_qs}),
         part(u"bytes 100-599/600"_qs));
@@ -189,6 +197,7 @@ void TestAnswerCheck::head()
     QCOMPARE(verdict.refusal.kind, refusal.kind);
     QCOMPARE(verdict.refusal, refusal);
     QCOMPARE(verdict.isArchive, !refusal.refused());
+    QCOMPARE(AnswerCheck::saysEmpty(head), head.status == 416 && refusal.kind == Refusal::Kind::Empty);
     if (verdict.isArchive)
         QCOMPARE(verdict.expected, expected);
 }
@@ -203,7 +212,7 @@ void TestAnswerCheck::body_data()
     const Refusal beyond7{.kind = Refusal::Kind::MoreThanAnnounced, .size = 7};
     const QByteArray sha256 = QCryptographicHash::hash("archive", QCryptographicHash::Sha256);
     QTest::newRow("closed after the head, no length")
-        << qint64(0) << QByteArray() << QByteArray() << Refusal{Refusal::Kind::NoData};
+        << qint64(0) << QByteArray() << QByteArray() << Refusal{Refusal::Kind::Empty};
     QTest::newRow("one byte") << qint64(0) << QByteArray() << QByteArray("a") << Refusal();
     QTest::newRow("all announced") << qint64(7) << QByteArray() << QByteArray("archive") << Refusal();
     QTest::newRow("more than announced")

@@ -11,10 +11,11 @@ const QString https = u"https://downloads.vorn.example/a"_qs;
 
 // A head read line by line from `url`, which it still goes to unless a redirect says otherwise.
 void addRow(const char *tag, const QString &url, const QByteArrayList &lines, Step step, int status,
-    const QString &reason, const QByteArrayList &headers = {}, const QString &goesTo = {})
+    const QString &reason, const QByteArrayList &headers = {}, const QString &goesTo = {},
+    bool madeByProxy = false)
 {
     QTest::newRow(tag) << url << lines << step << status << reason << headers
-                       << (goesTo.isEmpty() ? url : goesTo);
+                       << (goesTo.isEmpty() ? url : goesTo) << madeByProxy;
 }
 
 } // namespace
@@ -39,6 +40,7 @@ void TestResponseHead::lines_data()
     QTest::addColumn<QString>("reason");
     QTest::addColumn<QByteArrayList>("headers"); // of the head read last, "name: value|value"
     QTest::addColumn<QString>("goesTo");
+    QTest::addColumn<bool>("madeByProxy");
 
     addRow("an answer", http, {"HTTP/1.1 200 OK", "Content-Length: 7", ""}, Step::Answer, 200, u"OK"_qs,
         {"content-length: 7"});
@@ -78,6 +80,17 @@ void TestResponseHead::lines_data()
         u"Nicht gef\u00fcnden"_qs);
     addRow("reason with control characters", http, {"HTTP/1.1 404 Not\x1b[2J Found", ""}, Step::Answer, 404,
         u"Not[2J Found"_qs);
+    addRow("squid's own error page", http,
+        {"HTTP/1.1 503 Service Unavailable", "X-Squid-Error: ERR_CONNECT_FAIL 111", ""}, Step::Answer, 503,
+        u"Service Unavailable"_qs, {"x-squid-error: ERR_CONNECT_FAIL 111"}, {}, true);
+    // RFC 9209: the proxy nearest the server comes first; any that sets `error` made the answer.
+    addRow("Proxy-Status with an error", http,
+        {"HTTP/1.1 502 Bad Gateway", "proxy-status: edge, \"cache \\\" 1\"; error=connection_refused", ""},
+        Step::Answer, 502, u"Bad Gateway"_qs,
+        {"proxy-status: edge, \"cache \\\" 1\"; error=connection_refused"}, {}, true);
+    addRow("Proxy-Status passing the server's answer on", http,
+        {"HTTP/1.1 500 Oops", "Proxy-Status: \"edge;error=x\"; received-status=500", ""}, Step::Answer, 500,
+        u"Oops"_qs, {"proxy-status: \"edge;error=x\"; received-status=500"});
 }
 
 void TestResponseHead::lines()
@@ -89,6 +102,7 @@ void TestResponseHead::lines()
     QFETCH(QString, reason);
     QFETCH(QByteArrayList, headers);
     QFETCH(QString, goesTo);
+    QFETCH(bool, madeByProxy);
 
     ResponseHead head{QUrl(url)};
     Step last = Step::More;
@@ -102,6 +116,7 @@ void TestResponseHead::lines()
         read.append(name + ": " + values.join("|"));
     QCOMPARE(read, headers);
     QCOMPARE(head.url(), QUrl(goesTo));
+    QCOMPARE(head.answer().madeByProxy, madeByProxy);
     QCOMPARE(head.isAnswerIn(), step == Step::Answer || (step == Step::More && status >= 200));
     if (step == Step::Malformed)
         QCOMPARE(head.statusLine(), lines.first());
