@@ -426,6 +426,14 @@ void TestDownloadCommands::notTheArchive_data()
     cutOff.resetOnClose = true;
     QTest::newRow("206 running on past its range, then cut off")
         << cutOff << Refusal{.kind = Refusal::Kind::MoreThanAnnounced, .size = 10} << qint64(20) << false;
+    // An empty archive reads the same from every server.
+    ScriptedResponse emptyFile = withHeader(ScriptedResponse::generated(0), "Content-Range", "bytes */0");
+    emptyFile.status = 416;
+    QTest::newRow("416 for an empty file")
+        << emptyFile << Refusal{Refusal::Kind::Empty} << qint64(0) << false;
+    QTest::newRow("200 without a body, ended at close")
+        << withLength(ScriptedResponse::generated(0), {}) << Refusal{Refusal::Kind::Empty} << qint64(0)
+        << false;
     const QByteArray digest = "sha-256=:" + ScriptedHttpServer::patternSha256(size).toBase64() + ':';
     QTest::newRow("digest the body matches")
         << withHeader(plain, "Repr-Digest", digest) << Refusal() << qint64(0) << true;

@@ -10,7 +10,9 @@
 #include <QSignalSpy>
 #include <QSslKey>
 #include <QSslServer>
+#include <QStandardPaths>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -37,6 +39,13 @@ QList<qint64> readAll(Inet &inet, QByteArray *body = nullptr, const QList<qint64
             break;
     }
     return chunks;
+}
+
+// A port that was just free: nothing listens there.
+QString deadPort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost) ? QString::number(probe.serverPort()) : QString();
 }
 
 // Lets the events run for a while, as a reader that keeps away does.
@@ -113,6 +122,7 @@ struct Tls
 {
     bool closeNotify = true; // the server ends its answer, which has no length, with close_notify
     bool offersH2 = false; // the server would agree on HTTP/2 if asked
+    bool onlyH2 = false; // the server agrees on HTTP/2 alone
     QByteArray variable = "CURL_CA_BUNDLE"; // the one naming `trusted`; the other two are unset
     QString trusted = u"cert"_qs; // the server's, "other", "junk", "fifo"
     QString host = u"127.0.0.1"_qs;
@@ -149,6 +159,8 @@ private Q_SLOTS:
     void networkFailures();
     void proxyFromTheEnvironment_data();
     void proxyFromTheEnvironment();
+    void proxyAnswers_data();
+    void proxyAnswers();
     void cancel();
     void readBufferIsBounded();
     void idleConnectionStaysQuiet();
@@ -424,13 +436,9 @@ void TestInet::networkFailures()
     QFETCH(QString, systemReason);
     QFETCH(QString, proxyAnswer);
 
-    // A port that was just free: nothing listens there.
-    QTcpServer probe;
-    QVERIFY(probe.listen(QHostAddress::LocalHost));
-    const QString deadPort = QString::number(probe.serverPort());
-    probe.close();
+    const QString dead = deadPort();
     const auto ports = [&](QString text) {
-        return text.replace(u"{dead}"_qs, deadPort)
+        return text.replace(u"{dead}"_qs, dead)
             .replace(u"{server}"_qs, QString::number(m_served->server.port()));
     };
     proxy = ports(proxy);
@@ -438,7 +446,7 @@ void TestInet::networkFailures()
             ? QNetworkProxy(QNetworkProxy::NoProxy)
             : QNetworkProxy(QNetworkProxy::HttpProxy, u"127.0.0.1"_qs, proxy.toUShort()));
     m_served->server.setResponder([&](const ScriptedRequest &) {
-        return ScriptedResponse::redirect("https://127.0.0.1:" + deadPort.toLatin1() + "/b");
+        return ScriptedResponse::redirect("https://127.0.0.1:" + dead.toLatin1() + "/b");
     });
 
     Inet inet;
@@ -530,6 +538,76 @@ void TestInet::proxyFromTheEnvironment()
     }
 }
 
+void TestInet::proxyAnswers_data()
+{
+    QTest::addColumn<ScriptedResponse>("answer"); // the scripted proxy's; status 0: squid's own
+    QTest::addColumn<QByteArray>("credentials"); // in http_proxy: "user:password@"
+    QTest::addColumn<bool>("madeByProxy");
+
+    // The server is down: squid says so in an answer of its own.
+    QTest::newRow("squid's own 503") << R{.status = 0} << QByteArray() << true;
+    QTest::newRow("Proxy-Status with an error")
+        << R{.status = 502, .headers = {{"Proxy-Status", "vorn; error=connection_refused"}}} << QByteArray()
+        << true;
+    QTest::newRow("an answer that does not say")
+        << R{.status = 500, .reason = "Unable to connect"} << QByteArray() << false;
+    QTest::newRow("407, no password sent") << R{.status = 407} << QByteArray() << false;
+    QTest::newRow("407 to the password sent") << R{.status = 407} << "ann:pass%20word@"_ba << false;
+}
+
+// Who made an answer that came through a proxy, and whether the proxy was given a password.
+void TestInet::proxyAnswers()
+{
+    QFETCH(ScriptedResponse, answer);
+    QFETCH(QByteArray, credentials);
+    QFETCH(bool, madeByProxy);
+
+    // squid with a private configuration, no cache, passing requests on to a port nothing listens on.
+    QTemporaryDir folder;
+    QProcess squid;
+    const auto stop = qScopeGuard([&] {
+        squid.terminate();
+        if (!squid.waitForFinished(5000))
+            squid.kill();
+        squid.waitForFinished(1000);
+    });
+    QString port = QString::number(m_served->server.port());
+    if (answer.status == 0) {
+        if (QStandardPaths::findExecutable(u"squid"_qs, {u"/usr/sbin"_qs}).isEmpty())
+            QSKIP("needs squid (scripts/install-deps)");
+        port = deadPort();
+        QFile configuration(folder.filePath(u"squid.conf"_qs));
+        QVERIFY(configuration.open(QIODevice::WriteOnly));
+        configuration.write("http_port 127.0.0.1:" + port.toLatin1()
+            + "\nhttp_access allow all\ncache deny all\ncache_mem 0 MB\naccess_log none\n"
+              "cache_store_log none\ncache_log /dev/null\npid_filename none\nnetdb_filename none\n"
+              "pinger_enable off\nvisible_hostname vorn-test\ndns_nameservers 127.0.0.1\n"
+              "shutdown_lifetime 0 seconds\n");
+        configuration.close();
+        squid.start(u"/usr/sbin/squid"_qs, {u"-N"_qs, u"-f"_qs, configuration.fileName()});
+        const auto listening = [&port] {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, port.toUShort());
+            return probe.waitForConnected(100);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(listening(), 10000);
+    }
+    m_served->server.setResponder(answering(answer));
+    qputenv("http_proxy", "http://" + credentials + "127.0.0.1:" + port.toLatin1());
+    const auto restore = qScopeGuard([] { qunsetenv("http_proxy"); });
+
+    Inet inet;
+    start(inet, u"http://127.0.0.1:%1/tool.rar"_qs.arg(deadPort()));
+    QCOMPARE(inet.statusCode(), answer.status == 0 ? 503 : answer.status);
+    QCOMPARE(inet.failure().atProxy, madeByProxy);
+    QCOMPARE(inet.failure().proxyCredentials, !credentials.isEmpty());
+    if (answer.status != 0) {
+        const QByteArray offered = m_served->server.requests().value(0).header("Proxy-Authorization");
+        QCOMPARE(offered, credentials.isEmpty() ? QByteArray() : "Basic " + "ann:pass word"_ba.toBase64());
+    }
+    inet.cancel();
+}
+
 void TestInet::cancel()
 {
     m_served->server.setResponder(answering({.generatedSize = 1 << 20, .stallAfterBodyBytes = 4096}));
@@ -612,6 +690,8 @@ void TestInet::tls_data()
         QTest::addRow("closed without close_notify%s", suffix)
             << Tls{.closeNotify = false, .offersH2 = h2, .kind = Kind::ConnectionClosed};
     }
+    // Told as such, not as a connection the server closed.
+    QTest::newRow("HTTP/2 only") << Tls{.onlyH2 = true, .kind = Kind::Http2Only};
     QTest::newRow("name does not match")
         << Tls{.host = u"vorn.localhost"_qs, .kind = Kind::CertificateNameMismatch};
     QTest::newRow("issuer not trusted") << Tls{.trusted = u"other"_qs, .kind = Kind::CertificateUntrusted};
@@ -671,8 +751,11 @@ void TestInet::tls()
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
     configuration.setLocalCertificate(QSslCertificate::fromPath(keys.filePath(u"cert"_qs)).value(0));
     configuration.setPrivateKey(QSslKey(&key, QSsl::Ec));
-    if (tls.offersH2)
-        configuration.setAllowedNextProtocols({QSslConfiguration::ALPNProtocolHTTP2, "http/1.1"_ba});
+    if (tls.offersH2 || tls.onlyH2) {
+        configuration.setAllowedNextProtocols(tls.onlyH2
+                ? QByteArrayList{QSslConfiguration::ALPNProtocolHTTP2}
+                : QByteArrayList{QSslConfiguration::ALPNProtocolHTTP2, "http/1.1"_ba});
+    }
     QSslServer server;
     server.setSslConfiguration(configuration);
     QVERIFY(server.listen(QHostAddress::LocalHost));

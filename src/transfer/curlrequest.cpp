@@ -122,16 +122,18 @@ Kind certificateKind(CURLcode code, long verified)
     }
 }
 
-// The request offers HTTP/1.1 alone in ALPN; a server that speaks none of what is offered ends the
-// handshake with a no_application_protocol alert (RFC 7301, 3.2), and one that does that to HTTP/1.1
-// speaks HTTP/2 only. libcurl keeps OpenSSL's code for it only in its message ("error:0A000460:...").
+// The request offers HTTP/1.1 alone in ALPN. A server that speaks nothing else of it either ends the
+// handshake with a no_application_protocol alert (RFC 7301, 3.2) or names h2 in its answer all the same,
+// which OpenSSL refuses as an extension it did not ask for (another extension sent unasked would read
+// the same; none is known to be). libcurl keeps OpenSSL's code only in its message ("error:0A000460:...").
 bool refusedHttp11(const QString &message)
 {
     static const QRegularExpression packed(QStringLiteral("error:([0-9A-Fa-f]{8}):"));
     const QRegularExpressionMatch match = packed.match(message);
     const unsigned long error = match.captured(1).toULong(nullptr, 16);
+    const int reason = ERR_GET_REASON(error);
     return match.hasMatch() && ERR_GET_LIB(error) == ERR_LIB_SSL
-        && ERR_GET_REASON(error) == SSL_R_TLSV1_ALERT_NO_APPLICATION_PROTOCOL;
+        && (reason == SSL_R_TLSV1_ALERT_NO_APPLICATION_PROTOCOL || reason == SSL_R_BAD_EXTENSION);
 }
 
 } // namespace
