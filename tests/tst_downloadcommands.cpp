@@ -431,9 +431,6 @@ void TestDownloadCommands::notTheArchive_data()
     emptyFile.status = 416;
     QTest::newRow("416 for an empty file")
         << emptyFile << Refusal{Refusal::Kind::Empty} << qint64(0) << false;
-    QTest::newRow("200 without a body, ended at close")
-        << withLength(ScriptedResponse::generated(0), {}) << Refusal{Refusal::Kind::Empty} << qint64(0)
-        << false;
     const QByteArray digest = "sha-256=:" + ScriptedHttpServer::patternSha256(size).toBase64() + ':';
     QTest::newRow("digest the body matches")
         << withHeader(plain, "Repr-Digest", digest) << Refusal() << qint64(0) << true;

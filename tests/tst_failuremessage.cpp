@@ -220,10 +220,6 @@ void TestFailureMessage::wording_data()
     row("proxy asks for a password at CONNECT", connect,
         fromDesktop
             + u"asks for a user name and password (it answered 407, Proxy Authentication Required)."_qs);
-    connect.failure.proxyCredentials = true;
-    row("proxy refuses the password at CONNECT", connect,
-        fromDesktop
-            + u"did not accept the user name and password (it answered 407, Proxy Authentication Required)."_qs);
     row("HTTP/2 only", failure(Kind::Http2Only), failed + u"the server only speaks HTTP/2."_qs);
     row("head too large", failure(Kind::HeadTooLarge), failed + u"the server's answer head is too large."_qs);
     TransferResult statusLine = failure(Kind::BadStatusLine);

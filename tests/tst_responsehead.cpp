@@ -80,17 +80,14 @@ void TestResponseHead::lines_data()
         u"Nicht gef\u00fcnden"_qs);
     addRow("reason with control characters", http, {"HTTP/1.1 404 Not\x1b[2J Found", ""}, Step::Answer, 404,
         u"Not[2J Found"_qs);
-    addRow("squid's own error page", http,
-        {"HTTP/1.1 503 Service Unavailable", "X-Squid-Error: ERR_CONNECT_FAIL 111", ""}, Step::Answer, 503,
-        u"Service Unavailable"_qs, {"x-squid-error: ERR_CONNECT_FAIL 111"}, {}, true);
-    // RFC 9209: the proxy nearest the server comes first; any that sets `error` made the answer.
-    addRow("Proxy-Status with an error", http,
-        {"HTTP/1.1 502 Bad Gateway", "proxy-status: edge, \"cache \\\" 1\"; error=connection_refused", ""},
-        Step::Answer, 502, u"Bad Gateway"_qs,
-        {"proxy-status: edge, \"cache \\\" 1\"; error=connection_refused"}, {}, true);
-    addRow("Proxy-Status passing the server's answer on", http,
-        {"HTTP/1.1 500 Oops", "Proxy-Status: \"edge;error=x\"; received-status=500", ""}, Step::Answer, 500,
-        u"Oops"_qs, {"proxy-status: \"edge;error=x\"; received-status=500"});
+    addRow("squid's own error page", http, {"HTTP/1.1 503 X", "X-Squid-Error: ERR_CONNECT_FAIL 111", ""},
+        Step::Answer, 503, u"X"_qs, {"x-squid-error: ERR_CONNECT_FAIL 111"}, {}, true);
+    // RFC 9209: a proxy that made the answer says `error`; a quoted name may hold anything.
+    const QByteArray named = "Proxy-Status: \"a;error=b\"";
+    addRow("Proxy-Status with an error", http, {"HTTP/1.1 502 X", named + ", c; error=d", ""}, Step::Answer,
+        502, u"X"_qs, {"proxy-status: \"a;error=b\", c; error=d"}, {}, true);
+    addRow("Proxy-Status passing an answer on", http, {"HTTP/1.1 500 X", named, ""}, Step::Answer, 500,
+        u"X"_qs, {"proxy-status: \"a;error=b\""});
 }
 
 void TestResponseHead::lines()
