@@ -185,7 +185,8 @@ void TestFailureMessage::wording_data()
         proxy, {.proxyCredentials = true});
     // The party that made the answer is named: the proxy where it says so, else neither alone.
     status("503 the proxy made", 503,
-        u"the proxy http_proxy=http://127.0.0.1:3128 answered 503, Service Unavailable instead of the server"_qs,
+        u"the proxy http_proxy=http://127.0.0.1:3128 answered 503, Service Unavailable instead of "
+        "the server"_qs,
         proxy, {.atProxy = true});
     status("500 through a proxy", 500,
         u"the answer through the proxy http_proxy=http://127.0.0.1:3128 was 500, Internal Server Error"_qs,

@@ -848,7 +848,8 @@ void TestForm1::downloadOutcome_data()
     // Through the desktop's proxy, which does not say that it made the answer.
     row("refused", answer(ScriptedResponse::notFound()),
         failed
-            + u"the answer through the proxy http://127\\.0\\.0\\.1:\\d+ from the desktop's settings was 404, Not Found\\. The earlier archive, if any, is unchanged\\.$"_qs,
+            + u"the answer through the proxy http://127\\.0\\.0\\.1:\\d+ from the desktop's settings was "
+              "404, Not Found\\. The earlier archive, if any, is unchanged\\.$"_qs,
         {});
     row("not the archive", answer(withHeader(ScriptedResponse::generated(500), "Content-Encoding", "gzip")),
         failed + u"the server sent the archive encoded \\(gzip\\)"_qs, {});

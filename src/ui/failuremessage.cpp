@@ -285,9 +285,10 @@ QString proxyAnswered(const TransferFailure &failure, int status, bool toConnect
         return FailureMessage::tr("the proxy %1 did not accept the user name and password (it answered %2)")
             .arg(proxy, answer);
     }
-    if (status == 407)
+    if (status == 407) {
         return FailureMessage::tr("the proxy %1 asks for a user name and password (it answered %2)")
             .arg(proxy, answer);
+    }
     if (toConnect) {
         return FailureMessage::tr("the proxy %1 refused to open a connection to the server (it answered %2)")
             .arg(proxy, answer);
