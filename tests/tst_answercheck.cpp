@@ -46,7 +46,8 @@ void TestAnswerCheck::head_data()
     QTest::addColumn<Refusal>("refusal"); // none: the answer is the archive
 
     using Kind = Refusal::Kind;
-    const Refusal empty{Kind::NoData};
+    const Refusal noData{Kind::NoData};
+    const Refusal empty{Kind::Empty};
     const auto saying = [](Kind kind, const char *text) {
         return Refusal{.kind = kind, .serverText = QString::fromLatin1(text)};
     };
@@ -58,9 +59,14 @@ void TestAnswerCheck::head_data()
     const auto refused = [](const char *tag, const AnswerHead &head, const Refusal &refusal) {
         QTest::newRow(tag) << head << qint64(0) << refusal;
     };
-    refused("204 No Content", answer(204, -1), empty);
-    refused("205 Reset Content", answer(205, -1), empty);
+    refused("204 No Content", answer(204, -1), noData);
+    refused("205 Reset Content", answer(205, -1), noData);
+    // An empty archive, however the server tells it.
     refused("Content-Length: 0", answer(200, 0, "Content-Length: 0"), empty);
+    refused("416 for an empty file", answer(416, 0, "Content-Range: Bytes */0"), empty);
+    // No more than a refusal: told as the server's answer.
+    refused("416 for a file that has bytes", answer(416, 0, "Content-Range: bytes */500"),
+        {.kind = Kind::OtherSuccess, .status = 416});
     refused("206 for a later range",
         answer(206, 500, "Content-Length: 500\nContent-Range: bytes 100-599/600"), part("bytes 100-599/600"));
     refused("206 for the start only", answer(206, 500, "Content-Length: 500\nContent-Range: bytes 0-499/600"),
@@ -169,6 +175,7 @@ void TestAnswerCheck::head()
     QCOMPARE(verdict.refusal.kind, refusal.kind);
     QCOMPARE(verdict.refusal, refusal);
     QCOMPARE(verdict.isArchive, !refusal.refused());
+    QCOMPARE(AnswerCheck::saysEmpty(head), head.status == 416 && refusal.kind == Refusal::Kind::Empty);
     if (verdict.isArchive)
         QCOMPARE(verdict.expected, expected);
 }
@@ -234,7 +241,7 @@ void TestAnswerCheck::body_data()
     const auto row
         = [](const char *tag, qint64 expected, const QByteArray &stated, const QByteArray &body,
               const Refusal &refusal) { QTest::newRow(tag) << expected << stated << body << refusal; };
-    row("closed after the head, no length", 0, {}, {}, {Refusal::Kind::NoData});
+    row("closed after the head, no length", 0, {}, {}, {Refusal::Kind::Empty});
     row("one byte", 0, {}, "a", {});
     row("all announced", 7, {}, "archive", {});
     row("more than announced", 7, {}, "archive, and more", beyond7);

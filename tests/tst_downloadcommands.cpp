@@ -436,6 +436,11 @@ void TestDownloadCommands::notTheArchive_data()
     QTest::newRow("a web page") << page << Refusal{Refusal::Kind::WebPage} << qint64(0) << false;
     QTest::newRow("an archive labelled a page")
         << withHeader(plain, "Content-Type", "text/html") << Refusal() << qint64(0) << false;
+    // An empty archive reads the same from every server.
+    ScriptedResponse emptyFile = withHeader(ScriptedResponse::generated(0), "Content-Range", "bytes */0");
+    emptyFile.status = 416;
+    QTest::newRow("416 for an empty file")
+        << emptyFile << Refusal{Refusal::Kind::Empty} << qint64(0) << false;
     const QByteArray digest = "sha-256=:" + ScriptedHttpServer::patternSha256(size).toBase64() + ':';
     QTest::newRow("digest the body matches")
         << withHeader(plain, "Repr-Digest", digest) << Refusal() << qint64(0) << true;

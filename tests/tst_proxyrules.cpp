@@ -31,8 +31,11 @@ void TestProxyRules::choice_data()
         QTest::newRow(tag) << url << environment << address << source << unreadable;
     };
     addRow("through http_proxy", http, {lower}, proxy, u"http_proxy"_qs);
-    addRow("through HTTP_PROXY", http, {u"HTTP_PROXY=127.0.0.1:3128"_qs}, proxy, u"HTTP_PROXY"_qs);
-    addRow("http_proxy before HTTP_PROXY", http, {u"HTTP_PROXY=other:1"_qs, lower}, proxy, u"http_proxy"_qs);
+    // A CGI program finds HTTP_PROXY set from the request's "Proxy:" header: curl ignores it, and so do we.
+    addRow("HTTP_PROXY ignored", http, {u"HTTP_PROXY=127.0.0.1:3128"_qs}, "socks5h://127.0.0.1:3129", {});
+    addRow("HTTP_PROXY ignored, all_proxy taken", http,
+        {u"HTTP_PROXY=other:1"_qs, u"all_proxy=127.0.0.1:3128"_qs}, proxy, u"all_proxy"_qs);
+    addRow("HTTPS_PROXY for https", https, {u"HTTPS_PROXY=127.0.0.1:3128"_qs}, proxy, u"HTTPS_PROXY"_qs);
     addRow("all_proxy when no http_proxy", http, {u"all_proxy=127.0.0.1:3128"_qs}, proxy, u"all_proxy"_qs);
     addRow("https takes https_proxy, not http_proxy", https, {lower, u"https_proxy=127.0.0.1:3128"_qs}, proxy,
         u"https_proxy"_qs);

@@ -11,10 +11,11 @@ const QString https = u"https://downloads.vorn.example/a"_qs;
 
 // A head read line by line from `url`, which it still goes to unless a redirect says otherwise.
 void addRow(const char *tag, const QString &url, const QByteArrayList &lines, Step step, int status,
-    const QString &reason, const QByteArrayList &headers = {}, const QString &goesTo = {})
+    const QString &reason, const QByteArrayList &headers = {}, const QString &goesTo = {},
+    bool madeByProxy = false)
 {
     QTest::newRow(tag) << url << lines << step << status << reason << headers
-                       << (goesTo.isEmpty() ? url : goesTo);
+                       << (goesTo.isEmpty() ? url : goesTo) << madeByProxy;
 }
 
 // `count` redirects to `location`, one after the other.
@@ -49,6 +50,7 @@ void TestResponseHead::lines_data()
     QTest::addColumn<QString>("reason");
     QTest::addColumn<QByteArrayList>("headers"); // of the head read last, "name: value|value"
     QTest::addColumn<QString>("goesTo"); // or why a redirect is refused
+    QTest::addColumn<bool>("madeByProxy");
 
     addRow("an answer", http, {"HTTP/1.1 200 OK", "Content-Length: 7", ""}, Step::Answer, 200, u"OK"_qs,
         {"content-length: 7"});
@@ -94,6 +96,14 @@ void TestResponseHead::lines_data()
         u"Nicht gef\u00fcnden"_qs);
     addRow("reason with control characters", http, {"HTTP/1.1 404 Not\x1b[2J Found", ""}, Step::Answer, 404,
         u"Not[2J Found"_qs);
+    addRow("squid's own error page", http, {"HTTP/1.1 503 X", "X-Squid-Error: ERR_CONNECT_FAIL 111", ""},
+        Step::Answer, 503, u"X"_qs, {"x-squid-error: ERR_CONNECT_FAIL 111"}, {}, true);
+    // RFC 9209: a proxy that made the answer says `error`; a quoted name may hold anything.
+    const QByteArray named = "Proxy-Status: \"a;error=b\"";
+    addRow("Proxy-Status with an error", http, {"HTTP/1.1 502 X", named + ", c; error=d", ""}, Step::Answer,
+        502, u"X"_qs, {"proxy-status: \"a;error=b\", c; error=d"}, {}, true);
+    addRow("Proxy-Status passing an answer on", http, {"HTTP/1.1 500 X", named, ""}, Step::Answer, 500,
+        u"X"_qs, {"proxy-status: \"a;error=b\""});
 }
 
 void TestResponseHead::lines()
@@ -105,6 +115,7 @@ void TestResponseHead::lines()
     QFETCH(QString, reason);
     QFETCH(QByteArrayList, headers);
     QFETCH(QString, goesTo);
+    QFETCH(bool, madeByProxy);
 
     ResponseHead head{RedirectHop(url.toUtf8())};
     Step last = Step::More;
@@ -119,6 +130,7 @@ void TestResponseHead::lines()
     QCOMPARE(read, headers);
     QCOMPARE(step == Step::Refuse ? head.refusal().detail : QString::fromUtf8(head.hop().address()), goesTo);
     QVERIFY(head.url().userInfo().isEmpty());
+    QCOMPARE(head.answer().madeByProxy, madeByProxy);
     QCOMPARE(head.isAnswerIn(), step == Step::Answer || (step == Step::More && status >= 200));
     if (step == Step::Malformed)
         QCOMPARE(head.statusLine(), lines.first());

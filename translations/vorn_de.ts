@@ -508,6 +508,27 @@ Die bisher empfangenen Daten werden in %4 aufbewahrt.</translation>
         <source>needs %1; the disk of %2 cannot hold a file that large</source>
         <translation>Benötigt werden %1; der Datenträger von %2 kann keine so große Datei aufnehmen</translation>
     </message>
+    <message>
+        <source>the server only speaks HTTP/2</source>
+        <translation>Der Server spricht nur HTTP/2</translation>
+    </message>
+    <message>
+        <source>the archive on the server is empty</source>
+        <translation>Das Archiv auf dem Server ist leer</translation>
+    </message>
+    <message>
+        <source>the proxy %1 did not accept the user name and password (it answered %2)</source>
+        <translation>Der Proxy %1 hat den Benutzernamen und das Passwort nicht angenommen (er antwortete %2)</translation>
+    </message>
+    <message>
+        <source>the proxy %1 answered %2 instead of the server</source>
+        <translation>Der Proxy %1 antwortete statt des Servers mit %2</translation>
+    </message>
+    <message>
+        <source>the answer through the proxy %1 was %2</source>
+        <extracomment>&quot;the answer through the proxy http_proxy=http://127.0.0.1:3128 was 500, Internal Server Error&quot;</extracomment>
+        <translation>Die Antwort über den Proxy %1 lautete %2</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

@@ -508,6 +508,27 @@ Los datos parciales se conservan en %4.</translation>
         <source>needs %1; the disk of %2 cannot hold a file that large</source>
         <translation>se necesitan %1; el disco de %2 no puede contener un archivo tan grande</translation>
     </message>
+    <message>
+        <source>the server only speaks HTTP/2</source>
+        <translation>el servidor solo habla HTTP/2</translation>
+    </message>
+    <message>
+        <source>the archive on the server is empty</source>
+        <translation>el archivo comprimido en el servidor está vacío</translation>
+    </message>
+    <message>
+        <source>the proxy %1 did not accept the user name and password (it answered %2)</source>
+        <translation>el proxy %1 no aceptó el nombre de usuario y la contraseña (respondió %2)</translation>
+    </message>
+    <message>
+        <source>the proxy %1 answered %2 instead of the server</source>
+        <translation>el proxy %1 respondió %2 en lugar del servidor</translation>
+    </message>
+    <message>
+        <source>the answer through the proxy %1 was %2</source>
+        <extracomment>&quot;the answer through the proxy http_proxy=http://127.0.0.1:3128 was 500, Internal Server Error&quot;</extracomment>
+        <translation>la respuesta a través del proxy %1 fue %2</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

@@ -508,6 +508,27 @@ Les données partielles sont conservées dans %4.</translation>
         <source>needs %1; the disk of %2 cannot hold a file that large</source>
         <translation>il faut %1&#xa0;; le disque de %2 ne peut pas contenir un fichier aussi grand</translation>
     </message>
+    <message>
+        <source>the server only speaks HTTP/2</source>
+        <translation>le serveur ne parle que HTTP/2</translation>
+    </message>
+    <message>
+        <source>the archive on the server is empty</source>
+        <translation>l&apos;archive sur le serveur est vide</translation>
+    </message>
+    <message>
+        <source>the proxy %1 did not accept the user name and password (it answered %2)</source>
+        <translation>le proxy %1 n&apos;a pas accepté le nom d&apos;utilisateur et le mot de passe (il a répondu %2)</translation>
+    </message>
+    <message>
+        <source>the proxy %1 answered %2 instead of the server</source>
+        <translation>le proxy %1 a répondu %2 à la place du serveur</translation>
+    </message>
+    <message>
+        <source>the answer through the proxy %1 was %2</source>
+        <extracomment>&quot;the answer through the proxy http_proxy=http://127.0.0.1:3128 was 500, Internal Server Error&quot;</extracomment>
+        <translation>la réponse passée par le proxy %1 était %2</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

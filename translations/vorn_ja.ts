@@ -505,6 +505,27 @@ The partial data is kept in %4.</source>
         <source>needs %1; the disk of %2 cannot hold a file that large</source>
         <translation>%1 必要ですが、%2 のディスクにはそれほど大きなファイルを置けません</translation>
     </message>
+    <message>
+        <source>the server only speaks HTTP/2</source>
+        <translation>サーバーは HTTP/2 にしか対応していません</translation>
+    </message>
+    <message>
+        <source>the archive on the server is empty</source>
+        <translation>サーバー上のアーカイブは空です</translation>
+    </message>
+    <message>
+        <source>the proxy %1 did not accept the user name and password (it answered %2)</source>
+        <translation>プロキシ %1 がユーザー名とパスワードを受け付けませんでした（応答：%2）</translation>
+    </message>
+    <message>
+        <source>the proxy %1 answered %2 instead of the server</source>
+        <translation>サーバーではなくプロキシ %1 が応答しました（応答：%2）</translation>
+    </message>
+    <message>
+        <source>the answer through the proxy %1 was %2</source>
+        <extracomment>&quot;the answer through the proxy http_proxy=http://127.0.0.1:3128 was 500, Internal Server Error&quot;</extracomment>
+        <translation>プロキシ %1 経由の応答は %2 でした</translation>
+    </message>
 </context>
 <context>
     <name>Form1</name>

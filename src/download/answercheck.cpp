@@ -148,6 +148,17 @@ StatedDigest statedDigest(const AnswerHead &head)
 
 } // namespace
 
+bool AnswerCheck::saysEmpty(const AnswerHead &head)
+{
+    // RFC 9110, 15.5.17: a 416 gives the whole length as "bytes */<length>"; from byte 0 only an empty
+    // file has no byte to send.
+    static const QRegularExpression emptyWhole(
+        QStringLiteral("^\\s*bytes\\s+\\*/0+\\s*$"), QRegularExpression::CaseInsensitiveOption);
+    const QByteArrayList contentRange = head.values("content-range");
+    return head.status == 416 && contentRange.size() == 1
+        && emptyWhole.match(QString::fromLatin1(contentRange.first())).hasMatch();
+}
+
 AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
 {
     using Kind = Refusal::Kind;
@@ -156,6 +167,9 @@ AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
         verdict.refusal = std::move(refusal);
         return verdict;
     };
+    // An empty archive reads the same whichever way the server tells it: a 416, a length of 0, no body.
+    if (saysEmpty(head))
+        return refused({Kind::Empty});
     if (head.status == 204 || head.status == 205)
         return refused({Kind::NoData});
     // The other successes are answers about something else: accepted for processing, changed by a
@@ -178,7 +192,7 @@ AnswerCheck::Verdict AnswerCheck::checkHead(const AnswerHead &head)
         if (!head.lengthReadable)
             return refused({.kind = Kind::BadLength, .serverText = sent(length)});
         if (head.length == 0)
-            return refused({Kind::NoData});
+            return refused({Kind::Empty});
         verdict.expected = head.length;
     }
 
@@ -215,7 +229,7 @@ Refusal AnswerCheck::checkStart(const Verdict &head, QByteArrayView start)
 Refusal AnswerCheck::checkBody(const Verdict &head, qint64 received, const QByteArray &sha256)
 {
     if (received == 0)
-        return {Refusal::Kind::NoData};
+        return {Refusal::Kind::Empty};
     // A size the server announced is the archive's: what comes beyond it is something else.
     if (head.expected > 0 && received > head.expected)
         return {.kind = Refusal::Kind::MoreThanAnnounced, .size = head.expected};

@@ -21,6 +21,10 @@ public:
         Refusal refusal; // why the answer is not the archive
     };
 
+    // Whether an answer outside 2xx says the file asked for is empty: a 416 to "bytes=0-" that gives the
+    // whole as 0 bytes. Such an answer is checked as any other.
+    static bool saysEmpty(const AnswerHead &head);
+
     // Before anything is written: whether the body that follows can be the archive, how long it must be
     // and which digest it must have.
     static Verdict checkHead(const AnswerHead &head);

@@ -135,7 +135,7 @@ DownloadCommands::Step DownloadCommands::takeAnswer(AnswerCheck::Verdict *verdic
     result->status = m_inet->statusCode();
     if (result->status == 0)
         return Ending{Outcome::NetworkFailed};
-    if (!isSuccessStatus(result->status)) {
+    if (!isSuccessStatus(result->status) && !AnswerCheck::saysEmpty(m_inet->head())) {
         // The server's own words are no part of the answer, and may say anything ("500 Partial Content").
         qCInfo(lcTransfer) << "the server answered" << result->status << m_inet->reasonPhrase();
         return Ending{Outcome::ServerRefused, {}, true};

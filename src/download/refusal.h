@@ -15,7 +15,8 @@ public:
     enum class Kind {
         None,
         // The answer is not the whole archive.
-        NoData,
+        NoData, // a 204 or 205: no content at all
+        Empty, // the archive on the server has no bytes, however the server tells it
         OtherSuccess, // a 2xx other than 200 and 206: `status`
         Encoded, // `serverText` the codings, e.g. "gzip"
         WebPage,

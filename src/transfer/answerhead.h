@@ -19,6 +19,9 @@ struct AnswerHead
     // False when Content-Length is there but is not plainly that one length (a list, two headers that
     // differ, a fraction): the body then ends where chance says.
     bool lengthReadable = true;
+    // The answer says a proxy on the way made it, not the server: an error in Proxy-Status, or a proxy's
+    // own error marker.
+    bool madeByProxy = false;
 
     // The values of the header named `name` in lower case; empty when the head has none.
     QByteArrayList values(const QByteArray &name) const;

@@ -7,9 +7,11 @@
 #include <QRegularExpression>
 
 #include <cstring>
+#include <memory>
 
 #include <sys/stat.h>
 
+#include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
@@ -120,6 +122,20 @@ Kind certificateKind(CURLcode code, long verified)
     }
 }
 
+// The request offers HTTP/1.1 alone in ALPN. A server that speaks nothing else of it either ends the
+// handshake with a no_application_protocol alert (RFC 7301, 3.2) or names h2 in its answer all the same,
+// which OpenSSL refuses as an extension it did not ask for (another extension sent unasked would read
+// the same; none is known to be). libcurl keeps OpenSSL's code only in its message ("error:0A000460:...").
+bool refusedHttp11(const QString &message)
+{
+    static const QRegularExpression packed(QStringLiteral("error:([0-9A-Fa-f]{8}):"));
+    const QRegularExpressionMatch match = packed.match(message);
+    const unsigned long error = match.captured(1).toULong(nullptr, 16);
+    const int reason = ERR_GET_REASON(error);
+    return match.hasMatch() && ERR_GET_LIB(error) == ERR_LIB_SSL
+        && (reason == SSL_R_TLSV1_ALERT_NO_APPLICATION_PROTOCOL || reason == SSL_R_BAD_EXTENSION);
+}
+
 } // namespace
 
 Trust trustFromEnvironment()
@@ -215,6 +231,22 @@ void setProxy(CURL *easy, const ProxyRules::Choice &proxy)
                         << proxy.source;
 }
 
+void noteProxy(TransferFailure *failure, const ProxyRules::Choice &proxy, bool madeByProxy)
+{
+    failure->proxy = QString::fromUtf8(proxy.address);
+    failure->proxySource = proxy.source;
+    failure->atProxy = madeByProxy && !proxy.address.isEmpty();
+    // libcurl sends them at once, the desktop's apart, a variable's in its address ("http://u:p@host").
+    const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> url(curl_url(), &curl_url_cleanup);
+    char *user = nullptr;
+    failure->proxyCredentials = !proxy.user.isEmpty()
+        || (curl_url_set(url.get(), CURLUPART_URL, proxy.address.constData(),
+                CURLU_NON_SUPPORT_SCHEME | CURLU_GUESS_SCHEME)
+                == CURLUE_OK
+            && curl_url_get(url.get(), CURLUPART_USER, &user, 0) == CURLUE_OK);
+    curl_free(user);
+}
+
 // Over HTTP/1 a body with neither a length nor chunks ends where the connection ends. Over TLS only the
 // server's close_notify tells that end from a cut, which libcurl (7.88 with OpenSSL 3) takes for a normal
 // end: without it, half an archive would pass for the whole.
@@ -257,10 +289,11 @@ TransferFailure failure(CURL *easy, CURLcode code, const char *errorBuffer, cons
         failure.variable = QString::fromLatin1(stage.trust.fileVariable);
         failure.path = QFile::decodeName(stage.trust.file);
     }
+    if (code == CURLE_SSL_CONNECT_ERROR && refusedHttp11(failure.detail))
+        failure.kind = Kind::Http2Only;
     if (failure.systemReason.isEmpty() && systemError != 0)
         failure.systemReason = QString::fromLocal8Bit(std::strerror(int(systemError)));
-    failure.proxy = QString::fromUtf8(stage.proxy.address);
-    failure.proxySource = stage.proxy.source;
+    noteProxy(&failure, stage.proxy);
     // Through a proxy, every connection is to the proxy.
     failure.atProxy = !failure.proxy.isEmpty()
         && (code == CURLE_COULDNT_RESOLVE_PROXY || code == CURLE_PROXY || code == CURLE_COULDNT_CONNECT);

@@ -49,6 +49,10 @@ void setOptions(CURL *easy, const RedirectHop &hop, const QByteArray &method, cu
 // The proxy the request goes through ("" for none), so that libcurl does not read the environment again.
 void setProxy(CURL *easy, const ProxyRules::Choice &proxy);
 
+// Names the proxy the request went through in `failure`, whether the request gave it a user name and
+// password, and whether the answer is the proxy's own (`madeByProxy`, as its head says).
+void noteProxy(TransferFailure *failure, const ProxyRules::Choice &proxy, bool madeByProxy = false);
+
 // Whether a body that libcurl took for whole ended only by the connection closing over TLS without the
 // server's close_notify: then nothing tells it from a cut made by anyone on the way.
 bool endsWithoutCloseNotify(CURL *easy, const AnswerHead &head, bool closeNotified);

@@ -210,8 +210,7 @@ struct Inet::Private
         answer.head.frameBy(contentLength);
         answer.url = request.head.url();
         // Whoever answered, the proxy it came through is the one to mend when it asks for a password.
-        answer.failure.proxy = QString::fromUtf8(request.proxy.address);
-        answer.failure.proxySource = request.proxy.source;
+        CurlRequest::noteProxy(&answer.failure, request.proxy, answer.head.madeByProxy);
         phase = Phase::Body;
         changed = true;
     }

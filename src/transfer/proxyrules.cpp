@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 
 #include <curl/curl.h>
 
@@ -59,13 +60,15 @@ bool bypassesProxy(const QString &host, const Environment &environment)
 }
 
 // The first of the variables curl reads for this scheme that is set and not empty: its name and value.
+// HTTP_PROXY in capitals is left out on purpose, as curl leaves it out: a CGI program finds it set from
+// a request's "Proxy:" header, so whoever sends the request would pick the proxy.
 std::pair<const char *, QByteArray> environmentProxy(const QString &scheme, const Environment &environment)
 {
-    static constexpr std::array<const char *, 4> forHttp{
-        "http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"};
+    static constexpr std::array<const char *, 3> forHttp{"http_proxy", "all_proxy", "ALL_PROXY"};
     static constexpr std::array<const char *, 4> forHttps{
         "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"};
-    for (const char *name : scheme == QLatin1String("https") ? forHttps : forHttp) {
+    using Names = std::span<const char *const>;
+    for (const char *name : scheme == QLatin1String("https") ? Names(forHttps) : Names(forHttp)) {
         const QByteArray value = environment(name);
         if (!value.isEmpty())
             return {name, value};

@@ -7,8 +7,8 @@
 #include <functional>
 
 // The proxy a request goes through, chosen as curl chooses it: `http_proxy` (`https_proxy` for https),
-// then `all_proxy`, each also in capitals, unless `no_proxy` covers the host. Only when none of them is
-// set does Qt's configuration decide (the application's proxy, or the desktop's settings).
+// then `all_proxy`, each also in capitals but `HTTP_PROXY`, unless `no_proxy` covers the host. Only when none
+// of them is set does Qt's configuration decide (the application's proxy, or the desktop's settings).
 namespace ProxyRules {
 
 // The value of the named environment variable; empty when it is not set.

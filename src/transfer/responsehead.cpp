@@ -24,6 +24,20 @@ QString reasonPhrase(const QByteArray &bytes)
     return PlainText::clean(reason);
 }
 
+// Whether a header says that a proxy made the answer: RFC 9209's Proxy-Status with an `error` parameter
+// on any proxy's member (2.1.1), or squid's X-Squid-Error, which squid puts on its own error pages only.
+bool saysProxyMadeIt(const QByteArray &name, const QByteArray &value)
+{
+    if (name == "x-squid-error")
+        return true;
+    if (name != "proxy-status")
+        return false;
+    // A proxy's name may be a quoted string, which may hold anything.
+    static const QRegularExpression quoted(QStringLiteral("\"(?:[^\"\\\\]|\\\\.)*\""));
+    static const QRegularExpression errorParameter(QStringLiteral(";\\s*error="));
+    return QString::fromLatin1(value).remove(quoted).contains(errorParameter);
+}
+
 } // namespace
 
 ResponseHead::ResponseHead(const RedirectHop &hop)
@@ -53,7 +67,9 @@ ResponseHead::Step ResponseHead::take(QByteArrayView line)
         // sends lower case); the answer is only known by telling the redirects apart the same way.
         if (m_location.isEmpty() && name.compare("Location", Qt::CaseInsensitive) == 0)
             m_location = value;
-        m_head.headers[name.toLower()].append(value);
+        const QByteArray key = name.toLower();
+        m_head.madeByProxy = m_head.madeByProxy || saysProxyMadeIt(key, value);
+        m_head.headers[key].append(value);
     }
     return Step::More;
 }

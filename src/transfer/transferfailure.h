@@ -12,6 +12,7 @@ struct TransferFailure
         CouldNotConnect, // nothing answers at the server's or the proxy's address
         TimedOut, // no data for the request's time-out, or no answer's head within it
         ConnectionClosed, // the connection closed or broke before the end of the answer
+        Http2Only, // the server agrees to no protocol but HTTP/2, which the request does not speak
         Tls, // the secure connection could not be set up or trusted, for none of the reasons below
         CertificateFileSetting, // `variable` names `path`, which is no regular file
         CertificateFolderSetting, // `variable` names `path`, which is no folder
@@ -39,7 +40,10 @@ struct TransferFailure
     // for the desktop's proxy settings).
     QString proxy{};
     QString proxySource{};
-    bool atProxy = false; // the proxy's name, address or answer to CONNECT failed, not the server's
+    // The proxy's name, address or answer to CONNECT failed, not the server's; or the answer that came is
+    // the proxy's own, as it says.
+    bool atProxy = false;
+    bool proxyCredentials = false; // the request gave the proxy a user name and password
     // Where the certificates to trust were named: the environment variable and the path it gives.
     QString variable{};
     QString path{};

@@ -65,6 +65,7 @@ constexpr Wording wordings[] = {
         Facts::Seconds},
     {Kind::ConnectionClosed, QT_TRANSLATE_NOOP("FailureMessage", "the server closed the connection"),
         Facts::SystemReason},
+    {Kind::Http2Only, QT_TRANSLATE_NOOP("FailureMessage", "the server only speaks HTTP/2"), Facts::None},
     {Kind::Tls, QT_TRANSLATE_NOOP("FailureMessage", "the secure connection could not be set up"),
         Facts::SystemReason},
     {Kind::CertificateFileSetting,
@@ -102,6 +103,7 @@ constexpr Wording wordings[] = {
     {Kind::Other, QT_TRANSLATE_NOOP("FailureMessage", "the transfer failed"), Facts::SystemReason},
 
     {Refused::NoData, QT_TRANSLATE_NOOP("FailureMessage", "the server sent no data"), Facts::None},
+    {Refused::Empty, QT_TRANSLATE_NOOP("FailureMessage", "the archive on the server is empty"), Facts::None},
     {Refused::OtherSuccess,
         QT_TRANSLATE_NOOP(
             "FailureMessage", "the server answered with status %1 instead of sending the archive"),
@@ -281,15 +283,24 @@ QString proxyNamed(const TransferFailure &failure)
                                          : failure.proxySource + QLatin1Char('=') + address;
 }
 
-// A proxy that answered for the server, with `status`, whether to a request or to its CONNECT.
-QString proxyAnswered(const TransferFailure &failure, int status)
+// A proxy that answered for the server, with `status`: to its CONNECT, or to the request itself.
+QString proxyAnswered(const TransferFailure &failure, int status, bool toConnect)
 {
+    const QString proxy = proxyNamed(failure);
+    const QString answer = statusWords(status);
+    if (status == 407 && failure.proxyCredentials) {
+        return FailureMessage::tr("the proxy %1 did not accept the user name and password (it answered %2)")
+            .arg(proxy, answer);
+    }
     if (status == 407) {
         return FailureMessage::tr("the proxy %1 asks for a user name and password (it answered %2)")
-            .arg(proxyNamed(failure), statusWords(status));
+            .arg(proxy, answer);
     }
-    return FailureMessage::tr("the proxy %1 refused to open a connection to the server (it answered %2)")
-        .arg(proxyNamed(failure), statusWords(status));
+    if (toConnect) {
+        return FailureMessage::tr("the proxy %1 refused to open a connection to the server (it answered %2)")
+            .arg(proxy, answer);
+    }
+    return FailureMessage::tr("the proxy %1 answered %2 instead of the server").arg(proxy, answer);
 }
 
 // A failure of the proxy rather than of the server, which the user can only mend in the proxy setting.
@@ -307,7 +318,7 @@ QString proxyPhrase(const TransferFailure &failure)
         break;
     default:
         if (!failure.serverText.isEmpty())
-            return proxyAnswered(failure, failure.serverText.toInt());
+            return proxyAnswered(failure, failure.serverText.toInt(), true);
         phrase = FailureMessage::tr("the proxy %1 failed").arg(proxy);
     }
     return withSystemReason(phrase, failure.systemReason);
@@ -385,9 +396,14 @@ QString endingPhrase(const TransferResult &result, const QLocale &locale)
 {
     switch (result.outcome) {
     case TransferResult::Outcome::ServerRefused:
-        if (result.status == 407 && !result.failure.proxy.isEmpty())
-            return proxyAnswered(result.failure, result.status);
-        return FailureMessage::tr("the server answered %1").arg(statusWords(result.status));
+        if (result.failure.proxy.isEmpty())
+            return FailureMessage::tr("the server answered %1").arg(statusWords(result.status));
+        if (result.status == 407 || result.failure.atProxy)
+            return proxyAnswered(result.failure, result.status, false);
+        // The server's answer, passed on, or one the proxy made without saying so.
+        //: "the answer through the proxy http_proxy=http://127.0.0.1:3128 was 500, Internal Server Error"
+        return FailureMessage::tr("the answer through the proxy %1 was %2")
+            .arg(proxyNamed(result.failure), statusWords(result.status));
     case TransferResult::Outcome::NotTheArchive:
     case TransferResult::Outcome::CannotWrite:
         return worded(wordingFor(result.refusal.kind), result, locale);

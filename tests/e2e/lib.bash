@@ -262,7 +262,7 @@ start_program() {
     local proxy=$1
     read_control_rects Form1
     state_strip=$(span_of xpLabel1 Label1 ProgressBar1)
-    (cd "$app_dir" && http_proxy=$proxy HTTP_PROXY=$proxy no_proxy= NO_PROXY= QT_QPA_PLATFORM=xcb \
+    (cd "$app_dir" && http_proxy=$proxy no_proxy= NO_PROXY= QT_QPA_PLATFORM=xcb \
         QT_SCALE_FACTOR=$scale exec env "${program_env[@]}" ./vorn-tools-downloader) 2>"$work/program.log" &
     app_pid=$!
     wait_for 30 find_main_window || fail "the main window did not appear"
