@@ -242,6 +242,8 @@ void TestFailureMessage::wording_data()
     notWeb.failure.serverText = u"mailto:\u2026"_qs;
     row("redirect to another scheme", notWeb,
         failed + u"redirected to mailto:\u2026, which is not a web address it downloads from."_qs);
+    row("redirect that cannot be used", failure(Kind::UnusableRedirect),
+        failed + u"the server redirected to an address that cannot be used."_qs);
     TransferResult statusLine = failure(Kind::BadStatusLine);
     statusLine.failure.serverText = u"HTTP/1.1 2000 \x1b[2JOK"_qs;
     row("status line", statusLine,

@@ -75,6 +75,10 @@
         <translation>Weitergeleitet zu %1, keiner Webadresse, von der heruntergeladen wird</translation>
     </message>
     <message>
+        <source>the server redirected to an address that cannot be used</source>
+        <translation>Der Server leitete zu einer Adresse weiter, die nicht verwendet werden kann</translation>
+    </message>
+    <message>
         <source>the server&apos;s answer could not be read</source>
         <translation>Die Antwort des Servers war nicht lesbar</translation>
     </message>

@@ -75,6 +75,10 @@
         <translation>redirigido a %1, que no es una dirección web desde la que descarga</translation>
     </message>
     <message>
+        <source>the server redirected to an address that cannot be used</source>
+        <translation>el servidor redirigió a una dirección que no se puede usar</translation>
+    </message>
+    <message>
         <source>the server&apos;s answer could not be read</source>
         <translation>no se pudo leer la respuesta del servidor</translation>
     </message>

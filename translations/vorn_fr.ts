@@ -75,6 +75,10 @@
         <translation>redirigé vers %1, qui n&apos;est pas une adresse web depuis laquelle il télécharge</translation>
     </message>
     <message>
+        <source>the server redirected to an address that cannot be used</source>
+        <translation>le serveur a redirigé vers une adresse inutilisable</translation>
+    </message>
+    <message>
         <source>the server&apos;s answer could not be read</source>
         <translation>la réponse du serveur est illisible</translation>
     </message>

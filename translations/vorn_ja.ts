@@ -75,6 +75,10 @@
         <translation>%1 にリダイレクトされましたが、ダウンロード元にできる Web アドレスではありません</translation>
     </message>
     <message>
+        <source>the server redirected to an address that cannot be used</source>
+        <translation>サーバーは使用できないアドレスへリダイレクトしました</translation>
+    </message>
+    <message>
         <source>the server&apos;s answer could not be read</source>
         <translation>サーバーの応答を読み取れませんでした</translation>
     </message>

@@ -1,10 +1,16 @@
 #include "redirecthop.h"
 
+#include <algorithm>
 #include <memory>
 
 #include <curl/curl.h>
 
 namespace {
+
+bool isAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 using Kind = TransferFailure::Kind;
 using Handle = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
@@ -40,6 +46,18 @@ QByteArray withoutCredentials(CURLU *url)
     return part(copy.get(), CURLUPART_URL);
 }
 
+// The scheme `location` starts with (RFC 3986, 3.1), as written; empty for a relative one.
+QByteArray schemeOf(const QByteArray &location)
+{
+    const qsizetype colon = location.indexOf(':');
+    const QByteArray scheme = location.left(colon);
+    const bool valid = colon > 0 && isAsciiLetter(scheme.front())
+        && std::all_of(scheme.cbegin(), scheme.cend(), [](char c) {
+               return isAsciiLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+           });
+    return valid ? scheme : QByteArray();
+}
+
 } // namespace
 
 RedirectHop::RedirectHop(const QByteArray &start)
@@ -61,14 +79,15 @@ bool RedirectHop::follow(QByteArrayView location)
     const CURLUcode read = curl_url_set(url.get(), CURLUPART_URL, text.constData(), asLibcurlFollows);
     // A scheme libcurl does not know is one it would never guess: "mailto:a@vorn.example" is named by its
     // scheme alone, "localhost:8080/x" too. Whatever follows it may be a user name and a password.
-    QByteArray scheme = read == CURLUE_UNSUPPORTED_SCHEME ? text.left(text.indexOf(':'))
-                                                          : part(url.get(), CURLUPART_SCHEME);
-    if (read != CURLUE_OK && read != CURLUE_UNSUPPORTED_SCHEME) {
-        return refuse(Kind::Protocol,
-            u"Refused a redirect to an address that cannot be read: "_qs
+    const QByteArray named = schemeOf(text);
+    const QByteArray scheme = read == CURLUE_OK ? part(url.get(), CURLUPART_SCHEME) : named.toLower();
+    // "ftp:x" or "http://host:99999/": not a web address, or one that cannot be reached at all.
+    if (read != CURLUE_OK && (scheme == "http" || scheme == "https" || scheme.isEmpty())) {
+        return refuse(Kind::UnusableRedirect,
+            u"Refused a redirect to an address that cannot be used: "_qs
                 + QString::fromLatin1(curl_url_strerror(read)));
     }
-    if (read != CURLUE_OK || (scheme != "http" && scheme != "https")) {
+    if (scheme != "http" && scheme != "https") {
         const QString named = QString::fromLatin1(scheme) + u":\u2026"_qs;
         return refuse(Kind::NonWebRedirect, u"Refused a redirect to "_qs + named, named);
     }

@@ -23,6 +23,7 @@ struct TransferFailure
         TooManyRedirects,
         InsecureRedirect, // a redirect from a secure address to an insecure one
         NonWebRedirect, // a redirect to a scheme other than http and https; `serverText` names it: "mailto:…"
+        UnusableRedirect, // a redirect to a web address that cannot be reached: no port, no host
         Protocol, // an answer that libcurl or our rules reject
         BadStatusLine, // a status line that cannot be read
         HeadTooLarge, // the answer's head is larger than libcurl takes
