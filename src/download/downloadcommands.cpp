@@ -8,8 +8,6 @@
 #include "transfer/inet.h"
 #include "transfermath.h"
 
-#include <QCryptographicHash>
-
 #include <algorithm>
 
 namespace {
@@ -160,7 +158,7 @@ DownloadCommands::Step DownloadCommands::openPart(
     }
     part.setOrigin(m_inet->answerUrl());
     if (!verdict.sha256.isEmpty())
-        part.hashWith(QCryptographicHash::Sha256);
+        part.hashWithSha256();
     m_readout.setExpected(result->expected);
     Q_EMIT sizeKnown(result->expected);
     return std::nullopt;
@@ -176,7 +174,15 @@ DownloadCommands::Step DownloadCommands::copyBody(PartFile &part, TransferResult
     }
     // Whatever else happened, what arrived is in the .part file for whoever looks, until the next attempt;
     // it is checked as it lies on the disk, not as it arrived.
-    if (!copied || !part.finish())
+    const bool finished = copied && part.finish([this] {
+        EventPump::pumpOnce();
+        return !m_cancelled;
+    });
+    if (m_cancelled) {
+        part.discard();
+        return Ending{Outcome::Cancelled};
+    }
+    if (!finished)
         return Ending{Outcome::CannotWrite, part.refusal(), true};
     result->failure = m_inet->failure();
     // More than the announced size is no archive, however the transfer ended.
