@@ -59,6 +59,8 @@ private Q_SLOTS:
     void durable_data();
     void durable();
     void hashIsOfTheFileOnDisk();
+    void windowLivesMeanwhile_data();
+    void windowLivesMeanwhile();
     void room_data();
     void room();
 
@@ -395,6 +397,42 @@ void TestPartFile::hashIsOfTheFileOnDisk()
     other.close();
     QVERIFY(part.finish());
     QCOMPARE(part.hash(), QCryptographicHash::hash("arshive", QCryptographicHash::Sha256));
+}
+
+void TestPartFile::windowLivesMeanwhile_data()
+{
+    QTest::addColumn<int>("givesUpAt"); // the pass of the hash that gives up; 0 for none
+
+    QTest::newRow("hashed in steps of 64 KiB, synced beside the window") << 0;
+    QTest::newRow("given up while hashed") << 3;
+}
+
+// A large archive takes a while to hash and to put on the disk; the window's events run meanwhile.
+void TestPartFile::windowLivesMeanwhile()
+{
+    QFETCH(int, givesUpAt);
+
+    const qint64 size = 4 << 20;
+    int passes = 0;
+    int besides = 0;
+    PartFile file(archive());
+    QVERIFY(file.open());
+    file.hashWithSha256();
+    QVERIFY(file.write(ScriptedHttpServer::patternBytes(0, size)));
+    const bool saved = file.commit({.step = [&] { return ++passes != givesUpAt; },
+        .beside =
+            [&](const std::function<void()> &wait) {
+                ++besides;
+                wait();
+            }});
+    if (!saved)
+        file.discard();
+    QCOMPARE(file.refusal().kind, Kind::None);
+    QCOMPARE(passes, saved ? int(size >> 16) : givesUpAt);
+    QCOMPARE(besides, saved ? 2 : 1);
+    QCOMPARE(file.hash(), saved ? ScriptedHttpServer::patternSha256(size) : QByteArray());
+    QCOMPARE(readFile(archive()), saved ? ScriptedHttpServer::patternBytes(0, size) : QByteArray("kept"));
+    QVERIFY(!QFile::exists(part()));
 }
 
 void TestPartFile::room_data()

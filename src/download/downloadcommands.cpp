@@ -174,10 +174,8 @@ DownloadCommands::Step DownloadCommands::copyBody(PartFile &part, TransferResult
     }
     // Whatever else happened, what arrived is in the .part file for whoever looks, until the next attempt;
     // it is checked as it lies on the disk, not as it arrived.
-    const bool finished = copied && part.finish([this] {
-        EventPump::pumpOnce();
-        return !m_cancelled;
-    });
+    // Cancel pressed while the body goes to the disk, or while it is hashed, still saves nothing.
+    const bool finished = copied && part.finish(pass());
     if (m_cancelled) {
         part.discard();
         return Ending{Outcome::Cancelled};
@@ -205,9 +203,20 @@ DownloadCommands::Step DownloadCommands::commit(
 {
     result->verified = !verdict.sha256.isEmpty();
     result->path = part.destination();
-    if (!part.commit())
+    // Once the archive is in its place, Cancel comes too late: it is saved.
+    if (!part.commit(pass()))
         return Ending{Outcome::CannotWrite, part.refusal()};
     return std::nullopt;
+}
+
+PartFile::Pass DownloadCommands::pass()
+{
+    return {.step =
+                [this] {
+                    EventPump::pumpOnce();
+                    return !m_cancelled;
+                },
+        .beside = EventPump::runBeside};
 }
 
 bool DownloadCommands::copyChunks(PartFile &part, qint64 expected, qint64 *received)

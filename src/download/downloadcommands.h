@@ -1,6 +1,7 @@
 #pragma once
 
 #include "answercheck.h"
+#include "partfile.h"
 #include "progressreadout.h"
 #include "refusal.h"
 #include "transfer/transferfailure.h"
@@ -14,7 +15,6 @@
 #include <optional>
 
 class Inet;
-class PartFile;
 
 // How one transfer ended: the outcome and its facts, which the window words.
 struct TransferResult
@@ -103,6 +103,8 @@ private:
     Step copyBody(PartFile &part, TransferResult *result);
     Step checkBody(const PartFile &part, const AnswerCheck::Verdict &verdict, const TransferResult *result);
     Step commit(PartFile &part, const AnswerCheck::Verdict &verdict, TransferResult *result);
+    // The window's events while the part file finishes, and whether the download goes on meanwhile.
+    PartFile::Pass pass();
     // The body into `part`, chunk by chunk, with a progress report and an event pass after each.
     bool copyChunks(PartFile &part, qint64 expected, qint64 *received);
 

@@ -282,7 +282,7 @@ bool PartFile::hashFile(const Pass &pass)
         EVP_DigestUpdate(hash.get(), m_buffer.constData(), size_t(got));
         offset += got;
         // A large archive takes seconds: the window lives on meanwhile, and Cancel ends it.
-        if (pass && !pass())
+        if (pass.step && !pass.step())
             return fail(Refusal{});
     }
     unsigned char digest[EVP_MAX_MD_SIZE];
@@ -299,8 +299,8 @@ bool PartFile::finish(const Pass &pass)
     if (!flush())
         return false;
     // On disk before it takes the archive's place, so a crash cannot leave a renamed but empty file.
-    if (::fdatasync(m_fd) != 0)
-        return fail(errno);
+    if (const int error = waitBeside(pass, [this] { return ::fdatasync(m_fd) == 0 ? 0 : errno; }))
+        return fail(error);
     // Cut short, written into at its end or given a second name by someone else, it is not the body
     // that arrived.
     struct stat status;
@@ -314,9 +314,20 @@ bool PartFile::finish(const Pass &pass)
     return true;
 }
 
-bool PartFile::commit()
+int PartFile::waitBeside(const Pass &pass, const std::function<int()> &call)
 {
-    if (!finish())
+    // A slow or stuck disk makes the call wait for as long as it takes, and nothing can end it early.
+    int result = 0;
+    if (pass.beside)
+        pass.beside([&] { result = call(); });
+    else
+        result = call();
+    return result;
+}
+
+bool PartFile::commit(const Pass &pass)
+{
+    if (!finish(pass))
         return false;
     // Only the file written here may take the archive's place, not whatever was put at its name since.
     struct stat opened;
@@ -334,8 +345,7 @@ bool PartFile::commit()
         return fail(errno);
     // The rename lasts only once the folder is on disk too; until then a power cut brings back the
     // earlier archive. Only then is it saved.
-    if (::fsync(m_folderFd) != 0) {
-        const int error = errno;
+    if (const int error = waitBeside(pass, [this] { return ::fsync(m_folderFd) == 0 ? 0 : errno; })) {
         close();
         Refusal refusal = Refusal::system(error);
         refusal.kind = Refusal::Kind::NotConfirmed;

@@ -53,13 +53,20 @@ public:
     bool write(const QByteArray &data) { return write(data.constData(), data.size()); }
     // Hands the buffered bytes to the system.
     bool flush();
-    // Runs the window's events between two steps of a long job; false when the download was given up.
-    using Pass = std::function<bool()>;
+    // What the window does while a long job goes on; without it, the job runs alone.
+    struct Pass
+    {
+        // Runs the window's events between two steps of a job; false when the download was given up.
+        std::function<bool()> step;
+        // Runs `wait`, a call that waits on the system, on a thread of its own while the window's
+        // events run; returns once it has returned.
+        std::function<void(const std::function<void()> &wait)> beside;
+    };
     // Puts the complete body on disk and checks that the file holds exactly what was written, running
-    // `pass` between the steps of its hash. A pass that gives up fails it, with no refusal.
+    // `pass.step` between the steps of its hash. A step that gives up fails it, with no refusal.
     bool finish(const Pass &pass = {});
     // Finishes, puts the file in the archive's place in one rename, and puts the rename on disk too.
-    bool commit();
+    bool commit(const Pass &pass = {});
     // The download was cancelled: the file is removed, if it is still the one written here.
     void discard();
 
@@ -76,6 +83,8 @@ private:
     // it is not.
     int openOwn(const QByteArray &name, int flags);
     bool hashFile(const Pass &pass);
+    // The result of `call`, run beside the window's events when `pass` says how.
+    static int waitBeside(const Pass &pass, const std::function<int()> &call);
     void releaseReservation();
 
     QString m_destination;

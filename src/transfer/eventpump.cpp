@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include <atomic>
+#include <thread>
+
 namespace EventPump {
 
 namespace {
@@ -42,6 +45,21 @@ void wake()
         return;
     if (auto *dispatcher = QAbstractEventDispatcher::instance(QThread::currentThread()))
         dispatcher->interrupt();
+}
+
+void runBeside(const std::function<void()> &job)
+{
+    QAbstractEventDispatcher *const dispatcher = QAbstractEventDispatcher::instance(QThread::currentThread());
+    std::atomic<bool> done = false;
+    std::thread helper([&] {
+        job();
+        done = true;
+        // Remembered by a dispatcher not yet asleep: its next wait returns at once.
+        dispatcher->wakeUp();
+    });
+    while (!done)
+        waitForMoreEvents();
+    helper.join();
 }
 
 } // namespace EventPump
