@@ -91,14 +91,14 @@ void TestEventPump::waitEndsWhenWoken()
     QVERIFY(!rescued);
 }
 
-// A call that waits on the system runs on a thread of its own while the window's events run: here the very
-// event that ends its wait.
+// A call that waits on the system runs on a thread of its own, beside the window's events: here the one
+// that ends its wait.
 void TestEventPump::eventsRunBesideAWait()
 {
     QSemaphore released;
-    bool ended = false;
     QMetaObject::invokeMethod(
         this, [&] { released.release(); }, Qt::QueuedConnection);
+    bool ended = false;
     EventPump::runBeside([&] { ended = released.tryAcquire(1, 5000); });
     QVERIFY(ended);
 }
