@@ -1,5 +1,6 @@
 #include "transfer/eventpump.h"
 
+#include <QSemaphore>
 #include <QTest>
 #include <QTimer>
 
@@ -16,6 +17,7 @@ private Q_SLOTS:
     void fullPasses_data();
     void fullPasses();
     void waitEndsWhenWoken();
+    void eventsRunBesideAWait();
 };
 
 void TestEventPump::fullPasses_data()
@@ -87,6 +89,18 @@ void TestEventPump::waitEndsWhenWoken()
     while (!arrived && !rescued)
         EventPump::waitForMoreEvents();
     QVERIFY(!rescued);
+}
+
+// A call that waits on the system runs on a thread of its own, beside the window's events: here the one
+// that ends its wait.
+void TestEventPump::eventsRunBesideAWait()
+{
+    QSemaphore released;
+    QMetaObject::invokeMethod(
+        this, [&] { released.release(); }, Qt::QueuedConnection);
+    bool ended = false;
+    EventPump::runBeside([&] { ended = released.tryAcquire(1, 5000); });
+    QVERIFY(ended);
 }
 
 QTEST_GUILESS_MAIN(TestEventPump)

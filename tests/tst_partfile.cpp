@@ -63,7 +63,8 @@ private Q_SLOTS:
     void diskFull();
     void durable_data();
     void durable();
-    void hashIsOfTheFileOnDisk();
+    void hashed_data();
+    void hashed();
     void room_data();
     void room();
 
@@ -388,18 +389,36 @@ void TestPartFile::durable()
     QVERIFY2(order.match(calls).hasMatch(), qPrintable(calls));
 }
 
-// A verified archive is checked as it lies on the disk, whatever was handed to the system.
-void TestPartFile::hashIsOfTheFileOnDisk()
+void TestPartFile::hashed_data()
 {
-    PartFile part(archive());
-    QVERIFY(part.open());
-    part.hashWith(QCryptographicHash::Sha256);
-    QVERIFY(part.write("archive") && part.flush());
-    QFile other(part.path());
-    QVERIFY(other.open(QIODevice::ReadWrite) && other.seek(2) && other.write("s") == 1);
-    other.close();
-    QVERIFY(part.finish());
-    QCOMPARE(part.hash(), QCryptographicHash::hash("arshive", QCryptographicHash::Sha256));
+    QTest::addColumn<int>("givesUpAt"); // the pass of the hash that gives up; 0 for none
+    QTest::newRow("the file on the disk, in steps of 64 KiB, synced beside the window") << 0;
+    QTest::newRow("given up while hashed") << 3;
+}
+
+// A verified archive is checked as it lies on the disk, whatever was handed to the system. A large one takes
+// a while to hash and to put on the disk; the window's events run meanwhile.
+void TestPartFile::hashed()
+{
+    QFETCH(int, givesUpAt);
+    QByteArray body = ScriptedHttpServer::patternBytes(0, 4 << 20);
+    int passes = 0;
+    int besides = 0;
+    PartFile file(archive());
+    file.hashWithSha256();
+    QFile other(part());
+    QVERIFY(file.open() && file.write(body) && file.flush()
+        && other.open(QIODevice::ReadWrite | QIODevice::Unbuffered)
+        && other.write(body.replace(0, 1, "s").first(1)) == 1);
+    const bool saved = file.commit({.step = [&] { return ++passes != givesUpAt; },
+        .beside = [&](const std::function<void()> &wait) { wait(), ++besides; }});
+    if (!saved)
+        file.discard();
+    QCOMPARE(QList<int>({passes, besides}), QList<int>({saved ? 64 : givesUpAt, saved ? 2 : 1}));
+    QCOMPARE(file.refusal().kind, Kind::None);
+    QCOMPARE(file.hash(), saved ? QCryptographicHash::hash(body, QCryptographicHash::Sha256) : QByteArray());
+    QCOMPARE(readFile(archive()), saved ? body : QByteArray("kept"));
+    QVERIFY(!QFile::exists(part()));
 }
 
 void TestPartFile::room_data()

@@ -5,7 +5,6 @@
 #include "dbuscall.h"
 #include "wording/failuremessage.h"
 
-#include <QDBusAbstractInterface>
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -14,31 +13,20 @@
 #include <QProcess>
 #include <QUrl>
 
-// The desktop's notification service. Declaring its signals here lets them be connected like any
-// Qt signal; the base class asks the bus for them once somebody connects.
-class NotificationsInterface final : public QDBusAbstractInterface
-{
-    Q_OBJECT
-    Q_DISABLE_COPY_MOVE(NotificationsInterface)
-
-public:
-    NotificationsInterface(const QDBusConnection &bus, QObject *parent)
-        : QDBusAbstractInterface(QStringLiteral("org.freedesktop.Notifications"),
-            QStringLiteral("/org/freedesktop/Notifications"), "org.freedesktop.Notifications", bus, parent)
-    { }
-
-Q_SIGNALS:
-    void ActionInvoked(uint id, const QString &actionKey);
-    void NotificationClosed(uint id, uint reason);
-};
-
 namespace {
 
+const QString service = QStringLiteral("org.freedesktop.Notifications");
+const QString servicePath = QStringLiteral("/org/freedesktop/Notifications");
 const QString showInFolderKey = QStringLiteral("show-in-folder");
 // A service that takes longer than this to answer is taken as none: the window tells the outcome.
 constexpr int serviceTimeoutMs = 3000;
 
 using DBusCall::whenFinished;
+
+QDBusMessage serviceCall(const QString &method)
+{
+    return QDBusMessage::createMethodCall(service, servicePath, service, method);
+}
 
 // Some services render markup while advertising only hyperlinks, which are markup too.
 bool mayRenderMarkup(const QStringList &capabilities)
@@ -51,38 +39,51 @@ bool mayRenderMarkup(const QStringList &capabilities)
 
 DoneNotifier::DoneNotifier(QObject *parent)
     : QObject(parent)
-{ }
+    , m_bus(new DBusCall::Bus(QDBusConnection::SessionBus, this))
+{
+    m_bus->use([this](QDBusConnection *bus) {
+        if (bus)
+            listen(*bus);
+    });
+}
 
 DoneNotifier::~DoneNotifier() = default;
+
+void DoneNotifier::listen(QDBusConnection &bus)
+{
+    // The service's signals are taken from whoever sends them, and checked against the notification's
+    // sender: matching them by the service's name would make the bus ask, and wait, who owns it. Qt
+    // connects D-Bus signals only by the slot's name. Done as soon as the bus is there, before any other
+    // bus is being connected: Qt waits for that to end before it connects a signal.
+    bus.connect({}, servicePath, service, QStringLiteral("ActionInvoked"), this,
+        SLOT(actionInvoked(uint, QString, QDBusMessage)));
+    bus.connect({}, servicePath, service, QStringLiteral("NotificationClosed"), this,
+        SLOT(notificationClosed(uint, uint, QDBusMessage)));
+}
 
 void DoneNotifier::transferFinished(const QString &toolName, const TransferResult &result)
 {
     if (result.outcome != TransferResult::Outcome::Complete)
         return;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        tellWindow(toolName, result);
-        return;
-    }
-    if (!m_notifications) {
-        m_notifications = new NotificationsInterface(bus, this);
-        m_notifications->setTimeout(serviceTimeoutMs);
-        connect(m_notifications, &NotificationsInterface::ActionInvoked, this, &DoneNotifier::actionInvoked);
-        connect(m_notifications, &NotificationsInterface::NotificationClosed, this,
-            [this](uint id) { m_saved.remove(id); });
-    }
-    // Whether the body may hold markup decides whether the folder's name is escaped.
-    whenFinished(m_notifications->asyncCall(QStringLiteral("GetCapabilities")), this,
-        [this, toolName, result](const QDBusPendingCall &call) {
-            const QDBusPendingReply<QStringList> capabilities = call;
-            if (capabilities.isValid())
-                notify(toolName, result, mayRenderMarkup(capabilities.value()));
-            else
-                tellWindow(toolName, result);
-        });
+    m_bus->use([this, toolName, result](QDBusConnection *bus) {
+        if (!bus) {
+            tellWindow(toolName, result);
+            return;
+        }
+        // Whether the body may hold markup decides whether the folder's name is escaped.
+        whenFinished(bus->asyncCall(serviceCall(QStringLiteral("GetCapabilities")), serviceTimeoutMs), this,
+            [this, bus = *bus, toolName, result](const QDBusPendingCall &call) {
+                const QDBusPendingReply<QStringList> capabilities = call;
+                if (capabilities.isValid())
+                    notify(bus, toolName, result, mayRenderMarkup(capabilities.value()));
+                else
+                    tellWindow(toolName, result);
+            });
+    });
 }
 
-void DoneNotifier::notify(const QString &toolName, const TransferResult &result, bool markup)
+void DoneNotifier::notify(
+    QDBusConnection bus, const QString &toolName, const TransferResult &result, bool markup)
 {
     // A name that turns text around or breaks the line must not change what the path reads as.
     const QString folder = PlainText::clean(result.folder);
@@ -96,16 +97,19 @@ void DoneNotifier::notify(const QString &toolName, const TransferResult &result,
         {QStringLiteral("desktop-entry"), QGuiApplication::desktopFileName()},
         {QStringLiteral("category"), QStringLiteral("transfer.complete")},
     };
-    const QDBusPendingCall call
-        = m_notifications->asyncCall(QStringLiteral("Notify"), QCoreApplication::applicationName(), uint(0),
-            QGuiApplication::desktopFileName(), tr("%1 downloaded").arg(toolName), body, actions, hints, -1);
-    whenFinished(call, this, [this, toolName, result](const QDBusPendingCall &finished) {
-        const QDBusPendingReply<uint> id = finished;
-        if (id.isValid())
+    QDBusMessage call = serviceCall(QStringLiteral("Notify"));
+    call << QCoreApplication::applicationName() << uint(0) << QGuiApplication::desktopFileName()
+         << tr("%1 downloaded").arg(toolName) << body << actions << hints << -1;
+    whenFinished(bus.asyncCall(call, serviceTimeoutMs), this,
+        [this, toolName, result](const QDBusPendingCall &finished) {
+            const QDBusPendingReply<uint> id = finished;
+            if (!id.isValid()) {
+                tellWindow(toolName, result);
+                return;
+            }
+            m_service = id.reply().service();
             m_saved.insert(id.value(), result);
-        else
-            tellWindow(toolName, result);
-    });
+        });
 }
 
 void DoneNotifier::tellWindow(const QString &toolName, const TransferResult &result)
@@ -113,13 +117,19 @@ void DoneNotifier::tellWindow(const QString &toolName, const TransferResult &res
     Q_EMIT untold(tr("%1 downloaded").arg(toolName), FailureMessage::outcome(toolName, result));
 }
 
-void DoneNotifier::actionInvoked(uint id, const QString &actionKey)
+void DoneNotifier::actionInvoked(uint id, const QString &actionKey, const QDBusMessage &signal)
 {
     const auto saved = m_saved.constFind(id);
-    if (saved == m_saved.cend())
+    if (signal.service() != m_service || saved == m_saved.cend())
         return;
     if (actionKey == QLatin1String("default") || actionKey == showInFolderKey)
         showInFolder(*saved);
+}
+
+void DoneNotifier::notificationClosed(uint id, uint, const QDBusMessage &signal)
+{
+    if (signal.service() == m_service)
+        m_saved.remove(id);
 }
 
 void DoneNotifier::showInFolder(const TransferResult &saved)
@@ -131,8 +141,8 @@ void DoneNotifier::showInFolder(const TransferResult &saved)
     // Without a file manager that selects files, the folder is opened the ordinary way; failing that
     // too, the click would otherwise do nothing anybody sees. The opener says whether it found a way to
     // open the folder only by its exit code, so it runs as a process of its own, watched, never waited on.
-    whenFinished(m_notifications->connection().asyncCall(showItems), this,
-        [this, folder = saved.folder](const QDBusPendingCall &call) {
+    m_bus->use([this, folder = saved.folder, showItems](QDBusConnection *bus) {
+        whenFinished(bus->asyncCall(showItems), this, [this, folder](const QDBusPendingCall &call) {
             if (!call.isError())
                 return;
             auto *opener = new QProcess(this);
@@ -155,6 +165,5 @@ void DoneNotifier::showInFolder(const TransferResult &saved)
             opener->start(
                 QStringLiteral("xdg-open"), {QUrl::fromLocalFile(folder).toString(QUrl::FullyEncoded)});
         });
+    });
 }
-
-#include "donenotifier.moc"

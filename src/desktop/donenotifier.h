@@ -2,11 +2,14 @@
 
 #include "download/downloadcommands.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QHash>
 #include <QObject>
-#include <QPointer>
 
-class NotificationsInterface;
+namespace DBusCall {
+class Bus;
+}
 
 // Tells the desktop that a download is complete: a notification with the tool's name, the size and the
 // folder, whose "Show in folder" action opens the file manager at the archive, or else the folder. Every call
@@ -28,12 +31,18 @@ Q_SIGNALS:
     // service took, or "Show in folder" that found neither a file manager nor an opener that opened it.
     void untold(const QString &title, const QString &message);
 
+private Q_SLOTS:
+    // The notification service's signals; `signal` says who sent them.
+    void actionInvoked(uint id, const QString &actionKey, const QDBusMessage &signal);
+    void notificationClosed(uint id, uint reason, const QDBusMessage &signal);
+
 private:
-    void notify(const QString &toolName, const TransferResult &result, bool markup);
+    void listen(QDBusConnection &bus);
+    void notify(QDBusConnection bus, const QString &toolName, const TransferResult &result, bool markup);
     void tellWindow(const QString &toolName, const TransferResult &result);
-    void actionInvoked(uint id, const QString &actionKey);
     void showInFolder(const TransferResult &saved);
 
-    QPointer<NotificationsInterface> m_notifications;
+    DBusCall::Bus *m_bus = nullptr;
+    QString m_service; // the unique name of the service that took the last notification
     QHash<uint, TransferResult> m_saved; // the downloads of the notifications on screen, by id
 };

@@ -1,11 +1,14 @@
 #include "launcherentry.h"
 
+#include "dbuscall.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QGuiApplication>
 
 LauncherEntry::LauncherEntry(DownloadCommands *commands, QObject *parent)
     : QObject(parent)
+    , m_bus(new DBusCall::Bus(QDBusConnection::SessionBus, this))
 {
     connect(commands, &DownloadCommands::transferStarted, this, [this] { m_percent = -1; });
     connect(commands, &DownloadCommands::progressReported, this, &LauncherEntry::progressReported);
@@ -26,14 +29,14 @@ void LauncherEntry::progressReported(const QString &percentage)
 
 void LauncherEntry::update(const QVariantMap &properties)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return;
     QDBusMessage signal
         = QDBusMessage::createSignal(QStringLiteral("/com/canonical/unity/launcherentry/vorn"),
             QStringLiteral("com.canonical.Unity.LauncherEntry"), QStringLiteral("Update"));
     // The dock matches the entry by its desktop file.
     signal << QLatin1String("application://") + QGuiApplication::desktopFileName() + QLatin1String(".desktop")
            << properties;
-    bus.send(signal);
+    m_bus->use([signal](QDBusConnection *bus) {
+        if (bus)
+            bus->send(signal);
+    });
 }

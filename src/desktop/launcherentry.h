@@ -5,6 +5,10 @@
 #include <QObject>
 #include <QVariantMap>
 
+namespace DBusCall {
+class Bus;
+}
+
 // Shows a running transfer's progress on the program's task bar or dock entry, as docks read it from
 // `com.canonical.Unity.LauncherEntry` signals on the session bus; a minimised window still shows how far
 // the download is. Signals only, so nothing ever waits; without a session bus nothing is sent.
@@ -21,5 +25,6 @@ private:
     void progressReported(const QString &percentage);
     void update(const QVariantMap &properties);
 
+    DBusCall::Bus *m_bus = nullptr;
     int m_percent = -1;
 };

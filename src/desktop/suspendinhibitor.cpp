@@ -25,17 +25,12 @@ QString portalRequestPath(const QDBusConnection &bus, const QString &token)
     return QLatin1String("/org/freedesktop/portal/desktop/request/") + sender + QLatin1Char('/') + token;
 }
 
-void closePortalRequest(const QString &handle)
-{
-    QDBusConnection::sessionBus().send(QDBusMessage::createMethodCall(
-        portalService, handle, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Close")));
-}
-
 } // namespace
 
 struct SuspendInhibitor::Hold
 {
     QString reason;
+    std::optional<QDBusConnection> session;
     bool ended = false;
     QString portalRequest; // withdrawn at the end
     QDBusUnixFileDescriptor logindLock; // closed at the end
@@ -44,7 +39,8 @@ struct SuspendInhibitor::Hold
     {
         ended = true;
         if (!portalRequest.isEmpty())
-            closePortalRequest(portalRequest);
+            session->send(QDBusMessage::createMethodCall(portalService, portalRequest,
+                QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Close")));
         portalRequest.clear();
         logindLock = {};
     }
@@ -52,6 +48,7 @@ struct SuspendInhibitor::Hold
 
 SuspendInhibitor::SuspendInhibitor(DownloadCommands *commands, QObject *parent)
     : QObject(parent)
+    , m_session(new DBusCall::Bus(QDBusConnection::SessionBus, this))
 {
     connect(commands, &DownloadCommands::transferStarted, this, &SuspendInhibitor::transferStarted);
     connect(commands, &DownloadCommands::transferFinished, this, &SuspendInhibitor::transferFinished);
@@ -67,9 +64,11 @@ void SuspendInhibitor::transferStarted(const QString &toolName)
     transferFinished();
     m_hold = std::make_shared<Hold>();
     m_hold->reason = tr("Downloading %1").arg(toolName);
-    // Where no session bus is named the program uses no bus at all.
-    if (QDBusConnection::sessionBus().isConnected())
-        askPortal(m_hold);
+    m_session->use([this, hold = m_hold](QDBusConnection *bus) {
+        // Where no session bus is named the program uses no bus at all.
+        if (bus && !hold->ended)
+            askPortal(*bus, hold);
+    });
 }
 
 void SuspendInhibitor::transferFinished()
@@ -79,9 +78,9 @@ void SuspendInhibitor::transferFinished()
     m_hold.reset();
 }
 
-void SuspendInhibitor::askPortal(const std::shared_ptr<Hold> &hold)
+void SuspendInhibitor::askPortal(const QDBusConnection &bus, const std::shared_ptr<Hold> &hold)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    hold->session = bus;
     const QString token = QLatin1String("vorn") + QString::number(++m_requests);
     QDBusMessage inhibit
         = QDBusMessage::createMethodCall(portalService, QStringLiteral("/org/freedesktop/portal/desktop"),
@@ -105,9 +104,18 @@ void SuspendInhibitor::askPortal(const std::shared_ptr<Hold> &hold)
 
 void SuspendInhibitor::askLogind(const std::shared_ptr<Hold> &hold)
 {
-    QDBusConnection bus = QDBusConnection::systemBus();
-    if (!bus.isConnected())
-        return;
+    // The system bus is connected the first time it is needed, never waited for: a transfer that ends
+    // before it is there needs it no more.
+    if (!m_system)
+        m_system = new DBusCall::Bus(QDBusConnection::SystemBus, this);
+    m_system->use([this, hold](QDBusConnection *bus) {
+        if (bus && !hold->ended)
+            askLogind(*bus, hold);
+    });
+}
+
+void SuspendInhibitor::askLogind(QDBusConnection &bus, const std::shared_ptr<Hold> &hold)
+{
     QDBusMessage inhibit = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.login1"),
         QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
         QStringLiteral("Inhibit"));

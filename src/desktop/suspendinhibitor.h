@@ -2,11 +2,16 @@
 
 #include "download/downloadcommands.h"
 
+#include <QDBusConnection>
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
 #include <QString>
 
 #include <memory>
+
+namespace DBusCall {
+class Bus;
+}
 
 // Keeps the system from suspending while a transfer runs: a download never resumes, so a laptop that
 // sleeps mid-way costs the whole of it. Asks the desktop's portal, or where none answers logind on the
@@ -32,9 +37,12 @@ private:
 
     void transferStarted(const QString &toolName);
     void transferFinished();
-    void askPortal(const std::shared_ptr<Hold> &hold);
+    void askPortal(const QDBusConnection &bus, const std::shared_ptr<Hold> &hold);
     void askLogind(const std::shared_ptr<Hold> &hold);
+    void askLogind(QDBusConnection &bus, const std::shared_ptr<Hold> &hold);
 
+    DBusCall::Bus *m_session = nullptr;
+    DBusCall::Bus *m_system = nullptr; // once the portal did not answer
     std::shared_ptr<Hold> m_hold;
     int m_requests = 0;
 };

@@ -8,8 +8,6 @@
 #include "transfer/inet.h"
 #include "transfermath.h"
 
-#include <QCryptographicHash>
-
 #include <algorithm>
 #include <utility>
 
@@ -177,7 +175,7 @@ DownloadCommands::Step DownloadCommands::openPart(
     }
     part.setOrigin(m_inet->answerUrl());
     if (!verdict.sha256.isEmpty())
-        part.hashWith(QCryptographicHash::Sha256);
+        part.hashWithSha256();
     m_readout.setExpected(result->expected);
     Q_EMIT sizeKnown(result->expected);
     return std::nullopt;
@@ -194,7 +192,13 @@ DownloadCommands::Step DownloadCommands::copyBody(
     }
     // Whatever else happened, what arrived is in the .part file for whoever looks, until the next attempt;
     // it is checked as it lies on the disk, not as it arrived.
-    if (!copied || !part.finish())
+    // Cancel pressed while the body goes to the disk, or while it is hashed, still saves nothing.
+    const bool finished = copied && part.finish(pass());
+    if (m_cancelled) {
+        part.discard();
+        return Ending{Outcome::Cancelled};
+    }
+    if (!finished)
         return Ending{Outcome::CannotWrite, part.refusal(), true, true};
     result->failure = m_inet->failure();
     // More than the announced size is no archive, however the transfer ended.
@@ -216,9 +220,20 @@ DownloadCommands::Step DownloadCommands::commit(
     PartFile &part, const AnswerCheck::Verdict &verdict, TransferResult *result)
 {
     result->verified = !verdict.sha256.isEmpty();
-    if (!part.commit())
+    // Once the archive is in its place, Cancel comes too late: it is saved.
+    if (!part.commit(pass()))
         return Ending{Outcome::CannotWrite, part.refusal()};
     return std::nullopt;
+}
+
+PartFile::Pass DownloadCommands::pass()
+{
+    return {.step =
+                [this] {
+                    EventPump::pumpOnce();
+                    return !m_cancelled;
+                },
+        .beside = EventPump::runBeside};
 }
 
 bool DownloadCommands::copyChunks(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "answercheck.h"
+#include "partfile.h"
 #include "progressreadout.h"
 #include "refusal.h"
 #include "transfer/transferfailure.h"
@@ -15,7 +16,6 @@
 #include <optional>
 
 class Inet;
-class PartFile;
 
 // How one transfer ended: the outcome and its facts, which the window words.
 struct TransferResult
@@ -109,6 +109,8 @@ private:
     Step copyBody(PartFile &part, std::optional<QByteArrayView> start, TransferResult *result);
     Step checkBody(const PartFile &part, const AnswerCheck::Verdict &verdict, const TransferResult *result);
     Step commit(PartFile &part, const AnswerCheck::Verdict &verdict, TransferResult *result);
+    // The window's events while the part file finishes, and whether the download goes on meanwhile.
+    PartFile::Pass pass();
     // The body into `part`, chunk by chunk, with a progress report and an event pass after each; `start`
     // is its first chunk when that has been read already.
     bool copyChunks(PartFile &part, std::optional<QByteArrayView> start, qint64 expected, qint64 *received);

@@ -6,6 +6,9 @@
 
 #include <cerrno>
 #include <limits>
+#include <memory>
+
+#include <openssl/evp.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -271,7 +274,7 @@ bool PartFile::flush()
         // still on their way are skipped, and asking for them would make the system search every
         // processor for them first. A file hashed at the end keeps its pages, so reading it back stays in
         // memory. A length of 0 would mean the whole file, so nothing is asked before a step has passed.
-        if (!m_hash && m_sentBefore > 0)
+        if (!m_hashed && m_sentBefore > 0)
             ::posix_fadvise(m_fd, 0, m_sentBefore, POSIX_FADV_DONTNEED);
         ::sync_file_range(m_fd, m_writtenBack, m_written - m_writtenBack, SYNC_FILE_RANGE_WRITE);
         m_sentBefore = m_writtenBack;
@@ -280,41 +283,44 @@ bool PartFile::flush()
     return true;
 }
 
-void PartFile::hashWith(QCryptographicHash::Algorithm algorithm)
+bool PartFile::hashFile(const Pass &pass)
 {
-    m_hash.emplace(algorithm);
-}
-
-bool PartFile::hashFile()
-{
+    // OpenSSL's SHA-256 runs at the speed of the processor's own instructions for it, many times Qt's.
+    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> hash(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
+    if (!hash || EVP_DigestInit_ex(hash.get(), EVP_sha256(), nullptr) != 1)
+        return fail(ENOMEM);
     // Read back through the descriptor that wrote it: what the rename makes the archive, not the bytes
     // that were handed to the system.
     m_buffer.resize(bufferSize);
+    const auto cleared = qScopeGuard([this] { m_buffer.resize(0); });
     for (qint64 offset = 0; offset < m_written;) {
         const ssize_t got = ::pread(m_fd, m_buffer.data(), size_t(m_buffer.size()), offset);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0) {
-            m_buffer.resize(0);
+        if (got <= 0)
             return got < 0 ? fail(errno) : fail({Refusal::Kind::ChangedWhileWritten});
-        }
-        m_hash->addData(QByteArrayView(m_buffer.constData(), got));
+        EVP_DigestUpdate(hash.get(), m_buffer.constData(), size_t(got));
         offset += got;
+        // A large archive takes seconds: the window lives on meanwhile, and Cancel ends it.
+        if (pass.step && !pass.step())
+            return fail(Refusal{});
     }
-    m_buffer.resize(0);
-    m_hashResult = m_hash->result();
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_DigestFinal_ex(hash.get(), digest, &length);
+    m_hashResult = QByteArray(reinterpret_cast<const char *>(digest), int(length));
     return true;
 }
 
-bool PartFile::finish()
+bool PartFile::finish(const Pass &pass)
 {
     if (m_finished)
         return true;
     if (!flush())
         return false;
     // On disk before it takes the archive's place, so a crash cannot leave a renamed but empty file.
-    if (::fdatasync(m_fd) != 0)
-        return fail(errno);
+    if (const int error = waitBeside(pass, [this] { return ::fdatasync(m_fd) == 0 ? 0 : errno; }))
+        return fail(error);
     // Cut short, written into at its end or given a second name by someone else, it is not the body
     // that arrived.
     struct stat status;
@@ -322,15 +328,26 @@ bool PartFile::finish()
         return fail(errno);
     if (status.st_size != m_written)
         return fail({.kind = Refusal::Kind::ChangedSize, .size = status.st_size, .otherSize = m_written});
-    if (m_hash && !hashFile())
+    if (m_hashed && !hashFile(pass))
         return false;
     m_finished = true;
     return true;
 }
 
-bool PartFile::commit()
+int PartFile::waitBeside(const Pass &pass, const std::function<int()> &call)
 {
-    if (!finish())
+    // A slow or stuck disk makes the call wait for as long as it takes, and nothing can end it early.
+    int result = 0;
+    if (pass.beside)
+        pass.beside([&] { result = call(); });
+    else
+        result = call();
+    return result;
+}
+
+bool PartFile::commit(const Pass &pass)
+{
+    if (!finish(pass))
         return false;
     // Only the file written here may take the archive's place, not whatever was put at its name since.
     struct stat opened;
@@ -348,8 +365,7 @@ bool PartFile::commit()
         return fail(errno);
     // The rename lasts only once the folder is on disk too; until then a power cut brings back the
     // earlier archive. Only then is it saved.
-    if (::fsync(m_folderFd) != 0) {
-        const int error = errno;
+    if (const int error = waitBeside(pass, [this] { return ::fsync(m_folderFd) == 0 ? 0 : errno; })) {
         close();
         Refusal refusal = Refusal::system(error);
         refusal.kind = Refusal::Kind::NotConfirmed;

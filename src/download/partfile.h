@@ -3,11 +3,10 @@
 #include "refusal.h"
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QString>
 #include <QUrl>
 
-#include <optional>
+#include <functional>
 
 struct stat;
 
@@ -39,9 +38,9 @@ public:
     // file an earlier attempt left is emptied and used again once it proves to be ours; anything else
     // in the way stays and the reason says what it is.
     bool open();
-    // The file is hashed with `algorithm` as it lies on the disk once it is finished.
-    void hashWith(QCryptographicHash::Algorithm algorithm);
-    // The hash of the finished file; empty when nothing is hashed or before finish().
+    // The file is hashed with SHA-256 as it lies on the disk once it is finished.
+    void hashWithSha256() { m_hashed = true; }
+    // The SHA-256 of the finished file; empty when nothing is hashed or before finish().
     QByteArray hash() const { return m_hashResult; }
     // Sets aside room for a body of `size` bytes before any of it is written, so that an archive the
     // disk cannot hold is refused before it fills the disk; the reason then says how much is needed and
@@ -54,10 +53,20 @@ public:
     bool write(const QByteArray &data) { return write(data.constData(), data.size()); }
     // Hands the buffered bytes to the system.
     bool flush();
-    // Puts the complete body on disk and checks that the file holds exactly what was written.
-    bool finish();
+    // What the window does while a long job goes on; without it, the job runs alone.
+    struct Pass
+    {
+        // Runs the window's events between two steps of a job; false when the download was given up.
+        std::function<bool()> step;
+        // Runs `wait`, a call that waits on the system, on a thread of its own while the window's
+        // events run; returns once it has returned.
+        std::function<void(const std::function<void()> &wait)> beside;
+    };
+    // Puts the complete body on disk and checks that the file holds exactly what was written, running
+    // `pass.step` between the steps of its hash. A step that gives up fails it, with no refusal.
+    bool finish(const Pass &pass = {});
     // Finishes, puts the file in the archive's place in one rename, and puts the rename on disk too.
-    bool commit();
+    bool commit(const Pass &pass = {});
     // The download was cancelled: the file is removed, if it is still the one written here.
     void discard();
 
@@ -73,7 +82,9 @@ private:
     // Opens the file at `name` in the folder, checked to be ours and locked; -1 with the reason set when
     // it is not.
     int openOwn(const QByteArray &name, int flags);
-    bool hashFile();
+    bool hashFile(const Pass &pass);
+    // The result of `call`, run beside the window's events when `pass` says how.
+    static int waitBeside(const Pass &pass, const std::function<int()> &call);
     void releaseReservation();
 
     QString m_destination;
@@ -81,7 +92,7 @@ private:
     QByteArray m_name; // of the .part file in its folder
     Refusal m_refusal;
     QByteArray m_buffer;
-    std::optional<QCryptographicHash> m_hash;
+    bool m_hashed = false;
     QByteArray m_hashResult;
     int m_folderFd = -1;
     int m_fd = -1;

@@ -4,6 +4,10 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include <atomic>
+#include <system_error>
+#include <thread>
+
 namespace EventPump {
 
 namespace {
@@ -42,6 +46,28 @@ void wake()
         return;
     if (auto *dispatcher = QAbstractEventDispatcher::instance(QThread::currentThread()))
         dispatcher->interrupt();
+}
+
+void runBeside(const std::function<void()> &job)
+{
+    QAbstractEventDispatcher *const dispatcher = QAbstractEventDispatcher::instance(QThread::currentThread());
+    std::atomic<bool> done = false;
+    std::thread helper;
+    // Where there are no events to run, or no thread to be had, the call is waited for here.
+    try {
+        if (dispatcher)
+            helper = std::thread([&] {
+                job();
+                done = true;
+                // Remembered by a dispatcher not yet asleep: its next wait returns at once.
+                dispatcher->wakeUp();
+            });
+    } catch (const std::system_error &) { }
+    if (!helper.joinable())
+        return job();
+    while (!done)
+        waitForMoreEvents();
+    helper.join();
 }
 
 } // namespace EventPump

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 // The transfer runs on the window thread and lets the window live by running its pending events.
 namespace EventPump {
@@ -23,5 +24,10 @@ void waitForMoreEvents();
 
 // Makes a waitForMoreEvents() that is running, or about to sleep, return.
 void wake();
+
+// Runs `job`, a call that waits on the system (a sync to the disk), on a thread of its own, and this
+// thread's events meanwhile, sleeping while there are none; returns once `job` has returned. Exit ends
+// the program with the thread still waiting, which is what it waits for that is then no longer wanted.
+void runBeside(const std::function<void()> &job);
 
 } // namespace EventPump

@@ -86,6 +86,8 @@ screenshot() {
 stop_process() {
     [ -n "$1" ] || return 0
     kill "$1" 2>/dev/null || true
+    # A process the scenario stopped ends only once it runs again.
+    kill -CONT "$1" 2>/dev/null || true
     wait "$1" 2>/dev/null || true
 }
 
@@ -406,6 +408,37 @@ start_accessibility_bus() {
     wait_for 20 test -s "$work/bus" || fail "the session bus did not start"
     export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
     export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# A bus daemon of the scenario's own, named to the program by the variable $1 (DBUS_SESSION_BUS_ADDRESS,
+# DBUS_SYSTEM_BUS_ADDRESS); its pid in bus_pid.
+bus_pid=
+start_bus() {
+    dbus-daemon --session --nofork --address="unix:path=$work/$1" --print-address=3 3>"$work/$1.address" \
+        2>"$work/$1.log" &
+    bus_pid=$!
+    other_pids+=("$bus_pid")
+    wait_for 20 test -s "$work/$1.address" || fail "the bus for $1 did not start"
+    export "$1=$(head -n 1 "$work/$1.address")"
+}
+
+# With the bus daemon started last wedged (kill -STOP) once the window is up: a download completes, the
+# window lives on meanwhile and tells the outcome itself, and Exit ends the program at once.
+download_with_bus_wedged() {
+    start_with_demo_server
+    learn_idle_look
+    kill -STOP "$bus_pid"
+    download_entry 2
+    local archive
+    archive=$(archive_of 2)
+    saved() { [ "$(sha "$archive")" = "$(sha "$(served_of 2)")" ]; }
+    wait_for 60 saved || fail "the archive was not saved"
+    title_moves_twice
+    read_note
+    title_moves_twice
+    click xpButton1 # Exit
+    expect_ended 5 Exit
+    say "PASS: saved with the bus wedged, the title moving, the outcome told in the window; Exit ended it"
 }
 
 # The program's windows as "role|name|value" lines into $work/tree, depth first, as a screen reader
