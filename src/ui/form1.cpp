@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "besidebox.h"
 #include "catalog/toolcatalog.h"
 #include "clocktext.h"
 #include "controls/ccrpprogressbar.h"
@@ -114,8 +115,13 @@ void Form1::Timer1_Timer()
 {
     const QLocale locale = QLocale::system();
     const QDateTime now = QDateTime::currentDateTime();
-    Label4->setText(ClockText::date(now.date(), locale));
-    Label5->setCaption(ClockText::time(now.time(), locale));
+    const ClockText::Shown date = ClockText::dateShown(now.date(), locale, Label4->font());
+    Label4->setSizingText(date.sizing);
+    Label4->setText(date.text);
+    const ClockText::Shown time = ClockText::timeShown(
+        now.time(), locale, Label5->font(), [this](const QString &text) { return Label5->showsWhole(text); });
+    Label5->setSizingText(time.sizing);
+    Label5->setCaption(time.text);
 }
 
 void Form1::Timer2_Timer()
@@ -215,30 +221,29 @@ void Form1::showTransferFailure(const QString &toolName, const TransferResult &r
         box->raise();
         return;
     }
-    box = new QMessageBox(QMessageBox::Warning, tr("Download failed"), message, QMessageBox::Ok, this);
+    box = new BesideBox(QMessageBox::Warning, tr("Download failed"), message, this, buttonRow());
     box->setObjectName(QStringLiteral("transferFailureBox"));
-    // Parts of the message come from the server: never let them be read as markup or links.
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    // Not modal: Exit, Cancel and the next download must stay usable while the message is up, and the
-    // download command goes on with the next entry meanwhile.
-    box->setWindowModality(Qt::NonModal);
+    // The download command goes on with the next entry meanwhile.
     box->show();
 }
 
 void Form1::showNote(const QString &title, const QString &message)
 {
     if (!m_note) {
-        m_note = new QMessageBox(QMessageBox::Information, title, message, QMessageBox::Ok, this);
+        m_note = new BesideBox(QMessageBox::Information, title, message, this, buttonRow());
         m_note->setObjectName(QStringLiteral("windowNote"));
-        m_note->setTextFormat(Qt::PlainText);
-        m_note->setAttribute(Qt::WA_DeleteOnClose);
-        m_note->setWindowModality(Qt::NonModal);
+        // Told in passing: the focus stays in the window the user is in.
+        m_note->setAttribute(Qt::WA_ShowWithoutActivating);
     }
     m_note->setWindowTitle(title);
     m_note->setText(message);
     m_note->show();
     m_note->raise();
+}
+
+QList<QWidget *> Form1::buttonRow() const
+{
+    return {Combo1, xpButton4, xpButton3, xpButton2, xpButton1};
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)
