@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "announcer.h"
 #include "besidebox.h"
 #include "catalog/toolcatalog.h"
 #include "clocktext.h"
@@ -21,6 +22,7 @@
 #include "transfer/inet.h"
 #include "wording/failuremessage.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -88,6 +90,12 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
         [this](qint64 expected) { ProgressBar1->setBusy(expected <= 0); });
     connect(m_commands.get(), &DownloadCommands::progressReported, this, &Form1::DownloadProgress);
     connect(m_commands.get(), &DownloadCommands::transferFinished, this, &Form1::transferFinished);
+    // A reader hears the pick as Down and Up make it in the closed list; the open list speaks for itself.
+    m_announcer = new Announcer(this);
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] {
+        if (!Combo1->view()->isVisible())
+            m_announcer->announce(Combo1->text());
+    });
     m_doneNotifier = new DoneNotifier(this);
     connect(m_doneNotifier, &DoneNotifier::untold, this, &Form1::showNote);
 
@@ -184,7 +192,10 @@ void Form1::transferFinished(const QString &toolName, const TransferResult &resu
 
 void Form1::returnToIdleState(const QString &toolName, const TransferResult &result)
 {
-    m_progressTip->showOutcome(FailureMessage::outcome(toolName, result));
+    const QString outcome = FailureMessage::outcome(toolName, result);
+    m_progressTip->showOutcome(outcome);
+    // Heard also where the desktop's notification or the note is not: saved, failed or cancelled.
+    m_announcer->announce(outcome);
     setBusyPointer(false);
     Label1->setVisible(false);
     ProgressBar1->setValue(0);

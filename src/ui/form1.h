@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class Announcer;
 class DoneNotifier;
 class Inet;
 class ProgressTip;
@@ -66,6 +67,7 @@ private:
     std::unique_ptr<DownloadCommands> m_commands;
     ProgressTip *m_progressTip = nullptr;
     DoneNotifier *m_doneNotifier = nullptr;
+    Announcer *m_announcer = nullptr;
     QPointer<FrmAbout> m_about;
     QHash<QString, QPointer<QMessageBox>> m_failureBoxes;
     QPointer<QMessageBox> m_note;
