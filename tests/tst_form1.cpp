@@ -50,12 +50,17 @@ QColor textColour(const QWidget *widget)
     return widget->palette().color(widget->foregroundRole());
 }
 
-int pixelsOfColour(const QImage &image, const QRect &area, const QColor &colour)
+// Pixels within `near` of the colour, its three channels' differences added.
+int pixelsOfColour(const QImage &image, const QRect &area, const QColor &colour, int near = 0)
 {
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += image.pixelColor(x, y).rgb() == colour.rgb() ? 1 : 0;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            count += std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green())
+                    + std::abs(pixel.blue() - colour.blue())
+                <= near;
+        }
     return count;
 }
 
@@ -117,17 +122,7 @@ Check drawsIn(const QColor &colour)
         QTRY_VERIFY(!shownText(widget).trimmed().isEmpty());
         // A smoothed face's stems come near the colour, if not onto it.
         const QImage image = widget->grab().toImage();
-        int near = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                const QColor pixel = image.pixelColor(x, y);
-                near += std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green())
-                            + std::abs(pixel.blue() - colour.blue())
-                        < 96
-                    ? 1
-                    : 0;
-            }
-        QVERIFY(near > 0);
+        QVERIFY(pixelsOfColour(image, image.rect(), colour, 96) > 0);
     };
 }
 
@@ -848,31 +843,25 @@ void TestForm1::titleScrollsOnTick()
 void TestForm1::messageStandsAside_data()
 {
     QTest::addColumn<QRect>("window");
-    QTest::addColumn<QRect>("controls");
     QTest::addColumn<QSize>("size");
     QTest::addColumn<QPoint>("expected");
-    const QRect row(10, 30, 460, 70);
-    QTest::newRow("right of the window") << QRect(0, 0, 481, 280) << row << QSize(300, 120) << QPoint(481, 0);
-    QTest::newRow("below, no room on the right")
-        << QRect(400, 0, 300, 280) << row << QSize(300, 120) << QPoint(400, 280);
-    QTest::newRow("left, none right or below")
-        << QRect(350, 350, 400, 250) << row << QSize(300, 120) << QPoint(50, 350);
-    QTest::newRow("above, room nowhere else")
-        << QRect(0, 300, 800, 300) << row << QSize(300, 120) << QPoint(0, 180);
-    QTest::newRow("the window fills the screen: beside its controls")
-        << QRect(0, 0, 800, 600) << row << QSize(300, 120) << QPoint(470, 30);
-    QTest::newRow("larger than the screen: from its corner")
-        << QRect(0, 0, 800, 600) << row << QSize(900, 700) << QPoint(0, 0);
+    const auto row = [](const char *tag, const QRect &window, const QPoint &expected,
+                         QSize size = {300, 120}) { QTest::newRow(tag) << window << size << expected; };
+    row("right of the window", {0, 0, 481, 280}, {481, 0});
+    row("below, no room on the right", {400, 0, 300, 280}, {400, 280});
+    row("left, none right or below", {350, 350, 400, 250}, {50, 350});
+    row("above, room nowhere else", {0, 300, 800, 300}, {0, 180});
+    row("the window fills the screen: beside its controls", {0, 0, 800, 600}, {470, 30});
+    row("larger than the screen: from its corner", {0, 0, 800, 600}, {0, 0}, {900, 700});
 }
 
-// On a screen of 800 x 600: the message's frame never covers the tool list and the buttons.
+// On a screen of 800 x 600, with the controls at (10, 30, 460, 70): never over them.
 void TestForm1::messageStandsAside()
 {
     QFETCH(QRect, window);
-    QFETCH(QRect, controls);
     QFETCH(QSize, size);
     QFETCH(QPoint, expected);
-    QCOMPARE(BesideBox::place(window, controls, size, QRect(0, 0, 800, 600)), expected);
+    QCOMPARE(BesideBox::place(window, {10, 30, 460, 70}, size, {0, 0, 800, 600}), expected);
 }
 
 void TestForm1::cleanup()
