@@ -13,6 +13,7 @@
 #include "support/windowtest.h"
 #include "transfer/inet.h"
 #include "ui/application.h"
+#include "ui/besidebox.h"
 #include "ui/clocktext.h"
 #include "ui/form1.h"
 #include "ui/form1description.h"
@@ -49,12 +50,17 @@ QColor textColour(const QWidget *widget)
     return widget->palette().color(widget->foregroundRole());
 }
 
-int pixelsOfColour(const QImage &image, const QRect &area, const QColor &colour)
+// Pixels within `near` of the colour, its three channels' differences added.
+int pixelsOfColour(const QImage &image, const QRect &area, const QColor &colour, int near = 0)
 {
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            count += image.pixelColor(x, y).rgb() == colour.rgb() ? 1 : 0;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            count += std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green())
+                    + std::abs(pixel.blue() - colour.blue())
+                <= near;
+        }
     return count;
 }
 
@@ -114,8 +120,9 @@ Check drawsIn(const QColor &colour)
         QCOMPARE(textColour(widget), colour);
         // What is drawn counts, not only what is stored: the skin must not repaint the labels in its colours.
         QTRY_VERIFY(!shownText(widget).trimmed().isEmpty());
+        // A smoothed face's stems come near the colour, if not onto it.
         const QImage image = widget->grab().toImage();
-        QVERIFY(pixelsOfColour(image, image.rect(), colour) > 0);
+        QVERIFY(pixelsOfColour(image, image.rect(), colour, 96) > 0);
     };
 }
 
@@ -179,6 +186,30 @@ QMessageBox *failureBox(const Form1 &form)
     return form.findChild<QMessageBox *>(QStringLiteral("transferFailureBox"));
 }
 
+// A message window of ours stands clear of the tool list and the buttons, on the screen.
+bool standsAside(const Form1 &form, const QWidget *box)
+{
+    QRect row;
+    for (const QWidget *control :
+        {static_cast<QWidget *>(form.Combo1), static_cast<QWidget *>(form.xpButton1)})
+        row |= QRect(control->mapToGlobal(QPoint()), control->size());
+    return box->isVisible() && !box->frameGeometry().intersects(row)
+        && form.screen()->availableGeometry().contains(box->frameGeometry());
+}
+
+// The control `name` of `form` with the clock stopped, in the face a screen of `scale` draws it in: the
+// bitmap face gives way to its scalable stand-in there (Fonts).
+QWidget *clockStopped(Form1 &form, const QString &name, double scale)
+{
+    form.Timer1->stop();
+    QWidget *widget = form.findChild<QWidget *>(name);
+    if (QFont face = widget->font(); scale > 1 && QFontInfo(face).family() == u"MS Sans Serif"_qs) {
+        face.setFamily(QFont::substitute(face.family()));
+        widget->setFont(face);
+    }
+    return widget;
+}
+
 bool isIdle(Form1 &form)
 {
     return !QGuiApplication::overrideCursor() && form.Label1->isHidden() && !form.ProgressBar1->isHidden()
@@ -232,11 +263,15 @@ private Q_SLOTS:
     void darkDesktopTheme();
     void longTextsKeepToTheirBox_data();
     void longTextsKeepToTheirBox();
+    void clockKeepsOneReadableFace_data();
+    void clockKeepsOneReadableFace();
     void statusRowSharesOneBaseline_data();
     void statusRowSharesOneBaseline();
     void accessibleControls_data();
     void accessibleControls();
     void titleScrollsOnTick();
+    void messageStandsAside_data();
+    void messageStandsAside();
 
     void cleanup();
     void downloadOutcome_data();
@@ -622,14 +657,8 @@ void TestForm1::longTextsKeepToTheirBox()
     QFETCH(double, scale);
 
     Form1 form(m_folder.path());
-    form.Timer1->stop();
-    QWidget *widget = form.findChild<QWidget *>(name);
+    QWidget *widget = clockStopped(form, name, scale);
     QVERIFY(widget);
-    // On a scaled screen the bitmap face gives way to its scalable stand-in (Fonts).
-    if (QFont face = widget->font(); scale > 1 && QFontInfo(face).family() == u"MS Sans Serif"_qs) {
-        face.setFamily(QFont::substitute(face.family()));
-        widget->setFont(face);
-    }
     if (auto *styled = qobject_cast<XpLabel *>(widget))
         styled->setCaption(text);
     else
@@ -656,11 +685,47 @@ void TestForm1::longTextsKeepToTheirBox()
             inked += ink(x, y) > 48 ? 1 : 0;
     }
     QVERIFY(inked > image.height());
+    QVERIFY(QFontInfo(TextFit::fit(widget->font(), text, widget->size()).font).pixelSize()
+        >= std::min(QFontInfo(widget->font()).pixelSize(), TextFit::smallestPixelSize));
     // Drawn in another face or size, a text keeps the weight its thin bitmap face has: never bold beside it.
     const QFontInfo face(widget->font());
     if (!QFontDatabase::isSmoothlyScalable(face.family(), face.styleName()))
         QCOMPARE(TextFit::fit(widget->font(), text, widget->size()).font.weight(),
             QFontDatabase::weight(face.family(), face.styleName()));
+}
+
+void TestForm1::clockKeepsOneReadableFace_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<double>("scale");
+    QTest::newRow("date, C, all December") << u"Label4"_qs << QLocale::c() << 1.0;
+    QTest::newRow("time, Japanese, all day") << u"Label5"_qs << QLocale(QLocale::Japanese) << 1.0;
+    QTest::newRow("time, English, all day, 1.25x") << u"Label5"_qs << QLocale(QLocale::English) << 1.25;
+}
+
+// Whole, at a readable size, and in one face and size all month or all day.
+void TestForm1::clockKeepsOneReadableFace()
+{
+    QFETCH(QString, name);
+    QFETCH(QLocale, locale);
+    QFETCH(double, scale);
+    Form1 form(m_folder.path());
+    QWidget *widget = clockStopped(form, name, scale);
+    // The time's text stops a pixel before the date's caption begins.
+    const QSize box = widget->size() - QSize(name == u"Label5"_qs ? 1 : 0, 0);
+    const auto fitsWhole = [&](const QString &text) { return TextFit::fitsWhole(widget->font(), text, box); };
+    QSet<QString> faces;
+    for (int step = 0; step < 31; ++step) {
+        const ClockText::Shown shown = name == u"Label4"_qs
+            ? ClockText::dateShown(QDate(2026, 12, step + 1), locale, widget->font())
+            : ClockText::timeShown(QTime(step % 24, 0, 7), locale, widget->font(), fitsWhole);
+        const TextFit::Fitted fitted = TextFit::fit(widget->font(), shown.text, box, shown.sizing);
+        QCOMPARE(fitted.text, shown.text);
+        QVERIFY(QFontInfo(fitted.font).pixelSize() >= TextFit::smallestPixelSize);
+        faces.insert(QFontInfo(fitted.font).family() + QString::number(QFontInfo(fitted.font).pixelSize()));
+    }
+    QVERIFY2(faces.size() == 1, qPrintable(faces.values().join(u", ")));
 }
 
 void TestForm1::statusRowSharesOneBaseline_data()
@@ -773,6 +838,30 @@ void TestForm1::titleScrollsOnTick()
     QSignalSpy tick(form.Timer2, &QTimer::timeout);
     QVERIFY(tick.wait());
     QCOMPARE(form.windowTitle(), QLatin1Char(' ') + Title);
+}
+
+void TestForm1::messageStandsAside_data()
+{
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("expected");
+    const auto row = [](const char *tag, const QRect &window, const QPoint &expected,
+                         QSize size = {300, 120}) { QTest::newRow(tag) << window << size << expected; };
+    row("right of the window", {0, 0, 481, 280}, {481, 0});
+    row("below, no room on the right", {400, 0, 300, 280}, {400, 280});
+    row("left, none right or below", {350, 350, 400, 250}, {50, 350});
+    row("above, room nowhere else", {0, 300, 800, 300}, {0, 180});
+    row("the window fills the screen: beside its controls", {0, 0, 800, 600}, {470, 30});
+    row("larger than the screen: from its corner", {0, 0, 800, 600}, {0, 0}, {900, 700});
+}
+
+// On a screen of 800 x 600, with the controls at (10, 30, 460, 70): never over them.
+void TestForm1::messageStandsAside()
+{
+    QFETCH(QRect, window);
+    QFETCH(QSize, size);
+    QFETCH(QPoint, expected);
+    QCOMPARE(BesideBox::place(window, {10, 30, 460, 70}, size, {0, 0, 800, 600}), expected);
 }
 
 void TestForm1::cleanup()
@@ -923,6 +1012,7 @@ void TestForm1::downloadOutcome()
         QCOMPARE(box->textFormat(), Qt::PlainText);
         QCOMPARE(box->windowModality(), Qt::NonModal);
         QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(standsAside(form, box));
     }
     if (!told.isEmpty()) {
         QCOMPARE(form.ProgressBar1->toolTip(), told);
@@ -976,12 +1066,14 @@ void TestForm1::oneFailureWindowPerTool()
 void TestForm1::nextDownloadReplacesLastOutcome()
 {
     Form1 &form = downloadWindow(answer(ScriptedResponse::generated(2000)));
+    QVERIFY(showAndActivate(form));
     download(2);
     const QString text = form.ProgressBar1->toolTip();
     QVERIFY2(text.startsWith(u"Vorn Scanner V1.40: "_qs), qPrintable(text));
-    // With no session bus the note in the window tells it too.
+    // With no session bus the note in the window tells it too, beside the window.
     const auto note = [&] { return form.findChild<QMessageBox *>(u"windowNote"_qs); };
     QTRY_VERIFY(note() && note()->isVisible() && note()->text() == text);
+    QVERIFY(standsAside(form, note()));
 
     bool stale = true;
     connect(&form.commands(), &DownloadCommands::transferStarted, this, [&] {

@@ -14,6 +14,12 @@ CcrpProgressBar::CcrpProgressBar(QWidget *parent)
         m_busyPhase = (m_busyPhase + 1) % 40;
         update();
     });
+    m_toldTimer.setSingleShot(true);
+    m_toldTimer.setInterval(250);
+    connect(&m_toldTimer, &QTimer::timeout, this, [this] {
+        QAccessibleValueChangeEvent event(this, m_value);
+        QAccessible::updateAccessibility(&event);
+    });
 }
 
 void CcrpProgressBar::setValue(int value)
@@ -24,9 +30,11 @@ void CcrpProgressBar::setValue(int value)
         return;
     m_value = value;
     update();
-    // A screen reader follows the value only through these events.
-    QAccessibleValueChangeEvent event(this, m_value);
-    QAccessible::updateAccessibility(&event);
+    // A screen reader follows the value only through these events, at most four a second: a fast
+    // transfer's hundred steps in a moment would bury what the reader is told next (how it ended),
+    // which readers drop from a queue that long. The value the bar has then is the one told.
+    if (!m_toldTimer.isActive())
+        m_toldTimer.start();
 }
 
 void CcrpProgressBar::setBusy(bool busy)

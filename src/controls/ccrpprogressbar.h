@@ -31,4 +31,6 @@ private:
     int m_busyPhase = 0;
     QColor m_fillColor{0x40, 0x40, 0x40};
     QTimer m_busyTimer;
+    // Holds back the screen reader's value events: see setValue.
+    QTimer m_toldTimer;
 };

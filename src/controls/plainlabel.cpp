@@ -18,6 +18,14 @@ void PlainLabel::setTextWidth(int width)
     update();
 }
 
+void PlainLabel::setSizingText(const QString &text)
+{
+    if (text == m_sizingText)
+        return;
+    m_sizingText = text;
+    update();
+}
+
 void PlainLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -27,5 +35,5 @@ void PlainLabel::paintEvent(QPaintEvent *)
     if (m_textWidth >= 0)
         area.setWidth(std::min(m_textWidth, area.width()));
     painter.setPen(palette().color(foregroundRole()));
-    TextFit::draw(painter, area, alignment(), font(), text());
+    TextFit::draw(painter, area, alignment(), font(), text(), m_sizingText);
 }

@@ -13,10 +13,13 @@ public:
 
     // How much of the label's width the text may take, from the left; all of it unless set.
     void setTextWidth(int width);
+    // The widest text the label will show, which its face and size are chosen for (see TextFit).
+    void setSizingText(const QString &text);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     int m_textWidth = -1;
+    QString m_sizingText;
 };

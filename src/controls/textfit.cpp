@@ -18,9 +18,16 @@ int overhang(const QFontMetrics &metrics, const QString &text)
     return std::max(0, metrics.tightBoundingRect(text).right() + 1 - metrics.horizontalAdvance(text));
 }
 
-} // namespace
+// A pixel stays clear at the end, so the text never touches what stands beside the box.
+bool fits(const QFontMetrics &metrics, const QString &text, const QSize &box)
+{
+    return metrics.horizontalAdvance(text) + overhang(metrics, text) <= box.width() - 1
+        && metrics.height() <= box.height();
+}
 
-Fitted fit(const QFont &stored, const QString &text, const QSize &box)
+// The font `text` is drawn in: the stored one where it fits, else the first size down to the smallest
+// that does, else the same in the narrow face; where none fits, the narrow face at the smallest size.
+QFont face(const QFont &stored, const QString &text, const QSize &box)
 {
     // A bitmap face without a bold design draws thin: the faces standing in for it (fall-backs, the
     // smaller scalable one) draw in its weight, not bold beside it.
@@ -29,33 +36,46 @@ Fitted fit(const QFont &stored, const QString &text, const QSize &box)
     QFont font = stored;
     if (const int designed = QFontDatabase::weight(shown.family(), shown.styleName()); bitmap && designed > 0)
         font.setWeight(QFont::Weight(designed));
-    // A pixel stays clear at the end, so the text never touches what stands beside the box.
-    const int width = box.width() - 1;
-    const auto fits = [&](const QFontMetrics &metrics) {
-        return metrics.horizontalAdvance(text) + overhang(metrics, text) <= width
-            && metrics.height() <= box.height();
-    };
-    if (fits(QFontMetrics(font)))
-        return {font, text};
+    if (fits(QFontMetrics(font), text, box))
+        return font;
     const int designedSize = shown.pixelSize();
-    const int smallest = std::max(1, (designedSize * 2 + 2) / 3);
+    const int smallest = std::min(designedSize, smallestPixelSize);
     QFont smaller = font;
     // A bitmap face has no smaller sizes: its scalable stand-in is drawn smaller instead.
     if (bitmap)
         smaller.setFamily(QFont::substitute(font.family()));
-    for (int size = designedSize - 1; size >= smallest; --size) {
-        smaller.setPixelSize(size);
-        if (fits(QFontMetrics(smaller)))
-            return {smaller, text};
+    QFont narrow = smaller;
+    narrow.setFamily(QString::fromUtf16(narrowFamily));
+    for (QFont *candidate : {&smaller, &narrow}) {
+        for (int size = designedSize; size >= smallest; --size) {
+            candidate->setPixelSize(size);
+            if (fits(QFontMetrics(*candidate), text, box))
+                return *candidate;
+        }
     }
-    const QFontMetrics metrics(smaller);
-    return {smaller, metrics.elidedText(text, Qt::ElideRight, width - overhang(metrics, text))};
+    return narrow;
 }
 
-void draw(
-    QPainter &painter, const QRect &box, Qt::Alignment alignment, const QFont &font, const QString &text)
+} // namespace
+
+Fitted fit(const QFont &stored, const QString &text, const QSize &box, const QString &sizing)
 {
-    const Fitted fitted = fit(font, text, box.size());
+    const QFont font = face(stored, sizing.isEmpty() ? text : sizing, box);
+    const QFontMetrics metrics(font);
+    if (fits(metrics, text, box))
+        return {font, text};
+    return {font, metrics.elidedText(text, Qt::ElideRight, box.width() - 1 - overhang(metrics, text))};
+}
+
+bool fitsWhole(const QFont &font, const QString &text, const QSize &box)
+{
+    return fit(font, text, box).text == text;
+}
+
+void draw(QPainter &painter, const QRect &box, Qt::Alignment alignment, const QFont &font,
+    const QString &text, const QString &sizing)
+{
+    const Fitted fitted = fit(font, text, box.size(), sizing);
     const QFontMetrics designed(font);
     int baseline = box.top() + designed.ascent();
     if (alignment & Qt::AlignBottom)

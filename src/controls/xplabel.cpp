@@ -45,13 +45,30 @@ QSize XpLabel::sizeHint() const
     return fontMetrics().size(Qt::TextSingleLine, m_caption);
 }
 
+void XpLabel::setSizingText(const QString &text)
+{
+    if (text == m_sizingText)
+        return;
+    m_sizingText = text;
+    update();
+}
+
+bool XpLabel::showsWhole(const QString &text) const
+{
+    return TextFit::fitsWhole(font(), text, textArea().size());
+}
+
+QRect XpLabel::textArea() const
+{
+    return QRect(0, 0, m_textWidth < 0 ? width() : std::min(m_textWidth, width()), height());
+}
+
 void XpLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     // A painter reads text in the application's direction, not the widget's: a caption reads as its
     // window does, also where the language is written right to left.
     painter.setLayoutDirection(layoutDirection());
-    const QRect area(0, 0, m_textWidth < 0 ? width() : std::min(m_textWidth, width()), height());
     painter.setPen(m_foreColor);
-    TextFit::draw(painter, area, m_alignment, font(), m_caption);
+    TextFit::draw(painter, textArea(), m_alignment, font(), m_caption, m_sizingText);
 }

@@ -26,6 +26,10 @@ public:
 
     // How much of the label's width the text may take, from the left; all of it unless set.
     void setTextWidth(int width);
+    // The widest text the label will show, which its face and size are chosen for (see TextFit).
+    void setSizingText(const QString &text);
+    // Whether `text` would be drawn whole, without an ellipsis.
+    bool showsWhole(const QString &text) const;
 
     QSize sizeHint() const override;
 
@@ -33,8 +37,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QRect textArea() const;
+
     QString m_caption;
     QColor m_foreColor = Qt::black;
     Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
     int m_textWidth = -1;
+    QString m_sizingText;
 };

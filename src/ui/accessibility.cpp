@@ -180,6 +180,8 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
         return new ContainerAccessible(widget, QAccessible::Window, QCoreApplication::applicationName());
     if (className == QLatin1String("FrmAbout"))
         return new ContainerAccessible(widget, QAccessible::Window);
+    if (className == QLatin1String("Announcer"))
+        return new ContainerAccessible(widget, QAccessible::Notification);
     return nullptr;
 }
 

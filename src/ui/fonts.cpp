@@ -42,6 +42,9 @@ void install()
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("NSimSun"), QStringLiteral("AR PL UMing CN"));
+    // The narrow face a text too wide for its box is drawn in (TextFit).
+    QFont::insertSubstitutions(QStringLiteral("Arial Narrow"),
+        {QStringLiteral("Liberation Sans Narrow"), QStringLiteral("Nimbus Sans Narrow")});
 }
 
 } // namespace Fonts

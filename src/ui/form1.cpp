@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include "announcer.h"
+#include "besidebox.h"
 #include "catalog/toolcatalog.h"
 #include "clocktext.h"
 #include "controls/ccrpprogressbar.h"
@@ -20,6 +22,7 @@
 #include "transfer/inet.h"
 #include "wording/failuremessage.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -87,6 +90,12 @@ Form1::Form1(const QString &programFolder, QWidget *parent)
         [this](qint64 expected) { ProgressBar1->setBusy(expected <= 0); });
     connect(m_commands.get(), &DownloadCommands::progressReported, this, &Form1::DownloadProgress);
     connect(m_commands.get(), &DownloadCommands::transferFinished, this, &Form1::transferFinished);
+    // A reader hears the pick as Down and Up make it in the closed list; the open list speaks for itself.
+    m_announcer = new Announcer(this);
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this] {
+        if (!Combo1->view()->isVisible())
+            m_announcer->announce(Combo1->text());
+    });
     m_doneNotifier = new DoneNotifier(this);
     connect(m_doneNotifier, &DoneNotifier::untold, this, &Form1::showNote);
 
@@ -114,8 +123,13 @@ void Form1::Timer1_Timer()
 {
     const QLocale locale = QLocale::system();
     const QDateTime now = QDateTime::currentDateTime();
-    Label4->setText(ClockText::date(now.date(), locale));
-    Label5->setCaption(ClockText::time(now.time(), locale));
+    const ClockText::Shown date = ClockText::dateShown(now.date(), locale, Label4->font());
+    Label4->setSizingText(date.sizing);
+    Label4->setText(date.text);
+    const ClockText::Shown time = ClockText::timeShown(
+        now.time(), locale, Label5->font(), [this](const QString &text) { return Label5->showsWhole(text); });
+    Label5->setSizingText(time.sizing);
+    Label5->setCaption(time.text);
 }
 
 void Form1::Timer2_Timer()
@@ -178,7 +192,10 @@ void Form1::transferFinished(const QString &toolName, const TransferResult &resu
 
 void Form1::returnToIdleState(const QString &toolName, const TransferResult &result)
 {
-    m_progressTip->showOutcome(FailureMessage::outcome(toolName, result));
+    const QString outcome = FailureMessage::outcome(toolName, result);
+    m_progressTip->showOutcome(outcome);
+    // Heard also where the desktop's notification or the note is not: saved, failed or cancelled.
+    m_announcer->announce(outcome);
     setBusyPointer(false);
     Label1->setVisible(false);
     ProgressBar1->setValue(0);
@@ -215,30 +232,29 @@ void Form1::showTransferFailure(const QString &toolName, const TransferResult &r
         box->raise();
         return;
     }
-    box = new QMessageBox(QMessageBox::Warning, tr("Download failed"), message, QMessageBox::Ok, this);
+    box = new BesideBox(QMessageBox::Warning, tr("Download failed"), message, this, buttonRow());
     box->setObjectName(QStringLiteral("transferFailureBox"));
-    // Parts of the message come from the server: never let them be read as markup or links.
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    // Not modal: Exit, Cancel and the next download must stay usable while the message is up, and the
-    // download command goes on with the next entry meanwhile.
-    box->setWindowModality(Qt::NonModal);
+    // The download command goes on with the next entry meanwhile.
     box->show();
 }
 
 void Form1::showNote(const QString &title, const QString &message)
 {
     if (!m_note) {
-        m_note = new QMessageBox(QMessageBox::Information, title, message, QMessageBox::Ok, this);
+        m_note = new BesideBox(QMessageBox::Information, title, message, this, buttonRow());
         m_note->setObjectName(QStringLiteral("windowNote"));
-        m_note->setTextFormat(Qt::PlainText);
-        m_note->setAttribute(Qt::WA_DeleteOnClose);
-        m_note->setWindowModality(Qt::NonModal);
+        // Told in passing: the focus stays in the window the user is in.
+        m_note->setAttribute(Qt::WA_ShowWithoutActivating);
     }
     m_note->setWindowTitle(title);
     m_note->setText(message);
     m_note->show();
     m_note->raise();
+}
+
+QList<QWidget *> Form1::buttonRow() const
+{
+    return {Combo1, xpButton4, xpButton3, xpButton2, xpButton1};
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class Announcer;
 class DoneNotifier;
 class Inet;
 class ProgressTip;
@@ -60,10 +61,13 @@ private:
     void showTransferFailure(const QString &toolName, const TransferResult &result);
     // The small note in the window for what the desktop did not show (DoneNotifier::untold).
     void showNote(const QString &title, const QString &message);
+    // The controls a message window of ours never covers: the tool list and the buttons.
+    QList<QWidget *> buttonRow() const;
 
     std::unique_ptr<DownloadCommands> m_commands;
     ProgressTip *m_progressTip = nullptr;
     DoneNotifier *m_doneNotifier = nullptr;
+    Announcer *m_announcer = nullptr;
     QPointer<FrmAbout> m_about;
     QHash<QString, QPointer<QMessageBox>> m_failureBoxes;
     QPointer<QMessageBox> m_note;
