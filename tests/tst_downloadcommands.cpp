@@ -347,10 +347,8 @@ void TestDownloadCommands::endsWithNothingSaved()
     QCOMPARE(run.result().failure.systemReason, systemReason);
     QCOMPARE(m_served->server.requestCount(), requests);
     QVERIFY(!m_commands->isRunning());
-    if (earlier.isEmpty())
-        QVERIFY(!QFile::exists(archive));
-    else
-        QCOMPARE(readFile(archive), earlier);
+    QCOMPARE(QFile::exists(archive), !earlier.isEmpty());
+    QCOMPARE(readFile(archive), earlier);
     QVERIFY(!QFile::exists(archive + QLatin1String(".part")));
 }
 
@@ -385,10 +383,9 @@ void TestDownloadCommands::serverRefusal()
 {
     QFETCH(QByteArray, statusLine);
 
-    ScriptedResponse response;
-    response.status = statusLine.left(3).toInt();
-    response.reason = statusLine.mid(4);
-    response.body = "<html><body>No such file</body></html>";
+    const ScriptedResponse response{.status = statusLine.left(3).toInt(),
+        .reason = statusLine.mid(4),
+        .body = "<html><body>No such file</body></html>"};
     m_served->server.setResponder(answering(response));
     QVERIFY(writeFile(archivePath(2), "kept"));
     const DownloadRun run = press(2);

@@ -1,3 +1,4 @@
+#include "support/environmentguard.h"
 #include "wording/failuremessage.h"
 
 #include <QMetaEnum>
@@ -324,9 +325,7 @@ void TestFailureMessage::outcome()
     QFETCH(QString, path);
     QFETCH(QString, told);
 
-    const QByteArray home = qgetenv("HOME");
-    qputenv("HOME", "/home/ann");
-    const auto restore = qScopeGuard([&] { qputenv("HOME", home); });
+    const EnvironmentGuard home{{"HOME", "/home/ann"}};
     TransferResult result = ending(TransferResult::Outcome(outcome));
     result.received = received;
     (result.outcome == TransferResult::Outcome::Complete ? result.folder : result.partial) = path;

@@ -401,15 +401,6 @@ read_note() {
     wait_for 20 looks_idle || fail "the window did not go back to idle"
 }
 
-# A session bus of the scenario's own, on which the program offers what a screen reader reads.
-start_accessibility_bus() {
-    dbus-daemon --session --nofork --print-address=3 3>"$work/bus" 2>"$work/bus.log" &
-    other_pids+=($!)
-    wait_for 20 test -s "$work/bus" || fail "the session bus did not start"
-    export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
-    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-}
-
 # A bus daemon of the scenario's own, named to the program by the variable $1 (DBUS_SESSION_BUS_ADDRESS,
 # DBUS_SYSTEM_BUS_ADDRESS); its pid in bus_pid.
 bus_pid=
@@ -420,6 +411,11 @@ start_bus() {
     other_pids+=("$bus_pid")
     wait_for 20 test -s "$work/$1.address" || fail "the bus for $1 did not start"
     export "$1=$(head -n 1 "$work/$1.address")"
+}
+# A session bus of the scenario's own, on which the program offers what a screen reader reads.
+start_accessibility_bus() {
+    start_bus DBUS_SESSION_BUS_ADDRESS
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 }
 
 # With the bus daemon started last wedged (kill -STOP) once the window is up: a download completes, the

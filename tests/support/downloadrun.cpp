@@ -87,29 +87,8 @@ bool writeFile(const QString &path, const QByteArray &data)
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
 }
 
-namespace {
-
-std::optional<QByteArray> variable(const char *name)
-{
-    return qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
-}
-
-void restore(const char *name, const std::optional<QByteArray> &value)
-{
-    if (value)
-        qputenv(name, *value);
-    else
-        qunsetenv(name);
-}
-
-} // namespace
-
 TemporaryHome::TemporaryHome()
-    : m_oldHome(variable("HOME"))
-    , m_oldConfigHome(variable("XDG_CONFIG_HOME"))
 {
-    qputenv("HOME", QFile::encodeName(m_home.path()));
-    qunsetenv("XDG_CONFIG_HOME");
     if (QDir().mkpath(workingFolder()))
         QDir::setCurrent(workingFolder());
 }
@@ -140,6 +119,4 @@ QList<ShortAnswer> shortAnswers()
 TemporaryHome::~TemporaryHome()
 {
     QDir::setCurrent(m_oldWorkingFolder);
-    restore("HOME", m_oldHome);
-    restore("XDG_CONFIG_HOME", m_oldConfigHome);
 }

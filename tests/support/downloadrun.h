@@ -1,17 +1,18 @@
 #pragma once
 
 #include "download/downloadcommands.h"
+#include "support/environmentguard.h"
 #include "support/scriptedhttpserver.h"
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
-#include <optional>
 
 Q_DECLARE_METATYPE(ScriptedResponse)
 
@@ -69,8 +70,7 @@ public:
 
 private:
     QTemporaryDir m_home;
-    std::optional<QByteArray> m_oldHome;
-    std::optional<QByteArray> m_oldConfigHome;
+    EnvironmentGuard m_environment{{"HOME", QFile::encodeName(m_home.path())}, {"XDG_CONFIG_HOME", {}}};
     QString m_oldWorkingFolder = QDir::currentPath();
 };
 
