@@ -86,6 +86,8 @@ void TestResponseHead::lines_data()
         "mailto", http, "mailto:a@vorn.example", Step::Refuse, u"Refused a redirect to mailto:\u2026"_qs);
     addRedirect("file", http, "file:///etc/passwd", Step::Refuse, u"Refused a redirect to file:\u2026"_qs);
     addRedirect("ftp without slashes", http, "ftp:x", Step::Refuse, u"Refused a redirect to ftp:\u2026"_qs);
+    addRedirect("no scheme, port beyond 65535", http, "//m.vorn.example:99999/x.rar", Step::Refuse,
+        u"Refused a redirect to an address that cannot be used: Port number was not a decimal number between 0 and 65535"_qs);
     addRedirect("port beyond 65535", http, "http://m.vorn.example:99999/x.rar", Step::Refuse,
         u"Refused a redirect to an address that cannot be used: Port number was not a decimal number between 0 and 65535"_qs);
     addRedirect("the 51st hop", http, "/again", Step::Refuse, u"too many redirects"_qs, 51);
