@@ -146,10 +146,11 @@ std::optional<Choice> decide(const QUrl &url, const Environment &environment)
 
 void ask(const QUrl &url, QObject *context, std::function<void(const Choice &)> answered)
 {
-    // The answer goes to an object that lives as long as the program: `context` may be gone by then, and
-    // only the window thread may look whether it is. Qt's proxy query may be made from any thread.
     if (const std::optional<Choice> decided = decide(url, processEnvironment))
         return answered(*decided);
+    // Qt's proxy query may be made from any thread: its settings are behind a lock, and libproxy gets
+    // one question at a time. The answer goes to an object that lives as long as the program: `context`
+    // may be gone by then, and only the window thread may look whether it is.
     static QObject *const mailbox = new QObject;
     std::thread([url, context = QPointer<QObject>(context), answered = std::move(answered)] {
         const Choice choice = configuredProxy(url);
