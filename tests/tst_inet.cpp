@@ -3,6 +3,7 @@
 #include "transfer/eventpump.h"
 #include "transfer/inet.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QNetworkProxyFactory>
 #include <QProcess>
@@ -157,6 +158,7 @@ private Q_SLOTS:
     void proxyFromTheEnvironment();
     void squidsOwnAnswer();
     void cancel();
+    void cancelWhileTheProxyScriptComes();
     void readBufferIsBounded();
     void idleConnectionStaysQuiet();
     void connectWakesOnTheSocket();
@@ -593,6 +595,40 @@ void TestInet::cancel()
     inet.cancel();
     QVERIFY(!inet.stillExecuting());
     QVERIFY(inet.readChunk(1024).isEmpty());
+}
+
+// GNOME's proxy settings (a key file libproxy reads, before its first question in the process) name a proxy
+// script that takes five seconds to come, from a server on the window thread: meanwhile the window's events
+// run, and Cancel ends the request at once. The next request waits for the same script; the cancelled one's
+// late answer opens nothing.
+void TestInet::cancelWhileTheProxyScriptComes()
+{
+    const QByteArray script = "function FindProxyForURL(url, host) { return 'DIRECT'; }";
+    m_served->server.setResponder([&](const ScriptedRequest &request) {
+        return request.target == "/a.pac"
+            ? R{.body = script, .splits = {script.size()}, .splitIntervalMs = 5000}
+            : R::generated(10);
+    });
+    QVERIFY(QDir::home().mkpath(u".config/glib-2.0/settings"_qs));
+    QVERIFY(writeFile(QDir::home().filePath(u".config/glib-2.0/settings/keyfile"_qs),
+        "[system/proxy]\nmode='auto'\nignore-hosts=@as []\nautoconfig-url='" + m_served->server.baseUrl()
+            + "/a.pac'\n"));
+    qputenv("GNOME_DESKTOP_SESSION_ID", "vorn");
+    qputenv("GSETTINGS_BACKEND", "keyfile");
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
+    const auto restore = qScopeGuard([] { QNetworkProxyFactory::setUseSystemConfiguration(false); });
+    const QString server = u"http://vorn.localhost:%1/"_qs.arg(m_served->server.port());
+    Inet inet;
+    QTimer::singleShot(50, &inet, [&] { inet.cancel(); });
+    start(inet, server + u"cancelled"_qs);
+    QTRY_COMPARE(m_served->server.requestCount(), 1);
+    if (m_served->server.requests().constFirst().target != "/a.pac")
+        QSKIP("needs libproxy's module for GNOME's settings (scripts/install-deps)");
+    QVERIFY(inet.wasCancelled());
+    QVERIFY(m_served->server.bodyBytesSent() < script.size()); // the script was still on its way
+    QCOMPARE(fetch(inet, server + u"b"_qs), ScriptedHttpServer::patternBytes(0, 10));
+    QCOMPARE(m_served->server.requests().constLast().target, "/b"_ba);
+    QCOMPARE(m_served->server.requestCount(), 2);
 }
 
 void TestInet::readBufferIsBounded()

@@ -215,8 +215,14 @@ void setOptions(CURL *easy, const RedirectHop &hop, const QByteArray &method, cu
         curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.constData());
 }
 
-void setProxy(CURL *easy, const ProxyRules::Choice &proxy)
+TransferFailure setProxy(CURL *easy, const ProxyRules::Choice &proxy)
 {
+    if (!proxy.error.isEmpty()) {
+        return {.kind = TransferFailure::Kind::ProxySetting,
+            .detail = proxy.error,
+            .proxy = QString::fromUtf8(proxy.address),
+            .proxySource = proxy.source};
+    }
     // libcurl must not read http_proxy or no_proxy again on its own.
     curl_easy_setopt(easy, CURLOPT_PROXY, proxy.address.constData());
     curl_easy_setopt(easy, CURLOPT_NOPROXY, "");
@@ -229,6 +235,7 @@ void setProxy(CURL *easy, const ProxyRules::Choice &proxy)
     // A setting may carry a user name and password, which have no place in a log.
     qCDebug(lcTransfer) << "proxy" << PlainText::withoutCredentials(QString::fromUtf8(proxy.address))
                         << proxy.source;
+    return {};
 }
 
 void noteProxy(TransferFailure *failure, const ProxyRules::Choice &proxy, bool madeByProxy)

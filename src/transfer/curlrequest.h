@@ -47,7 +47,9 @@ void setOptions(CURL *easy, const RedirectHop &hop, const QByteArray &method, cu
     const Hooks &hooks, const Trust &trust);
 
 // The proxy the request goes through ("" for none), so that libcurl does not read the environment again.
-void setProxy(CURL *easy, const ProxyRules::Choice &proxy);
+// A setting that cannot be read is why the request fails: going direct instead would silently ignore what
+// the user asked for.
+TransferFailure setProxy(CURL *easy, const ProxyRules::Choice &proxy);
 
 // Names the proxy the request went through in `failure`, whether the request gave it a user name and
 // password, and whether the answer is the proxy's own (`madeByProxy`, as its head says).

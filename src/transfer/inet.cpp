@@ -114,29 +114,28 @@ struct Inet::Private
         watch->second.write->setEnabled((what & CURL_POLL_OUT) != 0);
     }
 
-    // One hop of the request: a handle for where `hop` goes, through the proxy chosen for it.
+    // One hop, through the proxy chosen for it: at once, or once the desktop has told, if still wanted.
     void open(const RedirectHop &hop)
     {
         qCDebug(lcTransfer) << method << hop.url() << "after" << hop.count() << "redirects";
+        ProxyRules::ask(hop.url(), q, [this, hop, asked = ended](const ProxyRules::Choice &proxy) {
+            if (asked == ended)
+                openThrough(hop, proxy);
+            reportChanges();
+        });
+    }
+
+    void openThrough(const RedirectHop &hop, const ProxyRules::Choice &proxy)
+    {
         request.head = ResponseHead(hop);
-        request.closeNotified = false;
-        request.hopPending = false;
+        request.proxy = proxy;
+        request.closeNotified = request.hopPending = false;
         curlError[0] = '\0';
         easy = curl_easy_init();
         CurlRequest::setOptions(easy, hop, method, requestHeaders,
             {&Private::onHeader, &Private::onBody, this, curlError, &request.closeNotified}, trust);
-        const ProxyRules::Choice &proxy = request.proxy
-            = ProxyRules::choose(hop.url(), &ProxyRules::processEnvironment);
-        if (!proxy.error.isEmpty()) {
-            // Going direct instead would silently ignore what the user asked for.
-            end(Phase::Finished,
-                {.kind = Kind::ProxySetting,
-                    .detail = proxy.error,
-                    .proxy = QString::fromUtf8(proxy.address),
-                    .proxySource = proxy.source});
-            return;
-        }
-        CurlRequest::setProxy(easy, proxy);
+        if (const TransferFailure unusable = CurlRequest::setProxy(easy, proxy); unusable.failed())
+            return end(Phase::Finished, unusable);
         const CURLMcode added = curl_multi_add_handle(multi, easy);
         if (added != CURLM_OK)
             end(Phase::Finished,
@@ -150,6 +149,7 @@ struct Inet::Private
     {
         curl_multi_remove_handle(multi, easy);
         curl_easy_cleanup(easy);
+        easy = nullptr;
         open(RedirectHop(request.head.hop()));
     }
 
@@ -160,9 +160,9 @@ struct Inet::Private
         case ResponseHead::Step::More:
             return true;
         case ResponseHead::Step::Follow:
-            // libcurl follows the redirect itself, where the proxy stays the same.
+            // libcurl follows it itself where the proxy stays the same; nothing here waits for the desktop.
             request.hopPending
-                = ProxyRules::choose(request.head.url(), &ProxyRules::processEnvironment) != request.proxy;
+                = ProxyRules::decide(request.head.url(), &ProxyRules::processEnvironment) != request.proxy;
             return !request.hopPending;
         case ResponseHead::Step::Answer:
             // drive() adopts it once libcurl has returned.
@@ -255,6 +255,7 @@ struct Inet::Private
         curl_slist_free_all(requestHeaders);
         requestHeaders = nullptr;
         idleTimer.stop();
+        ++ended; // the answer to a proxy query still out is of no use any more
     }
 
     void onIdleTimeout()
@@ -324,6 +325,7 @@ struct Inet::Private
     Request request;
     // Something changed inside libcurl's callbacks; told once libcurl has returned.
     bool changed = false;
+    unsigned ended = 0; // requests ended, or replaced by the next one
 };
 
 Inet::Inet(QObject *parent)

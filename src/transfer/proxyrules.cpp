@@ -3,11 +3,13 @@
 #include <QCoreApplication>
 #include <QHostAddress>
 #include <QNetworkProxyFactory>
+#include <QPointer>
 #include <QRegularExpression>
 
 #include <array>
 #include <memory>
 #include <span>
+#include <thread>
 
 #include <curl/curl.h>
 
@@ -124,16 +126,42 @@ Choice configuredProxy(const QUrl &url)
 // unreadable setting for none: they are read here as curl reads them.
 Choice choose(const QUrl &url, const Environment &environment)
 {
+    const std::optional<Choice> decided = decide(url, environment);
+    return decided ? *decided : configuredProxy(url);
+}
+
+std::optional<Choice> decide(const QUrl &url, const Environment &environment)
+{
     if (bypassesProxy(url.host(), environment))
-        return {};
+        return Choice();
     const auto [variable, setting] = environmentProxy(url.scheme(), environment);
     if (!variable)
-        return configuredProxy(url);
+        return std::nullopt;
     Choice choice;
     choice.address = setting;
     choice.source = QString::fromLatin1(variable);
     choice.error = unreadable(setting);
     return choice;
+}
+
+void ask(const QUrl &url, QObject *context, std::function<void(const Choice &)> answered)
+{
+    if (const std::optional<Choice> decided = decide(url, processEnvironment))
+        return answered(*decided);
+    // Qt's proxy query may be made from any thread: its settings are behind a lock, and libproxy gets
+    // one question at a time. The answer goes to an object that lives as long as the program: `context`
+    // may be gone by then, and only the window thread may look whether it is.
+    static QObject *const mailbox = new QObject;
+    std::thread([url, context = QPointer<QObject>(context), answered = std::move(answered)] {
+        const Choice choice = configuredProxy(url);
+        QMetaObject::invokeMethod(
+            mailbox,
+            [context, answered, choice] {
+                if (context)
+                    answered(choice);
+            },
+            Qt::QueuedConnection);
+    }).detach();
 }
 
 QByteArray processEnvironment(const char *name)

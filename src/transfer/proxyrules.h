@@ -5,6 +5,9 @@
 #include <QUrl>
 
 #include <functional>
+#include <optional>
+
+class QObject;
 
 // The proxy a request goes through, chosen as curl chooses it: `http_proxy` (`https_proxy` for https),
 // then `all_proxy`, each also in capitals but `HTTP_PROXY`, unless `no_proxy` covers the host. Only when none
@@ -28,6 +31,14 @@ struct Choice
 };
 
 Choice choose(const QUrl &url, const Environment &environment);
+
+// What the environment decides, as choose() does; nothing when only Qt's configuration can tell.
+std::optional<Choice> decide(const QUrl &url, const Environment &environment);
+
+// choose()'s answer, given to `answered` at once where the environment decides. Qt's configuration may
+// download and run the desktop's proxy script, which takes as long as its server does: it is asked on a
+// thread of its own, and `answered` runs on the window thread later, unless `context` is gone by then.
+void ask(const QUrl &url, QObject *context, std::function<void(const Choice &)> answered);
 
 // The process's own environment.
 QByteArray processEnvironment(const char *name);
