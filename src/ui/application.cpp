@@ -70,6 +70,9 @@ void beforeApplication()
     // that for noticeably less work than the GLib one. Whoever sets the variable keeps their choice.
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
+    // HTTP_PROXY in capitals can come from a request's header through a CGI, so curl ignores it and so
+    // do the proxy rules; the desktop's proxy query (libproxy) would still take it when nothing else is set.
+    qunsetenv("HTTP_PROXY");
     keepToTheNamedBus();
 }
 
