@@ -83,7 +83,7 @@ void DoneNotifier::transferFinished(const QString &toolName, const TransferResul
 }
 
 void DoneNotifier::notify(
-    QDBusConnection bus, const QString &toolName, const TransferResult &result, bool markup)
+    const QDBusConnection &bus, const QString &toolName, const TransferResult &result, bool markup)
 {
     // A name that turns text around or breaks the line must not change what the path reads as.
     const QString folder = PlainText::clean(result.folder);
