@@ -72,7 +72,7 @@ public Q_SLOTS:
 };
 
 // The desktop's portal, with a log of what it was asked beside the download's end. Its answer waits for
-// the test unless `answerNow`; the request is there once it answers.
+// the test unless `answerNow`; a request withdrawn before it answered is noted as such, and stays.
 class FakePortal final : public QObject
 {
     Q_OBJECT
@@ -80,16 +80,14 @@ class FakePortal final : public QObject
 
 public:
     bool answerNow = true;
+    bool answered = false;
     QStringList log;
     QDBusMessage answer;
-    QDBusObjectPath request;
 
     bool sendAnswer()
     {
-        QDBusConnection desktop(desktopConnection);
-        return desktop.registerObject(request.path(), u"org.freedesktop.portal.Request"_qs, this,
-                   QDBusConnection::ExportAllSlots)
-            && desktop.send(answer);
+        answered = true;
+        return QDBusConnection(desktopConnection).send(answer);
     }
 
 public Q_SLOTS:
@@ -97,23 +95,24 @@ public Q_SLOTS:
     {
         log << u"inhibit %1 %2"_qs.arg(flags).arg(options.value(u"reason"_qs).toString());
         // Where the portal puts the request: under the caller's name and the token it chose.
-        request.setPath(u"/org/freedesktop/portal/desktop/request/%1/%2"_qs.arg(
+        const QDBusObjectPath request(u"/org/freedesktop/portal/desktop/request/%1/%2"_qs.arg(
             call.service().mid(1).replace(u'.', u'_'), options.value(u"handle_token"_qs).toString()));
+        QDBusConnection(desktopConnection)
+            .registerObject(
+                request.path(), u"org.freedesktop.portal.Request"_qs, this, QDBusConnection::ExportAllSlots);
         call.setDelayedReply(true);
         answer = call.createReply(QVariant::fromValue(request));
+        answered = false;
         if (answerNow)
             sendAnswer();
         return request;
     }
-    void Close()
-    {
-        log << u"close"_qs;
-        QDBusConnection(desktopConnection).unregisterObject(request.path());
-    }
+    void Close() { log << (answered ? u"close"_qs : u"close before the answer"_qs); }
 };
 
 // logind, as much of it as a sleep lock needs, on a system bus of the test's own. The lock is a pipe's
-// write end: its read end sees the end of the pipe once every copy of the lock is closed.
+// write end: its read end sees the end of the pipe once every copy of the lock is closed; `held` counts
+// the locks not yet let go.
 class FakeLogind final : public QObject
 {
     Q_OBJECT
@@ -122,6 +121,7 @@ class FakeLogind final : public QObject
 public:
     QStringList *log = nullptr;
     std::function<void()> asked;
+    int held = 0;
 
 public Q_SLOTS:
     QDBusUnixFileDescriptor Inhibit(
@@ -131,11 +131,12 @@ public Q_SLOTS:
         int ends[2];
         if (::pipe2(ends, O_CLOEXEC) != 0)
             return {};
+        ++held;
         auto *released = new QSocketNotifier(ends[0], QSocketNotifier::Read, this);
         connect(released, &QSocketNotifier::activated, this, [this, released, end = ends[0]] {
             released->deleteLater();
             ::close(end);
-            *log << u"logind released"_qs;
+            --held;
         });
         const QDBusUnixFileDescriptor lock(ends[1]);
         ::close(ends[1]);
@@ -362,19 +363,19 @@ void TestDoneNotifier::keepsAwakeWhileTransferRuns_data()
 
     const QString inhibit = u"inhibit 4 Downloading Vorn Scanner V1.40"_qs;
     const QString logind = u"logind sleep Downloading Vorn Scanner V1.40 block"_qs;
-    const QString released = u"logind released"_qs;
-    QTest::newRow("portal answers") << u"at once"_qs << QStringList{inhibit, u"finished"_qs, u"close"_qs};
+    const QString finished = u"finished"_qs;
+    const QString early = u"close before the answer"_qs;
+    QTest::newRow("portal answers") << u"at once"_qs << QStringList{inhibit, finished, u"close"_qs};
     QTest::newRow("handle after the end")
-        << u"after the end"_qs << QStringList{inhibit, u"finished"_qs, u"close"_qs};
+        << u"after the end"_qs << QStringList{inhibit, finished, early, u"close"_qs};
     // Not in time: logind keeps the system awake. The transfers that ask logind last until it is asked.
-    QTest::newRow("portal never answers")
-        << u"never"_qs << QStringList{inhibit, logind, u"finished"_qs, released};
+    QTest::newRow("portal never answers") << u"never"_qs << QStringList{inhibit, logind, finished, early};
     // Its late answer, after the transfer, is withdrawn as soon as it comes.
     QTest::newRow("portal answers late, after the end")
-        << u"late, after the end"_qs << QStringList{inhibit, logind, u"finished"_qs, released, u"close"_qs};
+        << u"late, after the end"_qs << QStringList{inhibit, logind, finished, early, u"close"_qs};
     // The portal takes the request and then finds its backend keeps only the screen on.
     QTest::newRow("real portal, backend that cannot hold off suspending")
-        << u"real"_qs << QStringList{logind, u"finished"_qs, released};
+        << u"real"_qs << QStringList{logind, finished};
 }
 
 void TestDoneNotifier::keepsAwakeWhileTransferRuns()
@@ -391,7 +392,7 @@ void TestDoneNotifier::keepsAwakeWhileTransferRuns()
     m_updates.clear();
     ServedHome served;
     QVERIFY(served.isValid());
-    const bool untilLogind = log.contains(u"logind released"_qs);
+    const bool untilLogind = log.contains(u"logind sleep Downloading Vorn Scanner V1.40 block"_qs);
     served.server.setResponder(
         answering(untilLogind ? stalled(1 << 20, 64 << 10) : trickled(1 << 20, 128 << 10, 20)));
     Inet inet;
@@ -408,10 +409,13 @@ void TestDoneNotifier::keepsAwakeWhileTransferRuns()
                   .timedOut,
         qPrintable(m_portal.log.join(u'\n')));
     const qint64 tookMs = took.elapsed();
-    if (portal.startsWith(u"after") || portal.startsWith(u"late"))
+    if (portal.startsWith(u"after") || portal.startsWith(u"late")) {
+        QTRY_VERIFY(m_portal.log.contains(u"close before the answer"_qs));
         QVERIFY(m_portal.sendAnswer());
+    }
     // Let go once the transfer is over, and not before.
     QTRY_COMPARE_WITH_TIMEOUT(m_portal.log, log, SuspendInhibitor::answerTimeoutMs + 5000);
+    QTRY_COMPARE(m_logind.held, 0);
     // The dock hears of the transfer's progress at most about ten times a second, and always that it
     // is over.
     const QString app = u"application://vorn-tools-downloader.desktop "_qs;
