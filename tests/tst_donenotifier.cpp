@@ -10,6 +10,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusUnixFileDescriptor>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
@@ -42,14 +43,16 @@ class FakeNotifications final : public QObject
 public:
     QStringList capabilities;
     QString body;
+    QStringList actions;
     int count = 0;
 
 public Q_SLOTS:
     QStringList GetCapabilities() { return capabilities; }
     uint Notify(const QString &, uint, const QString &, const QString &, const QString &text,
-        const QStringList &, const QVariantMap &, int)
+        const QStringList &offered, const QVariantMap &, int)
     {
         body = text;
+        actions = offered;
         ++count;
         return 7;
     }
@@ -276,8 +279,8 @@ void TestDoneNotifier::notification_data()
         QTest::newRow(tag) << capabilities << fileManager << opens << folder << verified << body << action;
     };
     // A folder's name is the user's text, not markup, wherever the service would read markup.
-    const QStringList markup{u"body"_qs, u"body-markup"_qs};
-    const QStringList plain{u"body"_qs};
+    const QStringList markup{u"body"_qs, u"body-markup"_qs, u"actions"_qs};
+    const QStringList plain{u"body"_qs, u"actions"_qs};
     row("markup service, file manager", markup, true, true, marked,
         saved + u"/tmp/a &lt;b&gt;&amp;&lt;/b&gt; folder"_qs);
     // Without a file manager that selects files, the folder opens the ordinary way.
@@ -290,8 +293,11 @@ void TestDoneNotifier::notification_data()
         u"1.5 KiB, verified, saved in "_qs + marked, u"show-in-folder"_qs, true);
     // A service that offers links renders markup too; a direction override or a line break would
     // reorder or split the name shown.
-    row("links service, override and line break", {u"body"_qs, u"body-hyperlinks"_qs}, true, true,
-        u"/srv/<b>&amp;\u202Eexe.txt\nx"_qs, saved + u"/srv/&lt;b&gt;&amp;amp;exe.txtx"_qs);
+    // The home folder is written as the window writes it; a service without actions is offered none.
+    row("home folder, service without actions", {u"body"_qs}, true, true, QDir::homePath() + u"/Downloads"_qs,
+        saved + u"~/Downloads"_qs, QString());
+    row("links service, override and line break", {u"body"_qs, u"body-hyperlinks"_qs, u"actions"_qs}, true,
+        true, u"/srv/<b>&amp;\u202Eexe.txt\nx"_qs, saved + u"/srv/&lt;b&gt;&amp;amp;exe.txtx"_qs);
     // No service takes the notification: the window tells the outcome instead.
     row("no notification service", plain, true, true, u"/tmp"_qs, QString(), QString());
 }
@@ -341,6 +347,12 @@ void TestDoneNotifier::notification()
     }
     QTRY_COMPARE(m_notifications.body, body);
     QCOMPARE(m_notifications.count, 1);
+    // A click on the notification is "default", which a service invokes only when offered.
+    const QStringList offered{
+        u"default"_qs, u"Show in folder"_qs, u"show-in-folder"_qs, u"Show in folder"_qs};
+    QCOMPARE(m_notifications.actions, action.isNull() ? QStringList() : offered);
+    if (action.isNull())
+        return;
 
     Q_EMIT m_notifications.ActionInvoked(7, action);
     if (fileManager)
