@@ -31,6 +31,7 @@ namespace {
 
 const QString desktopConnection = u"vorn-test-desktop"_qs;
 const QString fileManagerService = u"org.freedesktop.FileManager1"_qs;
+const QString portalService = u"org.freedesktop.portal.Desktop"_qs;
 
 } // namespace
 
@@ -148,43 +149,60 @@ public Q_SLOTS:
     }
 };
 
-// The desktop's real portal and its GTK backend, as on desktops other than GNOME, on a display of their
-// own; the stand-in gives up the portal's name meanwhile.
-class RealPortal final
+// Parts of a real desktop, each started on a display of their own (the bus would start them without one)
+// and waited for until it owns its name on the bus.
+class RealDesktop final
 {
+    Q_DISABLE_COPY_MOVE(RealDesktop)
+
 public:
-    RealPortal()
+    struct Part
     {
-        QDBusConnection(desktopConnection).unregisterService(u"org.freedesktop.portal.Desktop"_qs);
+        QString program;
+        QStringList arguments;
+        QString service;
+    };
+
+    explicit RealDesktop(const QList<Part> &parts)
+    {
         m_display.start(u"Xvfb"_qs, {u"-displayfd"_qs, u"1"_qs, u"-nolisten"_qs, u"tcp"_qs});
         if (!m_display.waitForReadyRead(10000))
             return;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"DISPLAY"_qs, u':' + QString::fromLatin1(m_display.readLine().trimmed()));
         environment.insert(u"XDG_CURRENT_DESKTOP"_qs, u"XFCE"_qs);
-        for (QProcess *part : {&m_backend, &m_portal}) {
-            part->setProcessEnvironment(environment);
-            part->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        for (const Part &part : parts) {
+            auto &process = m_parts.emplace_back(std::make_unique<QProcess>());
+            process->setProcessEnvironment(environment);
+            process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            process->start(part.program, part.arguments);
+            if (!QTest::qWaitFor([&part] { return isThere(part.service); }, 10000))
+                return;
         }
-        // Started here, on the display: the bus would start it without one.
-        m_backend.start(u"/usr/libexec/xdg-desktop-portal-gtk"_qs, QStringList());
-        if (QTest::qWaitFor([] { return isThere(u"org.freedesktop.impl.portal.desktop.gtk"_qs); }, 10000))
-            m_portal.start(u"/usr/libexec/xdg-desktop-portal"_qs, QStringList());
+        m_valid = true;
     }
-    ~RealPortal()
-    {
-        QDBusConnection(desktopConnection).registerService(u"org.freedesktop.portal.Desktop"_qs);
-    }
+    ~RealDesktop() = default;
 
-    static bool isThere(const QString &service = u"org.freedesktop.portal.Desktop"_qs)
+    bool isValid() const { return m_valid; }
+    static bool isThere(const QString &service)
     {
         return QDBusConnection::sessionBus().interface()->isServiceRegistered(service);
     }
+    // The names of the windows on the display that `search` finds (xdotool's words).
+    QStringList windows(const QStringList &search) const
+    {
+        QProcess xdotool;
+        xdotool.setProcessEnvironment(environment);
+        xdotool.start(u"xdotool"_qs, QStringList{u"search"_qs, u"--onlyvisible"_qs} + search);
+        xdotool.waitForFinished(5000);
+        return QString::fromUtf8(xdotool.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
 
 private:
     QProcess m_display;
-    QProcess m_backend;
-    QProcess m_portal;
+    std::vector<std::unique_ptr<QProcess>> m_parts; // ended before the display
+    bool m_valid = false;
 };
 
 // The notification of a finished download, on the private session bus CTest starts for it, with the
@@ -207,6 +225,7 @@ private Q_SLOTS:
     void cleanupTestCase();
     void notification_data();
     void notification();
+    void showInFolderWithThunar();
     void keepsAwakeWhileTransferRuns_data();
     void keepsAwakeWhileTransferRuns();
 
@@ -368,6 +387,32 @@ void TestDoneNotifier::notification()
     QCOMPARE(untold.size(), fileManager || opens ? 0 : 1);
 }
 
+// Thunar owns the file manager's name on XFCE: it shows the folder once, and the opener stays idle.
+void TestDoneNotifier::showInFolderWithThunar()
+{
+    RealDesktop desktop({{u"thunar"_qs, {u"--daemon"_qs}, fileManagerService}});
+    QVERIFY(desktop.isValid());
+    const QString opened = m_opener.filePath(u"xdg-open.opened"_qs);
+    QFile::remove(opened);
+    qputenv("VORN_TEST_OPENER_EXIT", "0");
+    m_notifications.capabilities = {u"actions"_qs};
+    QTemporaryDir folder;
+    TransferResult result;
+    result.folder = folder.path();
+    result.archive = folder.filePath(u"VORN Tool.rar"_qs);
+    QVERIFY(writeFile(result.archive, "archive"));
+    DoneNotifier notifier;
+    const int count = m_notifications.count;
+    notifier.transferFinished(u"VORN Tool"_qs, result);
+    QTRY_COMPARE(m_notifications.count, count + 1);
+    Q_EMIT m_notifications.ActionInvoked(7, u"default"_qs);
+    const QStringList search{u"--class"_qs, u"Thunar"_qs};
+    QTRY_COMPARE_WITH_TIMEOUT(desktop.windows(search).size(), 1, 10000);
+    // Nothing else opens it: an opener run on Thunar's answer would have written within a second.
+    QVERIFY(!QTest::qWaitFor([&opened] { return QFile::exists(opened); }, 1000));
+    QCOMPARE(desktop.windows(search).size(), 1);
+}
+
 void TestDoneNotifier::keepsAwakeWhileTransferRuns_data()
 {
     QTest::addColumn<QString>("portal"); // "real", or when the stand-in answers
@@ -395,10 +440,17 @@ void TestDoneNotifier::keepsAwakeWhileTransferRuns()
     QFETCH(QString, portal);
     QFETCH(QStringList, log);
 
-    std::optional<RealPortal> real;
-    if (portal == u"real")
-        real.emplace();
-    QTRY_VERIFY_WITH_TIMEOUT(!real || RealPortal::isThere(), 10000);
+    // The portal's stand-in gives up its name meanwhile.
+    std::optional<RealDesktop> real;
+    if (portal == u"real") {
+        QDBusConnection(desktopConnection).unregisterService(portalService);
+        real.emplace(QList<RealDesktop::Part>{
+            {u"/usr/libexec/xdg-desktop-portal-gtk"_qs, {}, u"org.freedesktop.impl.portal.desktop.gtk"_qs},
+            {u"/usr/libexec/xdg-desktop-portal"_qs, {}, portalService}});
+    }
+    const auto standIn
+        = qScopeGuard([] { QDBusConnection(desktopConnection).registerService(portalService); });
+    QVERIFY(!real || real->isValid());
     m_portal.answerNow = portal == u"at once";
     m_portal.log.clear();
     m_updates.clear();
