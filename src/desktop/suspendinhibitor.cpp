@@ -110,10 +110,14 @@ void SuspendInhibitor::askPortal(QDBusConnection &bus, const std::shared_ptr<Hol
     whenFinished(bus.asyncCall(inhibit, lateAnswerMs), this, [this, hold](const QDBusPendingCall &call) {
         const QDBusPendingReply<QDBusObjectPath> handle = call;
         hold->portalAnswered = true;
-        if (hold->ended && handle.isValid())
-            hold->withdraw(handle.value().path());
-        else if (!handle.isValid())
+        if (!handle.isValid()) {
             askLogind(hold);
+            return;
+        }
+        // A portal older than request tokens puts the request where it likes.
+        hold->portalRequest = handle.value().path();
+        if (hold->ended)
+            hold->withdraw(hold->portalRequest);
     });
     QTimer::singleShot(answerTimeoutMs, this, [this, hold] {
         if (!hold->portalAnswered)
