@@ -22,7 +22,9 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -32,6 +34,11 @@ namespace {
 const QString desktopConnection = u"vorn-test-desktop"_qs;
 const QString fileManagerService = u"org.freedesktop.FileManager1"_qs;
 const QString portalService = u"org.freedesktop.portal.Desktop"_qs;
+
+bool isOnBus(const QString &service)
+{
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(service);
+}
 
 } // namespace
 
@@ -149,57 +156,41 @@ public Q_SLOTS:
     }
 };
 
-// Parts of a real desktop, each started on a display of their own (the bus would start them without one)
-// and waited for until it owns its name on the bus.
+// Parts of a real desktop, each given as its service and command line, started on a display of their own
+// (the bus would start them without one) and waited for until it owns its name on the bus.
 class RealDesktop final
 {
     Q_DISABLE_COPY_MOVE(RealDesktop)
 
 public:
-    struct Part
-    {
-        QString program;
-        QStringList arguments;
-        QString service;
-    };
-
-    explicit RealDesktop(const QList<Part> &parts)
+    explicit RealDesktop(const QList<QStringList> &parts)
     {
         m_display.start(u"Xvfb"_qs, {u"-displayfd"_qs, u"1"_qs, u"-nolisten"_qs, u"tcp"_qs});
-        if (!m_display.waitForReadyRead(10000))
-            return;
-        environment.insert(u"DISPLAY"_qs, u':' + QString::fromLatin1(m_display.readLine().trimmed()));
-        environment.insert(u"XDG_CURRENT_DESKTOP"_qs, u"XFCE"_qs);
-        for (const Part &part : parts) {
-            auto &process = m_parts.emplace_back(std::make_unique<QProcess>());
-            process->setProcessEnvironment(environment);
-            process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            process->start(part.program, part.arguments);
-            if (!QTest::qWaitFor([&part] { return isThere(part.service); }, 10000))
-                return;
+        m_valid = m_display.waitForReadyRead(10000);
+        m_environment.insert(u"DISPLAY"_qs, u':' + QString::fromLatin1(m_display.readLine().trimmed()));
+        m_environment.insert(u"XDG_CURRENT_DESKTOP"_qs, u"XFCE"_qs);
+        for (const QStringList &part : parts) {
+            QProcess &process = *m_parts.emplace_back(std::make_unique<QProcess>());
+            process.setProcessEnvironment(m_environment);
+            process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            process.start(part[1], part.mid(2));
+            m_valid = m_valid && QTest::qWaitFor([&part] { return isOnBus(part[0]); }, 10000);
         }
-        m_valid = true;
     }
     ~RealDesktop() = default;
 
     bool isValid() const { return m_valid; }
-    static bool isThere(const QString &service)
-    {
-        return QDBusConnection::sessionBus().interface()->isServiceRegistered(service);
-    }
-    // The names of the windows on the display that `search` finds (xdotool's words).
-    QStringList windows(const QStringList &search) const
+    // How many windows of `windowClass` the display shows.
+    qsizetype windows(const QString &windowClass) const
     {
         QProcess xdotool;
-        xdotool.setProcessEnvironment(environment);
-        xdotool.start(u"xdotool"_qs, QStringList{u"search"_qs, u"--onlyvisible"_qs} + search);
-        xdotool.waitForFinished(5000);
-        return QString::fromUtf8(xdotool.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        xdotool.setProcessEnvironment(m_environment);
+        xdotool.start(u"xdotool"_qs, {u"search"_qs, u"--onlyvisible"_qs, u"--class"_qs, windowClass});
+        return xdotool.waitForFinished(5000) ? xdotool.readAllStandardOutput().count('\n') : -1;
     }
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-
 private:
+    QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
     QProcess m_display;
     std::vector<std::unique_ptr<QProcess>> m_parts; // ended before the display
     bool m_valid = false;
@@ -390,7 +381,7 @@ void TestDoneNotifier::notification()
 // Thunar owns the file manager's name on XFCE: it shows the folder once, and the opener stays idle.
 void TestDoneNotifier::showInFolderWithThunar()
 {
-    RealDesktop desktop({{u"thunar"_qs, {u"--daemon"_qs}, fileManagerService}});
+    RealDesktop desktop({{fileManagerService, u"thunar"_qs, u"--daemon"_qs}});
     QVERIFY(desktop.isValid());
     const QString opened = m_opener.filePath(u"xdg-open.opened"_qs);
     QFile::remove(opened);
@@ -406,11 +397,10 @@ void TestDoneNotifier::showInFolderWithThunar()
     notifier.transferFinished(u"VORN Tool"_qs, result);
     QTRY_COMPARE(m_notifications.count, count + 1);
     Q_EMIT m_notifications.ActionInvoked(7, u"default"_qs);
-    const QStringList search{u"--class"_qs, u"Thunar"_qs};
-    QTRY_COMPARE_WITH_TIMEOUT(desktop.windows(search).size(), 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(desktop.windows(u"Thunar"_qs), 1, 10000);
     // Nothing else opens it: an opener run on Thunar's answer would have written within a second.
     QVERIFY(!QTest::qWaitFor([&opened] { return QFile::exists(opened); }, 1000));
-    QCOMPARE(desktop.windows(search).size(), 1);
+    QCOMPARE(desktop.windows(u"Thunar"_qs), 1);
 }
 
 void TestDoneNotifier::keepsAwakeWhileTransferRuns_data()
@@ -444,9 +434,9 @@ void TestDoneNotifier::keepsAwakeWhileTransferRuns()
     std::optional<RealDesktop> real;
     if (portal == u"real") {
         QDBusConnection(desktopConnection).unregisterService(portalService);
-        real.emplace(QList<RealDesktop::Part>{
-            {u"/usr/libexec/xdg-desktop-portal-gtk"_qs, {}, u"org.freedesktop.impl.portal.desktop.gtk"_qs},
-            {u"/usr/libexec/xdg-desktop-portal"_qs, {}, portalService}});
+        real.emplace(QList<QStringList>{
+            {u"org.freedesktop.impl.portal.desktop.gtk"_qs, u"/usr/libexec/xdg-desktop-portal-gtk"_qs},
+            {portalService, u"/usr/libexec/xdg-desktop-portal"_qs}});
     }
     const auto standIn
         = qScopeGuard([] { QDBusConnection(desktopConnection).registerService(portalService); });
@@ -468,10 +458,9 @@ void TestDoneNotifier::keepsAwakeWhileTransferRuns()
     LauncherEntry launcher(&commands);
     QElapsedTimer took;
     took.start();
-    QVERIFY2(!runDownload(
-                 commands, [&commands] { commands.downloadPressed(); }, {}, 30)
-                  .timedOut,
-        qPrintable(m_portal.log.join(u'\n')));
+    QVERIFY(!runDownload(
+        commands, [&commands] { commands.downloadPressed(); }, {}, 30)
+                 .timedOut);
     const qint64 tookMs = took.elapsed();
     if (portal.startsWith(u"after") || portal.startsWith(u"late")) {
         QTRY_VERIFY(m_portal.log.contains(u"close before the answer"_qs));
