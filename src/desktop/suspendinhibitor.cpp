@@ -61,6 +61,16 @@ SuspendInhibitor::SuspendInhibitor(DownloadCommands *commands, QObject *parent)
     : QObject(parent)
     , m_session(new DBusCall::Bus(QDBusConnection::SessionBus, this))
 {
+    // The portal's answer comes as a signal on the request, which may come before the call returns: heard
+    // from any sender and on any path, so that the bus is never asked who owns a name, and matched to the
+    // request by its path; a stranger's answer can only make logind asked too. Listened for as soon as
+    // the bus is there, before any other bus is being connected: Qt waits for that to end before it
+    // connects a signal.
+    m_session->use([this](QDBusConnection *bus) {
+        if (bus)
+            bus->connect({}, {}, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
+                this, SLOT(portalResponse(uint, QVariantMap, QDBusMessage)));
+    });
     connect(commands, &DownloadCommands::transferStarted, this, &SuspendInhibitor::transferStarted);
     connect(commands, &DownloadCommands::transferFinished, this, &SuspendInhibitor::transferFinished);
 }
@@ -89,15 +99,8 @@ void SuspendInhibitor::transferFinished()
     m_hold.reset();
 }
 
-void SuspendInhibitor::askPortal(QDBusConnection &bus, const std::shared_ptr<Hold> &hold)
+void SuspendInhibitor::askPortal(const QDBusConnection &bus, const std::shared_ptr<Hold> &hold)
 {
-    if (!std::exchange(m_listening, true)) {
-        // The portal's answer comes as a signal on the request, which may come before the call returns:
-        // heard from any sender and on any path, so that the bus is never asked who owns a name, and
-        // matched to the request by its path. A stranger's answer can only make logind asked too.
-        bus.connect({}, {}, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
-            this, SLOT(portalResponse(uint, QVariantMap, QDBusMessage)));
-    }
     hold->session = bus;
     const QString token = QLatin1String("vorn") + QString::number(++m_requests);
     hold->portalRequest = portalRequestPath(bus, token);

@@ -47,7 +47,7 @@ private:
 
     void transferStarted(const QString &toolName);
     void transferFinished();
-    void askPortal(QDBusConnection &bus, const std::shared_ptr<Hold> &hold);
+    void askPortal(const QDBusConnection &bus, const std::shared_ptr<Hold> &hold);
     void askLogind(const std::shared_ptr<Hold> &hold);
     void askLogind(QDBusConnection &bus, const std::shared_ptr<Hold> &hold);
 
@@ -55,5 +55,4 @@ private:
     DBusCall::Bus *m_system = nullptr; // once the portal did not answer
     std::shared_ptr<Hold> m_hold;
     int m_requests = 0;
-    bool m_listening = false;
 };
