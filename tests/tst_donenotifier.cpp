@@ -177,7 +177,18 @@ public:
             m_valid = m_valid && QTest::qWaitFor([&part] { return isOnBus(part[0]); }, 10000);
         }
     }
-    ~RealDesktop() = default;
+    ~RealDesktop()
+    {
+        for (auto part = m_parts.rbegin(); part != m_parts.rend(); ++part)
+            ended(**part);
+        ended(m_display);
+    }
+
+    static void ended(QProcess &process)
+    {
+        process.kill();
+        process.waitForFinished(5000);
+    }
 
     bool isValid() const { return m_valid; }
     // How many windows of `windowClass` the display shows.
@@ -192,7 +203,7 @@ public:
 private:
     QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
     QProcess m_display;
-    std::vector<std::unique_ptr<QProcess>> m_parts; // ended before the display
+    std::vector<std::unique_ptr<QProcess>> m_parts;
     bool m_valid = false;
 };
 
@@ -269,6 +280,7 @@ void TestDoneNotifier::cleanupTestCase()
 {
     QDBusConnection::disconnectFromBus(desktopConnection);
     QDBusConnection::disconnectFromBus(u"vorn-test-system"_qs);
+    RealDesktop::ended(m_systemBus);
 }
 
 void TestDoneNotifier::notification_data()
