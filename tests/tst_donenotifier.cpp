@@ -106,7 +106,7 @@ public Q_SLOTS:
     {
         log << u"inhibit %1 %2"_qs.arg(flags).arg(options.value(u"reason"_qs).toString());
         // Where the portal puts the request: under the caller's name and the token it chose.
-        const QDBusObjectPath request(u"/org/freedesktop/portal/desktop/request/%1/%2"_qs.arg(
+        QDBusObjectPath request(u"/org/freedesktop/portal/desktop/request/%1/%2"_qs.arg(
             call.service().mid(1).replace(u'.', u'_'), options.value(u"handle_token"_qs).toString()));
         QDBusConnection(desktopConnection)
             .registerObject(
@@ -131,8 +131,10 @@ class FakeLogind final : public QObject
 
 public:
     QStringList *log = nullptr;
-    std::function<void()> asked;
     int held = 0;
+
+Q_SIGNALS:
+    void asked();
 
 public Q_SLOTS:
     QDBusUnixFileDescriptor Inhibit(
@@ -151,7 +153,7 @@ public Q_SLOTS:
         });
         const QDBusUnixFileDescriptor lock(ends[1]);
         ::close(ends[1]);
-        QMetaObject::invokeMethod(this, asked, Qt::QueuedConnection);
+        Q_EMIT asked();
         return lock;
     }
 };
@@ -427,7 +429,7 @@ void TestDoneNotifier::keepsAwakeWhileTransferRuns_data()
     QTest::newRow("portal answers") << u"at once"_qs << QStringList{inhibit, finished, u"close"_qs};
     QTest::newRow("handle after the end")
         << u"after the end"_qs << QStringList{inhibit, finished, early, u"close"_qs};
-    // Not in time: logind keeps the system awake. The transfers that ask logind last until it is asked.
+    // Not in time: logind keeps the system awake.
     QTest::newRow("portal never answers") << u"never"_qs << QStringList{inhibit, logind, finished, early};
     // Its late answer, after the transfer, is withdrawn as soon as it comes.
     QTest::newRow("portal answers late, after the end")
@@ -465,7 +467,8 @@ void TestDoneNotifier::keepsAwakeWhileTransferRuns()
     DownloadCommands commands(
         &inet, [] { return u"Vorn Scanner V1.40"_qs; }, served.home.workingFolder());
     connect(&commands, &DownloadCommands::transferFinished, this, [this] { m_portal.log << u"finished"_qs; });
-    m_logind.asked = [&commands] { commands.cancel(); };
+    // The transfers that ask logind last until it is asked.
+    connect(&m_logind, &FakeLogind::asked, &commands, &DownloadCommands::cancel, Qt::QueuedConnection);
     SuspendInhibitor inhibitor(&commands);
     LauncherEntry launcher(&commands);
     QElapsedTimer took;

@@ -82,7 +82,7 @@ void DoneNotifier::transferFinished(const QString &toolName, const TransferResul
     });
 }
 
-void DoneNotifier::notify(QDBusConnection bus, const QString &toolName, const TransferResult &result,
+void DoneNotifier::notify(const QDBusConnection &bus, const QString &toolName, const TransferResult &result,
     const QStringList &capabilities)
 {
     // A name that turns text around or breaks the line must not change what the path reads as; the home

@@ -38,7 +38,7 @@ private Q_SLOTS:
 
 private:
     void listen(QDBusConnection &bus);
-    void notify(QDBusConnection bus, const QString &toolName, const TransferResult &result,
+    void notify(const QDBusConnection &bus, const QString &toolName, const TransferResult &result,
         const QStringList &capabilities);
     void tellWindow(const QString &toolName, const TransferResult &result);
     void showInFolder(const TransferResult &saved);
