@@ -75,24 +75,28 @@ void DoneNotifier::transferFinished(const QString &toolName, const TransferResul
             [this, bus = *bus, toolName, result](const QDBusPendingCall &call) {
                 const QDBusPendingReply<QStringList> capabilities = call;
                 if (capabilities.isValid())
-                    notify(bus, toolName, result, mayRenderMarkup(capabilities.value()));
+                    notify(bus, toolName, result, capabilities.value());
                 else
                     tellWindow(toolName, result);
             });
     });
 }
 
-void DoneNotifier::notify(
-    const QDBusConnection &bus, const QString &toolName, const TransferResult &result, bool markup)
+void DoneNotifier::notify(const QDBusConnection &bus, const QString &toolName, const TransferResult &result,
+    const QStringList &capabilities)
 {
-    // A name that turns text around or breaks the line must not change what the path reads as.
-    const QString folder = PlainText::clean(result.folder);
-    const QString body
-        = (result.verified ? tr("%1, verified, saved in %2") : tr("%1 saved in %2"))
-              .arg(DataSize::text(result.received, QLocale()), markup ? folder.toHtmlEscaped() : folder);
-    // "default" is what a click on the notification does: the same as the button.
-    const QStringList actions{
-        QStringLiteral("default"), tr("Show in folder"), showInFolderKey, tr("Show in folder")};
+    // A name that turns text around or breaks the line must not change what the path reads as; the home
+    // folder is written as the window writes it.
+    const QString folder = FailureMessage::homeShortened(PlainText::clean(result.folder));
+    const QString body = (result.verified ? tr("%1, verified, saved in %2") : tr("%1 saved in %2"))
+                             .arg(DataSize::text(result.received, QLocale()),
+                                 mayRenderMarkup(capabilities) ? folder.toHtmlEscaped() : folder);
+    // "default" is what a click on the notification does: the same as the button. A service invokes only
+    // the actions it was given, and takes them only where it says it has actions.
+    QStringList actions;
+    if (capabilities.contains(QLatin1String("actions")))
+        actions = QStringList{
+            QStringLiteral("default"), tr("Show in folder"), showInFolderKey, tr("Show in folder")};
     const QVariantMap hints{
         {QStringLiteral("desktop-entry"), QGuiApplication::desktopFileName()},
         {QStringLiteral("category"), QStringLiteral("transfer.complete")},

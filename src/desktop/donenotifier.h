@@ -38,8 +38,8 @@ private Q_SLOTS:
 
 private:
     void listen(QDBusConnection &bus);
-    void notify(
-        const QDBusConnection &bus, const QString &toolName, const TransferResult &result, bool markup);
+    void notify(const QDBusConnection &bus, const QString &toolName, const TransferResult &result,
+        const QStringList &capabilities);
     void tellWindow(const QString &toolName, const TransferResult &result);
     void showInFolder(const TransferResult &saved);
 

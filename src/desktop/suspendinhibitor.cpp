@@ -7,6 +7,9 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -31,17 +34,25 @@ struct SuspendInhibitor::Hold
 {
     QString reason;
     std::optional<QDBusConnection> session;
+    QString portalRequest; // where the portal puts the request, known before it answers
+    bool portalAnswered = false;
     bool ended = false;
-    QString portalRequest; // withdrawn at the end
+    bool logindAsked = false; // whether logind was asked
     QDBusUnixFileDescriptor logindLock; // closed at the end
+
+    // Withdraws the portal's request at `path`; one not (or no longer) there answers with an error nobody
+    // needs to hear.
+    void withdraw(const QString &path) const
+    {
+        session->send(QDBusMessage::createMethodCall(
+            portalService, path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Close")));
+    }
 
     void release()
     {
         ended = true;
-        if (!portalRequest.isEmpty())
-            session->send(QDBusMessage::createMethodCall(portalService, portalRequest,
-                QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Close")));
-        portalRequest.clear();
+        if (session)
+            withdraw(portalRequest);
         logindLock = {};
     }
 };
@@ -50,6 +61,16 @@ SuspendInhibitor::SuspendInhibitor(DownloadCommands *commands, QObject *parent)
     : QObject(parent)
     , m_session(new DBusCall::Bus(QDBusConnection::SessionBus, this))
 {
+    // The portal's answer comes as a signal on the request, which may come before the call returns: heard
+    // from any sender and on any path, so that the bus is never asked who owns a name, and matched to the
+    // request by its path; a stranger's answer can only make logind asked too. Listened for as soon as
+    // the bus is there, before any other bus is being connected: Qt waits for that to end before it
+    // connects a signal.
+    m_session->use([this](QDBusConnection *bus) {
+        if (bus)
+            bus->connect({}, {}, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"),
+                this, SLOT(portalResponse(uint, QVariantMap, QDBusMessage)));
+    });
     connect(commands, &DownloadCommands::transferStarted, this, &SuspendInhibitor::transferStarted);
     connect(commands, &DownloadCommands::transferFinished, this, &SuspendInhibitor::transferFinished);
 }
@@ -82,28 +103,42 @@ void SuspendInhibitor::askPortal(const QDBusConnection &bus, const std::shared_p
 {
     hold->session = bus;
     const QString token = QLatin1String("vorn") + QString::number(++m_requests);
+    hold->portalRequest = portalRequestPath(bus, token);
     QDBusMessage inhibit
         = QDBusMessage::createMethodCall(portalService, QStringLiteral("/org/freedesktop/portal/desktop"),
             QStringLiteral("org.freedesktop.portal.Inhibit"), QStringLiteral("Inhibit"));
     inhibit << QString() << suspendFlag
             << QVariantMap{{QStringLiteral("reason"), hold->reason}, {QStringLiteral("handle_token"), token}};
-    const QString expected = portalRequestPath(bus, token);
-    whenFinished(
-        bus.asyncCall(inhibit, answerTimeoutMs), this, [this, hold, expected](const QDBusPendingCall &call) {
-            const QDBusPendingReply<QDBusObjectPath> handle = call;
-            // A portal that is there but slow may still make the request after we stopped listening.
-            hold->portalRequest = handle.isValid()             ? handle.value().path()
-                : handle.error().type() == QDBusError::NoReply ? expected
-                                                               : QString();
-            if (hold->ended)
-                hold->release();
-            else if (!handle.isValid())
-                askLogind(hold);
-        });
+    // The answer is still heard long after logind was asked instead, to withdraw what it grants then.
+    whenFinished(bus.asyncCall(inhibit, lateAnswerMs), this, [this, hold](const QDBusPendingCall &call) {
+        const QDBusPendingReply<QDBusObjectPath> handle = call;
+        hold->portalAnswered = true;
+        if (!handle.isValid()) {
+            askLogind(hold);
+            return;
+        }
+        // A portal older than request tokens puts the request where it likes.
+        hold->portalRequest = handle.value().path();
+        if (hold->ended)
+            hold->withdraw(hold->portalRequest);
+    });
+    QTimer::singleShot(answerTimeoutMs, this, [this, hold] {
+        if (!hold->portalAnswered)
+            askLogind(hold);
+    });
+}
+
+void SuspendInhibitor::portalResponse(uint response, const QVariantMap &, const QDBusMessage &signal)
+{
+    // Anything but 0 means the portal does not keep the system awake after all.
+    if (response != 0 && m_hold && m_hold->session && signal.path() == m_hold->portalRequest)
+        askLogind(m_hold);
 }
 
 void SuspendInhibitor::askLogind(const std::shared_ptr<Hold> &hold)
 {
+    if (hold->ended || std::exchange(hold->logindAsked, true))
+        return;
     // The system bus is connected the first time it is needed, never waited for: a transfer that ends
     // before it is there needs it no more.
     if (!m_system)
@@ -113,7 +148,6 @@ void SuspendInhibitor::askLogind(const std::shared_ptr<Hold> &hold)
             askLogind(*bus, hold);
     });
 }
-
 void SuspendInhibitor::askLogind(QDBusConnection &bus, const std::shared_ptr<Hold> &hold)
 {
     QDBusMessage inhibit = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.login1"),
