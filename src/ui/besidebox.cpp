@@ -2,6 +2,8 @@
 
 #include <QScreen>
 
+#include <algorithm>
+
 BesideBox::BesideBox(
     Icon icon, const QString &title, const QString &text, QWidget *window, const QList<QWidget *> &keepClear)
     : QMessageBox(icon, title, text, QMessageBox::Ok, window)
@@ -26,10 +28,13 @@ QPoint BesideBox::place(const QRect &window, const QRect &controls, const QSize 
             {around.left(), around.top() - size.height()},
         };
         for (const QPoint &corner : corners) {
-            // Slid along the side it stands by, as far as the screen asks.
+            // Slid along the side it stands by, as far as the screen asks; a box larger than the screen
+            // starts at its corner (qBound asserts on such a range).
             tried = QRect(corner, size);
-            tried.moveLeft(qBound(available.left(), tried.left(), available.right() + 1 - size.width()));
-            tried.moveTop(qBound(available.top(), tried.top(), available.bottom() + 1 - size.height()));
+            tried.moveLeft(
+                std::max(available.left(), std::min(tried.left(), available.right() + 1 - size.width())));
+            tried.moveTop(
+                std::max(available.top(), std::min(tried.top(), available.bottom() + 1 - size.height())));
             if (available.contains(tried) && !tried.intersects(around))
                 return tried.topLeft();
         }
