@@ -51,17 +51,19 @@ QColor textColour(const QWidget *widget)
     return widget->palette().color(widget->foregroundRole());
 }
 
-// Pixels within `near` of the colour, its three channels' differences added.
+// How far apart two colours are: their three channels' differences added.
+int distance(const QColor &a, const QColor &b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+// Pixels within `near` of the colour.
 int pixelsOfColour(const QImage &image, const QRect &area, const QColor &colour, int near = 0)
 {
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            count += std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green())
-                    + std::abs(pixel.blue() - colour.blue())
-                <= near;
-        }
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += distance(image.pixelColor(x, y), colour) <= near;
     return count;
 }
 
@@ -671,12 +673,8 @@ void TestForm1::longTextsKeepToTheirBox()
     image.fill(form.Picture1->palette().color(QPalette::Window));
     widget->render(&image);
     clear = int(std::ceil(clear * scale));
-    const QRgb background = image.pixel(image.width() - 1, 0);
-    const auto ink = [&](int x, int y) {
-        const QRgb pixel = image.pixel(x, y);
-        return std::abs(qRed(pixel) - qRed(background)) + std::abs(qGreen(pixel) - qGreen(background))
-            + std::abs(qBlue(pixel) - qBlue(background));
-    };
+    const QColor background = image.pixelColor(image.width() - 1, 0);
+    const auto ink = [&](int x, int y) { return distance(image.pixelColor(x, y), background); };
     int inked = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = image.width() - 1 - clear; x < image.width(); ++x)

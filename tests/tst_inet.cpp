@@ -251,10 +251,8 @@ void TestInet::answers_data()
     const auto behind = [](const QList<qint64> &sizes) {
         return Answer{serving(1 << 20), 200, 1 << 20, {}, 1 << 20, Kind::None, {}, 2, 200, sizes};
     };
-    QTest::newRow("reader behind, chunks of 1024") << behind({1024});
-    QTest::newRow("reader behind, chunks of 1000") << behind({1000});
-    QTest::newRow("reader behind, chunks of 1023") << behind({1023});
-    QTest::newRow("reader behind, chunks of 3000") << behind({3000});
+    for (const qint64 size : {1024, 1000, 1023, 3000})
+        QTest::addRow("reader behind, chunks of %lld", size) << behind({size});
     QTest::newRow("reader behind, one odd chunk, then 1024") << behind({1000, 1024});
     // A head that never ends is not an answer, however steadily it comes.
     const auto forEver = [](const QByteArray &interim, const QByteArray &headTrickle) {
