@@ -179,9 +179,12 @@ using Prepare = std::function<void(Scene &)>;
 // Runs after each progress report, with its number from 1.
 using Act = std::function<void(Form1 &, int report)>;
 
-Prepare answer(const ScriptedResponse &response)
+Prepare answer(const ScriptedResponse &response, int timeout = 60)
 {
-    return [response](Scene &scene) { scene.server.setResponder(answering(response)); };
+    return [=](Scene &scene) {
+        scene.server.setResponder(answering(response));
+        scene.timeout = timeout;
+    };
 }
 
 QMessageBox *failureBox(const Form1 &form)
@@ -937,14 +940,8 @@ void TestForm1::downloadOutcome_data()
         {failed + uR"(the server's answer could not be read( \(.*\))? before any of the archive arrived\.)"_qs,
             {}}};
     const QList<ShortAnswer> cuts = shortAnswers();
-    for (qsizetype i = 0; i < cuts.size(); ++i) {
-        const ScriptedResponse response = cuts.at(i).answer;
-        const auto prepare = [response](Scene &scene) {
-            scene.server.setResponder(answering(response));
-            scene.timeout = 1;
-        };
-        row(cuts.at(i).tag, prepare, toldShort.at(i).first, toldShort.at(i).second);
-    }
+    for (qsizetype i = 0; i < cuts.size(); ++i)
+        row(cuts.at(i).tag, answer(cuts.at(i).answer, 1), toldShort.at(i).first, toldShort.at(i).second);
     // Told with the step that failed and the system's reason; nothing is fetched.
     row("nowhere to save",
         [](Scene &scene) {
