@@ -10,7 +10,6 @@
 #include "support/downloadrun.h"
 #include "support/scriptedhttpserver.h"
 #include "support/showntext.h"
-#include "support/windowdownload.h"
 #include "support/windowtest.h"
 #include "transfer/inet.h"
 #include "ui/application.h"

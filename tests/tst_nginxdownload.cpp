@@ -1,6 +1,6 @@
 #include "catalog/toolcatalog.h"
 #include "support/scriptedhttpserver.h"
-#include "support/windowdownload.h"
+#include "support/windowtest.h"
 #include "transfer/inet.h"
 #include "ui/form1.h"
 #include "wording/failuremessage.h"
