@@ -20,6 +20,7 @@ namespace {
 
 const QString headerBlock = QStringLiteral("Range: bytes=0-\r\nX-Empty:\r\n");
 const QString someUrl = QStringLiteral("http://downloads.vorn.example/index.php?download=1:a&Itemid=10");
+const QByteArray mirrorUrl = "http://mirror.vorn.example/files/a.rar";
 
 // Pulls the whole body and returns the chunk sizes; the last size repeats.
 QList<qint64> readAll(Inet &inet, QByteArray *body = nullptr, const QList<qint64> &sizes = {1024})
@@ -78,6 +79,12 @@ using R = ScriptedResponse;
 Responder serving(qint64 size)
 {
     return answering(R::generated(size));
+}
+
+// The answer `there` to requests for `target`, and `elsewhere` to every other.
+Responder atTarget(const QByteArray &target, const R &there, const R &elsewhere)
+{
+    return [=](const ScriptedRequest &request) { return request.target == target ? there : elsewhere; };
 }
 
 // The chunks of a body of `size` bytes read 1,024 at a time: full ones, the rest, then an empty one.
@@ -217,10 +224,8 @@ void TestInet::answers_data()
     QTest::newRow("redirect loop") << Answer{
         answering(R::redirect("http://downloads.vorn.example/again")), 0, -1, {0}, 0, Kind::TooManyRedirects};
     // The redirect is not the answer: what failed is the request to the mirror.
-    const Responder mirrorFails = [](const ScriptedRequest &request) {
-        const QByteArray mirror = "http://mirror.vorn.example/files/a.rar";
-        return request.target != mirror ? R::redirect(mirror, 302) : R{.closeWithoutResponse = true};
-    };
+    const Responder mirrorFails
+        = atTarget(mirrorUrl, {.closeWithoutResponse = true}, R::redirect(mirrorUrl, 302));
     QTest::newRow("failure after a redirect") << Answer{mirrorFails, 0, -1, {0}, 0, Kind::ConnectionClosed};
 
     // The idle time-out. What arrived before the server fell silent is still handed over in full chunks.
@@ -376,17 +381,13 @@ void TestInet::followsRedirects()
     QFETCH(QByteArray, locationName);
     QFETCH(bool, chunked);
 
-    const QByteArray finalUrl = "http://mirror.vorn.example/files/a.rar";
-    m_served->server.setResponder([&](const ScriptedRequest &request) {
-        return request.target == finalUrl
-            ? R{.chunked = chunked, .generatedSize = 3000}
-            : R{.status = status, .headers = {{locationName, finalUrl}}, .body = "<a>moved</a>"};
-    });
+    m_served->server.setResponder(atTarget(mirrorUrl, {.chunked = chunked, .generatedSize = 3000},
+        {.status = status, .headers = {{locationName, mirrorUrl}}, .body = "<a>moved</a>"}));
     Inet inet;
     start(inet);
     QCOMPARE(inet.statusCode(), 200);
     QCOMPARE(inet.head().values("location"), QByteArrayList());
-    QCOMPARE(inet.answerUrl(), QUrl(QString::fromLatin1(finalUrl)));
+    QCOMPARE(inet.answerUrl(), QUrl(QString::fromLatin1(mirrorUrl)));
     QCOMPARE(inet.contentLength(), chunked ? -1 : 3000);
     QByteArray body;
     readAll(inet, &body);
@@ -594,11 +595,8 @@ void TestInet::cancel()
 void TestInet::cancelWhileTheProxyScriptComes()
 {
     const QByteArray script = "function FindProxyForURL(url, host) { return 'DIRECT'; }";
-    m_served->server.setResponder([&](const ScriptedRequest &request) {
-        return request.target == "/a.pac"
-            ? R{.body = script, .splits = {script.size()}, .splitIntervalMs = 5000}
-            : R::generated(10);
-    });
+    m_served->server.setResponder(atTarget(
+        "/a.pac", {.body = script, .splits = {script.size()}, .splitIntervalMs = 5000}, R::generated(10)));
     QVERIFY(QDir::home().mkpath(u".config/glib-2.0/settings"_qs));
     QVERIFY(writeFile(QDir::home().filePath(u".config/glib-2.0/settings/keyfile"_qs),
         "[system/proxy]\nmode='auto'\nignore-hosts=@as []\nautoconfig-url='" + m_served->server.baseUrl()
