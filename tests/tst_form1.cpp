@@ -50,17 +50,19 @@ QColor textColour(const QWidget *widget)
     return widget->palette().color(widget->foregroundRole());
 }
 
-// Pixels within `near` of the colour, its three channels' differences added.
+// How far apart two colours are: their three channels' differences added.
+int distance(const QColor &a, const QColor &b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+// Pixels within `near` of the colour.
 int pixelsOfColour(const QImage &image, const QRect &area, const QColor &colour, int near = 0)
 {
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) {
-            const QColor pixel = image.pixelColor(x, y);
-            count += std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green())
-                    + std::abs(pixel.blue() - colour.blue())
-                <= near;
-        }
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += distance(image.pixelColor(x, y), colour) <= near;
     return count;
 }
 
@@ -176,9 +178,12 @@ using Prepare = std::function<void(Scene &)>;
 // Runs after each progress report, with its number from 1.
 using Act = std::function<void(Form1 &, int report)>;
 
-Prepare answer(const ScriptedResponse &response)
+Prepare answer(const ScriptedResponse &response, int timeout = 60)
 {
-    return [response](Scene &scene) { scene.server.setResponder(answering(response)); };
+    return [=](Scene &scene) {
+        scene.server.setResponder(answering(response));
+        scene.timeout = timeout;
+    };
 }
 
 QMessageBox *failureBox(const Form1 &form)
@@ -290,7 +295,6 @@ private Q_SLOTS:
 private:
     // A main window whose downloads go to a scripted server, saved in ~/tools of a home of the test's own.
     Form1 &downloadWindow(const Prepare &prepare = {});
-    DownloadRun download(int position, const Act &act = {});
     QString archivePath(int position) const;
 
     QTemporaryDir m_folder;
@@ -671,12 +675,8 @@ void TestForm1::longTextsKeepToTheirBox()
     image.fill(form.Picture1->palette().color(QPalette::Window));
     widget->render(&image);
     clear = int(std::ceil(clear * scale));
-    const QRgb background = image.pixel(image.width() - 1, 0);
-    const auto ink = [&](int x, int y) {
-        const QRgb pixel = image.pixel(x, y);
-        return std::abs(qRed(pixel) - qRed(background)) + std::abs(qGreen(pixel) - qGreen(background))
-            + std::abs(qBlue(pixel) - qBlue(background));
-    };
+    const QColor background = image.pixelColor(image.width() - 1, 0);
+    const auto ink = [&](int x, int y) { return distance(image.pixelColor(x, y), background); };
     int inked = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = image.width() - 1 - clear; x < image.width(); ++x)
@@ -886,24 +886,6 @@ Form1 &TestForm1::downloadWindow(const Prepare &prepare)
     return *m_form;
 }
 
-DownloadRun TestForm1::download(int position, const Act &act)
-{
-    const QString name = ToolCatalog::displayName(position);
-    m_form->Combo1->setCurrentIndex(
-        m_form->Combo1->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
-    DownloadRun run = runDownload(
-        m_form->commands(), [this] { m_form->xpButton4->click(); },
-        [&](int report) {
-            if (act)
-                act(*m_form, report);
-        });
-    [&] {
-        QCOMPARE(m_form->Combo1->text(), name);
-        QVERIFY2(!run.timedOut, "the download did not end within its time");
-    }();
-    return run;
-}
-
 QString TestForm1::archivePath(int position) const
 {
     return ToolCatalog::destinationPath(m_programFolder, position);
@@ -957,14 +939,8 @@ void TestForm1::downloadOutcome_data()
         {failed + uR"(the server's answer could not be read( \(.*\))? before any of the archive arrived\.)"_qs,
             {}}};
     const QList<ShortAnswer> cuts = shortAnswers();
-    for (qsizetype i = 0; i < cuts.size(); ++i) {
-        const ScriptedResponse response = cuts.at(i).answer;
-        const auto prepare = [response](Scene &scene) {
-            scene.server.setResponder(answering(response));
-            scene.timeout = 1;
-        };
-        row(cuts.at(i).tag, prepare, toldShort.at(i).first, toldShort.at(i).second);
-    }
+    for (qsizetype i = 0; i < cuts.size(); ++i)
+        row(cuts.at(i).tag, answer(cuts.at(i).answer, 1), toldShort.at(i).first, toldShort.at(i).second);
     // Told with the step that failed and the system's reason; nothing is fetched.
     row("nowhere to save",
         [](Scene &scene) {
@@ -987,7 +963,7 @@ void TestForm1::downloadOutcome()
     Form1 &form = downloadWindow(prepare);
     QVERIFY(showAndActivate(form));
     bool busyWhileRunning = true;
-    const DownloadRun run = download(2, [&](Form1 &form, int report) {
+    const DownloadRun run = downloadFromWindow(form, 2, [&](int report) {
         if (report == 1) {
             busyWhileRunning = QGuiApplication::overrideCursor() && !form.Label1->isHidden()
                 && form.Label1->caption() == QLatin1String(" Download in Progress  >>> ");
@@ -1045,19 +1021,19 @@ void TestForm1::oneFailureWindowPerTool()
 {
     Form1 &form = downloadWindow(answer(ScriptedResponse::notFound()));
     const auto boxes = [&] { return form.findChildren<QMessageBox *>(QStringLiteral("transferFailureBox")); };
-    download(5);
+    downloadFromWindow(form, 5);
     QCOMPARE(boxes().size(), 1);
     QVERIFY2(boxes().first()->text().contains(u"404"_qs), qPrintable(boxes().first()->text()));
 
     m_served->server.close();
     for (int press = 0; press < 3; ++press)
-        download(5);
+        downloadFromWindow(form, 5);
     QCOMPARE(boxes().size(), 1);
     QVERIFY2(boxes().first()->text().contains(u"could not reach the proxy"_qs),
         qPrintable(boxes().first()->text()));
     QVERIFY(boxes().first()->isVisible());
 
-    download(2);
+    downloadFromWindow(form, 2);
     QCOMPARE(boxes().size(), 2);
 }
 
@@ -1067,7 +1043,7 @@ void TestForm1::nextDownloadReplacesLastOutcome()
 {
     Form1 &form = downloadWindow(answer(ScriptedResponse::generated(2000)));
     QVERIFY(showAndActivate(form));
-    download(2);
+    downloadFromWindow(form, 2);
     const QString text = form.ProgressBar1->toolTip();
     QVERIFY2(text.startsWith(u"Vorn Scanner V1.40: "_qs), qPrintable(text));
     // With no session bus the note in the window tells it too, beside the window.
@@ -1080,7 +1056,7 @@ void TestForm1::nextDownloadReplacesLastOutcome()
         stale = form.ProgressBar1->toolTip() == text || note()->isVisible();
         form.xpButton3->click();
     });
-    download(2);
+    downloadFromWindow(form, 2);
     QVERIFY(!stale);
 }
 
@@ -1088,7 +1064,7 @@ void TestForm1::readoutDuringTransfer()
 {
     Form1 &form = downloadWindow(answer(trickled(100 * 1024, 4096, 40)));
     QStringList seen;
-    download(1, [&](Form1 &form, int) {
+    downloadFromWindow(form, 1, [&](int) {
         // The bar's own tooltip until the first measurement, then the readout in both places.
         const QString text = form.ProgressBar1->toolTip();
         if (text != QLatin1String("Progress") && !seen.contains(text))
@@ -1116,7 +1092,7 @@ void TestForm1::busyBarForUnknownSize()
     bool sawBusyBar = false;
     connect(form.Inet1, &Inet::stateChanged, this,
         [&] { sawBusyBar = sawBusyBar || form.ProgressBar1->isBusy(); });
-    download(8);
+    downloadFromWindow(form, 8);
     QVERIFY(sawBusyBar);
     QVERIFY(!form.ProgressBar1->isBusy());
     QVERIFY(!failureBox(form));
@@ -1130,7 +1106,7 @@ void TestForm1::closingTheWindowCancels()
         if (percentage == QLatin1String("0") && form.isVisible())
             form.close();
     });
-    download(11);
+    downloadFromWindow(form, 11);
     QVERIFY(!form.commands().isRunning());
     QVERIFY(form.Inet1->wasCancelled());
     QVERIFY(!QFile::exists(archivePath(11)));
@@ -1156,7 +1132,7 @@ void TestForm1::stoppedBeforeTheRequestStarts()
     QVERIFY(writeFile(archivePath(9), "kept"));
     form.show();
     queue(form);
-    download(9);
+    downloadFromWindow(form, 9);
 
     QCOMPARE(m_served->server.requestCount(), 0);
     QCOMPARE(readFile(archivePath(9)), QByteArray("kept"));

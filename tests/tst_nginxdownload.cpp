@@ -1,8 +1,6 @@
 #include "catalog/toolcatalog.h"
-#include "controls/xpbutton.h"
-#include "controls/xpcombobox.h"
-#include "support/downloadrun.h"
 #include "support/scriptedhttpserver.h"
+#include "support/windowtest.h"
 #include "transfer/inet.h"
 #include "ui/form1.h"
 #include "wording/failuremessage.h"
@@ -82,10 +80,7 @@ void TestNginxDownload::downloadButtonFetchesExactBytes()
 {
     QFETCH(int, position);
     Form1 form(m_programFolder.path());
-    form.Combo1->setCurrentIndex(form.Combo1->findText(ToolCatalog::displayName(position)));
-    QCOMPARE(form.Combo1->text(), ToolCatalog::displayName(position));
-    const DownloadRun run = runDownload(form.commands(), [&] { form.xpButton4->click(); });
-    QVERIFY2(!run.timedOut, "the download did not end within its time");
+    const DownloadRun run = downloadFromWindow(form, position);
     QCOMPARE(run.results.size(), 1);
     const TransferResult result = run.result();
     QVERIFY2(result.outcome == TransferResult::Outcome::Complete,

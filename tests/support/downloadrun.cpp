@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkProxy>
+#include <QTcpServer>
 #include <QTimer>
 
 DownloadRun runDownload(DownloadCommands &commands, const std::function<void()> &press,
@@ -73,6 +74,12 @@ ScriptedResponse withHeader(ScriptedResponse response, const QByteArray &name, c
     response.headers.removeIf([&](const auto &existing) { return existing.first == name; });
     response.headers.append({name, value});
     return response;
+}
+
+QString freePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost) ? QString::number(probe.serverPort()) : QString();
 }
 
 QByteArray readFile(const QString &path)

@@ -49,6 +49,9 @@ ScriptedResponse withLength(ScriptedResponse response, const QByteArray &content
 // `response` with the header set (replacing one of that name).
 ScriptedResponse withHeader(ScriptedResponse response, const QByteArray &name, const QByteArray &value);
 
+// A port on 127.0.0.1 that was just free, so nothing listens there; empty where none was.
+QString freePort();
+
 // Empty for anything but a regular file: never waits on a FIFO where a file should be.
 QByteArray readFile(const QString &path);
 bool writeFile(const QString &path, const QByteArray &data);
