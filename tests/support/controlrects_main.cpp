@@ -40,6 +40,9 @@ QString fontAndText(const QWidget *widget, const QWidget *window)
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // As the program starts: without a named session bus, the window's desktop services must not have
+    // libdbus launch one (dbus-launch), which would outlive this run.
+    Application::beforeApplication();
     QApplication app(argc, argv);
     Application::setUp();
     QStringList arguments = QCoreApplication::arguments();
